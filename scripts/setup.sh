@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Renomiq needs (when missing), then configures and
+# builds into build/. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+RENOMIQ_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+RENOMIQ_BUILD="${RENOMIQ_BUILD:-$RENOMIQ_ROOT/build}"
+
+renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev)
+
+renomiq_install_missing() {
+    local missing=()
+    for p in "${renomiq_packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+renomiq_build() {
+    local werror=OFF
+    [ "${CI:-}" = "true" ] && werror=ON
+    cmake -S "$RENOMIQ_ROOT" -B "$RENOMIQ_BUILD" -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-RelWithDebInfo}" \
+        -DRENOMIQ_WERROR="$werror" "$@"
+    cmake --build "$RENOMIQ_BUILD" -j2
+}

@@ -1,0 +1,35 @@
+#include "platform/clock.h"
+#include "platform/file_registry.h"
+#include "platform/host_file_system.h"
+#include "platform/platform.h"
+#include "platform/qt/qt_clipboard.h"
+#include "platform/qt/qt_help.h"
+#include "platform/qt/qt_prompter.h"
+#include "platform/qt/qt_shell.h"
+#include "platform/system_sound.h"
+#include "platform/user_folders.h"
+#include "targets/list_window.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Renomiq"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Renomiq"));
+
+    using namespace renomiq;
+    HostFileSystem fileSystem;
+    FileRegistry registry(UserFolders::registryFile());
+    QtPrompter prompter;
+    QtShell shell(fileSystem);
+    QtClipboard clipboard;
+    SystemSound sound(UserFolders::programFolder());
+    QtHelp help(UserFolders::programFolder());
+    SystemClock clock;
+    Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
+
+    TForm4 listWindow(platform);
+    listWindow.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,28 @@
+#include "platform/clock.h"
+
+#include <ctime>
+
+namespace renomiq {
+
+std::int64_t SystemClock::now() const
+{
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+void SeededRandom::reseed(std::uint64_t seed)
+{
+    m_state = seed;
+}
+
+std::uint32_t SeededRandom::next()
+{
+    // splitmix64
+    m_state += 0x9E3779B97F4A7C15ull;
+    std::uint64_t z = m_state;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    return static_cast<std::uint32_t>(z >> 33);
+}
+
+} // namespace renomiq

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/result.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace renomiq {
+
+// File attributes with the values of the Windows API, so stored values read alike.
+enum FileAttribute : std::uint32_t {
+    AttrReadOnly = 0x01,
+    AttrHidden = 0x02,
+    AttrDirectory = 0x10,
+    AttrArchive = 0x20,
+};
+
+// A file time: seconds since 1970-01-01 UTC.
+using FileTime = std::int64_t;
+
+struct CalendarTime {
+    int year = 0;
+    int month = 0; // 1..12
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// One entry of a folder, or what a look-up of one path finds.
+struct DirEntry {
+    std::string name; // bytes as the host gives them
+    bool isDirectory = false;
+    std::uint32_t attributes = 0;
+    std::uint64_t size = 0;
+    FileTime lastWriteTime = 0;
+};
+
+// The file system under the program's Windows-style paths ("C:\home\ann\a.jpg").
+// Every path given or returned is Windows-style; only implementations see host paths.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Calls visit for each entry of the folder in file-system order ("." and ".."
+    // left out) until visit returns false. Symbolic links are reported, never
+    // followed into folders.
+    virtual Status enumerate(const std::string &folder,
+                             const std::function<bool(const DirEntry &)> &visit) = 0;
+    // The entry at a path, or no value when nothing is there.
+    virtual std::optional<DirEntry> lookUp(const std::string &path) = 0;
+
+    virtual bool fileExists(const std::string &path) = 0;
+    virtual bool folderExists(const std::string &path) = 0;
+    virtual bool exists(const std::string &path) = 0;
+
+    // Renames a file or folder. Never replaces an existing item at `to`; a change
+    // of letter case only is carried out on file systems that ignore case too.
+    virtual Status rename(const std::string &from, const std::string &to) = 0;
+    virtual Status setAttributes(const std::string &path, std::uint32_t attributes) = 0;
+    virtual Status removeFile(const std::string &path) = 0;
+    virtual Status createFolder(const std::string &path) = 0;
+
+    // Whole-file text I/O for the program's own files (logs, lists, hand-off).
+    virtual Result<std::string> readFile(const std::string &path) = 0;
+    // Replaces the file atomically: readers see the old or the new content, never
+    // a mix, and a failed write leaves the old file as it was.
+    virtual Status writeFileAtomic(const std::string &path, const std::string &content) = 0;
+
+    virtual CalendarTime toLocalTime(FileTime time) const = 0;
+
+    // Conversions at the boundary to host programs and dialogs.
+    virtual std::optional<std::string> toHostPath(const std::string &path) const = 0;
+    virtual std::optional<std::string> fromHostPath(const std::string &hostPath) const = 0;
+};
+
+} // namespace renomiq

@@ -1,0 +1,305 @@
+#include "platform/host_file_system.h"
+
+#include "platform/host_io.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace renomiq {
+
+namespace {
+
+DirEntry entryFromStat(std::string name, const struct stat &st)
+{
+    DirEntry entry;
+    entry.isDirectory = S_ISDIR(st.st_mode);
+    entry.attributes = entry.isDirectory ? AttrDirectory : AttrArchive;
+    if (!name.empty() && name[0] == '.')
+        entry.attributes |= AttrHidden;
+    if ((st.st_mode & S_IWUSR) == 0)
+        entry.attributes |= AttrReadOnly;
+    entry.size = entry.isDirectory ? 0 : static_cast<std::uint64_t>(st.st_size);
+    entry.lastWriteTime = st.st_mtime;
+    entry.name = std::move(name);
+    return entry;
+}
+
+std::string lastComponent(const std::string &hostPath)
+{
+    const size_t slash = hostPath.rfind('/');
+    return slash == std::string::npos ? hostPath : hostPath.substr(slash + 1);
+}
+
+std::string folderOf(const std::string &hostPath)
+{
+    const size_t slash = hostPath.rfind('/');
+    return slash == std::string::npos ? std::string() : hostPath.substr(0, slash + 1);
+}
+
+bool equalIgnoringAsciiCase(const std::string &a, const std::string &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+bool sameItem(const std::string &a, const std::string &b)
+{
+    struct stat sa {}, sb {};
+    return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0
+        && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+int renameNoReplace(const std::string &from, const std::string &to)
+{
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+}
+
+// For file systems that refuse RENAME_NOREPLACE: the target is claimed first by
+// an operation that itself never replaces anything, so there is no moment in
+// which an item that appears at the target could be overwritten.
+int renameByReservation(const std::string &from, const std::string &to)
+{
+    struct stat st {};
+    if (::lstat(from.c_str(), &st) != 0)
+        return -1;
+    if (S_ISDIR(st.st_mode)) {
+        if (::mkdir(to.c_str(), 0700) != 0)
+            return -1;
+        if (::rename(from.c_str(), to.c_str()) != 0) {
+            const int code = errno;
+            ::rmdir(to.c_str());
+            errno = code;
+            return -1;
+        }
+        return 0;
+    }
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        if (::unlink(from.c_str()) != 0) {
+            const int code = errno;
+            ::unlink(to.c_str());
+            errno = code;
+            return -1;
+        }
+        return 0;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK && errno != ENOSYS)
+        return -1;
+    // No hard links here (vfat and the like): reserve the name with an empty file.
+    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    ::close(fd);
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        const int code = errno;
+        ::unlink(to.c_str());
+        errno = code;
+        return -1;
+    }
+    return 0;
+}
+
+} // namespace
+
+HostFileSystem::HostFileSystem(DriveTable drives) : HostFileSystem(std::move(drives), Options{}) {}
+
+HostFileSystem::HostFileSystem(DriveTable drives, Options options)
+    : m_drives(std::move(drives)), m_options(options)
+{
+}
+
+Result<std::string> HostFileSystem::host(const std::string &path) const
+{
+    if (auto hostPath = m_drives.toHost(path))
+        return *hostPath;
+    return Error{EINVAL, "No drive holds the path '" + path + "'"};
+}
+
+std::optional<std::string> HostFileSystem::toHostPath(const std::string &path) const
+{
+    return m_drives.toHost(path);
+}
+
+std::optional<std::string> HostFileSystem::fromHostPath(const std::string &hostPath) const
+{
+    return m_drives.toWindows(hostPath);
+}
+
+Status HostFileSystem::enumerate(const std::string &folder,
+                                 const std::function<bool(const DirEntry &)> &visit)
+{
+    auto hostFolder = host(folder);
+    if (!hostFolder)
+        return hostFolder.error();
+    std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(hostFolder->c_str()), ::closedir);
+    if (!dir)
+        return errnoError(errno, "Cannot list", folder);
+    const int dirFd = ::dirfd(dir.get());
+    while (const dirent *d = ::readdir(dir.get())) {
+        const std::string name = d->d_name;
+        if (name == "." || name == "..")
+            continue;
+        if (name.find('\\') != std::string::npos)
+            continue; // cannot be written in a Windows-style path: never touched
+        struct stat st {};
+        if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue; // vanished since readdir
+        if (!visit(entryFromStat(name, st)))
+            break;
+    }
+    return Status::success();
+}
+
+std::optional<DirEntry> HostFileSystem::lookUp(const std::string &path)
+{
+    auto hostPath = host(path);
+    if (!hostPath)
+        return std::nullopt;
+    struct stat st {};
+    if (::stat(hostPath->c_str(), &st) != 0 && ::lstat(hostPath->c_str(), &st) != 0)
+        return std::nullopt;
+    return entryFromStat(lastComponent(*hostPath), st);
+}
+
+bool HostFileSystem::fileExists(const std::string &path)
+{
+    auto entry = lookUp(path);
+    return entry && !entry->isDirectory;
+}
+
+bool HostFileSystem::folderExists(const std::string &path)
+{
+    auto entry = lookUp(path);
+    return entry && entry->isDirectory;
+}
+
+bool HostFileSystem::exists(const std::string &path)
+{
+    auto hostPath = host(path);
+    struct stat st {};
+    return hostPath && ::lstat(hostPath->c_str(), &st) == 0;
+}
+
+Status HostFileSystem::rename(const std::string &from, const std::string &to)
+{
+    auto hostFrom = host(from);
+    if (!hostFrom)
+        return hostFrom.error();
+    auto hostTo = host(to);
+    if (!hostTo)
+        return hostTo.error();
+
+    auto failure = [&](int code) { return Status(errnoError(code, "Cannot rename", from)); };
+
+    int result = m_options.forceRenameFallback ? -1 : renameNoReplace(*hostFrom, *hostTo);
+    if (m_options.forceRenameFallback)
+        errno = EINVAL;
+    if (result == 0)
+        return Status::success();
+
+    if (errno == EINVAL || errno == ENOSYS) {
+        // EINVAL also means "into itself"; the fallback then fails the same way.
+        result = renameByReservation(*hostFrom, *hostTo);
+        if (result == 0)
+            return Status::success();
+    }
+    if (errno != EEXIST)
+        return failure(errno);
+
+    // The target exists. On a file system that ignores case it may be the item
+    // itself under another spelling: go through a temporary name so that the
+    // new spelling is really written.
+    if (folderOf(*hostFrom) != folderOf(*hostTo)
+        || lastComponent(*hostFrom) == lastComponent(*hostTo)
+        || !equalIgnoringAsciiCase(lastComponent(*hostFrom), lastComponent(*hostTo))
+        || !sameItem(*hostFrom, *hostTo)) {
+        return failure(EEXIST);
+    }
+    static std::atomic<unsigned> counter{0};
+    const std::string temp = folderOf(*hostFrom) + ".renomiq-" + std::to_string(::getpid()) + "-"
+        + std::to_string(counter++) + ".tmp";
+    if (renameNoReplace(*hostFrom, temp) != 0 && renameByReservation(*hostFrom, temp) != 0)
+        return failure(errno);
+    if (renameNoReplace(temp, *hostTo) == 0 || renameByReservation(temp, *hostTo) == 0)
+        return Status::success();
+    const int code = errno;
+    if (renameNoReplace(temp, *hostFrom) != 0)
+        renameByReservation(temp, *hostFrom);
+    return failure(code);
+}
+
+Status HostFileSystem::setAttributes(const std::string &path, std::uint32_t attributes)
+{
+    auto hostPath = host(path);
+    if (!hostPath)
+        return hostPath.error();
+    struct stat st {};
+    if (::stat(hostPath->c_str(), &st) != 0)
+        return errnoError(errno, "Cannot change attributes of", path);
+    mode_t mode = st.st_mode & 07777;
+    if (attributes & AttrReadOnly)
+        mode &= ~static_cast<mode_t>(0222);
+    else
+        mode |= S_IWUSR;
+    if (::chmod(hostPath->c_str(), mode) != 0)
+        return errnoError(errno, "Cannot change attributes of", path);
+    return Status::success();
+}
+
+Status HostFileSystem::removeFile(const std::string &path)
+{
+    auto hostPath = host(path);
+    if (!hostPath)
+        return hostPath.error();
+    if (::unlink(hostPath->c_str()) != 0)
+        return errnoError(errno, "Cannot delete", path);
+    return Status::success();
+}
+
+Status HostFileSystem::createFolder(const std::string &path)
+{
+    auto hostPath = host(path);
+    if (!hostPath)
+        return hostPath.error();
+    if (::mkdir(hostPath->c_str(), 0755) != 0)
+        return errnoError(errno, "Cannot create folder", path);
+    return Status::success();
+}
+
+Result<std::string> HostFileSystem::readFile(const std::string &path)
+{
+    auto hostPath = host(path);
+    if (!hostPath)
+        return hostPath.error();
+    return readHostFile(*hostPath);
+}
+
+Status HostFileSystem::writeFileAtomic(const std::string &path, const std::string &content)
+{
+    auto hostPath = host(path);
+    if (!hostPath)
+        return hostPath.error();
+    return writeHostFileAtomic(*hostPath, content);
+}
+
+CalendarTime HostFileSystem::toLocalTime(FileTime time) const
+{
+    const std::time_t t = static_cast<std::time_t>(time);
+    std::tm tm {};
+    ::localtime_r(&t, &tm);
+    return CalendarTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+} // namespace renomiq

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/drive_table.h"
+#include "platform/file_system.h"
+
+namespace renomiq {
+
+// The Linux file system under Windows-style paths, through a DriveTable.
+class HostFileSystem : public FileSystem {
+public:
+    struct Options {
+        // Take the path that file systems without RENAME_NOREPLACE get (NFS,
+        // some FUSE file systems) even where the kernel offers it.
+        bool forceRenameFallback = false;
+    };
+
+    explicit HostFileSystem(DriveTable drives = DriveTable::fromEnvironment());
+    HostFileSystem(DriveTable drives, Options options);
+
+    Status enumerate(const std::string &folder,
+                     const std::function<bool(const DirEntry &)> &visit) override;
+    std::optional<DirEntry> lookUp(const std::string &path) override;
+    bool fileExists(const std::string &path) override;
+    bool folderExists(const std::string &path) override;
+    bool exists(const std::string &path) override;
+    Status rename(const std::string &from, const std::string &to) override;
+    Status setAttributes(const std::string &path, std::uint32_t attributes) override;
+    Status removeFile(const std::string &path) override;
+    Status createFolder(const std::string &path) override;
+    Result<std::string> readFile(const std::string &path) override;
+    Status writeFileAtomic(const std::string &path, const std::string &content) override;
+    CalendarTime toLocalTime(FileTime time) const override;
+    std::optional<std::string> toHostPath(const std::string &path) const override;
+    std::optional<std::string> fromHostPath(const std::string &hostPath) const override;
+
+    const DriveTable &drives() const { return m_drives; }
+
+private:
+    Result<std::string> host(const std::string &path) const;
+
+    DriveTable m_drives;
+    Options m_options;
+};
+
+} // namespace renomiq

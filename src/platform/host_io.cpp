@@ -1,0 +1,123 @@
+#include "platform/host_io.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace renomiq {
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return m_fd; }
+    int release()
+    {
+        int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+std::string parentOf(const std::string &hostPath)
+{
+    const size_t slash = hostPath.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? std::string("/") : hostPath.substr(0, slash);
+}
+
+} // namespace
+
+Result<std::string> readHostFile(const std::string &hostPath)
+{
+    FileDescriptor fd(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return errnoError(errno, "Cannot open", hostPath);
+    std::string content;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errnoError(errno, "Cannot read", hostPath);
+        }
+        if (n == 0)
+            break;
+        content.append(buffer, static_cast<size_t>(n));
+    }
+    return content;
+}
+
+Status writeHostFileAtomic(const std::string &hostPath, const std::string &content, mode_t mode)
+{
+    std::string temp = hostPath + ".tmp-XXXXXX";
+    FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        return errnoError(errno, "Cannot create", temp);
+
+    auto fail = [&](const char *action) {
+        const int code = errno;
+        ::unlink(temp.c_str());
+        return Status(errnoError(code, action, hostPath));
+    };
+
+    size_t written = 0;
+    while (written < content.size()) {
+        const ssize_t n = ::write(fd.get(), content.data() + written, content.size() - written);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail("Cannot write");
+        }
+        written += static_cast<size_t>(n);
+    }
+    if (::fchmod(fd.get(), mode) != 0 || ::fsync(fd.get()) != 0)
+        return fail("Cannot write");
+    if (::close(fd.release()) != 0)
+        return fail("Cannot write");
+    if (::rename(temp.c_str(), hostPath.c_str()) != 0)
+        return fail("Cannot replace");
+
+    // Make the rename itself durable.
+    FileDescriptor dir(::open(parentOf(hostPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0)
+        ::fsync(dir.get());
+    return Status::success();
+}
+
+Status makeHostFolders(const std::string &hostPath)
+{
+    std::string path;
+    size_t start = 0;
+    while (start <= hostPath.size()) {
+        size_t end = hostPath.find('/', start);
+        if (end == std::string::npos)
+            end = hostPath.size();
+        path = hostPath.substr(0, end);
+        start = end + 1;
+        if (path.empty())
+            continue;
+        if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST)
+            return errnoError(errno, "Cannot create folder", path);
+    }
+    struct stat st {};
+    if (::stat(hostPath.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return errnoError(ENOTDIR, "Cannot create folder", hostPath);
+    return Status::success();
+}
+
+} // namespace renomiq

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+namespace renomiq {
+
+enum class MessageIcon { Information, Warning, Error, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+struct Message {
+    std::string caption;
+    std::string text; // '\n' is a line break
+    MessageIcon icon = MessageIcon::Information;
+    MessageButtons buttons = MessageButtons::Ok;
+
+    bool operator==(const Message &) const = default;
+};
+
+// Message and question boxes. Every box is modal and returns the button pressed.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual Answer show(const Message &message) = 0;
+
+    // The information box with an OK button that refuses an input.
+    void information(const std::string &text, const std::string &caption = "Information")
+    {
+        show({caption, text, MessageIcon::Information, MessageButtons::Ok});
+    }
+};
+
+} // namespace renomiq

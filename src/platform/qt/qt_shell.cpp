@@ -1,0 +1,106 @@
+#include "platform/qt/qt_shell.h"
+
+#include "platform/file_system.h"
+#include "platform/qt/qt_text.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QProcess>
+#include <QStringList>
+#include <QUrl>
+
+namespace renomiq {
+
+namespace {
+
+QString filterText(const std::vector<FileFilter> &filters)
+{
+    QStringList parts;
+    for (const FileFilter &filter : filters) {
+        QString patterns = toQt(filter.patterns);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        parts << toQt(filter.text) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return parts.join(QStringLiteral(";;"));
+}
+
+} // namespace
+
+QString QtShell::hostFolder(const std::string &path) const
+{
+    if (auto host = m_fileSystem.toHostPath(path))
+        return toQt(*host);
+    return QString();
+}
+
+std::optional<std::string> QtShell::fromHost(const QString &hostPath) const
+{
+    if (hostPath.isEmpty())
+        return std::nullopt;
+    return m_fileSystem.fromHostPath(fromQt(hostPath));
+}
+
+std::optional<std::string> QtShell::browseForFolder(const std::string &title)
+{
+    const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), toQt(title));
+    return fromHost(folder);
+}
+
+std::vector<std::string> QtShell::openFiles(const OpenFilesRequest &request)
+{
+    const QStringList files = QFileDialog::getOpenFileNames(
+        QApplication::activeWindow(), toQt(request.title), hostFolder(request.initialFolder),
+        filterText(request.filters), nullptr, QFileDialog::DontResolveSymlinks);
+    std::vector<std::string> result;
+    for (const QString &file : files) {
+        if (auto path = fromHost(file))
+            result.push_back(*path);
+    }
+    return result;
+}
+
+std::optional<std::string> QtShell::saveFile(const SaveFileRequest &request)
+{
+    QString start = hostFolder(request.initialFolder);
+    if (!request.fileName.empty())
+        start += QLatin1Char('/') + toQt(request.fileName);
+    const QString file = QFileDialog::getSaveFileName(QApplication::activeWindow(), toQt(request.title),
+                                                      start, filterText(request.filters), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    return fromHost(file);
+}
+
+bool QtShell::open(const std::string &pathOrUrl)
+{
+    if (auto host = m_fileSystem.toHostPath(pathOrUrl))
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(toQt(*host)));
+    return QDesktopServices::openUrl(QUrl(toQt(pathOrUrl)));
+}
+
+bool QtShell::showInFileManager(const std::string &path)
+{
+    const QString host = hostFolder(path);
+    if (host.isEmpty())
+        return false;
+    // The freedesktop file-manager interface selects the item; without it, open its folder.
+    const bool selected = QProcess::startDetached(
+        QStringLiteral("dbus-send"),
+        {QStringLiteral("--session"), QStringLiteral("--dest=org.freedesktop.FileManager1"),
+         QStringLiteral("--type=method_call"), QStringLiteral("/org/freedesktop/FileManager1"),
+         QStringLiteral("org.freedesktop.FileManager1.ShowItems"),
+         QStringLiteral("array:string:") + QUrl::fromLocalFile(host).toString(), QStringLiteral("string:")});
+    if (selected)
+        return true;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(host.left(host.lastIndexOf(QLatin1Char('/')) + 1)));
+}
+
+bool QtShell::startProgram(const std::string &program, const std::vector<std::string> &arguments)
+{
+    QStringList args;
+    for (const std::string &argument : arguments)
+        args << toQt(argument);
+    return QProcess::startDetached(toQt(program), args);
+}
+
+} // namespace renomiq

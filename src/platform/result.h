@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <variant>
+
+namespace renomiq {
+
+// The failure of an I/O call: the OS error number (0 when none applies) and a message.
+struct Error {
+    int code = 0;
+    std::string message;
+};
+
+// A value or the error that prevented it. I/O never throws through callers.
+template <typename T>
+class Result {
+public:
+    Result(T value) : m_data(std::move(value)) {}
+    Result(Error error) : m_data(std::move(error)) {}
+
+    bool ok() const { return m_data.index() == 0; }
+    explicit operator bool() const { return ok(); }
+
+    const T &value() const & { return std::get<0>(m_data); }
+    T &value() & { return std::get<0>(m_data); }
+    T &&value() && { return std::get<0>(std::move(m_data)); }
+    const T &operator*() const & { return value(); }
+    const T *operator->() const { return &value(); }
+
+    const Error &error() const { return std::get<1>(m_data); }
+
+private:
+    std::variant<T, Error> m_data;
+};
+
+// The outcome of an I/O call that yields nothing but success or failure.
+class Status {
+public:
+    Status() = default;
+    Status(Error error) : m_ok(false), m_error(std::move(error)) {}
+
+    static Status success() { return {}; }
+
+    bool ok() const { return m_ok; }
+    explicit operator bool() const { return m_ok; }
+    const Error &error() const { return m_error; }
+
+private:
+    bool m_ok = true;
+    Error m_error;
+};
+
+// An Error from errno with the failed action and path in its message.
+Error errnoError(int code, const std::string &action, const std::string &path);
+
+} // namespace renomiq

@@ -1,0 +1,272 @@
+#include "platform/host_file_system.h"
+
+#include "support/test_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+namespace renomiq {
+namespace {
+
+using test::TestDir;
+
+class HostFileSystemTest : public ::testing::Test {
+protected:
+    TestDir dir;
+    HostFileSystem fs{dir.drives()};
+
+    std::map<std::string, DirEntry> listing(const std::string &folder)
+    {
+        std::map<std::string, DirEntry> entries;
+        Status status = fs.enumerate(TestDir::win(folder), [&](const DirEntry &e) {
+            entries[e.name] = e;
+            return true;
+        });
+        EXPECT_TRUE(status.ok()) << status.error().message;
+        return entries;
+    }
+};
+
+TEST_F(HostFileSystemTest, EnumerationReportsAttributesSizesAndTimes)
+{
+    dir.createFiles({"sub/", ".hidden", "plain.txt", "ro.txt", "bad\xff\xfename"});
+    dir.writeFile("plain.txt", "12345");
+    ::chmod(dir.host("ro.txt").c_str(), 0444);
+    const struct timeval times[2] = {{1178000000, 0}, {1178000000, 0}};
+    ::utimes(dir.host("plain.txt").c_str(), times);
+    // A sparse file beyond 4 GiB needs the 64-bit size.
+    const int fd = ::open(dir.host("big.bin").c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, 5LL * 1024 * 1024 * 1024 + 7), 0);
+    ::close(fd);
+
+    auto entries = listing("");
+    const struct {
+        const char *name;
+        bool isDirectory;
+        std::uint32_t attributes;
+        std::uint64_t size;
+    } rows[] = {
+        {"sub", true, AttrDirectory, 0},
+        {".hidden", false, AttrArchive | AttrHidden, 0},
+        {"plain.txt", false, AttrArchive, 5},
+        {"ro.txt", false, AttrArchive | AttrReadOnly, 0},
+        {"bad\xff\xfename", false, AttrArchive, 0},
+        {"big.bin", false, AttrArchive, 5368709127ull},
+    };
+    for (const auto &row : rows) {
+        ASSERT_TRUE(entries.count(row.name)) << row.name;
+        const DirEntry &e = entries[row.name];
+        EXPECT_EQ(e.isDirectory, row.isDirectory) << row.name;
+        EXPECT_EQ(e.attributes, row.attributes) << row.name;
+        EXPECT_EQ(e.size, row.size) << row.name;
+    }
+    EXPECT_EQ(entries.size(), std::size(rows) + 2); // and the config and data homes
+    EXPECT_EQ(entries["plain.txt"].lastWriteTime, 1178000000);
+}
+
+TEST_F(HostFileSystemTest, EnumerationSkipsBackslashNamesAndDoesNotFollowLinks)
+{
+    dir.createFiles({"a\\b.txt", "target/inner.txt"});
+    ASSERT_EQ(::symlink(dir.host("target").c_str(), dir.host("link").c_str()), 0);
+    auto entries = listing("");
+    EXPECT_FALSE(entries.count("a\\b.txt"));
+    ASSERT_TRUE(entries.count("link"));
+    EXPECT_FALSE(entries["link"].isDirectory);
+    EXPECT_TRUE(entries["target"].isDirectory);
+
+    // The backslash name is never touched.
+    EXPECT_TRUE(dir.exists("a\\b.txt"));
+}
+
+TEST_F(HostFileSystemTest, EnumerationStopsWhenVisitSaysSoAndFailsOnMissingFolder)
+{
+    dir.createFiles({"a", "b", "c"});
+    int seen = 0;
+    EXPECT_TRUE(fs.enumerate(TestDir::win(""), [&](const DirEntry &) { return ++seen < 2; }).ok());
+    EXPECT_EQ(seen, 2);
+    Status missing = fs.enumerate(TestDir::win("nope"), [](const DirEntry &) { return true; });
+    EXPECT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().code, ENOENT);
+}
+
+TEST_F(HostFileSystemTest, ExistenceTests)
+{
+    dir.createFiles({"f.txt", "Photos.2009/"});
+    ASSERT_EQ(::symlink("nowhere", dir.host("dangling").c_str()), 0);
+    const struct {
+        const char *path;
+        bool file, folder, any;
+    } rows[] = {
+        {"f.txt", true, false, true},
+        {"Photos.2009", false, true, true},
+        {"missing", false, false, false},
+        {"dangling", true, false, true},
+    };
+    for (const auto &row : rows) {
+        const std::string path = TestDir::win(row.path);
+        EXPECT_EQ(fs.fileExists(path), row.file) << row.path;
+        EXPECT_EQ(fs.folderExists(path), row.folder) << row.path;
+        EXPECT_EQ(fs.exists(path), row.any) << row.path;
+    }
+    EXPECT_FALSE(fs.exists("Q:\\f.txt"));
+}
+
+class RenameTest : public HostFileSystemTest, public ::testing::WithParamInterface<bool> {
+protected:
+    RenameTest() : fs2(dir.drives(), HostFileSystem::Options{GetParam()}) {}
+    HostFileSystem fs2;
+};
+
+TEST_P(RenameTest, RenamesFilesAndFolders)
+{
+    dir.createFiles({"a.txt", "folder/x"});
+    dir.writeFile("a.txt", "A");
+    EXPECT_TRUE(fs2.rename(TestDir::win("a.txt"), TestDir::win("b.txt")).ok());
+    EXPECT_TRUE(fs2.rename(TestDir::win("folder"), TestDir::win("renamed")).ok());
+    EXPECT_EQ(dir.readFile("b.txt"), "A");
+    EXPECT_FALSE(dir.exists("a.txt"));
+    EXPECT_TRUE(dir.exists("renamed/x"));
+    EXPECT_FALSE(dir.exists("folder"));
+}
+
+TEST_P(RenameTest, ClashFailsAndBothItemsSurvive)
+{
+    dir.createFiles({"one.txt", "two.txt", "d1/x", "d2/y", "empty/"});
+    dir.writeFile("one.txt", "1");
+    dir.writeFile("two.txt", "2");
+    const struct {
+        const char *from, *to;
+    } rows[] = {
+        {"one.txt", "two.txt"},
+        {"one.txt", "d1"},
+        {"d1", "d2"},
+        {"d1", "empty"},
+        {"d1", "one.txt"},
+    };
+    for (const auto &row : rows) {
+        Status status = fs2.rename(TestDir::win(row.from), TestDir::win(row.to));
+        EXPECT_FALSE(status.ok()) << row.from << " -> " << row.to;
+        EXPECT_EQ(status.error().code, EEXIST) << row.from << " -> " << row.to;
+    }
+    EXPECT_EQ(dir.readFile("one.txt"), "1");
+    EXPECT_EQ(dir.readFile("two.txt"), "2");
+    EXPECT_TRUE(dir.exists("d1/x"));
+    EXPECT_TRUE(dir.exists("d2/y"));
+    EXPECT_EQ(dir.list("empty").size(), 0u);
+}
+
+TEST_P(RenameTest, CaseOnlyChangeOfTwoLinkedNamesNeverLosesEither)
+{
+    // On a case-sensitive file system "a" and "A" may be two links to one file:
+    // a case change of one onto the other is a clash, not the item itself.
+    dir.createFiles({"a"});
+    ASSERT_EQ(::link(dir.host("a").c_str(), dir.host("A").c_str()), 0);
+    EXPECT_FALSE(fs2.rename(TestDir::win("a"), TestDir::win("A")).ok());
+    EXPECT_TRUE(dir.exists("a"));
+    EXPECT_TRUE(dir.exists("A"));
+    EXPECT_EQ(dir.list().size(), 2u); // no temporary name left behind
+}
+
+TEST_P(RenameTest, MissingSourceFails)
+{
+    Status status = fs2.rename(TestDir::win("nothing"), TestDir::win("else"));
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(status.error().code, ENOENT);
+    EXPECT_FALSE(dir.exists("else"));
+}
+
+INSTANTIATE_TEST_SUITE_P(NoReplaceAndFallback, RenameTest, ::testing::Values(false, true),
+                         [](const auto &info) { return info.param ? "Fallback" : "NoReplace"; });
+
+TEST_F(HostFileSystemTest, CaseOnlyRenameOnCaseSensitiveFileSystem)
+{
+    dir.createFiles({"photo.JPG"});
+    EXPECT_TRUE(fs.rename(TestDir::win("photo.JPG"), TestDir::win("photo.jpg")).ok());
+    EXPECT_EQ(dir.list(), std::vector<std::string>{"photo.jpg"});
+}
+
+TEST_F(HostFileSystemTest, ReadOnlyAttributeMapsToWriteBits)
+{
+    dir.createFiles({"f"});
+    ::chmod(dir.host("f").c_str(), 0664);
+    ASSERT_TRUE(fs.setAttributes(TestDir::win("f"), AttrReadOnly | AttrArchive).ok());
+    struct stat st {};
+    ::stat(dir.host("f").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    EXPECT_TRUE(fs.lookUp(TestDir::win("f"))->attributes & AttrReadOnly);
+
+    ASSERT_TRUE(fs.setAttributes(TestDir::win("f"), AttrArchive).ok());
+    ::stat(dir.host("f").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    EXPECT_FALSE(fs.setAttributes(TestDir::win("missing"), 0).ok());
+}
+
+TEST_F(HostFileSystemTest, DeleteCreateAndLookUp)
+{
+    dir.createFiles({"f"});
+    EXPECT_TRUE(fs.removeFile(TestDir::win("f")).ok());
+    EXPECT_FALSE(dir.exists("f"));
+    EXPECT_FALSE(fs.removeFile(TestDir::win("f")).ok());
+    EXPECT_TRUE(fs.createFolder(TestDir::win("new")).ok());
+    EXPECT_FALSE(fs.createFolder(TestDir::win("new")).ok());
+    auto entry = fs.lookUp(TestDir::win("new"));
+    ASSERT_TRUE(entry.has_value());
+    EXPECT_EQ(entry->name, "new");
+    EXPECT_TRUE(entry->isDirectory);
+    EXPECT_FALSE(fs.lookUp(TestDir::win("gone")).has_value());
+}
+
+TEST_F(HostFileSystemTest, AtomicWriteReplacesAndAFailedWriteLeavesNoTrace)
+{
+    const std::string file = TestDir::win("log.txt");
+    ASSERT_TRUE(fs.writeFileAtomic(file, "first\r\n").ok());
+    ASSERT_TRUE(fs.writeFileAtomic(file, "second\r\n").ok());
+    EXPECT_EQ(fs.readFile(file).value(), "second\r\n");
+
+    // A folder stands where the file should go: the write fails, the folder
+    // and its content stay, and no temporary file is left.
+    dir.createFiles({"taken/inner"});
+    EXPECT_FALSE(fs.writeFileAtomic(TestDir::win("taken"), "x").ok());
+    EXPECT_TRUE(dir.exists("taken/inner"));
+    EXPECT_EQ(dir.list(), (std::vector<std::string>{"log.txt", "taken"}));
+    EXPECT_FALSE(fs.readFile(TestDir::win("none")).ok());
+}
+
+TEST_F(HostFileSystemTest, PathConversionAtTheBoundary)
+{
+    EXPECT_EQ(fs.toHostPath(TestDir::win("a\\b")).value_or(""), dir.host("a/b"));
+    EXPECT_EQ(fs.fromHostPath(dir.host("a/b")).value_or(""), "T:\\a\\b");
+}
+
+TEST_F(HostFileSystemTest, LocalTimeFollowsTheTimeZone)
+{
+    const char *saved = std::getenv("TZ");
+    const std::string old = saved ? saved : "";
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    const CalendarTime utc = fs.toLocalTime(1178000000); // 2007-05-01 06:13:20 UTC
+    ::setenv("TZ", "EST5EDT,M3.2.0,M11.1.0", 1);
+    ::tzset();
+    const CalendarTime ny = fs.toLocalTime(1178000000);
+    if (saved)
+        ::setenv("TZ", old.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
+    EXPECT_EQ((std::array<int, 6>{utc.year, utc.month, utc.day, utc.hour, utc.minute, utc.second}),
+              (std::array<int, 6>{2007, 5, 1, 6, 13, 20}));
+    EXPECT_EQ(ny.day, 1);
+    EXPECT_EQ(ny.hour, 2);
+}
+
+} // namespace
+} // namespace renomiq
