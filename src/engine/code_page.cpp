@@ -1,0 +1,189 @@
+#include "engine/code_page.h"
+
+#include <clocale>
+#include <cwctype>
+#include <locale.h>
+#include <vector>
+
+namespace renomiq {
+
+namespace {
+
+// A unit of comparison: a folded code point, or a raw byte outside any valid
+// sequence (kept apart from every code point).
+struct Unit {
+    std::uint32_t key;
+    std::size_t offset;
+    std::size_t length;
+};
+
+locale_t unicodeLocale()
+{
+    static locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    return locale;
+}
+
+std::uint32_t fold(std::uint32_t codePoint)
+{
+    if (codePoint < 0x80)
+        return (codePoint >= 'a' && codePoint <= 'z') ? codePoint - 32 : codePoint;
+    if (locale_t locale = unicodeLocale())
+        return static_cast<std::uint32_t>(::towupper_l(static_cast<wint_t>(codePoint), locale));
+    return codePoint;
+}
+
+std::uint32_t decode(std::string_view text, std::size_t i, std::size_t length)
+{
+    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    switch (length) {
+    case 2: return ((b(0) & 0x1Fu) << 6) | (b(1) & 0x3Fu);
+    case 3: return ((b(0) & 0x0Fu) << 12) | ((b(1) & 0x3Fu) << 6) | (b(2) & 0x3Fu);
+    case 4: return ((b(0) & 0x07u) << 18) | ((b(1) & 0x3Fu) << 12) | ((b(2) & 0x3Fu) << 6) | (b(3) & 0x3Fu);
+    default: return b(0);
+    }
+}
+
+} // namespace
+
+std::size_t CodePage::sequenceLength(std::string_view text, std::size_t i)
+{
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char c = at(i);
+    std::size_t length;
+    unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        if (c == 0xE0)
+            low = 0xA0; // no overlong forms
+        if (c == 0xED)
+            high = 0x9F; // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        if (c == 0xF0)
+            low = 0x90;
+        if (c == 0xF4)
+            high = 0x8F;
+    } else {
+        return 1;
+    }
+    if (i + length > text.size())
+        return 1;
+    if (at(i + 1) < low || at(i + 1) > high)
+        return 1;
+    for (std::size_t k = 2; k < length; ++k) {
+        if ((at(i + k) & 0xC0) != 0x80)
+            return 1;
+    }
+    return length;
+}
+
+ByteType CodePage::byteType(std::string_view text, std::ptrdiff_t pos) const
+{
+    if (m_kind == SingleByte || pos < 1 || pos > static_cast<std::ptrdiff_t>(text.size()))
+        return ByteType::Single;
+    const std::size_t target = static_cast<std::size_t>(pos - 1);
+    std::size_t i = 0;
+    for (;;) {
+        const std::size_t length = sequenceLength(text, i);
+        if (target < i + length) {
+            if (length == 1)
+                return ByteType::Single;
+            return target == i ? ByteType::Lead : ByteType::Trail;
+        }
+        i += length;
+    }
+}
+
+std::vector<ByteType> CodePage::byteTypes(std::string_view text) const
+{
+    std::vector<ByteType> types(text.size(), ByteType::Single);
+    if (m_kind == SingleByte)
+        return types;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = sequenceLength(text, i);
+        if (length > 1) {
+            types[i] = ByteType::Lead;
+            for (std::size_t k = 1; k < length; ++k)
+                types[i + k] = ByteType::Trail;
+        }
+        i += length;
+    }
+    return types;
+}
+
+std::ptrdiff_t CodePage::charStart(std::string_view text, std::ptrdiff_t pos) const
+{
+    if (m_kind == SingleByte || pos < 1 || pos > static_cast<std::ptrdiff_t>(text.size()))
+        return pos;
+    const std::size_t target = static_cast<std::size_t>(pos - 1);
+    std::size_t i = 0;
+    for (;;) {
+        const std::size_t length = sequenceLength(text, i);
+        if (target < i + length)
+            return static_cast<std::ptrdiff_t>(i + 1);
+        i += length;
+    }
+}
+
+std::ptrdiff_t CodePage::charEnd(std::string_view text, std::ptrdiff_t pos) const
+{
+    if (m_kind == SingleByte || pos < 1 || pos > static_cast<std::ptrdiff_t>(text.size()))
+        return pos;
+    const std::size_t target = static_cast<std::size_t>(pos - 1);
+    std::size_t i = 0;
+    for (;;) {
+        const std::size_t length = sequenceLength(text, i);
+        if (target < i + length)
+            return static_cast<std::ptrdiff_t>(i + length);
+        i += length;
+    }
+}
+
+std::size_t CodePage::characterCount(std::string_view text) const
+{
+    if (m_kind == SingleByte)
+        return text.size();
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); i += sequenceLength(text, i))
+        ++count;
+    return count;
+}
+
+std::size_t CodePage::findIgnoringCase(std::string_view text, std::string_view needle, std::size_t from,
+                                       std::size_t &matchLength) const
+{
+    const auto units = [this](std::string_view s, std::size_t start) {
+        std::vector<Unit> result;
+        for (std::size_t i = start; i < s.size();) {
+            const std::size_t length = m_kind == SingleByte ? 1 : sequenceLength(s, i);
+            const bool raw = length == 1 && static_cast<unsigned char>(s[i]) >= 0x80;
+            const std::uint32_t key = raw ? 0x110000u + static_cast<unsigned char>(s[i])
+                : m_kind == SingleByte    ? fold(static_cast<unsigned char>(s[i]))
+                                          : fold(decode(s, i, length));
+            result.push_back({key, i, length});
+            i += length;
+        }
+        return result;
+    };
+    if (needle.empty())
+        return std::string_view::npos;
+    const std::vector<Unit> hay = units(text, from);
+    const std::vector<Unit> pattern = units(needle, 0);
+    if (pattern.size() > hay.size())
+        return std::string_view::npos;
+    for (std::size_t i = 0; i + pattern.size() <= hay.size(); ++i) {
+        std::size_t k = 0;
+        while (k < pattern.size() && hay[i + k].key == pattern[k].key)
+            ++k;
+        if (k == pattern.size()) {
+            const Unit &last = hay[i + k - 1];
+            matchLength = last.offset + last.length - hay[i].offset;
+            return hay[i].offset;
+        }
+    }
+    return std::string_view::npos;
+}
+
+} // namespace renomiq

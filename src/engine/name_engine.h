@@ -1,0 +1,57 @@
+#pragma once
+
+#include "engine/code_page.h"
+#include "engine/item_outcome.h"
+#include "engine/special_strings.h"
+
+#include <string>
+
+namespace renomiq {
+
+class FileSystem;
+class Prompter;
+class Clock;
+struct EditRequest;
+struct ItemSplit;
+
+// Computes the new name of one item, checks it and renames the item (or lists
+// it in a preview). Messages go through the Prompter; outcomes to a sink.
+class NameEngine {
+public:
+    NameEngine(FileSystem &fileSystem, Prompter &prompter, const Clock &clock,
+               CodePage codePage = CodePage(CodePage::Utf8));
+
+    SpecialStrings &specialStrings() { return m_special; }
+    const CodePage &codePage() const { return m_codePage; }
+
+    // One item of a run, with the run's request.
+    void newNameFor(const EditRequest &request, const std::string &itemPath, OutcomeSink &sink);
+
+    // Makes the new path unique, validates it and renames or previews the item.
+    void renameOne(const EditRequest &request, const std::string &itemPath, const std::string &folderPart,
+                   const std::string &extensionPart, std::string namePart, OutcomeSink &sink);
+
+    // False, after an information box, for a reserved name or a path of 256
+    // characters or more.
+    bool validateNewName(const std::string &namePart, std::size_t characterCount);
+
+    // False, after an information box, for a text that must not become part of
+    // a name: a bad random-string token or one of the nine prohibited characters.
+    bool checkInputText(const EditRequest &request, const std::string &text);
+
+    std::string expandSpecial(const EditRequest &request, std::string_view text, const std::string &itemPath)
+    {
+        return m_special.expandSpecial(request, text, itemPath);
+    }
+
+private:
+    void changeExtension(const EditRequest &request, const std::string &itemPath, const ItemSplit &split,
+                         OutcomeSink &sink);
+
+    FileSystem &m_fileSystem;
+    Prompter &m_prompter;
+    CodePage m_codePage;
+    SpecialStrings m_special;
+};
+
+} // namespace renomiq

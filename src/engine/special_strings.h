@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/clock.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace renomiq {
+
+class FileSystem;
+class Prompter;
+struct EditRequest;
+
+// The special-string tokens of the texts that insert or replace: runs of "$"
+// (running number), "@$@" (a literal "$"), "%%" (folder name), "%k%" (random
+// string), "@@" (modification date), "##" (size).
+class SpecialStrings {
+public:
+    // The seed counter of the random strings starts at the clock's time.
+    SpecialStrings(FileSystem &fileSystem, Prompter &prompter, const Clock &clock);
+
+    // The running number the expansion writes; the run driver sets and advances it.
+    void setRunningNumber(std::int64_t number) { m_runningNumber = number; }
+    std::int64_t runningNumber() const { return m_runningNumber; }
+
+    // The decimal separator of sizes; without one, the C library locale's.
+    void setDecimalSeparator(std::optional<std::string> separator) { m_decimalSeparator = std::move(separator); }
+
+    // The text with its tokens expanded for the item at itemPath.
+    std::string expandSpecial(const EditRequest &request, std::string_view text, const std::string &itemPath);
+
+    // False, after an information box, when a random-string token is too long or
+    // not a number.
+    bool checkRandomTokens(const EditRequest &request, std::string_view text);
+
+    // "512Bytes", "12.3KB", "1.5MB", "2.15GB".
+    static std::string formatSize(std::uint64_t size, std::string_view decimalSeparator);
+
+    std::string randomString(const EditRequest &request, std::int64_t length);
+
+private:
+    std::string decimalSeparator() const;
+
+    FileSystem &m_fileSystem;
+    Prompter &m_prompter;
+    std::int64_t m_runningNumber = 1;
+    std::uint64_t m_seedCounter;
+    SeededRandom m_random;
+    std::optional<std::string> m_decimalSeparator;
+};
+
+} // namespace renomiq
