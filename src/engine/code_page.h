@@ -41,6 +41,15 @@ public:
     std::size_t findIgnoringCase(std::string_view text, std::string_view needle, std::size_t from,
                                  std::size_t &matchLength) const;
 
+    // Equal when compared letter by letter with their case mapping.
+    bool equalIgnoringCase(std::string_view a, std::string_view b) const
+    {
+        std::size_t length = 0;
+        if (a.empty() || b.empty())
+            return a.empty() && b.empty();
+        return findIgnoringCase(a, b, 0, length) == 0 && length == a.size();
+    }
+
 private:
     // The length of the valid UTF-8 sequence at offset i, or 1 for a single byte.
     static std::size_t sequenceLength(std::string_view text, std::size_t i);

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace renomiq {
@@ -114,28 +113,6 @@ std::string parentFolder(const std::string &hostPath)
     const size_t slash = hostPath.rfind('/');
     return slash == std::string::npos || slash == 0 ? std::string("/") : hostPath.substr(0, slash);
 }
-
-class FileLock {
-public:
-    explicit FileLock(const std::string &path)
-        : m_fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
-    {
-        if (m_fd >= 0) {
-            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
-            }
-        }
-    }
-    ~FileLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd); // releases the lock
-    }
-    FileLock(const FileLock &) = delete;
-    FileLock &operator=(const FileLock &) = delete;
-
-private:
-    int m_fd;
-};
 
 } // namespace
 
@@ -266,7 +243,7 @@ const FileRegistry::Keys &FileRegistry::current()
     auto keys = text ? parse(*text) : std::nullopt;
     if (!keys) {
         // Damaged: keep it aside under the lock and go on as if it were empty.
-        FileLock lock(m_hostFile + ".lock");
+        HostFileLock lock(m_hostFile + ".lock");
         m_cacheValid = false;
         m_cache = readLocked(m_hostFile);
         return m_cache;
@@ -281,7 +258,7 @@ bool FileRegistry::modify(const std::function<bool(Keys &)> &change)
 {
     if (!makeHostFolders(parentFolder(m_hostFile)))
         return false;
-    FileLock lock(m_hostFile + ".lock");
+    HostFileLock lock(m_hostFile + ".lock");
     Keys keys = readLocked(m_hostFile);
     if (!change(keys))
         return true; // nothing to write

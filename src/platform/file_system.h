@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,12 @@ struct DirEntry {
     FileTime lastWriteTime = 0;
 };
 
+// Held while a lock is taken; releasing it ends the lock.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
+};
+
 // The file system under the program's Windows-style paths ("C:\home\ann\a.jpg").
 // Every path given or returned is Windows-style; only implementations see host paths.
 class FileSystem {
@@ -69,6 +76,9 @@ public:
     // Replaces the file atomically: readers see the old or the new content, never
     // a mix, and a failed write leaves the old file as it was.
     virtual Status writeFileAtomic(const std::string &path, const std::string &content) = 0;
+
+    // An exclusive lock between processes, on the lock file at `path`.
+    virtual std::unique_ptr<FileLock> lockExclusive(const std::string &path) = 0;
 
     virtual CalendarTime toLocalTime(FileTime time) const = 0;
 

@@ -294,6 +294,26 @@ Status HostFileSystem::writeFileAtomic(const std::string &path, const std::strin
     return writeHostFileAtomic(*hostPath, content);
 }
 
+namespace {
+
+class HeldLock : public FileLock {
+public:
+    explicit HeldLock(const std::string &hostPath) : m_lock(hostPath) {}
+
+private:
+    HostFileLock m_lock;
+};
+
+} // namespace
+
+std::unique_ptr<FileLock> HostFileSystem::lockExclusive(const std::string &path)
+{
+    auto hostPath = host(path);
+    if (!hostPath)
+        return nullptr;
+    return std::make_unique<HeldLock>(*hostPath);
+}
+
 CalendarTime HostFileSystem::toLocalTime(FileTime time) const
 {
     const std::time_t t = static_cast<std::time_t>(time);

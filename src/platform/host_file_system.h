@@ -29,6 +29,7 @@ public:
     Status createFolder(const std::string &path) override;
     Result<std::string> readFile(const std::string &path) override;
     Status writeFileAtomic(const std::string &path, const std::string &content) override;
+    std::unique_ptr<FileLock> lockExclusive(const std::string &path) override;
     CalendarTime toLocalTime(FileTime time) const override;
     std::optional<std::string> toHostPath(const std::string &path) const override;
     std::optional<std::string> fromHostPath(const std::string &hostPath) const override;

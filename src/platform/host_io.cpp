@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -97,6 +98,21 @@ Status writeHostFileAtomic(const std::string &hostPath, const std::string &conte
     if (dir.get() >= 0)
         ::fsync(dir.get());
     return Status::success();
+}
+
+HostFileLock::HostFileLock(const std::string &lockFile)
+    : m_fd(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+{
+    if (m_fd >= 0) {
+        while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+}
+
+HostFileLock::~HostFileLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // releases the lock
 }
 
 Status makeHostFolders(const std::string &hostPath)

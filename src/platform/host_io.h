@@ -16,6 +16,19 @@ Result<std::string> readHostFile(const std::string &hostPath);
 Status writeHostFileAtomic(const std::string &hostPath, const std::string &content,
                            mode_t mode = 0644);
 
+// An exclusive advisory lock on a lock file (created when missing), held until
+// the object goes. Serialises read-modify-write cycles between processes.
+class HostFileLock {
+public:
+    explicit HostFileLock(const std::string &lockFile);
+    ~HostFileLock();
+    HostFileLock(const HostFileLock &) = delete;
+    HostFileLock &operator=(const HostFileLock &) = delete;
+
+private:
+    int m_fd;
+};
+
 // Creates the folder and its missing parents.
 Status makeHostFolders(const std::string &hostPath);
 

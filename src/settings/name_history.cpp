@@ -1,0 +1,128 @@
+#include "settings/name_history.h"
+
+#include "engine/code_page.h"
+#include "engine/edit_request.h"
+#include "platform/file_system.h"
+#include "platform/prompter.h"
+#include "platform/text_lines.h"
+
+#include <algorithm>
+
+namespace renomiq {
+
+NameHistory::NameHistory(FileSystem &fileSystem, std::string dataFolder, int &maximum)
+    : m_fileSystem(fileSystem), m_dataFolder(std::move(dataFolder)), m_maximum(maximum)
+{
+}
+
+void NameHistory::notify()
+{
+    if (m_notify)
+        m_notify();
+}
+
+void NameHistory::load()
+{
+    auto content = m_fileSystem.readFile(filePath());
+    if (!content)
+        return;
+    m_entries = splitLines(*content);
+    notify();
+}
+
+void NameHistory::write()
+{
+    m_fileSystem.writeFileAtomic(filePath(), joinLines(m_entries));
+}
+
+void NameHistory::add(const std::string &text)
+{
+    {
+        // Another instance may have added since this one loaded: start from the file.
+        auto lock = m_fileSystem.lockExclusive(m_dataFolder + "Newname.lock");
+        if (auto content = m_fileSystem.readFile(filePath()))
+            m_entries = splitLines(*content);
+        const CodePage codePage;
+        std::erase_if(m_entries, [&](const std::string &e) { return codePage.equalIgnoringCase(e, text); });
+        m_entries.insert(m_entries.begin(), text);
+        if (m_maximum != 0) {
+            if (m_entries.size() > static_cast<std::size_t>(m_maximum))
+                m_entries.resize(static_cast<std::size_t>(m_maximum));
+            write();
+        } else {
+            m_fileSystem.removeFile(filePath());
+            m_entries.clear();
+        }
+    }
+    notify();
+    load();
+}
+
+void NameHistory::remember(const EditRequest &request)
+{
+    if (request.preview)
+        return;
+    std::vector<const std::string *> texts;
+    switch (request.kind) {
+    case EditKind::Addnewnum:
+        if (request.insertMode == InsertMode::ToPosition) {
+            if (request.atHead)
+                texts.push_back(&request.headText);
+            if (request.atEnd)
+                texts.push_back(&request.endText);
+            if (request.atCursor)
+                texts.push_back(&request.cursorText);
+        } else {
+            texts.push_back(&request.insertText);
+        }
+        break;
+    case EditKind::Replapart: texts.push_back(&request.newString); break;
+    case EditKind::Changnew: texts.push_back(&request.newName); break;
+    default: break;
+    }
+    for (const std::string *text : texts) {
+        if (!text->empty())
+            add(*text);
+    }
+}
+
+void NameHistory::trim(int previousMaximum)
+{
+    if (m_maximum >= previousMaximum)
+        return;
+    if (m_entries.size() > static_cast<std::size_t>(m_maximum))
+        m_entries.resize(static_cast<std::size_t>(m_maximum));
+    write();
+    notify();
+}
+
+bool NameHistory::clear(Prompter &prompter)
+{
+    const Answer answer = prompter.show({"Clear Confirmation", "Do you want to clear the new name list ?",
+                                         MessageIcon::Question, MessageButtons::YesNo});
+    if (answer != Answer::Yes)
+        return false;
+    m_fileSystem.removeFile(filePath());
+    m_entries.clear();
+    notify();
+    return true;
+}
+
+bool NameHistory::saveEditedText(const std::string &text)
+{
+    std::vector<std::string> lines = splitLines(text);
+    std::erase_if(lines, [](const std::string &line) { return line.empty(); });
+    if (lines.empty())
+        m_fileSystem.removeFile(filePath());
+    else
+        m_fileSystem.writeFileAtomic(filePath(), joinLines(lines));
+    m_entries = lines;
+    notify();
+    const int count = std::min(static_cast<int>(lines.size()), 100);
+    if (count == m_maximum)
+        return false;
+    m_maximum = count;
+    return true;
+}
+
+} // namespace renomiq

@@ -1,0 +1,286 @@
+#include "settings/settings_store.h"
+
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/user_folders.h"
+
+#include <algorithm>
+
+namespace renomiq {
+
+namespace {
+
+constexpr RegistryHive HKCU = RegistryHive::CurrentUser;
+
+enum class Read { Missing, Ok, WrongType };
+
+// One registry value of the key, typed.
+class ValueReader {
+public:
+    explicit ValueReader(Registry &registry) : m_registry(registry) {}
+
+    Read dword(const std::string &name, std::uint32_t &out)
+    {
+        auto value = m_registry.readValue(HKCU, SettingsStore::kKey, name);
+        if (!value)
+            return Read::Missing;
+        if (value->type != RegistryType::Dword)
+            return Read::WrongType;
+        out = value->dword;
+        return Read::Ok;
+    }
+
+    Read text(const std::string &name, std::string &out)
+    {
+        auto value = m_registry.readValue(HKCU, SettingsStore::kKey, name);
+        if (!value)
+            return Read::Missing;
+        if (value->type != RegistryType::String)
+            return Read::WrongType;
+        out = value->text;
+        return Read::Ok;
+    }
+
+    // A boolean or integer with its default when absent; false when the value
+    // has the wrong type (the guarded group ends there).
+    template <typename T>
+    bool read(const std::string &name, T &field, T defaultValue)
+    {
+        std::uint32_t raw = 0;
+        switch (dword(name, raw)) {
+        case Read::Missing: field = defaultValue; return true;
+        case Read::WrongType: return false;
+        case Read::Ok:
+            if constexpr (std::is_same_v<T, bool>)
+                field = raw != 0;
+            else
+                field = static_cast<T>(static_cast<std::int32_t>(raw));
+            return true;
+        }
+        return false;
+    }
+
+private:
+    Registry &m_registry;
+};
+
+std::string withBackslash(std::string folder)
+{
+    if (folder.empty() || folder.back() != '\\')
+        folder += '\\';
+    return folder;
+}
+
+std::string folderValueName(int index)
+{
+    return "Folder" + std::to_string(index);
+}
+
+struct BoolOption {
+    const char *name;
+    bool Options::*field;
+};
+
+// The boolean options in the order in which they are loaded.
+constexpr BoolOption kBoolOptions[] = {
+    {"Options1", &Options::exitAfterOperation}, {"Options2", &Options::dontOpenAfterSave},
+    {"Options3", &Options::displayResult},      {"Autocopy", &Options::autoCopy},
+    {"Capevery", &Options::excludeSmallWords},  {"Confirm", &Options::confirm},
+    {"Contextmenu", &Options::contextMenu},     {"Endsound", &Options::endSound},
+    {"PreviewMax", &Options::previewMaximized}, {"Checkbox", &Options::checkBox},
+};
+
+} // namespace
+
+SettingsStore::SettingsStore(Registry &registry, FileSystem &fileSystem)
+    : m_registry(registry), m_fileSystem(fileSystem)
+{
+}
+
+void SettingsStore::loadOptions(std::vector<std::string> *folders)
+{
+    m_registry.createKey(HKCU, kKey);
+    ValueReader reader(m_registry);
+    const Options defaults;
+
+    bool groupOne = true;
+    for (const BoolOption &option : kBoolOptions) {
+        if (!(groupOne = reader.read(option.name, options.*option.field, defaults.*option.field)))
+            break;
+    }
+    if (groupOne)
+        groupOne = reader.read("Prenum", options.previewLimit, defaults.previewLimit);
+    if (!groupOne)
+        options.previewLimit = 20;
+    options.previewLimit = std::clamp(options.previewLimit, 1, 1000);
+
+    if (!reader.read("Listnum", options.nameListMax, defaults.nameListMax)
+        || !reader.read("Foldernum", options.folderListMax, defaults.folderListMax)) {
+        options.nameListMax = 20;
+        options.folderListMax = 10;
+    }
+    options.nameListMax = std::clamp(options.nameListMax, 0, 100);
+    options.folderListMax = std::clamp(options.folderListMax, 0, 30);
+
+    if (!folders)
+        return;
+    for (int n = 0;; ++n) {
+        std::string folder;
+        if (reader.text(folderValueName(n), folder) != Read::Ok)
+            break;
+        if (n < options.folderListMax)
+            folders->push_back(folder);
+        else
+            m_registry.deleteValue(HKCU, kKey, folderValueName(n));
+    }
+}
+
+bool SettingsStore::saveOptions()
+{
+    const auto writeBool = [&](const char *name, bool value) { m_registry.writeDword(HKCU, kKey, name, value ? 1 : 0); };
+    const auto writeInt = [&](const char *name, int value) {
+        m_registry.writeDword(HKCU, kKey, name, static_cast<std::uint32_t>(value));
+    };
+    writeBool("Options1", options.exitAfterOperation);
+    writeBool("Options2", options.dontOpenAfterSave);
+    writeBool("Options3", options.displayResult);
+    writeBool("Autocopy", options.autoCopy);
+    writeBool("Capevery", options.excludeSmallWords);
+    writeBool("Confirm", options.confirm);
+    writeInt("Prenum", options.previewLimit);
+    writeInt("Listnum", options.nameListMax);
+    writeInt("Foldernum", options.folderListMax);
+    writeBool("Contextmenu", options.contextMenu);
+    writeBool("Endsound", options.endSound);
+    writeBool("PreviewMax", options.previewMaximized);
+
+    bool checkAll = false;
+    if (options.checkBox) {
+        auto stored = m_registry.readValue(HKCU, kKey, "Checkbox");
+        const bool storedOff = stored && stored->type == RegistryType::Dword && stored->dword == 0;
+        if (storedOff && m_checkAllPending) {
+            checkAll = true;
+            m_checkAllPending = false;
+        }
+    }
+    writeBool("Checkbox", options.checkBox);
+
+    const RegistryHive HKCR = RegistryHive::ClassesRoot;
+    for (const char *key : {kFileHandlerKey, kFolderHandlerKey}) {
+        if (options.contextMenu) {
+            m_registry.createKey(HKCR, key);
+            m_registry.writeString(HKCR, key, "", kHandlerClassId);
+        } else {
+            const std::string handler(key);
+            m_registry.createKey(HKCR, handler.substr(0, handler.rfind('\\')));
+            if (m_registry.keyExists(HKCR, key))
+                m_registry.deleteKey(HKCR, key);
+        }
+    }
+    return checkAll;
+}
+
+void SettingsStore::fixFolders()
+{
+    ValueReader reader(m_registry);
+    std::string install;
+    if (reader.text("InstallDir", install) != Read::Ok || install.empty())
+        install = m_fileSystem.fromHostPath(UserFolders::programFolder()).value_or("C:\\");
+    m_installFolder = withBackslash(install);
+
+    m_dataFolder = m_installFolder;
+    auto dataHome = m_fileSystem.fromHostPath(UserFolders::dataHome());
+    if (!dataHome)
+        return;
+    // The base, then each of the two levels, created when missing.
+    std::string folder;
+    std::string path = withBackslash(*dataHome) + "Corvane\\Renomiq";
+    for (std::size_t start = 0; start <= path.size();) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string::npos)
+            end = path.size();
+        folder = path.substr(0, end);
+        start = end + 1;
+        if (folder.size() > 2 && !m_fileSystem.folderExists(folder) && !m_fileSystem.createFolder(folder))
+            return;
+    }
+    m_dataFolder = withBackslash(folder);
+}
+
+WindowGeometry SettingsStore::loadWindowPlacement(const WindowGeometry &designed, int screenHeight)
+{
+    fixFolders();
+    WindowGeometry g = designed;
+    ValueReader reader(m_registry);
+    bool maximized = false;
+    const Read maximize = [&] {
+        std::uint32_t raw = 0;
+        const Read r = reader.dword("Maximize", raw);
+        maximized = raw != 0;
+        return r;
+    }();
+    bool ok = maximize != Read::WrongType;
+    if (maximize == Read::Ok) {
+        if (maximized) {
+            g.maximized = true;
+        } else {
+            int top = g.top;
+            ok = reader.read("Left", g.left, g.left) && reader.read("Top", top, g.top)
+                && reader.read("Width", g.width, g.width) && reader.read("Height", g.height, g.height);
+            if (top < screenHeight)
+                g.top = top;
+        }
+    }
+    if (!ok)
+        m_dataFolder = m_installFolder; // the guarded block failed
+    m_rememberedTop = g.top;
+    return g;
+}
+
+void SettingsStore::saveWindowPlacementAndFolders(const WindowGeometry &window, const std::vector<std::string> &folders)
+{
+    const auto writeInt = [&](const char *name, int value) {
+        return m_registry.writeDword(HKCU, kKey, name, static_cast<std::uint32_t>(value));
+    };
+    if (window.maximized) {
+        if (!writeInt("Maximize", 1))
+            return;
+    } else if (!writeInt("Maximize", 0) || !writeInt("Left", window.left) || !writeInt("Top", window.top)
+               || !writeInt("Width", window.width) || !writeInt("Height", window.height)) {
+        return;
+    }
+    const int n = std::min(static_cast<int>(folders.size()), options.folderListMax);
+    for (int i = 0; i < n; ++i) {
+        if (!m_registry.writeString(HKCU, kKey, folderValueName(i), folders[static_cast<std::size_t>(i)]))
+            return;
+    }
+    deleteFolderValues(n);
+}
+
+void SettingsStore::writeNameListMax()
+{
+    m_registry.writeDword(HKCU, kKey, "Listnum", static_cast<std::uint32_t>(options.nameListMax));
+}
+
+void SettingsStore::deleteFolderValues(int first)
+{
+    for (int i = first; m_registry.valueExists(HKCU, kKey, folderValueName(i)); ++i) {
+        if (!m_registry.deleteValue(HKCU, kKey, folderValueName(i)))
+            return;
+    }
+}
+
+std::optional<std::string> SettingsStore::readLastDir()
+{
+    std::string folder;
+    if (ValueReader(m_registry).text("LastDir", folder) == Read::Ok && m_fileSystem.folderExists(folder))
+        return folder;
+    return std::nullopt;
+}
+
+void SettingsStore::writeLastDir(const std::string &folder)
+{
+    m_registry.writeString(HKCU, kKey, "LastDir", folder);
+}
+
+} // namespace renomiq
