@@ -9,14 +9,6 @@ namespace renomiq {
 
 namespace {
 
-// A unit of comparison: a folded code point, or a raw byte outside any valid
-// sequence (kept apart from every code point).
-struct Unit {
-    std::uint32_t key;
-    std::size_t offset;
-    std::size_t length;
-};
-
 locale_t unicodeLocale()
 {
     static locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
@@ -151,22 +143,38 @@ std::size_t CodePage::characterCount(std::string_view text) const
     return count;
 }
 
+std::vector<CodePage::Unit> CodePage::foldedUnits(std::string_view s, std::size_t start) const
+{
+    std::vector<Unit> result;
+    for (std::size_t i = start; i < s.size();) {
+        const std::size_t length = m_kind == SingleByte ? 1 : sequenceLength(s, i);
+        const bool raw = length == 1 && static_cast<unsigned char>(s[i]) >= 0x80;
+        const std::uint32_t key = raw ? 0x110000u + static_cast<unsigned char>(s[i])
+            : m_kind == SingleByte    ? fold(static_cast<unsigned char>(s[i]))
+                                      : fold(decode(s, i, length));
+        result.push_back({key, i, length});
+        i += length;
+    }
+    return result;
+}
+
+int CodePage::compareIgnoringCase(std::string_view a, std::string_view b) const
+{
+    const std::vector<Unit> x = foldedUnits(a, 0);
+    const std::vector<Unit> y = foldedUnits(b, 0);
+    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+        if (x[i].key != y[i].key)
+            return x[i].key < y[i].key ? -1 : 1;
+    }
+    if (x.size() != y.size())
+        return x.size() < y.size() ? -1 : 1;
+    return a.compare(b);
+}
+
 std::size_t CodePage::findIgnoringCase(std::string_view text, std::string_view needle, std::size_t from,
                                        std::size_t &matchLength) const
 {
-    const auto units = [this](std::string_view s, std::size_t start) {
-        std::vector<Unit> result;
-        for (std::size_t i = start; i < s.size();) {
-            const std::size_t length = m_kind == SingleByte ? 1 : sequenceLength(s, i);
-            const bool raw = length == 1 && static_cast<unsigned char>(s[i]) >= 0x80;
-            const std::uint32_t key = raw ? 0x110000u + static_cast<unsigned char>(s[i])
-                : m_kind == SingleByte    ? fold(static_cast<unsigned char>(s[i]))
-                                          : fold(decode(s, i, length));
-            result.push_back({key, i, length});
-            i += length;
-        }
-        return result;
-    };
+    const auto units = [this](std::string_view s, std::size_t start) { return foldedUnits(s, start); };
     if (needle.empty())
         return std::string_view::npos;
     const std::vector<Unit> hay = units(text, from);

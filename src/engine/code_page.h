@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,7 +51,21 @@ public:
         return findIgnoringCase(a, b, 0, length) == 0 && length == a.size();
     }
 
+    // Orders texts letter by letter with their case mapping; texts equal in
+    // that way are ordered by their bytes. Negative, zero or positive.
+    int compareIgnoringCase(std::string_view a, std::string_view b) const;
+
+    // A unit of comparison: a folded code point, or a raw byte outside any
+    // valid sequence (kept apart from every code point).
+    struct Unit {
+        std::uint32_t key;
+        std::size_t offset;
+        std::size_t length;
+    };
+
 private:
+    std::vector<Unit> foldedUnits(std::string_view text, std::size_t start) const;
+
     // The length of the valid UTF-8 sequence at offset i, or 1 for a single byte.
     static std::size_t sequenceLength(std::string_view text, std::size_t i);
 

@@ -7,6 +7,8 @@
 #include "platform/file_system.h"
 #include "platform/prompter.h"
 
+#include <cerrno>
+
 namespace renomiq {
 
 NameEngine::NameEngine(FileSystem &fileSystem, Prompter &prompter, const Clock &clock, CodePage codePage)
@@ -119,6 +121,13 @@ void NameEngine::renameOne(const EditRequest &request, const std::string &itemPa
         outcome.namePart = namePart;
         outcome.extensionPart = extensionPart;
         outcome.suffixCount = n;
+        sink.report(outcome);
+        return;
+    }
+    // A separator in the new name would move the item into another folder.
+    if (namePart.find_first_of("\\/") != std::string::npos || extensionPart.find_first_of("\\/") != std::string::npos) {
+        outcome.kind = OutcomeKind::RenameFailed;
+        outcome.error = Error{EINVAL, "The new name of '" + itemPath + "' holds a path separator"};
         sink.report(outcome);
         return;
     }

@@ -110,10 +110,11 @@ std::string SpecialStrings::decimalSeparator() const
         : ".";
 }
 
-std::string SpecialStrings::formatSize(std::uint64_t size, std::string_view decimalSeparator)
+std::string SpecialStrings::formatSize(std::uint64_t size, std::string_view decimalSeparator,
+                                       std::string_view byteUnit)
 {
     if (size < 1024)
-        return std::to_string(size) + "Bytes";
+        return std::to_string(size) + std::string(byteUnit);
     // K = size / 1024; the thresholds compare K with 1023 and 1048575.
     if (size <= 1023ull * 1024)
         return generalFormat(scaledRoundedHalfEven(size, 10, 10), 10, decimalSeparator) + "KB";

@@ -35,13 +35,17 @@ public:
     // not a number.
     bool checkRandomTokens(const EditRequest &request, std::string_view text);
 
-    // "512Bytes", "12.3KB", "1.5MB", "2.15GB".
-    static std::string formatSize(std::uint64_t size, std::string_view decimalSeparator);
+    // "512Bytes", "12.3KB", "1.5MB", "2.15GB"; the export names its unit of
+    // bytes "Byte".
+    static std::string formatSize(std::uint64_t size, std::string_view decimalSeparator,
+                                  std::string_view byteUnit = "Bytes");
 
     std::string randomString(const EditRequest &request, std::int64_t length);
 
-private:
+    // The separator the sizes are written with.
     std::string decimalSeparator() const;
+
+private:
 
     FileSystem &m_fileSystem;
     Prompter &m_prompter;

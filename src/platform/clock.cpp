@@ -9,6 +9,16 @@ std::int64_t SystemClock::now() const
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
+std::string localDateTimeText(std::int64_t time)
+{
+    const std::time_t t = static_cast<std::time_t>(time);
+    std::tm tm {};
+    ::localtime_r(&t, &tm);
+    char buffer[128];
+    const std::size_t n = std::strftime(buffer, sizeof buffer, "%x %X", &tm);
+    return std::string(buffer, n);
+}
+
 void SeededRandom::reseed(std::uint64_t seed)
 {
     m_state = seed;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace renomiq {
 
@@ -15,6 +16,10 @@ class SystemClock : public Clock {
 public:
     std::int64_t now() const override;
 };
+
+// The local date in the user's short date format, a blank, and the local time
+// in the user's long time format ("12/08/26 03:30:41" in the C locale).
+std::string localDateTimeText(std::int64_t time);
 
 // A deterministic pseudo-random generator that can be re-seeded at any time.
 // Nearby seeds give unrelated sequences, since the seed is scrambled first.

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "engine/edit_request.h"
+#include "targets/export_choices.h"
+
+#include <string>
+
+namespace renomiq {
+
+struct AppState;
+
+// The editor window's inputs as the OK action reads them.
+struct EditorInputs {
+    EditRequest request;
+    // The text of "Folder content to edit:".
+    std::string scopeCaption;
+    // The part of the sample name selected with the mouse.
+    std::string selectedText;
+    // An insert position has been picked with the mouse.
+    bool cursorPicked = false;
+    ExportChoices save;
+};
+
+// The editor control that gets the focus after a refusal.
+enum class Focus {
+    None,
+    RemoveString1,
+    LeftString,
+    RightString,
+    AlsoEraseText,
+    KeepOthersText,
+    KeepString1,
+    KeepString2,
+    OldString,
+    NewString,
+    HeadText,
+    EndText,
+    CursorText,
+    ExistingString,
+    SecondString,
+    InsertText,
+    NewName,
+    NewExtension,
+    OtherTypes,
+};
+
+struct CheckResult {
+    enum Action { Stop, Run, Export };
+    Action action = Stop;
+    Focus focus = Focus::None;
+};
+
+// CheckTargets: the first item of the target folder in its scope, or empty
+// (after its message) when there is nothing to edit.
+std::string checkTargets(AppState &state);
+
+// The OK action's checks: targets, the active kind's inputs, the confirmation.
+// Normalised extension texts are written back into inputs. Resets the counts.
+// The caller starts the run or the export as the result says.
+CheckResult checkAndStart(AppState &state, EditorInputs &inputs);
+
+} // namespace renomiq

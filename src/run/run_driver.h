@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/edit_request.h"
+#include "engine/item_outcome.h"
+
+#include <string>
+#include <vector>
+
+namespace renomiq {
+
+struct AppState;
+class RunWindows;
+
+// Carries out one accepted request: a preview that lists old and new names, or
+// an execution that renames, counts, logs for undo and reports. Also the undo
+// of the last operation.
+class RunDriver : private OutcomeSink {
+public:
+    RunDriver(AppState &state, RunWindows &windows);
+
+    // StartRun: a preview when request.preview is set, else an execution.
+    void startRun(const EditRequest &request);
+    // The editor window's close handling as far as it reports the run.
+    void reportEditorClosed();
+    // The list window's "Undo". False when the user said no.
+    bool undoLast();
+
+    struct PreviewRow {
+        std::string oldText;
+        std::string newText;
+    };
+    const std::vector<PreviewRow> &previewRows() const { return m_previewRows; }
+
+    // Whether an execution runs under the progress dialog.
+    bool usesProgressDialog() const;
+
+private:
+    void report(const ItemOutcome &outcome) override;
+    void visitTargets();
+    void processWorkList();
+    void finishRun();
+    void addPreviewRow(const ItemOutcome &outcome);
+    void undoJob(bool withDialog);
+
+    AppState &m_state;
+    RunWindows &m_windows;
+    const EditRequest *m_request = nullptr;
+    std::vector<PreviewRow> m_previewRows;
+};
+
+} // namespace renomiq

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace renomiq {
+
+// The job the progress dialog runs.
+enum class ProgressJob { None, RenamingJob, SaveNames, UndoQuick, UndoWithDialog };
+
+// The state of the one run in progress (there is at most one at a time).
+struct RunState {
+    bool previewMode = false;
+    bool stopRequest = false;
+    ProgressJob progressJob = ProgressJob::None;
+    int renamedCount = 0;
+    int failedCount = 0;
+    // The items to process now: the chosen files, or one folder's batch.
+    std::vector<std::string> workList;
+    // The in-memory undo log: new path, then old path, per renamed item.
+    std::vector<std::string> rollbackLog;
+    bool operationRan = false;
+};
+
+} // namespace renomiq

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace renomiq {
+
+// The list window's file list as the run, the undo and the walks see it: rows
+// of text (full paths in files mode, bare names in folder mode).
+class FileList {
+public:
+    virtual ~FileList() = default;
+    virtual std::size_t rowCount() const = 0;
+    virtual std::string rowText(std::size_t row) const = 0;
+    virtual void setRowText(std::size_t row, const std::string &text) = 0;
+    virtual void appendRow(const std::string &text) = 0;
+    virtual void clear() = 0;
+
+    // AddFileRow: appends a full path; with skipDuplicates, not when a row
+    // with exactly the same text is there already.
+    void addFileRow(const std::string &path, bool skipDuplicates = false)
+    {
+        if (skipDuplicates) {
+            for (std::size_t i = 0; i < rowCount(); ++i) {
+                if (rowText(i) == path)
+                    return;
+            }
+        }
+        appendRow(path);
+    }
+};
+
+} // namespace renomiq

@@ -1,0 +1,165 @@
+#include "targets/folder_walks.h"
+
+#include "engine/code_page.h"
+#include "engine/text_rules.h"
+#include "platform/file_system.h"
+#include "platform/prompter.h"
+#include "targets/file_list.h"
+
+#include <algorithm>
+
+namespace renomiq {
+
+bool isWebpageFolder(const std::string &name)
+{
+    const std::string lower = asciiLower(name);
+    const std::size_t dot = lower.rfind('.');
+    if (dot != std::string::npos && lower.substr(dot) == ".files")
+        return true;
+    return lower.size() >= 6 && lower.compare(lower.size() - 6, 6, "_files") == 0;
+}
+
+std::string withTrailingBackslash(std::string folder)
+{
+    if (folder.empty() || folder.back() != '\\')
+        folder += '\\';
+    return folder;
+}
+
+namespace {
+
+void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, std::vector<std::string> &workList,
+                 const bool &stopRequest, const std::function<void()> &processWorkList)
+{
+    const std::string p = withTrailingBackslash(folder);
+    std::vector<std::string> batch;
+    fs.enumerate(p, [&](const DirEntry &entry) {
+        if (stopRequest)
+            return false;
+        if (entry.isDirectory) {
+            if (scope == FolderScope::OneLayer || isWebpageFolder(entry.name))
+                return true;
+            if (scope == FolderScope::OnlySubfolders)
+                batch.push_back(p + entry.name);
+            visitFolder(fs, scope, p + entry.name, workList, stopRequest, processWorkList);
+        } else if (scope != FolderScope::OnlySubfolders) {
+            batch.push_back(p + entry.name);
+        }
+        return true;
+    });
+    workList = std::move(batch);
+    processWorkList();
+}
+
+} // namespace
+
+void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<std::string> &workList,
+                  const bool &stopRequest, const std::function<void()> &processWorkList)
+{
+    if (targets.targetFolder.empty()) {
+        processWorkList();
+        return;
+    }
+    if (targets.folderScope == FolderScope::ThisFolderOnly) {
+        std::string folder = targets.targetFolder;
+        if (folder.size() > 1 && folder.back() == '\\')
+            folder.pop_back();
+        workList = {folder};
+        processWorkList();
+        return;
+    }
+    visitFolder(fileSystem, targets.folderScope, targets.targetFolder, workList, stopRequest, processWorkList);
+}
+
+std::string FolderListing::statusText() const
+{
+    return std::to_string(folders.size()) + " Folders " + std::to_string(files.size()) + " Files";
+}
+
+FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &targets, const std::string &boxText,
+                         const std::function<void()> &afterEntry, const std::function<void()> &firstEntry)
+{
+    FolderListing listing;
+    const auto visible = [](char c) { return static_cast<unsigned char>(c) > 32; };
+    const auto first = std::find_if(boxText.begin(), boxText.end(), visible);
+    const auto last = std::find_if(boxText.rbegin(), boxText.rend(), visible).base();
+    listing.boxText = first < last ? std::string(first, last) : std::string();
+
+    if (!fileSystem.folderExists(listing.boxText)) {
+        if (listing.boxText.size() == 1 && fileSystem.folderExists(listing.boxText + ":")) {
+            listing.boxText += ":";
+        } else {
+            prompter.information(listing.boxText.size() == 1 ? "The target folder is invalid, please select again."
+                                                              : "The selected folder is invalid!");
+            return listing;
+        }
+    }
+    targets.firstLayerFileCount = 0;
+    targets.listingRunning = true;
+    listing.boxText = withTrailingBackslash(listing.boxText);
+
+    bool seenEntry = false;
+    fileSystem.enumerate(listing.boxText, [&](const DirEntry &entry) {
+        if (!seenEntry && firstEntry)
+            firstEntry();
+        seenEntry = true;
+        if (entry.isDirectory) {
+            listing.folders.push_back(entry.name);
+        } else {
+            listing.files.push_back(entry.name);
+            ++targets.firstLayerFileCount;
+        }
+        if (afterEntry)
+            afterEntry();
+        return !targets.listingAbort;
+    });
+    const CodePage codePage;
+    const auto byName = [&](const std::string &a, const std::string &b) { return codePage.compareIgnoringCase(a, b) < 0; };
+    std::sort(listing.folders.begin(), listing.folders.end(), byName);
+    std::sort(listing.files.begin(), listing.files.end(), byName);
+    listing.status = targets.listingAbort ? FolderListing::Aborted : FolderListing::Listed;
+    return listing;
+}
+
+std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder)
+{
+    const std::string p = withTrailingBackslash(folder);
+    targets.firstLayerFileCount = 0;
+    std::string result;
+    fileSystem.enumerate(p, [&](const DirEntry &entry) {
+        targets.folderIsEmpty = false;
+        if (!entry.isDirectory) {
+            if (targets.firstLayerFileCount == 0)
+                result = p + entry.name;
+            ++targets.firstLayerFileCount;
+        }
+        return targets.firstLayerFileCount < 30;
+    });
+    return result;
+}
+
+std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder)
+{
+    const std::string p = withTrailingBackslash(folder);
+    targets.firstLayerFileCount = 0;
+    std::string result;
+    fileSystem.enumerate(p, [&](const DirEntry &entry) {
+        if (entry.isDirectory) {
+            result = p + entry.name;
+            return false;
+        }
+        ++targets.firstLayerFileCount;
+        return true;
+    });
+    return result;
+}
+
+void collectFilesForRun(const FileList &fileList, TargetSet &targets, std::vector<std::string> &workList)
+{
+    workList.clear();
+    for (std::size_t i = 0; i < fileList.rowCount(); ++i)
+        workList.push_back(fileList.rowText(i));
+    targets.targetFolder.clear();
+}
+
+} // namespace renomiq

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "targets/target_set.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace renomiq {
+
+class FileSystem;
+class FileList;
+class Prompter;
+
+// A subfolder whose name, lower-cased, has the extension ".files" or ends
+// with "_files": a saved web page's folder.
+bool isWebpageFolder(const std::string &name);
+
+// The folder path with one trailing '\'.
+std::string withTrailingBackslash(std::string folder);
+
+// The run walk: hands the items of a run to processWorkList batch by batch,
+// each folder's batch in workList. Subfolders' batches come before their
+// parent's, so no path still needed changes underneath the walk; stopRequest
+// is read between entries.
+void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<std::string> &workList,
+                  const bool &stopRequest, const std::function<void()> &processWorkList);
+
+// The listing walk's data: the folder box text as it ends up, the sorted
+// subfolder and file names, and whether the listing was refused or aborted.
+struct FolderListing {
+    enum Status { Listed, Aborted, Refused };
+    Status status = Refused;
+    std::string boxText;
+    std::vector<std::string> folders;
+    std::vector<std::string> files;
+
+    // "3 Folders 12 Files"
+    std::string statusText() const;
+};
+
+// Lists the folder named by the box text. afterEntry runs after each entry
+// (the window processes its events there and may set listingAbort); firstEntry
+// runs once, when the folder shows its first entry (the window hides its guide
+// panel). Refusals show their information box.
+FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &targets, const std::string &boxText,
+                         const std::function<void()> &afterEntry = {}, const std::function<void()> &firstEntry = {});
+
+// The first file in file-system order, or empty; counts the first layer's files
+// up to 30 and clears folderIsEmpty when the folder holds anything.
+std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder);
+// The first subfolder, or empty; counts the files met before it.
+std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder);
+
+// CollectFilesForRun: the file list's rows, top to bottom, become the work list.
+void collectFilesForRun(const FileList &fileList, TargetSet &targets, std::vector<std::string> &workList);
+
+} // namespace renomiq

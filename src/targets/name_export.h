@@ -1,0 +1,44 @@
+#pragma once
+
+#include "targets/export_choices.h"
+
+#include <string>
+#include <vector>
+
+namespace renomiq {
+
+struct AppState;
+struct DirEntry;
+class RunWindows;
+
+// The type filter of "Special types": whether a file of this name is listed.
+bool exportAcceptsType(const ExportChoices &choices, const std::string &fileName);
+
+// "Save": writes the names of the target folder's content (or of the chosen
+// files) to a text file that the user picks.
+class NameExporter {
+public:
+    NameExporter(AppState &state, RunWindows &windows) : m_state(state), m_windows(windows) {}
+
+    // ExportNames. Returns the file written, or empty when the dialog was
+    // cancelled or nothing could be written.
+    std::string exportNames(const ExportChoices &choices);
+
+    // The lines of a folder export and of a files export (without the file).
+    std::vector<std::string> folderLines(const ExportChoices &choices);
+    std::vector<std::string> filesLines();
+
+private:
+    std::string chooseFile();
+    std::string write(const std::string &chosen, const std::vector<std::string> &lines);
+    void visitForExport(const ExportChoices &choices, const std::string &folder, std::vector<std::string> &lines);
+    std::string fileLine(const ExportChoices &choices, const DirEntry &entry) const;
+    std::string dateLine() const;
+
+    AppState &m_state;
+    RunWindows &m_windows;
+    std::string m_indent;
+    bool m_filePass = false;
+};
+
+} // namespace renomiq
