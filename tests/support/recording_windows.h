@@ -1,0 +1,93 @@
+#pragma once
+
+#include "run/run_windows.h"
+#include "targets/file_list.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace renomiq::test {
+
+// The file list as plain rows.
+class MemoryFileList : public FileList {
+public:
+    std::vector<std::string> rows;
+    std::size_t rowCount() const override { return rows.size(); }
+    std::string rowText(std::size_t row) const override { return rows.at(row); }
+    void setRowText(std::size_t row, const std::string &text) override { rows.at(row) = text; }
+    void appendRow(const std::string &text) override { rows.push_back(text); }
+    void clear() override { rows.clear(); }
+};
+
+// Stands in for the windows until they exist: records what the run asks of
+// them. onProcessEvents runs where the real dialog would see a Cancel click.
+class RecordingWindows : public RunWindows {
+public:
+    MemoryFileList list;
+    std::vector<std::pair<std::string, std::string>> previewRows;
+    std::vector<std::pair<std::string, std::string>> renameErrors;
+    std::vector<std::string> events; // "progress", "showEditor", "hideEditor", "closeEditor", ...
+    std::string status[2];
+    std::string folderBox;
+    int progressMaximum = 100;
+    int position = 0;
+    int progressRuns = 0;
+    bool suppressRenameErrors = false;
+    std::function<void()> onProcessEvents;
+    std::function<void()> onCloseEditor;
+    std::function<void()> onRefreshListing;
+
+    void runWithProgress(const std::function<void()> &job) override
+    {
+        ++progressRuns;
+        events.push_back("progress");
+        position = 0;
+        job();
+    }
+    void setProgressMaximum(int maximum) override { progressMaximum = maximum; }
+    void setProgressPosition(int p) override { position = p; }
+    int progressPosition() const override { return position; }
+    void setProgressNames(const std::string &, const std::string &) override {}
+    void showSearchPanel(bool shown) override { events.push_back(shown ? "searchPanel" : "searchPanelHidden"); }
+    void processEvents() override
+    {
+        if (onProcessEvents)
+            onProcessEvents();
+    }
+    void setBusy(bool) override {}
+    void showRenameError(const std::string &oldPath, const std::string &newPath) override
+    {
+        if (!suppressRenameErrors)
+            renameErrors.emplace_back(oldPath, newPath);
+    }
+    void clearPreview() override { previewRows.clear(); }
+    void addPreviewRow(const std::string &oldText, const std::string &newText) override
+    {
+        previewRows.emplace_back(oldText, newText);
+    }
+    void showPreview(bool maximized) override { events.push_back(maximized ? "previewMaximized" : "preview"); }
+    void closePreview() override { events.push_back("closePreview"); }
+    void showEditor() override { events.push_back("showEditor"); }
+    void hideEditor() override { events.push_back("hideEditor"); }
+    void closeEditor() override
+    {
+        events.push_back("closeEditor");
+        if (onCloseEditor)
+            onCloseEditor();
+    }
+    FileList &fileList() override { return list; }
+    void setStatusPanel(int panel, const std::string &text) override { status[panel] = text; }
+    std::string folderBoxText() const override { return folderBox; }
+    void refreshListing() override
+    {
+        events.push_back("refreshListing");
+        if (onRefreshListing)
+            onRefreshListing();
+    }
+    void refreshFiles() override { events.push_back("refreshFiles"); }
+    void showFolderHistoryEntry(std::size_t index) override { events.push_back("folderEntry" + std::to_string(index)); }
+    void closeListWindow() override { events.push_back("closeListWindow"); }
+};
+
+} // namespace renomiq::test

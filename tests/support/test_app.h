@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/file_registry.h"
+#include "platform/platform.h"
+#include "platform/user_folders.h"
+#include "run/app_state.h"
+#include "run/run_driver.h"
+#include "support/faulty_file_system.h"
+#include "support/recording_windows.h"
+#include "support/scripted_prompter.h"
+#include "support/test_dir.h"
+#include "support/test_doubles.h"
+
+namespace renomiq::test {
+
+// One program instance without windows, over a temporary folder: real file
+// system (renames can be refused on purpose), real registry file and data
+// folder; scripted message boxes and dialogs.
+struct TestApp {
+    TestDir dir;
+    FaultyFileSystem fileSystem{dir.drives()};
+    FileRegistry registry{UserFolders::registryFile()};
+    ScriptedPrompter prompter;
+    ScriptedShell shell;
+    MemoryClipboard clipboard;
+    RecordingSound sound;
+    RecordingHelp help;
+    FixedClock clock;
+    Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
+    AppState state{platform};
+    RecordingWindows windows;
+    RunDriver driver{state, windows};
+
+    TestApp()
+    {
+        windows.onCloseEditor = [this] { driver.reportEditorClosed(); };
+    }
+
+    // Folder mode on a folder of the test tree.
+    void targetFolder(const std::string &relative, FolderScope scope)
+    {
+        state.targets.filesMode = false;
+        state.targets.targetFolder = TestDir::win(relative);
+        state.targets.folderScope = scope;
+        windows.folderBox = state.targets.targetFolder;
+    }
+    // Files mode on files of the test tree.
+    void targetFiles(const std::vector<std::string> &relatives)
+    {
+        state.targets.filesMode = true;
+        state.targets.targetFolder.clear();
+        state.run.workList.clear();
+        for (const std::string &r : relatives)
+            state.run.workList.push_back(TestDir::win(r));
+    }
+    std::string undoLog() const { return dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"); }
+    bool undoLogExists() const { return dir.exists(".data-home/Corvane/Renomiq/rollback.rbk"); }
+};
+
+} // namespace renomiq::test
