@@ -1,0 +1,183 @@
+#include "targets/name_export.h"
+
+#include "support/test_app.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <fcntl.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+namespace renomiq {
+namespace {
+
+using test::TestDir;
+using Lines = std::vector<std::string>;
+using Content = ExportChoices::Content;
+
+class NameExportTest : public ::testing::Test {
+protected:
+    test::TestApp app;
+    test::TestDir &dir = app.dir;
+    NameExporter exporter{app.state, app.windows};
+
+    void SetUp() override
+    {
+        ::setenv("TZ", "UTC", 1);
+        ::tzset();
+        std::setlocale(LC_ALL, "C");
+        app.state.engine.specialStrings().setDecimalSeparator(".");
+        app.state.editKind = EditKind::Savealls;
+    }
+    void TearDown() override
+    {
+        ::unsetenv("TZ");
+        ::tzset();
+    }
+    void touch(const std::string &relative, long long size, std::int64_t time = 1178000000)
+    {
+        const int fd = ::open(dir.host(relative).c_str(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, size), 0);
+        ::close(fd);
+        const struct timeval times[2] = {{time, 0}, {time, 0}};
+        ::utimes(dir.host(relative).c_str(), times);
+    }
+    // A folder tree with one file per folder, so the file-system order does not matter.
+    void tree()
+    {
+        dir.createFiles({"A/B/", "A/pics_files/"});
+        touch("A/B/x.txt", 2048);
+        touch("A/y.doc", 100);
+        touch("A/pics_files/p.jpg", 5);
+        app.state.targets.targetFolder = TestDir::win("A\\");
+    }
+};
+
+const std::string kDate = "[05/01/07 06:13:20]";
+
+TEST_F(NameExportTest, FolderContents)
+{
+    tree();
+    ExportChoices all;
+    all.content = Content::AllFilenames;
+    all.fileSize = true;
+    EXPECT_EQ(exporter.folderLines(all),
+              (Lines{"Files name(ALL layers) in folder, T:\\A\\", kDate, "<B>", "  x.txt  2KB", "y.doc  100Byte"}));
+    EXPECT_EQ(app.windows.progressRuns, 1);
+    EXPECT_EQ(app.windows.progressMaximum, 600);
+
+    all.includeWebpageFolder = true;
+    Lines withWebpage = exporter.folderLines(all);
+    EXPECT_EQ(withWebpage.size(), 7u);
+    EXPECT_NE(std::find(withWebpage.begin(), withWebpage.end(), "  p.jpg  5Byte"), withWebpage.end());
+
+    ExportChoices one;
+    one.fileDateTime = true;
+    EXPECT_EQ(exporter.folderLines(one),
+              (Lines{"Files name(ONE layer) in folder, T:\\A\\", kDate, "<B>", "y.doc  20070501 6:13"}));
+
+    ExportChoices folders;
+    folders.content = Content::OnlySubfolders;
+    folders.specialTypes = true; // no file whatever the types
+    dir.createFiles({"A/B/C/"});
+    EXPECT_EQ(exporter.folderLines(folders), (Lines{"All subfolders name in folder, T:\\A\\", kDate, "<B>", "  <C>"}));
+}
+
+TEST_F(NameExportTest, SizesOfLargeFiles)
+{
+    dir.createFiles({"S/"});
+    touch("S/five.iso", 5LL * 1024 * 1024 * 1024);
+    app.state.targets.targetFolder = TestDir::win("S\\");
+    ExportChoices choices;
+    choices.fileSize = true;
+    EXPECT_EQ(exporter.folderLines(choices).back(), "five.iso  5GB");
+}
+
+TEST_F(NameExportTest, TypeFilter)
+{
+    ExportChoices c;
+    c.specialTypes = true;
+    c.picture = true;
+    EXPECT_TRUE(exportAcceptsType(c, "photo.JPG"));
+    EXPECT_FALSE(exportAcceptsType(c, "song.mp3"));
+    EXPECT_FALSE(exportAcceptsType(c, "noext"));
+    c.picture = false;
+    c.other = true;
+    const struct {
+        const char *other, *file;
+        bool accepted;
+    } rows[] = {
+        {".log", "a.log", true}, {"log", "a.log", true}, {"LOG", "a.log", false}, {"log", "a.LOG", true},
+        {"x,,y", "noext", true}, {"x,y", "noext", false}, {"lo", "a.log", false}, {".LOG", "a.LOG", true},
+    };
+    for (const auto &row : rows) {
+        c.otherTypes = row.other;
+        EXPECT_EQ(exportAcceptsType(c, row.file), row.accepted) << row.other << " " << row.file;
+    }
+}
+
+TEST_F(NameExportTest, FilesExportGroupsByFolderInListOrder)
+{
+    dir.createFiles({"A/x.txt", "B/y.txt", "A/z.txt", "A/sub/"});
+    app.targetFiles({"A/x.txt", "B/y.txt", "A/z.txt", "A/sub"});
+    EXPECT_EQ(exporter.filesLines(), (Lines{kDate, "Selected files names:", "In folder, <T:\\A\\>", "  x.txt",
+                                            "In folder, <T:\\B\\>", "  y.txt", "In folder, <T:\\A\\>", "  z.txt",
+                                            "  <sub>"}));
+}
+
+TEST_F(NameExportTest, ChoosingWritingAndOpeningTheFile)
+{
+    tree();
+    app.state.targets.targetFolder = TestDir::win("A\\");
+    ExportChoices one;
+    dir.createFiles({"out/list.doc.txt"});
+    // The replace question keeps the dialog open after Cancel.
+    app.shell.saveFiles = {TestDir::win("out/list.doc"), TestDir::win("out/list.doc")};
+    app.prompter.expect(Answer::Cancel);
+    app.prompter.expect(Answer::Ok);
+    EXPECT_EQ(exporter.exportNames(one), TestDir::win("out/list.doc.txt"));
+    EXPECT_EQ(dir.readFile("out/list.doc.txt"),
+              "Files name(ONE layer) in folder, T:\\A\\\r\n" + kDate + "\r\n<B>\r\ny.doc\r\n");
+    EXPECT_EQ(app.prompter.shown()[0], (Message{"Confirmation", "The file is existing, replace it ?",
+                                                MessageIcon::Question, MessageButtons::OkCancel}));
+    EXPECT_EQ(app.shell.opened, Lines{TestDir::win("out/list.doc.txt")});
+    EXPECT_EQ(app.shell.lastSave.title, "Select file to save filenames");
+    EXPECT_TRUE(app.state.run.operationRan);
+
+    app.shell.saveFiles = {TestDir::win("out/LIST.TXT")};
+    app.state.settings.options.dontOpenAfterSave = true;
+    EXPECT_EQ(exporter.exportNames(one), TestDir::win("out/LIST.TXT"));
+    EXPECT_EQ(app.shell.opened.size(), 1u);
+
+    app.shell.saveFiles = {std::nullopt};
+    EXPECT_EQ(exporter.exportNames(one), "");
+}
+
+TEST_F(NameExportTest, AFileThatCannotBeWrittenFallsBackToDriveC)
+{
+    tree();
+    // Drive C of this program instance is the test folder.
+    DriveTable drives = dir.drives();
+    drives.setDrive('C', dir.host("c-drive"));
+    dir.createFiles({"c-drive/filenames.txt"});
+    test::FaultyFileSystem fs(drives);
+    Platform platform = app.platform;
+    Platform redirected{fs, platform.registry, platform.prompter, platform.shell, platform.clipboard,
+                        platform.sound, platform.help, platform.clock};
+    AppState state(redirected);
+    state.targets.targetFolder = TestDir::win("A\\");
+    state.editKind = EditKind::Savealls;
+    state.settings.options.dontOpenAfterSave = true;
+    NameExporter redirectedExporter(state, app.windows);
+    fs.refuseWriteOf = {TestDir::win("out.txt")};
+    app.shell.saveFiles = {TestDir::win("out.txt")};
+    app.prompter.expect(Answer::Ok);
+    EXPECT_EQ(redirectedExporter.exportNames(ExportChoices{}), "C:\\filenames(1).txt");
+    EXPECT_EQ(app.prompter.texts().back(), "The filename had been saved to:C:\\filenames(1).txt");
+    EXPECT_NE(dir.readFile("c-drive/filenames(1).txt").find("<B>\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace renomiq
