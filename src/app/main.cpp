@@ -8,6 +8,8 @@
 #include "platform/qt/qt_shell.h"
 #include "platform/system_sound.h"
 #include "platform/user_folders.h"
+#include "run/undo_log.h"
+#include "settings/settings_store.h"
 #include "targets/list_window.h"
 
 #include <QApplication>
@@ -28,6 +30,11 @@ int main(int argc, char *argv[])
     QtHelp help(UserFolders::programFolder());
     SystemClock clock;
     Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
+
+    // A run that a crash cut short can still be undone.
+    SettingsStore settings(registry, fileSystem);
+    settings.fixFolders();
+    UndoLog(fileSystem, settings.dataFolder()).recoverAbandonedJournal();
 
     TForm4 listWindow(platform);
     listWindow.show();

@@ -1,16 +1,21 @@
-#include "cli/usage.h"
+#include "cli/cli_app.h"
+#include "cli/cli_windows.h"
 
-#include <cstdio>
-#include <cstring>
+#include <clocale>
+#include <csignal>
+
+namespace {
+
+void onInterrupt(int)
+{
+    renomiq::CliWindows::interrupted = true;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(renomiq::kCliUsage, stdout);
-            return 0;
-        }
-    }
-    std::fputs(renomiq::kCliUsage, stderr);
-    return 2;
+    std::setlocale(LC_ALL, "");
+    std::signal(SIGINT, onInterrupt);
+    return renomiq::runCli(std::vector<std::string>(argv + 1, argv + argc));
 }

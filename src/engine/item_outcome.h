@@ -41,6 +41,12 @@ class OutcomeSink {
 public:
     virtual ~OutcomeSink() = default;
     virtual void report(const ItemOutcome &outcome) = 0;
+    // Called right before an item is renamed on disk.
+    virtual void renaming(const std::string &oldPath, const std::string &newPath)
+    {
+        (void)oldPath;
+        (void)newPath;
+    }
 };
 
 } // namespace renomiq

@@ -131,6 +131,7 @@ void NameEngine::renameOne(const EditRequest &request, const std::string &itemPa
         sink.report(outcome);
         return;
     }
+    sink.renaming(itemPath, newPath);
     Status status = m_fileSystem.rename(itemPath, newPath);
     outcome.kind = status ? OutcomeKind::Renamed : OutcomeKind::RenameFailed;
     if (!status)

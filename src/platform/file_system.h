@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace renomiq {
@@ -46,6 +47,17 @@ public:
     virtual ~FileLock() = default;
 };
 
+// An append-only record that survives the process being killed: what is
+// appended is in the kernel's hands at once, without a system call per record.
+// Only one process holds a journal at a time.
+class Journal {
+public:
+    virtual ~Journal() = default;
+    virtual bool append(std::string_view text) = 0;
+    // Deletes the journal (its owner no longer needs it).
+    virtual void discard() = 0;
+};
+
 // The file system under the program's Windows-style paths ("C:\home\ann\a.jpg").
 // Every path given or returned is Windows-style; only implementations see host paths.
 class FileSystem {
@@ -76,6 +88,13 @@ public:
     // Replaces the file atomically: readers see the old or the new content, never
     // a mix, and a failed write leaves the old file as it was.
     virtual Status writeFileAtomic(const std::string &path, const std::string &content) = 0;
+
+    // Creates the journal at `path`, or no journal when another running
+    // process holds it or it cannot be made.
+    virtual std::unique_ptr<Journal> openJournal(const std::string &path) = 0;
+    // The content of a journal at `path` that no running process holds (one
+    // left by a process that died), deleted once read; no value when there is none.
+    virtual std::optional<std::string> takeAbandonedJournal(const std::string &path) = 0;
 
     // An exclusive lock between processes, on the lock file at `path`.
     virtual std::unique_ptr<FileLock> lockExclusive(const std::string &path) = 0;

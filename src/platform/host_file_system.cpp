@@ -2,13 +2,17 @@
 
 #include "platform/host_io.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -305,6 +309,105 @@ private:
 };
 
 } // namespace
+
+namespace {
+
+// The journal as a shared mapping of its file: a record copied into it belongs
+// to the kernel's page cache at once, so it outlives a killed process.
+class MappedJournal : public Journal {
+public:
+    MappedJournal(std::string hostPath, int fd) : m_path(std::move(hostPath)), m_fd(fd) {}
+    ~MappedJournal() override
+    {
+        if (m_data)
+            ::munmap(m_data, m_capacity);
+        if (m_fd >= 0)
+            ::close(m_fd); // releases the lock
+    }
+
+    bool append(std::string_view text) override
+    {
+        if (m_fd < 0)
+            return false;
+        if (m_size + text.size() > m_capacity && !grow(m_size + text.size()))
+            return false;
+        std::memcpy(static_cast<char *>(m_data) + m_size, text.data(), text.size());
+        m_size += text.size();
+        return true;
+    }
+
+    void discard() override
+    {
+        ::unlink(m_path.c_str()); // before the lock goes, so nobody takes it as abandoned
+        if (m_data)
+            ::munmap(m_data, m_capacity);
+        m_data = nullptr;
+        ::close(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    bool grow(std::size_t needed)
+    {
+        std::size_t capacity = m_capacity ? m_capacity : (1u << 20);
+        while (capacity < needed)
+            capacity *= 2;
+        if (::ftruncate(m_fd, static_cast<off_t>(capacity)) != 0)
+            return false;
+        void *data = m_data ? ::mremap(m_data, m_capacity, capacity, MREMAP_MAYMOVE)
+                            : ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, 0);
+        if (data == MAP_FAILED)
+            return false;
+        m_data = data;
+        m_capacity = capacity;
+        return true;
+    }
+
+    std::string m_path;
+    int m_fd;
+    void *m_data = nullptr;
+    std::size_t m_capacity = 0;
+    std::size_t m_size = 0;
+};
+
+} // namespace
+
+std::unique_ptr<Journal> HostFileSystem::openJournal(const std::string &path)
+{
+    auto hostPath = host(path);
+    if (!hostPath)
+        return nullptr;
+    const int fd = ::open(hostPath->c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return nullptr;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(fd, 0) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<MappedJournal>(*hostPath, fd);
+}
+
+std::optional<std::string> HostFileSystem::takeAbandonedJournal(const std::string &path)
+{
+    auto hostPath = host(path);
+    if (!hostPath)
+        return std::nullopt;
+    const int fd = ::open(hostPath->c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd); // a running process holds it
+        return std::nullopt;
+    }
+    auto content = readHostFile(*hostPath);
+    ::unlink(hostPath->c_str());
+    ::close(fd);
+    if (!content)
+        return std::nullopt;
+    std::string text = std::move(*content);
+    text.resize(std::min(text.size(), text.find('\0'))); // the unused rest of the mapping
+    return text;
+}
 
 std::unique_ptr<FileLock> HostFileSystem::lockExclusive(const std::string &path)
 {

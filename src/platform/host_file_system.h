@@ -30,6 +30,8 @@ public:
     Result<std::string> readFile(const std::string &path) override;
     Status writeFileAtomic(const std::string &path, const std::string &content) override;
     std::unique_ptr<FileLock> lockExclusive(const std::string &path) override;
+    std::unique_ptr<Journal> openJournal(const std::string &path) override;
+    std::optional<std::string> takeAbandonedJournal(const std::string &path) override;
     CalendarTime toLocalTime(FileTime time) const override;
     std::optional<std::string> toHostPath(const std::string &path) const override;
     std::optional<std::string> fromHostPath(const std::string &hostPath) const override;

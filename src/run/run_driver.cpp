@@ -24,6 +24,8 @@ std::string folderPartOf(const std::string &path)
 
 RunDriver::RunDriver(AppState &state, RunWindows &windows) : m_state(state), m_windows(windows) {}
 
+RunDriver::~RunDriver() = default;
+
 bool RunDriver::usesProgressDialog() const
 {
     return m_state.run.workList.size() > 18 || m_state.targets.firstLayerFileCount > 18
@@ -53,6 +55,8 @@ void RunDriver::startRun(const EditRequest &request)
     if (request.kind != EditKind::Removpart && request.kind != EditKind::Changexten)
         m_state.names.remember(request);
     m_windows.fileList().clear();
+    m_log = std::make_unique<UndoLog>(m_state.platform.fileSystem, m_state.settings.dataFolder());
+    m_log->beginJournal();
     if (usesProgressDialog()) {
         run.progressJob = ProgressJob::RenamingJob;
         if (!m_state.handOffMode)
@@ -69,8 +73,15 @@ void RunDriver::startRun(const EditRequest &request)
         m_windows.processEvents();
     }
     finishRun();
+    m_log.reset();
     run.stopRequest = false;
     m_request = nullptr;
+}
+
+void RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
+{
+    if (m_log)
+        m_log->journal(newPath, oldPath);
 }
 
 void RunDriver::visitTargets()
@@ -165,6 +176,8 @@ void RunDriver::addPreviewRow(const ItemOutcome &outcome)
 void RunDriver::finishRun()
 {
     RunState &run = m_state.run;
+    const bool logged = m_state.editKind != EditKind::Savealls && m_state.editKind != EditKind::Savesomes;
+    Status written = m_log->commit(logged ? run.rollbackLog : std::vector<std::string>());
     if (run.rollbackLog.empty()) {
         m_windows.showEditor();
         m_state.platform.prompter.information(
@@ -174,12 +187,9 @@ void RunDriver::finishRun()
     }
     m_windows.hideEditor();
     m_windows.processEvents();
-    if (m_state.editKind != EditKind::Savealls && m_state.editKind != EditKind::Savesomes) {
-        Status written = UndoLog(m_state.platform.fileSystem, m_state.settings.dataFolder()).write(run.rollbackLog);
-        if (!written)
-            m_state.platform.prompter.show({"Error", "The undo log could not be written: " + written.error().message,
-                                            MessageIcon::Error, MessageButtons::Ok});
-    }
+    if (!written)
+        m_state.platform.prompter.show({"Error", "The undo log could not be written: " + written.error().message,
+                                        MessageIcon::Error, MessageButtons::Ok});
     if (m_state.settings.options.exitAfterOperation) {
         m_windows.closeListWindow();
     } else {

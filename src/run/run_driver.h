@@ -3,6 +3,7 @@
 #include "engine/edit_request.h"
 #include "engine/item_outcome.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@ namespace renomiq {
 
 struct AppState;
 class RunWindows;
+class UndoLog;
 
 // Carries out one accepted request: a preview that lists old and new names, or
 // an execution that renames, counts, logs for undo and reports. Also the undo
@@ -17,6 +19,7 @@ class RunWindows;
 class RunDriver : private OutcomeSink {
 public:
     RunDriver(AppState &state, RunWindows &windows);
+    ~RunDriver() override;
 
     // StartRun: a preview when request.preview is set, else an execution.
     void startRun(const EditRequest &request);
@@ -36,6 +39,7 @@ public:
 
 private:
     void report(const ItemOutcome &outcome) override;
+    void renaming(const std::string &oldPath, const std::string &newPath) override;
     void visitTargets();
     void processWorkList();
     void finishRun();
@@ -46,6 +50,7 @@ private:
     RunWindows &m_windows;
     const EditRequest *m_request = nullptr;
     std::vector<PreviewRow> m_previewRows;
+    std::unique_ptr<UndoLog> m_log; // during an execution
 };
 
 } // namespace renomiq

@@ -249,12 +249,18 @@ void SettingsStore::saveWindowPlacementAndFolders(const WindowGeometry &window, 
                || !writeInt("Width", window.width) || !writeInt("Height", window.height)) {
         return;
     }
+    saveFolders(folders);
+}
+
+bool SettingsStore::saveFolders(const std::vector<std::string> &folders)
+{
     const int n = std::min(static_cast<int>(folders.size()), options.folderListMax);
     for (int i = 0; i < n; ++i) {
         if (!m_registry.writeString(HKCU, kKey, folderValueName(i), folders[static_cast<std::size_t>(i)]))
-            return;
+            return false;
     }
     deleteFolderValues(n);
+    return true;
 }
 
 void SettingsStore::writeNameListMax()

@@ -53,6 +53,8 @@ public:
     // The top of the last placement load, to return the window to.
     std::optional<int> rememberedTop() const { return m_rememberedTop; }
     void saveWindowPlacementAndFolders(const WindowGeometry &window, const std::vector<std::string> &folders);
+    // The used-folder values alone: the first entries, at most the maximum; stale values deleted.
+    bool saveFolders(const std::vector<std::string> &folders);
 
     // The stored folder of the last chosen files, when it still exists.
     std::optional<std::string> readLastDir();

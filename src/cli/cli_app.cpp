@@ -1,0 +1,210 @@
+#include "cli/cli_app.h"
+
+#include "cli/cli_options.h"
+#include "cli/cli_windows.h"
+#include "cli/terminal_prompter.h"
+#include "cli/usage.h"
+#include "engine/item_path.h"
+#include "engine/text_rules.h"
+#include "platform/clipboard.h"
+#include "platform/file_registry.h"
+#include "platform/help.h"
+#include "platform/host_file_system.h"
+#include "platform/platform.h"
+#include "platform/shell.h"
+#include "platform/system_sound.h"
+#include "platform/user_folders.h"
+#include "run/app_state.h"
+#include "run/run_driver.h"
+#include "run/undo_log.h"
+#include "targets/folder_walks.h"
+#include "targets/name_export.h"
+
+#include <climits>
+#include <utility>
+#include <cstdio>
+#include <unistd.h>
+
+namespace renomiq {
+
+namespace {
+
+// The save dialog answers with the --output file, once.
+class CliShell : public Shell {
+public:
+    explicit CliShell(std::string output) : m_output(std::move(output)) {}
+    std::optional<std::string> browseForFolder(const std::string &) override { return std::nullopt; }
+    std::vector<std::string> openFiles(const OpenFilesRequest &) override { return {}; }
+    std::optional<std::string> saveFile(const SaveFileRequest &) override
+    {
+        if (m_output.empty())
+            return std::nullopt;
+        return std::exchange(m_output, std::string());
+    }
+    // A terminal command does not open the written file in another program.
+    bool open(const std::string &) override { return true; }
+    bool showInFileManager(const std::string &) override { return false; }
+    bool startProgram(const std::string &, const std::vector<std::string> &) override { return false; }
+
+private:
+    std::string m_output;
+};
+
+class NoClipboard : public Clipboard {
+public:
+    std::string text() const override { return {}; }
+    void setText(const std::string &) override {}
+};
+
+class NoHelp : public Help {
+public:
+    void showTopic(const std::string &) override {}
+};
+
+int usageError(const std::string &error)
+{
+    std::fprintf(stderr, "renomiq-cli: %s\nTry 'renomiq-cli --help' for more information.\n", error.c_str());
+    return 2;
+}
+
+// A target as the program sees it: Windows-style paths as they are, host
+// paths (absolute or relative to the current folder) through the drive table.
+std::optional<std::string> programPath(const FileSystem &fs, const std::string &target)
+{
+    const bool windowsStyle = target.size() >= 2 && target[1] == ':'
+        && ((target[0] >= 'A' && target[0] <= 'Z') || (target[0] >= 'a' && target[0] <= 'z'));
+    if (windowsStyle)
+        return target;
+    std::string host = target;
+    if (host.empty() || host[0] != '/') {
+        char cwd[PATH_MAX];
+        if (!::getcwd(cwd, sizeof cwd))
+            return std::nullopt;
+        host = std::string(cwd) + "/" + host;
+    }
+    return fs.fromHostPath(host);
+}
+
+std::string sampleNameOf(FileSystem &fs, const TargetSet &targets, const std::string &item)
+{
+    if (targets.folderScope == FolderScope::ThisFolderOnly && !targets.targetFolder.empty()) {
+        std::string folder = item;
+        while (folder.size() > 3 && folder.back() == '\\')
+            folder.pop_back();
+        return lastComponentOf(folder);
+    }
+    return splitItemPath(item, fs.folderExists(item)).namePart;
+}
+
+} // namespace
+
+int runCli(const std::vector<std::string> &arguments)
+{
+    std::string error;
+    auto parsed = parseCliArguments(arguments, error);
+    if (!parsed)
+        return usageError(error);
+    CliCommand &command = *parsed;
+    if (command.mode == CliCommand::Help) {
+        std::fputs(kCliUsage, stdout);
+        return 0;
+    }
+
+    HostFileSystem fileSystem;
+    FileRegistry registry(UserFolders::registryFile());
+    TerminalPrompter prompter(command.yes);
+    std::string output;
+    if (!command.output.empty()) {
+        auto path = programPath(fileSystem, command.output);
+        if (!path)
+            return usageError("no drive holds '" + command.output + "'");
+        output = *path;
+    }
+    CliShell shell(output);
+    NoClipboard clipboard;
+    SystemSound sound(UserFolders::programFolder());
+    NoHelp help;
+    SystemClock clock;
+    Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
+    AppState state(platform);
+    UndoLog(fileSystem, state.settings.dataFolder()).recoverAbandonedJournal();
+    state.folders.load();
+
+    CliWindows windows(state.run);
+    RunDriver driver(state, windows);
+    windows.onCloseEditor = [&] { driver.reportEditorClosed(); };
+
+    if (command.mode == CliCommand::Undo) {
+        if (!UndoLog(fileSystem, state.settings.dataFolder()).exists()) {
+            std::fputs("renomiq-cli: there is no operation to undo\n", stderr);
+            return 1;
+        }
+        state.targets.filesMode = true;
+        return driver.undoLast() ? 0 : 1;
+    }
+
+    // The targets: one folder with its scope, or a list of items.
+    std::vector<std::string> targets;
+    for (const std::string &t : command.targets) {
+        auto path = programPath(fileSystem, t);
+        if (!path)
+            return usageError("no drive holds '" + t + "'");
+        if (!fileSystem.exists(*path))
+            return usageError("no such file or folder: " + t);
+        targets.push_back(*path);
+    }
+    EditorInputs &inputs = command.inputs;
+    EditRequest &request = inputs.request;
+    const EditKind kind = request.kind;
+    state.editKind = kind;
+    TargetSet &set = state.targets;
+    set.folderScope = command.scope;
+    request.folderScope = command.scope;
+    if (targets.size() == 1 && kind != EditKind::Savesomes && fileSystem.folderExists(targets[0])) {
+        set.filesMode = false;
+        set.targetFolder = withTrailingBackslash(targets[0]);
+        windows.folderBox = set.targetFolder;
+    } else {
+        if (kind == EditKind::Savealls)
+            return usageError("Savealls takes one folder");
+        set.filesMode = true;
+        for (const std::string &t : targets)
+            windows.fileList().appendRow(t);
+        collectFilesForRun(windows.fileList(), set, state.run.workList);
+    }
+
+    // Options that the options dialog would have set, unless given here.
+    if (command.fieldsGiven.count("previewLimit"))
+        state.settings.options.previewLimit = request.previewLimit;
+    else
+        request.previewLimit = state.settings.options.previewLimit;
+    if (!command.fieldsGiven.count("excludeSmallWords"))
+        request.excludeSmallWords = state.settings.options.excludeSmallWords;
+
+    int status = 1;
+    if (kind == EditKind::Savesomes) {
+        status = NameExporter(state, windows).exportNames(inputs.save).empty() ? 1 : 0;
+    } else {
+        if (!command.fieldsGiven.count("sampleName")) {
+            const std::string item = set.filesMode ? state.run.workList.front() : checkTargets(state);
+            if (item.empty())
+                return 1;
+            request.sampleName = sampleNameOf(fileSystem, set, item);
+        }
+        inputs.scopeCaption = scopeCaption(command.scope);
+        inputs.selectedText = bytesFromTo(request.sampleName, request.selectionStart + 1,
+                                          request.selectionStart + request.selectionLength);
+        inputs.cursorPicked = request.cursorPosition > 0;
+        const CheckResult check = checkAndStart(state, inputs);
+        if (check.action == CheckResult::Export) {
+            status = NameExporter(state, windows).exportNames(inputs.save).empty() ? 1 : 0;
+        } else if (check.action == CheckResult::Run) {
+            driver.startRun(request);
+            status = request.preview ? (windows.previewRowCount() > 0 ? 0 : 1) : (state.run.renamedCount > 0 ? 0 : 1);
+        }
+    }
+    state.settings.saveFolders(state.folders.entries());
+    return status;
+}
+
+} // namespace renomiq

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "run/operation_check.h"
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace renomiq {
+
+// What one renomiq-cli command line asks for.
+struct CliCommand {
+    enum Mode { Help, Rename, Save, Undo };
+    Mode mode = Help;
+    EditorInputs inputs; // the kind, the request fields and the save panel
+    std::set<std::string> fieldsGiven;
+    FolderScope scope = FolderScope::OneLayer;
+    bool yes = false;
+    std::string output;
+    std::vector<std::string> targets; // as given: host or Windows-style paths
+};
+
+// The command line parsed; on a usage error, no value and the error's text.
+std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &arguments, std::string &error);
+
+// Sets one field of the request or the save panel by its name. False with the
+// error's text for an unknown field or a bad value.
+bool setField(EditorInputs &inputs, const std::string &name, const std::string &value, std::string &error);
+
+// The captions of the editor's "Folder content to edit:" list, by scope.
+const char *scopeCaption(FolderScope scope);
+
+} // namespace renomiq

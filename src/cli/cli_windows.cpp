@@ -1,0 +1,89 @@
+#include "cli/cli_windows.h"
+
+#include "run/run_state.h"
+
+#include <unistd.h>
+
+namespace renomiq {
+
+std::atomic<bool> CliWindows::interrupted{false};
+
+CliWindows::CliWindows(RunState &run, std::FILE *out, std::FILE *err)
+    : m_run(run), m_out(out), m_err(err), m_progressShown(::isatty(::fileno(err)) != 0)
+{
+}
+
+void CliWindows::runWithProgress(const std::function<void()> &job)
+{
+    m_position = 0;
+    m_lastDrawn = -1;
+    job();
+    if (m_progressShown)
+        std::fputs("\r\033[K", m_err);
+}
+
+void CliWindows::setProgressMaximum(int maximum)
+{
+    m_maximum = maximum > 0 ? maximum : 1;
+}
+
+void CliWindows::setProgressPosition(int position)
+{
+    m_position = position;
+    drawProgress();
+}
+
+void CliWindows::drawProgress()
+{
+    if (!m_progressShown)
+        return;
+    const long percent = static_cast<long>(m_position) * 100 / m_maximum;
+    if (percent == m_lastDrawn)
+        return;
+    m_lastDrawn = percent;
+    std::fprintf(m_err, "\r%3ld%% (%d/%d)", percent, m_position, m_maximum);
+    std::fflush(m_err);
+}
+
+void CliWindows::setProgressNames(const std::string &, const std::string &) {}
+
+void CliWindows::showSearchPanel(bool shown)
+{
+    if (shown && m_progressShown)
+        std::fputs("Searching, please wait...\r", m_err);
+}
+
+void CliWindows::processEvents()
+{
+    if (interrupted.exchange(false))
+        m_run.stopRequest = true;
+}
+
+void CliWindows::showRenameError(const std::string &oldPath, const std::string &newPath)
+{
+    std::fprintf(m_err, "Rename Error: Rename failed when rename: %s To: %s\n", oldPath.c_str(), newPath.c_str());
+}
+
+void CliWindows::addPreviewRow(const std::string &oldText, const std::string &newText)
+{
+    if (newText.empty() && (oldText == "(No filename will be renamed)" || oldText == "(Others not shown...)")) {
+        std::fprintf(m_out, "%s\n", oldText.c_str());
+        return;
+    }
+    ++m_previewRows;
+    std::fprintf(m_out, "%s\t%s\n", oldText.c_str(), newText.c_str());
+}
+
+void CliWindows::closeEditor()
+{
+    if (onCloseEditor)
+        onCloseEditor();
+}
+
+void CliWindows::setStatusPanel(int panel, const std::string &text)
+{
+    if (panel == 1)
+        std::fprintf(m_out, "%s\n", text.c_str());
+}
+
+} // namespace renomiq

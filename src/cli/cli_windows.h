@@ -1,0 +1,79 @@
+#pragma once
+
+#include "run/run_windows.h"
+#include "targets/file_list.h"
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace renomiq {
+
+struct RunState;
+
+// The file list of a terminal run.
+class RowList : public FileList {
+public:
+    std::vector<std::string> rows;
+    std::size_t rowCount() const override { return rows.size(); }
+    std::string rowText(std::size_t row) const override { return rows.at(row); }
+    void setRowText(std::size_t row, const std::string &text) override { rows.at(row) = text; }
+    void appendRow(const std::string &text) override { rows.push_back(text); }
+    void clear() override { rows.clear(); }
+};
+
+// The windows of renomiq-cli: preview rows and results on standard output,
+// progress on standard error when it is a terminal; Ctrl+C is the progress
+// dialog's Cancel.
+class CliWindows : public RunWindows {
+public:
+    CliWindows(RunState &run, std::FILE *out = stdout, std::FILE *err = stderr);
+
+    // Set from the SIGINT handler.
+    static std::atomic<bool> interrupted;
+
+    int previewRowCount() const { return m_previewRows; }
+    bool anyRenamed = false;
+    std::string folderBox;
+    std::function<void()> onCloseEditor;
+
+    void runWithProgress(const std::function<void()> &job) override;
+    void setProgressMaximum(int maximum) override;
+    void setProgressPosition(int position) override;
+    int progressPosition() const override { return m_position; }
+    void setProgressNames(const std::string &oldName, const std::string &newName) override;
+    void showSearchPanel(bool shown) override;
+    void processEvents() override;
+    void setBusy(bool) override {}
+    void showRenameError(const std::string &oldPath, const std::string &newPath) override;
+    void clearPreview() override { m_previewRows = 0; }
+    void addPreviewRow(const std::string &oldText, const std::string &newText) override;
+    void showPreview(bool) override {}
+    void closePreview() override {}
+    void showEditor() override {}
+    void hideEditor() override {}
+    void closeEditor() override;
+    FileList &fileList() override { return m_list; }
+    void setStatusPanel(int panel, const std::string &text) override;
+    std::string folderBoxText() const override { return folderBox; }
+    void refreshListing() override {}
+    void refreshFiles() override {}
+    void showFolderHistoryEntry(std::size_t) override {}
+    void closeListWindow() override {}
+
+private:
+    void drawProgress();
+
+    RunState &m_run;
+    std::FILE *m_out;
+    std::FILE *m_err;
+    bool m_progressShown;
+    RowList m_list;
+    int m_previewRows = 0;
+    int m_maximum = 100;
+    int m_position = 0;
+    long m_lastDrawn = -1;
+};
+
+} // namespace renomiq

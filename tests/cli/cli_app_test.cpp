@@ -1,0 +1,155 @@
+#include "cli/cli_app.h"
+
+#include "support/test_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace renomiq {
+namespace {
+
+using test::TestDir;
+using Lines = std::vector<std::string>;
+
+// Runs renomiq-cli in this process; standard input is not a terminal here.
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class CliAppTest : public ::testing::Test {
+protected:
+    TestDir dir;
+
+    CliRun cli(const std::vector<std::string> &args)
+    {
+        const int savedIn = ::dup(0);
+        const int devNull = ::open("/dev/null", O_RDONLY);
+        ::dup2(devNull, 0);
+        ::close(devNull);
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        const int status = runCli(args);
+        std::fflush(stdout);
+        std::fflush(stderr);
+        CliRun run{status, ::testing::internal::GetCapturedStdout(), ::testing::internal::GetCapturedStderr()};
+        ::dup2(savedIn, 0);
+        ::close(savedIn);
+        return run;
+    }
+};
+
+TEST_F(CliAppTest, PreviewRunAndUndoShareTheUndoLog)
+{
+    dir.createFiles({"p/IMG_1.jpg", "p/IMG_2.jpg", "p/x.txt"});
+    CliRun preview = cli({"Replapart", "oldString=IMG_", "newString=Photo_", "--preview", dir.host("p")});
+    EXPECT_EQ(preview.status, 0);
+    Lines rows;
+    for (std::size_t start = 0, end; (end = preview.out.find('\n', start)) != std::string::npos; start = end + 1)
+        rows.push_back(preview.out.substr(start, end - start));
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (Lines{"IMG_1.jpg\tPhoto_1.jpg", "IMG_2.jpg\tPhoto_2.jpg"}));
+    EXPECT_EQ(dir.list("p"), (Lines{"IMG_1.jpg", "IMG_2.jpg", "x.txt"}));
+
+    CliRun run = cli({"Replapart", "oldString=IMG_", "newString=Photo_", TestDir::win("p")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "2 renamed successfully, 0 failed.\n");
+    EXPECT_EQ(dir.list("p"), (Lines{"Photo_1.jpg", "Photo_2.jpg", "x.txt"}));
+    EXPECT_TRUE(dir.exists(".data-home/Corvane/Renomiq/rollback.rbk"));
+    EXPECT_FALSE(dir.exists(".data-home/Corvane/Renomiq/rollback.jnl"));
+    EXPECT_EQ(dir.readFile(".data-home/Corvane/Renomiq/Newname.txt"), "Photo_\r\n");
+
+    // Without --yes and without a terminal the question is answered No.
+    CliRun refused = cli({"undo"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "Undo Confirmation: Do you want to UNDO the last rename operation ?\n");
+    CliRun undo = cli({"undo", "--yes"});
+    EXPECT_EQ(undo.status, 0);
+    EXPECT_EQ(undo.out, "Undo done.\n");
+    EXPECT_EQ(dir.list("p"), (Lines{"IMG_1.jpg", "IMG_2.jpg", "x.txt"}));
+    EXPECT_EQ(cli({"undo", "--yes"}).status, 1);
+}
+
+TEST_F(CliAppTest, EveryKindAndScope)
+{
+    dir.createFiles({"k/a b.TXT", "k/sub/c.txt", "k/sub/deep/", "one.txt", "two.txt"});
+    const struct {
+        Lines args;
+        int status;
+        Lines after; // the listing of `where` afterwards
+        const char *where;
+    } rows[] = {
+        {{"Removpart", "removeString1= "}, 0, {"ab.TXT", "sub"}, "k"},
+        {{"Changexten", "extensionMode=convertCase"}, 0, {"ab.txt", "sub"}, "k"},
+        {{"Addnewnum", "atEnd=true", "endText=_$$", "--scope", "1"}, 0, {"ab_01.txt", "sub"}, "k"},
+        {{"Changnew", "changeMode=convertCase", "nameCase=upper", "--scope", "2"}, 0, {"DEEP", "c_01.txt"}, "k/SUB"},
+        {{"Changnew", "newName=Folder", "--scope", "3"}, 0, {"Folder", "one.txt", "two.txt"}, ""},
+    };
+    for (const auto &row : rows) {
+        Lines args = row.args;
+        args.push_back(dir.host("k"));
+        CliRun run = cli(args);
+        EXPECT_EQ(run.status, row.status) << args[0] << ": " << run.err;
+        EXPECT_EQ(dir.list(row.where), row.after) << args[0];
+    }
+
+    // Files given one by one are files mode.
+    CliRun files = cli({"Addnewnum", "atHead=true", "headText=$_", dir.host("one.txt"), dir.host("two.txt")});
+    EXPECT_EQ(files.status, 0);
+    EXPECT_EQ(dir.list(), (Lines{"1_one.txt", "2_two.txt", "Folder"}));
+}
+
+TEST_F(CliAppTest, RefusalsAndNothingRenamed)
+{
+    dir.createFiles({"r/a.txt"});
+    const struct {
+        Lines args;
+        int status;
+        const char *err;
+    } rows[] = {
+        {{"Replapart", "newString=x"}, 1, "Information: Please input the old part of file name\n"},
+        {{"Replapart", "oldString=zzz", "newString=y"}, 1,
+         "Information: No filename had been changed,please check input text and \nmake sure that the targeted files "
+         "can be renamed.\n"},
+        {{"Changnew", "newName=a"}, 1, "Information: No filename had been changed,please check input text and \nmake "
+                                       "sure that the targeted files can be renamed.\n"},
+        {{"Changnew", "newName=a:b?"}, 1,
+         "Information: You should remove one of following nine characters from input text, because they are "
+         "prohibited in Windows filenames:  \\ / : * ? \" < > |\n"},
+        {{"Replapart", "oldString=a", "--preview"}, 1,
+         "Confirmation: The new part is empty, it will REMOVE old part 'a'(case insensitive) from original "
+         "filenames,\nEdit content is (Filenames in this folder(ONE layer)),continue preview ?\n"},
+    };
+    for (const auto &row : rows) {
+        Lines args = row.args;
+        args.push_back(dir.host("r"));
+        CliRun run = cli(args);
+        EXPECT_EQ(run.status, row.status) << row.err;
+        EXPECT_EQ(run.err, row.err);
+    }
+    EXPECT_EQ(cli({"Changnew", "newName=x", dir.host("nothing")}).status, 2);
+    EXPECT_EQ(dir.list("r"), Lines{"a.txt"});
+}
+
+TEST_F(CliAppTest, SaveWritesTheNameList)
+{
+    dir.createFiles({"s/sub/", "s/a.txt"});
+    CliRun save = cli({"Savealls", "--output", dir.host("list"), dir.host("s")});
+    EXPECT_EQ(save.status, 0) << save.err;
+    const std::string text = dir.readFile("list.txt");
+    EXPECT_EQ(text.rfind("Files name(ONE layer) in folder, T:\\s\\\r\n[", 0), 0u) << text;
+    EXPECT_NE(text.find("]\r\n<sub>\r\na.txt\r\n"), std::string::npos) << text;
+
+    CliRun some = cli({"Savesomes", "--output", dir.host("some.txt"), dir.host("s/a.txt"), dir.host("s/sub")});
+    EXPECT_EQ(some.status, 0) << some.err;
+    EXPECT_NE(dir.readFile("some.txt").find("Selected files names:\r\nIn folder, <T:\\s\\>\r\n  a.txt\r\n  <sub>\r\n"),
+              std::string::npos);
+    // The file exists now: the question is answered Cancel, and nothing is written.
+    EXPECT_EQ(cli({"Savesomes", "--output", dir.host("some.txt"), dir.host("s/a.txt")}).status, 1);
+}
+
+} // namespace
+} // namespace renomiq
