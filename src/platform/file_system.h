@@ -54,6 +54,11 @@ class Journal {
 public:
     virtual ~Journal() = default;
     virtual bool append(std::string_view text) = 0;
+    // Takes back the last `length` bytes appended.
+    virtual void retract(std::size_t length) = 0;
+    // Makes the journal, as it stands, a read-only file at `path` (replacing
+    // what is there) in one atomic step; the journal is then gone.
+    virtual Status commitAs(const std::string &path) = 0;
     // Deletes the journal (its owner no longer needs it).
     virtual void discard() = 0;
 };
@@ -69,6 +74,13 @@ public:
     // followed into folders.
     virtual Status enumerate(const std::string &folder,
                              const std::function<bool(const DirEntry &)> &visit) = 0;
+    // The same walk for callers that need only the names and which are
+    // folders; it spares a look-up per entry where the host can.
+    virtual Status enumerateNames(const std::string &folder,
+                                  const std::function<bool(const std::string &name, bool isDirectory)> &visit)
+    {
+        return enumerate(folder, [&](const DirEntry &entry) { return visit(entry.name, entry.isDirectory); });
+    }
     // The entry at a path, or no value when nothing is there.
     virtual std::optional<DirEntry> lookUp(const std::string &path) = 0;
 

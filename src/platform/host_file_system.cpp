@@ -166,6 +166,33 @@ Status HostFileSystem::enumerate(const std::string &folder,
     return Status::success();
 }
 
+Status HostFileSystem::enumerateNames(const std::string &folder,
+                                      const std::function<bool(const std::string &name, bool isDirectory)> &visit)
+{
+    auto hostFolder = host(folder);
+    if (!hostFolder)
+        return hostFolder.error();
+    std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(hostFolder->c_str()), ::closedir);
+    if (!dir)
+        return errnoError(errno, "Cannot list", folder);
+    const int dirFd = ::dirfd(dir.get());
+    while (const dirent *d = ::readdir(dir.get())) {
+        const std::string name = d->d_name;
+        if (name == "." || name == ".." || name.find('\\') != std::string::npos)
+            continue;
+        bool isDirectory = d->d_type == DT_DIR;
+        if (d->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            isDirectory = S_ISDIR(st.st_mode);
+        }
+        if (!visit(name, isDirectory))
+            break;
+    }
+    return Status::success();
+}
+
 std::optional<DirEntry> HostFileSystem::lookUp(const std::string &path)
 {
     auto hostPath = host(path);
@@ -316,14 +343,11 @@ namespace {
 // to the kernel's page cache at once, so it outlives a killed process.
 class MappedJournal : public Journal {
 public:
-    MappedJournal(std::string hostPath, int fd) : m_path(std::move(hostPath)), m_fd(fd) {}
-    ~MappedJournal() override
+    MappedJournal(const HostFileSystem &fs, std::string hostPath, int fd)
+        : m_fs(fs), m_path(std::move(hostPath)), m_fd(fd)
     {
-        if (m_data)
-            ::munmap(m_data, m_capacity);
-        if (m_fd >= 0)
-            ::close(m_fd); // releases the lock
     }
+    ~MappedJournal() override { close(); } // releases the lock; the file stays for recovery
 
     bool append(std::string_view text) override
     {
@@ -336,17 +360,44 @@ public:
         return true;
     }
 
+    void retract(std::size_t length) override
+    {
+        length = std::min(length, m_size);
+        m_size -= length;
+        std::memset(static_cast<char *>(m_data) + m_size, 0, length);
+    }
+
+    Status commitAs(const std::string &path) override
+    {
+        auto target = m_fs.toHostPath(path);
+        if (!target)
+            return Error{EINVAL, "No drive holds the path '" + path + "'"};
+        if (m_fd < 0)
+            return Error{EBADF, "The journal is closed"};
+        if (::ftruncate(m_fd, static_cast<off_t>(m_size)) != 0 || ::fchmod(m_fd, 0444) != 0 || ::fsync(m_fd) != 0
+            || ::rename(m_path.c_str(), target->c_str()) != 0)
+            return errnoError(errno, "Cannot write", path);
+        close();
+        return Status::success();
+    }
+
     void discard() override
     {
         ::unlink(m_path.c_str()); // before the lock goes, so nobody takes it as abandoned
-        if (m_data)
-            ::munmap(m_data, m_capacity);
-        m_data = nullptr;
-        ::close(m_fd);
-        m_fd = -1;
+        close();
     }
 
 private:
+    void close()
+    {
+        if (m_data)
+            ::munmap(m_data, m_capacity);
+        m_data = nullptr;
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
     bool grow(std::size_t needed)
     {
         std::size_t capacity = m_capacity ? m_capacity : (1u << 20);
@@ -363,6 +414,7 @@ private:
         return true;
     }
 
+    const HostFileSystem &m_fs;
     std::string m_path;
     int m_fd;
     void *m_data = nullptr;
@@ -384,7 +436,7 @@ std::unique_ptr<Journal> HostFileSystem::openJournal(const std::string &path)
         ::close(fd);
         return nullptr;
     }
-    return std::make_unique<MappedJournal>(*hostPath, fd);
+    return std::make_unique<MappedJournal>(*this, *hostPath, fd);
 }
 
 std::optional<std::string> HostFileSystem::takeAbandonedJournal(const std::string &path)

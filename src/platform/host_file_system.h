@@ -19,6 +19,8 @@ public:
 
     Status enumerate(const std::string &folder,
                      const std::function<bool(const DirEntry &)> &visit) override;
+    Status enumerateNames(const std::string &folder,
+                          const std::function<bool(const std::string &name, bool isDirectory)> &visit) override;
     std::optional<DirEntry> lookUp(const std::string &path) override;
     bool fileExists(const std::string &path) override;
     bool folderExists(const std::string &path) override;

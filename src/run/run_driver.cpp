@@ -56,7 +56,7 @@ void RunDriver::startRun(const EditRequest &request)
         m_state.names.remember(request);
     m_windows.fileList().clear();
     m_log = std::make_unique<UndoLog>(m_state.platform.fileSystem, m_state.settings.dataFolder());
-    m_log->beginJournal();
+    m_log->begin();
     if (usesProgressDialog()) {
         run.progressJob = ProgressJob::RenamingJob;
         if (!m_state.handOffMode)
@@ -81,7 +81,7 @@ void RunDriver::startRun(const EditRequest &request)
 void RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
 {
     if (m_log)
-        m_log->journal(newPath, oldPath);
+        m_log->recordRename(newPath, oldPath);
 }
 
 void RunDriver::visitTargets()
@@ -100,9 +100,7 @@ void RunDriver::processWorkList()
         m_windows.setProgressPosition(0);
         m_windows.setProgressMaximum(static_cast<int>(run.workList.size()));
     }
-    // The walk replaces the list for the next batch; keep this one while it runs.
-    const std::vector<std::string> batch = run.workList;
-    for (const std::string &path : batch) {
+    for (const std::string &path : run.workList) {
         if (run.stopRequest)
             break;
         m_state.engine.newNameFor(*m_request, path, *this);
@@ -122,14 +120,14 @@ void RunDriver::report(const ItemOutcome &outcome)
             m_windows.setProgressPosition(m_windows.progressPosition() + 1);
             m_windows.processEvents();
         }
-        run.rollbackLog.push_back(outcome.newPath);
-        run.rollbackLog.push_back(outcome.oldPath);
         if (filesMode)
             m_windows.fileList().addFileRow(outcome.newPath);
         special.setRunningNumber(special.runningNumber() + 1);
         ++run.renamedCount;
         break;
     case OutcomeKind::RenameFailed:
+        if (m_log)
+            m_log->renameFailed();
         m_windows.showRenameError(outcome.oldPath, outcome.newPath);
         if (filesMode)
             m_windows.fileList().addFileRow(outcome.oldPath);
@@ -176,9 +174,9 @@ void RunDriver::addPreviewRow(const ItemOutcome &outcome)
 void RunDriver::finishRun()
 {
     RunState &run = m_state.run;
-    const bool logged = m_state.editKind != EditKind::Savealls && m_state.editKind != EditKind::Savesomes;
-    Status written = m_log->commit(logged ? run.rollbackLog : std::vector<std::string>());
-    if (run.rollbackLog.empty()) {
+    const bool renamed = m_log->pairCount() > 0;
+    Status written = m_log->commit();
+    if (!renamed) {
         m_windows.showEditor();
         m_state.platform.prompter.information(
             "No filename had been changed,please check input text and \nmake sure that the targeted files can be "
@@ -213,7 +211,6 @@ void RunDriver::reportEditorClosed()
     m_windows.closePreview();
     m_windows.processEvents();
     run.workList.clear();
-    run.rollbackLog.clear();
     if (!m_state.targets.filesMode) {
         if (run.operationRan || m_state.handOffMode)
             m_windows.refreshListing();

@@ -17,8 +17,6 @@ struct RunState {
     int failedCount = 0;
     // The items to process now: the chosen files, or one folder's batch.
     std::vector<std::string> workList;
-    // The in-memory undo log: new path, then old path, per renamed item.
-    std::vector<std::string> rollbackLog;
     bool operationRan = false;
 };
 

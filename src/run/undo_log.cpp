@@ -45,27 +45,57 @@ Status UndoLog::remove()
 
 namespace renomiq {
 
-bool UndoLog::beginJournal()
+void UndoLog::begin()
 {
     recoverAbandonedJournal();
     m_journal = m_fileSystem.openJournal(m_journalPath);
-    return m_journal != nullptr;
+    m_memory.clear();
+    m_pairs = 0;
 }
 
-void UndoLog::journal(const std::string &newPath, const std::string &oldPath)
+void UndoLog::recordRename(const std::string &newPath, const std::string &oldPath)
 {
-    if (m_journal)
-        m_journal->append(newPath + "\r\n" + oldPath + "\r\n");
+    ++m_pairs;
+    if (!m_journal) {
+        m_memory.push_back(newPath);
+        m_memory.push_back(oldPath);
+        return;
+    }
+    const std::string record = newPath + "\r\n" + oldPath + "\r\n";
+    m_lastRecord = record.size();
+    m_journal->append(record);
 }
 
-Status UndoLog::commit(const std::vector<std::string> &lines)
+void UndoLog::renameFailed()
+{
+    if (m_pairs == 0)
+        return;
+    --m_pairs;
+    if (!m_journal) {
+        m_memory.resize(m_memory.size() - 2);
+        return;
+    }
+    m_journal->retract(m_lastRecord);
+    m_lastRecord = 0;
+}
+
+Status UndoLog::commit()
 {
     Status status;
-    if (!lines.empty())
-        status = write(lines);
-    if (m_journal && status)
-        m_journal->discard();
-    m_journal.reset();
+    if (m_journal) {
+        if (m_pairs == 0) {
+            m_journal->discard();
+        } else {
+            status = m_journal->commitAs(m_path);
+            if (!status) // keep the pairs for the next start to recover
+                return status;
+        }
+        m_journal.reset();
+    } else if (m_pairs > 0) {
+        status = write(m_memory);
+    }
+    m_memory.clear();
+    m_pairs = 0;
     return status;
 }
 

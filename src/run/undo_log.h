@@ -25,14 +25,18 @@ public:
     Result<std::vector<std::string>> read() const;
     Status remove();
 
-    // The journal of a run in progress, "rollback.jnl": each pair is recorded
-    // before its rename, so a run cut short by a crash can still be undone.
-    // Returns false when no journal could be had (the run goes on without one).
-    bool beginJournal();
-    void journal(const std::string &newPath, const std::string &oldPath);
-    // The run has ended: the log (when not empty) replaces "rollback.rbk", then
-    // the journal goes. An empty log leaves the older undo log valid.
-    Status commit(const std::vector<std::string> &lines);
+    // The log of a run in progress, kept in the journal "rollback.jnl": each
+    // pair is recorded before its rename (and taken back when the rename
+    // fails), so a run cut short by a crash can still be undone, and memory
+    // does not grow with the number of renamed items. Where no journal can be
+    // had (another instance holds it) the pairs are kept in memory instead.
+    void begin();
+    void recordRename(const std::string &newPath, const std::string &oldPath);
+    void renameFailed();
+    std::size_t pairCount() const { return m_pairs; }
+    // The run has ended: its pairs, when there are any, become "rollback.rbk";
+    // without any, an older undo log stays valid.
+    Status commit();
     // At start-up: a journal left by a run that died becomes "rollback.rbk".
     // True when one was found.
     bool recoverAbandonedJournal();
@@ -42,6 +46,9 @@ private:
     std::string m_path;
     std::string m_journalPath;
     std::unique_ptr<Journal> m_journal;
+    std::vector<std::string> m_memory; // without a journal
+    std::size_t m_pairs = 0;
+    std::size_t m_lastRecord = 0;
 };
 
 } // namespace renomiq

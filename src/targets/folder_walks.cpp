@@ -33,17 +33,17 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, s
 {
     const std::string p = withTrailingBackslash(folder);
     std::vector<std::string> batch;
-    fs.enumerate(p, [&](const DirEntry &entry) {
+    fs.enumerateNames(p, [&](const std::string &name, bool isDirectory) {
         if (stopRequest)
             return false;
-        if (entry.isDirectory) {
-            if (scope == FolderScope::OneLayer || isWebpageFolder(entry.name))
+        if (isDirectory) {
+            if (scope == FolderScope::OneLayer || isWebpageFolder(name))
                 return true;
             if (scope == FolderScope::OnlySubfolders)
-                batch.push_back(p + entry.name);
-            visitFolder(fs, scope, p + entry.name, workList, stopRequest, processWorkList);
+                batch.push_back(p + name);
+            visitFolder(fs, scope, p + name, workList, stopRequest, processWorkList);
         } else if (scope != FolderScope::OnlySubfolders) {
-            batch.push_back(p + entry.name);
+            batch.push_back(p + name);
         }
         return true;
     });

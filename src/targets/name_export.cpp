@@ -213,7 +213,6 @@ std::string NameExporter::exportNames(const ExportChoices &choices)
     const std::string chosen = chooseFile();
     if (chosen.empty())
         return {};
-    m_state.run.rollbackLog.clear();
     const std::vector<std::string> lines =
         m_state.targets.targetFolder.empty() ? filesLines() : folderLines(choices);
     const std::string written = write(chosen, lines);

@@ -213,6 +213,17 @@ TEST_F(RunDriverTest, EveryRenameFailingLeavesTheOldLog)
     EXPECT_EQ(app.windows.list.rows, (Lines{TestDir::win("ro/a.txt"), TestDir::win("ro/b.txt")}));
 }
 
+TEST_F(RunDriverTest, TheLogHoldsOnlyTheRenamesThatSucceeded)
+{
+    dir.createFiles({"m/a", "m/b", "m/c"});
+    app.fileSystem.refuseRenameOf = {TestDir::win("m/b")};
+    app.targetFiles({"m/a", "m/b", "m/c"});
+    run(insertAtHead("x"));
+    EXPECT_EQ(app.undoLog(), "T:\\m\\xa\r\nT:\\m\\a\r\nT:\\m\\xc\r\nT:\\m\\c\r\n");
+    EXPECT_EQ(app.windows.status[1], "2 renamed successfully, 1 failed.");
+    EXPECT_FALSE(dir.exists(".data-home/Corvane/Renomiq/rollback.jnl"));
+}
+
 TEST_F(RunDriverTest, FilesModeRelistsAndUndoRestoresRows)
 {
     dir.createFiles({"f/a.txt", "f/b.txt", "f/keep.doc"});
