@@ -100,7 +100,17 @@ std::optional<std::string> DriveTable::toHost(std::string_view windowsPath) cons
     if (drive == m_drives.end())
         return std::nullopt;
     std::string host = drive->second;
-    for (std::string_view part : components(windowsPath.substr(2), "\\/")) {
+    const std::string_view rest = windowsPath.substr(2);
+    // The common case: separators only between plain names.
+    const bool plain = rest.find('/') == std::string_view::npos && rest.find("\\\\") == std::string_view::npos
+        && rest.find("\\.") == std::string_view::npos && (rest.empty() || rest.back() != '\\');
+    if (plain && !rest.empty()) {
+        host.reserve(host.size() + rest.size());
+        for (char c : rest)
+            host += c == '\\' ? '/' : c;
+        return host;
+    }
+    for (std::string_view part : components(rest, "\\/")) {
         host += '/';
         host += part;
     }

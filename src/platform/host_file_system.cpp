@@ -204,16 +204,29 @@ std::optional<DirEntry> HostFileSystem::lookUp(const std::string &path)
     return entryFromStat(lastComponent(*hostPath), st);
 }
 
+namespace {
+
+// What a look-up finds, without building the entry: 0 nothing, 1 file, 2 folder.
+int kindAt(const std::string &hostPath)
+{
+    struct stat st {};
+    if (::stat(hostPath.c_str(), &st) != 0 && ::lstat(hostPath.c_str(), &st) != 0)
+        return 0;
+    return S_ISDIR(st.st_mode) ? 2 : 1;
+}
+
+} // namespace
+
 bool HostFileSystem::fileExists(const std::string &path)
 {
-    auto entry = lookUp(path);
-    return entry && !entry->isDirectory;
+    auto hostPath = host(path);
+    return hostPath && kindAt(*hostPath) == 1;
 }
 
 bool HostFileSystem::folderExists(const std::string &path)
 {
-    auto entry = lookUp(path);
-    return entry && entry->isDirectory;
+    auto hostPath = host(path);
+    return hostPath && kindAt(*hostPath) == 2;
 }
 
 bool HostFileSystem::exists(const std::string &path)
@@ -340,7 +353,8 @@ private:
 namespace {
 
 // The journal as a shared mapping of its file: a record copied into it belongs
-// to the kernel's page cache at once, so it outlives a killed process.
+// to the kernel's page cache at once, so it outlives a killed process. Only a
+// window at its end is mapped, so the process does not grow with the journal.
 class MappedJournal : public Journal {
 public:
     MappedJournal(const HostFileSystem &fs, std::string hostPath, int fd)
@@ -353,18 +367,38 @@ public:
     {
         if (m_fd < 0)
             return false;
-        if (m_size + text.size() > m_capacity && !grow(m_size + text.size()))
-            return false;
-        std::memcpy(static_cast<char *>(m_data) + m_size, text.data(), text.size());
-        m_size += text.size();
+        while (!text.empty()) {
+            if (m_size == m_windowStart + kWindow || !m_window) {
+                if (!mapWindowAt(m_size - m_size % kWindow))
+                    return false;
+            }
+            const std::size_t room = m_windowStart + kWindow - m_size;
+            const std::size_t n = std::min(room, text.size());
+            std::memcpy(m_window + (m_size - m_windowStart), text.data(), n);
+            m_size += n;
+            text.remove_prefix(n);
+        }
         return true;
     }
 
     void retract(std::size_t length) override
     {
         length = std::min(length, m_size);
-        m_size -= length;
-        std::memset(static_cast<char *>(m_data) + m_size, 0, length);
+        const std::size_t from = m_size - length;
+        // Bytes before the window (rare: a record across a window edge) are
+        // cleared through the file.
+        for (std::size_t pos = from; pos < m_size;) {
+            if (m_window && pos >= m_windowStart) {
+                std::memset(m_window + (pos - m_windowStart), 0, m_size - pos);
+                break;
+            }
+            const std::size_t n = std::min(m_size, m_windowStart) - pos;
+            const std::string zeros(n, '\0');
+            if (::pwrite(m_fd, zeros.data(), n, static_cast<off_t>(pos)) < 0)
+                break;
+            pos += n;
+        }
+        m_size = from;
     }
 
     Status commitAs(const std::string &path) override
@@ -374,6 +408,7 @@ public:
             return Error{EINVAL, "No drive holds the path '" + path + "'"};
         if (m_fd < 0)
             return Error{EBADF, "The journal is closed"};
+        unmap();
         if (::ftruncate(m_fd, static_cast<off_t>(m_size)) != 0 || ::fchmod(m_fd, 0444) != 0 || ::fsync(m_fd) != 0
             || ::rename(m_path.c_str(), target->c_str()) != 0)
             return errnoError(errno, "Cannot write", path);
@@ -388,37 +423,41 @@ public:
     }
 
 private:
+    static constexpr std::size_t kWindow = 1u << 20;
+
+    bool mapWindowAt(std::size_t start)
+    {
+        unmap();
+        if (::ftruncate(m_fd, static_cast<off_t>(start + kWindow)) != 0)
+            return false;
+        void *data = ::mmap(nullptr, kWindow, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, static_cast<off_t>(start));
+        if (data == MAP_FAILED)
+            return false;
+        m_window = static_cast<char *>(data);
+        m_windowStart = start;
+        return true;
+    }
+
+    void unmap()
+    {
+        if (m_window)
+            ::munmap(m_window, kWindow);
+        m_window = nullptr;
+    }
+
     void close()
     {
-        if (m_data)
-            ::munmap(m_data, m_capacity);
-        m_data = nullptr;
+        unmap();
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = -1;
     }
 
-    bool grow(std::size_t needed)
-    {
-        std::size_t capacity = m_capacity ? m_capacity : (1u << 20);
-        while (capacity < needed)
-            capacity *= 2;
-        if (::ftruncate(m_fd, static_cast<off_t>(capacity)) != 0)
-            return false;
-        void *data = m_data ? ::mremap(m_data, m_capacity, capacity, MREMAP_MAYMOVE)
-                            : ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, 0);
-        if (data == MAP_FAILED)
-            return false;
-        m_data = data;
-        m_capacity = capacity;
-        return true;
-    }
-
     const HostFileSystem &m_fs;
     std::string m_path;
     int m_fd;
-    void *m_data = nullptr;
-    std::size_t m_capacity = 0;
+    char *m_window = nullptr;
+    std::size_t m_windowStart = 0;
     std::size_t m_size = 0;
 };
 

@@ -270,3 +270,48 @@ TEST_F(HostFileSystemTest, LocalTimeFollowsTheTimeZone)
 
 } // namespace
 } // namespace renomiq
+
+namespace renomiq {
+namespace {
+
+TEST_F(HostFileSystemTest, JournalSurvivesItsOwnerAndRetractsAcrossWindowEdges)
+{
+    const std::string path = TestDir::win("run.jnl");
+    std::string expected;
+    {
+        auto journal = fs.openJournal(path);
+        ASSERT_NE(journal, nullptr);
+        EXPECT_EQ(fs.openJournal(path), nullptr); // held by its owner
+        EXPECT_FALSE(fs.takeAbandonedJournal(path).has_value());
+        const std::string record(1000, 'r');
+        // Enough records to pass the 1 MiB window edge, the last one across it.
+        for (int i = 0; i < 1048; ++i) {
+            ASSERT_TRUE(journal->append(record + "\r\n"));
+            expected += record + "\r\n";
+        }
+        const std::string across(3000, 'x');
+        ASSERT_TRUE(journal->append(across));
+        journal->retract(across.size());
+        ASSERT_TRUE(journal->append("end\r\n"));
+        expected += "end\r\n";
+        // The owner goes without discarding: as if it had been killed.
+    }
+    auto content = fs.takeAbandonedJournal(path);
+    ASSERT_TRUE(content.has_value());
+    EXPECT_EQ(content->size(), expected.size());
+    EXPECT_TRUE(*content == expected);
+    EXPECT_FALSE(dir.exists("run.jnl"));
+
+    auto journal = fs.openJournal(path);
+    ASSERT_NE(journal, nullptr);
+    journal->append("a\r\nb\r\n");
+    ASSERT_TRUE(journal->commitAs(TestDir::win("log.rbk")).ok());
+    EXPECT_EQ(dir.readFile("log.rbk"), "a\r\nb\r\n");
+    struct stat st {};
+    ::stat(dir.host("log.rbk").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0222, 0u);
+    EXPECT_FALSE(dir.exists("run.jnl"));
+}
+
+} // namespace
+} // namespace renomiq
