@@ -1,5 +1,6 @@
 #include "engine/code_page.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cwctype>
 #include <locale.h>
@@ -177,6 +178,25 @@ std::size_t CodePage::findIgnoringCase(std::string_view text, std::string_view n
     const auto units = [this](std::string_view s, std::size_t start) { return foldedUnits(s, start); };
     if (needle.empty())
         return std::string_view::npos;
+    // Most names are plain ASCII: compare bytes with ASCII case folding. (In
+    // UTF-8 a few other letters fold onto ASCII ones, so the text must be
+    // ASCII too; in a single-byte code page no other byte folds at all.)
+    const auto isAscii = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    if (isAscii(needle) && (m_kind == SingleByte || isAscii(text.substr(std::min(from, text.size()))))) {
+        const auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
+        for (std::size_t i = from; i + needle.size() <= text.size(); ++i) {
+            std::size_t k = 0;
+            while (k < needle.size() && upper(text[i + k]) == upper(needle[k]))
+                ++k;
+            if (k == needle.size()) {
+                matchLength = needle.size();
+                return i;
+            }
+        }
+        return std::string_view::npos;
+    }
     const std::vector<Unit> hay = units(text, from);
     const std::vector<Unit> pattern = units(needle, 0);
     if (pattern.size() > hay.size())

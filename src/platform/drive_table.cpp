@@ -1,5 +1,6 @@
 #include "platform/drive_table.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -105,9 +106,9 @@ std::optional<std::string> DriveTable::toHost(std::string_view windowsPath) cons
     const bool plain = rest.find('/') == std::string_view::npos && rest.find("\\\\") == std::string_view::npos
         && rest.find("\\.") == std::string_view::npos && (rest.empty() || rest.back() != '\\');
     if (plain && !rest.empty()) {
-        host.reserve(host.size() + rest.size());
-        for (char c : rest)
-            host += c == '\\' ? '/' : c;
+        const std::size_t base = host.size();
+        host.append(rest);
+        std::replace(host.begin() + static_cast<std::ptrdiff_t>(base), host.end(), '\\', '/');
         return host;
     }
     for (std::string_view part : components(rest, "\\/")) {
