@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <cerrno>
 #include <cstdio>
@@ -124,6 +125,52 @@ HostFileSystem::HostFileSystem(DriveTable drives, Options options)
 {
 }
 
+HostFileSystem::~HostFileSystem()
+{
+    if (m_folderFd >= 0)
+        ::close(m_folderFd);
+}
+
+std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPath)
+{
+    const std::size_t slash = hostPath.rfind('/');
+    if (slash == std::string::npos || slash + 1 == hostPath.size())
+        return {AT_FDCWD, hostPath.c_str()}; // the root, or no name to look up
+    const std::size_t length = slash == 0 ? 1 : slash;
+    // A folder kept open for long could have been replaced meanwhile: after a
+    // pause it is opened anew.
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count();
+    const bool same = m_folderFd >= 0 && now - m_folderUsed < 1000 && m_folderPath.size() == length
+        && hostPath.compare(0, length, m_folderPath) == 0;
+    if (!same) {
+        if (m_folderFd >= 0)
+            ::close(m_folderFd);
+        m_folderPath.assign(hostPath, 0, length);
+        m_folderFd = ::open(m_folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (m_folderFd < 0) {
+            m_folderPath.clear();
+            return {AT_FDCWD, hostPath.c_str()};
+        }
+    }
+    m_folderUsed = now;
+    return {m_folderFd, hostPath.c_str() + slash + 1};
+}
+
+void HostFileSystem::forgetFolder(const std::string &renamedHostPath)
+{
+    if (m_folderFd < 0)
+        return;
+    const bool inside = m_folderPath.compare(0, renamedHostPath.size(), renamedHostPath) == 0
+        && (m_folderPath.size() == renamedHostPath.size() || m_folderPath[renamedHostPath.size()] == '/');
+    if (inside) {
+        ::close(m_folderFd);
+        m_folderFd = -1;
+        m_folderPath.clear();
+    }
+}
+
 Result<std::string> HostFileSystem::host(const std::string &path) const
 {
     if (auto hostPath = m_drives.toHost(path))
@@ -204,18 +251,15 @@ std::optional<DirEntry> HostFileSystem::lookUp(const std::string &path)
     return entryFromStat(lastComponent(*hostPath), st);
 }
 
-namespace {
-
 // What a look-up finds, without building the entry: 0 nothing, 1 file, 2 folder.
-int kindAt(const std::string &hostPath)
+int HostFileSystem::kindAt(const std::string &hostPath)
 {
+    const auto [fd, name] = inFolder(hostPath);
     struct stat st {};
-    if (::stat(hostPath.c_str(), &st) != 0 && ::lstat(hostPath.c_str(), &st) != 0)
+    if (::fstatat(fd, name, &st, 0) != 0 && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return 0;
     return S_ISDIR(st.st_mode) ? 2 : 1;
 }
-
-} // namespace
 
 bool HostFileSystem::fileExists(const std::string &path)
 {
@@ -232,8 +276,11 @@ bool HostFileSystem::folderExists(const std::string &path)
 bool HostFileSystem::exists(const std::string &path)
 {
     auto hostPath = host(path);
+    if (!hostPath)
+        return false;
+    const auto [fd, name] = inFolder(*hostPath);
     struct stat st {};
-    return hostPath && ::lstat(hostPath->c_str(), &st) == 0;
+    return ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 Status HostFileSystem::rename(const std::string &from, const std::string &to)
@@ -246,8 +293,20 @@ Status HostFileSystem::rename(const std::string &from, const std::string &to)
         return hostTo.error();
 
     auto failure = [&](int code) { return Status(errnoError(code, "Cannot rename", from)); };
+    forgetFolder(*hostFrom);
 
-    int result = m_options.forceRenameFallback ? -1 : renameNoReplace(*hostFrom, *hostTo);
+    int result = -1;
+    if (!m_options.forceRenameFallback) {
+        // Within one folder, relative to the open folder.
+        const std::size_t slash = hostFrom->rfind('/');
+        if (slash != std::string::npos && hostTo->size() > slash && hostTo->compare(0, slash + 1, *hostFrom, 0, slash + 1) == 0
+            && hostTo->find('/', slash + 1) == std::string::npos) {
+            const auto [fd, name] = inFolder(*hostFrom);
+            result = ::renameat2(fd, name, fd, hostTo->c_str() + slash + 1, RENAME_NOREPLACE);
+        } else {
+            result = renameNoReplace(*hostFrom, *hostTo);
+        }
+    }
     if (m_options.forceRenameFallback)
         errno = EINVAL;
     if (result == 0)

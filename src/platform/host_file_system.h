@@ -3,6 +3,8 @@
 #include "platform/drive_table.h"
 #include "platform/file_system.h"
 
+#include <utility>
+
 namespace renomiq {
 
 // The Linux file system under Windows-style paths, through a DriveTable.
@@ -16,6 +18,9 @@ public:
 
     explicit HostFileSystem(DriveTable drives = DriveTable::fromEnvironment());
     HostFileSystem(DriveTable drives, Options options);
+    ~HostFileSystem() override;
+    HostFileSystem(const HostFileSystem &) = delete;
+    HostFileSystem &operator=(const HostFileSystem &) = delete;
 
     Status enumerate(const std::string &folder,
                      const std::function<bool(const DirEntry &)> &visit) override;
@@ -42,9 +47,19 @@ public:
 
 private:
     Result<std::string> host(const std::string &path) const;
+    // The open folder that holds a host path, and the name within it.
+    std::pair<int, const char *> inFolder(const std::string &hostPath);
+    int kindAt(const std::string &hostPath);
+    void forgetFolder(const std::string &renamedHostPath);
 
     DriveTable m_drives;
     Options m_options;
+    // The folder of the last item looked at, kept open while items of one
+    // folder follow each other quickly: system calls relative to it spare the
+    // walk along the whole path for every item.
+    std::string m_folderPath;
+    int m_folderFd = -1;
+    std::int64_t m_folderUsed = 0;
 };
 
 } // namespace renomiq

@@ -315,3 +315,24 @@ TEST_F(HostFileSystemTest, JournalSurvivesItsOwnerAndRetractsAcrossWindowEdges)
 
 } // namespace
 } // namespace renomiq
+
+namespace renomiq {
+namespace {
+
+TEST_F(HostFileSystemTest, LookUpsFollowFoldersRenamedMeanwhile)
+{
+    dir.createFiles({"d/a", "d/sub/b"});
+    EXPECT_TRUE(fs.exists(TestDir::win("d/a")));
+    EXPECT_TRUE(fs.folderExists(TestDir::win("d/sub")));
+    ASSERT_TRUE(fs.rename(TestDir::win("d"), TestDir::win("e")).ok());
+    EXPECT_FALSE(fs.exists(TestDir::win("d/a")));
+    EXPECT_TRUE(fs.fileExists(TestDir::win("e/a")));
+    EXPECT_FALSE(fs.rename(TestDir::win("d/a"), TestDir::win("d/c")).ok());
+    EXPECT_TRUE(fs.rename(TestDir::win("e/a"), TestDir::win("e/c")).ok());
+    EXPECT_TRUE(fs.exists(TestDir::win("e/c")));
+    EXPECT_TRUE(fs.folderExists("T:\\"));
+    EXPECT_TRUE(fs.folderExists("C:\\"));
+}
+
+} // namespace
+} // namespace renomiq
