@@ -269,12 +269,16 @@ void RunDriver::undoJob(bool withDialog)
     // A pair whose two paths lie in different folders comes only from a
     // hand-edited log: an undo never moves an item to another folder. An odd
     // last line has no partner and is left alone.
+    const auto sameFolder = [](const std::string &a, const std::string &b) {
+        const std::size_t slash = a.rfind('\\');
+        return slash == b.rfind('\\') && a.compare(0, slash, b, 0, slash) == 0;
+    };
+    const std::string box = m_windows.folderBoxText();
     for (std::size_t i = 0; i + 1 < lines.size() && !run.stopRequest; i += 2) {
         const std::string &current = lines[i];
         const std::string &former = lines[i + 1];
-        if (folderPartOf(current) != folderPartOf(former) || !fs.rename(current, former))
+        if (!sameFolder(current, former) || !fs.rename(current, former))
             continue;
-        const std::string box = m_windows.folderBoxText();
         for (std::size_t row = list.rowCount(); row-- > 0;) {
             const std::string text = list.rowText(row);
             if (m_state.targets.filesMode ? text == current : box + text == current) {
