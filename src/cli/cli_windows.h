@@ -12,17 +12,6 @@ namespace renomiq {
 
 struct RunState;
 
-// The file list of a terminal run.
-class RowList : public FileList {
-public:
-    std::vector<std::string> rows;
-    std::size_t rowCount() const override { return rows.size(); }
-    std::string rowText(std::size_t row) const override { return rows.at(row); }
-    void setRowText(std::size_t row, const std::string &text) override { rows.at(row) = text; }
-    void appendRow(const std::string &text) override { rows.push_back(text); }
-    void clear() override { rows.clear(); }
-};
-
 // The windows of renomiq-cli: preview rows and results on standard output,
 // progress on standard error when it is a terminal; Ctrl+C is the progress
 // dialog's Cancel.

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace renomiq {
 
@@ -28,6 +29,17 @@ public:
         }
         appendRow(path);
     }
+};
+
+// A file list kept as plain rows, where no window shows it.
+class RowList : public FileList {
+public:
+    std::vector<std::string> rows;
+    std::size_t rowCount() const override { return rows.size(); }
+    std::string rowText(std::size_t row) const override { return rows.at(row); }
+    void setRowText(std::size_t row, const std::string &text) override { rows.at(row) = text; }
+    void appendRow(const std::string &text) override { rows.push_back(text); }
+    void clear() override { rows.clear(); }
 };
 
 } // namespace renomiq

@@ -9,16 +9,7 @@
 
 namespace renomiq::test {
 
-// The file list as plain rows.
-class MemoryFileList : public FileList {
-public:
-    std::vector<std::string> rows;
-    std::size_t rowCount() const override { return rows.size(); }
-    std::string rowText(std::size_t row) const override { return rows.at(row); }
-    void setRowText(std::size_t row, const std::string &text) override { rows.at(row) = text; }
-    void appendRow(const std::string &text) override { rows.push_back(text); }
-    void clear() override { rows.clear(); }
-};
+using MemoryFileList = RowList;
 
 // Stands in for the windows until they exist: records what the run asks of
 // them. onProcessEvents runs where the real dialog would see a Cancel click.
