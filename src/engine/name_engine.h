@@ -2,7 +2,7 @@
 
 #include "engine/code_page.h"
 #include "engine/item_outcome.h"
-#include "engine/special_strings.h"
+#include "engine/string_tokens.h"
 
 #include <string>
 

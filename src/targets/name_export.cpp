@@ -1,7 +1,7 @@
 #include "targets/name_export.h"
 
 #include "engine/item_path.h"
-#include "engine/special_strings.h"
+#include "engine/string_tokens.h"
 #include "engine/text_rules.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"

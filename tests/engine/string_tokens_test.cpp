@@ -1,4 +1,4 @@
-#include "engine/special_strings.h"
+#include "engine/string_tokens.h"
 
 #include "engine/edit_request.h"
 #include "platform/host_file_system.h"

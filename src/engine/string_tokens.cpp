@@ -1,4 +1,4 @@
-#include "engine/special_strings.h"
+#include "engine/string_tokens.h"
 
 #include "engine/edit_request.h"
 #include "engine/item_path.h"
