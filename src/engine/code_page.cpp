@@ -72,21 +72,30 @@ std::size_t CodePage::sequenceLength(std::string_view text, std::size_t i)
     return length;
 }
 
-ByteType CodePage::byteType(std::string_view text, std::ptrdiff_t pos) const
+CodePage::Character CodePage::characterAt(std::string_view text, std::size_t target)
 {
-    if (m_kind == SingleByte || pos < 1 || pos > static_cast<std::ptrdiff_t>(text.size()))
-        return ByteType::Single;
-    const std::size_t target = static_cast<std::size_t>(pos - 1);
     std::size_t i = 0;
     for (;;) {
         const std::size_t length = sequenceLength(text, i);
-        if (target < i + length) {
-            if (length == 1)
-                return ByteType::Single;
-            return target == i ? ByteType::Lead : ByteType::Trail;
-        }
+        if (target < i + length)
+            return {i, length};
         i += length;
     }
+}
+
+bool CodePage::outside(std::string_view text, std::ptrdiff_t pos) const
+{
+    return m_kind == SingleByte || pos < 1 || pos > static_cast<std::ptrdiff_t>(text.size());
+}
+
+ByteType CodePage::byteType(std::string_view text, std::ptrdiff_t pos) const
+{
+    if (outside(text, pos))
+        return ByteType::Single;
+    const Character c = characterAt(text, static_cast<std::size_t>(pos - 1));
+    if (c.length == 1)
+        return ByteType::Single;
+    return c.offset == static_cast<std::size_t>(pos - 1) ? ByteType::Lead : ByteType::Trail;
 }
 
 std::vector<ByteType> CodePage::byteTypes(std::string_view text) const
@@ -108,30 +117,17 @@ std::vector<ByteType> CodePage::byteTypes(std::string_view text) const
 
 std::ptrdiff_t CodePage::charStart(std::string_view text, std::ptrdiff_t pos) const
 {
-    if (m_kind == SingleByte || pos < 1 || pos > static_cast<std::ptrdiff_t>(text.size()))
+    if (outside(text, pos))
         return pos;
-    const std::size_t target = static_cast<std::size_t>(pos - 1);
-    std::size_t i = 0;
-    for (;;) {
-        const std::size_t length = sequenceLength(text, i);
-        if (target < i + length)
-            return static_cast<std::ptrdiff_t>(i + 1);
-        i += length;
-    }
+    return static_cast<std::ptrdiff_t>(characterAt(text, static_cast<std::size_t>(pos - 1)).offset + 1);
 }
 
 std::ptrdiff_t CodePage::charEnd(std::string_view text, std::ptrdiff_t pos) const
 {
-    if (m_kind == SingleByte || pos < 1 || pos > static_cast<std::ptrdiff_t>(text.size()))
+    if (outside(text, pos))
         return pos;
-    const std::size_t target = static_cast<std::size_t>(pos - 1);
-    std::size_t i = 0;
-    for (;;) {
-        const std::size_t length = sequenceLength(text, i);
-        if (target < i + length)
-            return static_cast<std::ptrdiff_t>(i + length);
-        i += length;
-    }
+    const Character c = characterAt(text, static_cast<std::size_t>(pos - 1));
+    return static_cast<std::ptrdiff_t>(c.offset + c.length);
 }
 
 std::size_t CodePage::characterCount(std::string_view text) const

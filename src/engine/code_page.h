@@ -64,6 +64,15 @@ public:
     };
 
 private:
+    // The character (UTF-8 sequence or single byte) that holds a 0-based offset.
+    struct Character {
+        std::size_t offset;
+        std::size_t length;
+    };
+    static Character characterAt(std::string_view text, std::size_t target);
+    // True where every byte counts alone: a single-byte code page, or a
+    // position outside the text.
+    bool outside(std::string_view text, std::ptrdiff_t pos) const;
     std::vector<Unit> foldedUnits(std::string_view text, std::size_t start) const;
 
     // The length of the valid UTF-8 sequence at offset i, or 1 for a single byte.

@@ -188,8 +188,8 @@ std::optional<std::string> HostFileSystem::fromHostPath(const std::string &hostP
     return m_drives.toWindows(hostPath);
 }
 
-Status HostFileSystem::enumerate(const std::string &folder,
-                                 const std::function<bool(const DirEntry &)> &visit)
+Status HostFileSystem::readFolder(const std::string &folder,
+                                  const std::function<bool(int dirFd, const dirent &entry)> &visit)
 {
     auto hostFolder = host(folder);
     if (!hostFolder)
@@ -199,45 +199,41 @@ Status HostFileSystem::enumerate(const std::string &folder,
         return errnoError(errno, "Cannot list", folder);
     const int dirFd = ::dirfd(dir.get());
     while (const dirent *d = ::readdir(dir.get())) {
-        const std::string name = d->d_name;
+        const std::string_view name = d->d_name;
         if (name == "." || name == "..")
             continue;
-        if (name.find('\\') != std::string::npos)
+        if (name.find('\\') != std::string_view::npos)
             continue; // cannot be written in a Windows-style path: never touched
-        struct stat st {};
-        if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            continue; // vanished since readdir
-        if (!visit(entryFromStat(name, st)))
+        if (!visit(dirFd, *d))
             break;
     }
     return Status::success();
 }
 
+Status HostFileSystem::enumerate(const std::string &folder,
+                                 const std::function<bool(const DirEntry &)> &visit)
+{
+    return readFolder(folder, [&](int dirFd, const dirent &d) {
+        struct stat st {};
+        if (::fstatat(dirFd, d.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return true; // vanished since readdir
+        return visit(entryFromStat(d.d_name, st));
+    });
+}
+
 Status HostFileSystem::enumerateNames(const std::string &folder,
                                       const std::function<bool(const std::string &name, bool isDirectory)> &visit)
 {
-    auto hostFolder = host(folder);
-    if (!hostFolder)
-        return hostFolder.error();
-    std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(hostFolder->c_str()), ::closedir);
-    if (!dir)
-        return errnoError(errno, "Cannot list", folder);
-    const int dirFd = ::dirfd(dir.get());
-    while (const dirent *d = ::readdir(dir.get())) {
-        const std::string name = d->d_name;
-        if (name == "." || name == ".." || name.find('\\') != std::string::npos)
-            continue;
-        bool isDirectory = d->d_type == DT_DIR;
-        if (d->d_type == DT_UNKNOWN) {
+    return readFolder(folder, [&](int dirFd, const dirent &d) {
+        bool isDirectory = d.d_type == DT_DIR;
+        if (d.d_type == DT_UNKNOWN) {
             struct stat st {};
-            if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                continue;
+            if (::fstatat(dirFd, d.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                return true;
             isDirectory = S_ISDIR(st.st_mode);
         }
-        if (!visit(name, isDirectory))
-            break;
-    }
-    return Status::success();
+        return visit(d.d_name, isDirectory);
+    });
 }
 
 std::optional<DirEntry> HostFileSystem::lookUp(const std::string &path)

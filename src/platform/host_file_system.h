@@ -5,6 +5,8 @@
 
 #include <utility>
 
+struct dirent;
+
 namespace renomiq {
 
 // The Linux file system under Windows-style paths, through a DriveTable.
@@ -47,6 +49,8 @@ public:
 
 private:
     Result<std::string> host(const std::string &path) const;
+    // Each entry of a folder but "." and ".." and names with a '\' in them.
+    Status readFolder(const std::string &folder, const std::function<bool(int dirFd, const dirent &entry)> &visit);
     // The open folder that holds a host path, and the name within it.
     std::pair<int, const char *> inFolder(const std::string &hostPath);
     int kindAt(const std::string &hostPath);
