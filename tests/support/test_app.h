@@ -1,32 +1,14 @@
 #pragma once
 
-#include "platform/file_registry.h"
-#include "platform/platform.h"
-#include "platform/user_folders.h"
 #include "run/app_state.h"
 #include "run/run_driver.h"
-#include "support/faulty_file_system.h"
 #include "support/recording_windows.h"
-#include "support/scripted_prompter.h"
-#include "support/test_dir.h"
-#include "support/test_doubles.h"
+#include "support/test_platform.h"
 
 namespace renomiq::test {
 
-// One program instance without windows, over a temporary folder: real file
-// system (renames can be refused on purpose), real registry file and data
-// folder; scripted message boxes and dialogs.
-struct TestApp {
-    TestDir dir;
-    FaultyFileSystem fileSystem{dir.drives()};
-    FileRegistry registry{UserFolders::registryFile()};
-    ScriptedPrompter prompter;
-    ScriptedShell shell;
-    MemoryClipboard clipboard;
-    RecordingSound sound;
-    RecordingHelp help;
-    FixedClock clock;
-    Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
+// One program instance without windows over the test platform.
+struct TestApp : TestPlatform {
     AppState state{platform};
     RecordingWindows windows;
     RunDriver driver{state, windows};
