@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -7,15 +8,16 @@ namespace renomiq {
 
 class FileList;
 
-// The windows as the run, the undo and the export drive them: the progress
-// dialog, the rename error dialog, the preview window, the editor window and
-// the list window. The windowed program and renomiq-cli each implement it.
-class RunWindows {
-public:
-    virtual ~RunWindows() = default;
+// The windows as the run, the undo and the export drive them, one interface a
+// window: the progress dialog, the rename error dialog, the preview window,
+// the editor window and the list window.
 
-    // Progress dialog: shows it modally and runs the job inside; returns when
-    // the job has ended and the dialog has closed.
+// Progress dialog.
+class ProgressWindow {
+public:
+    virtual ~ProgressWindow() = default;
+    // Shows the dialog modally and runs the job inside; returns when the job
+    // has ended and the dialog has closed.
     virtual void runWithProgress(const std::function<void()> &job) = 0;
     virtual void setProgressMaximum(int maximum) = 0;
     virtual void setProgressPosition(int position) = 0;
@@ -25,23 +27,39 @@ public:
     // Lets pending window messages be processed: repaint, and a Cancel click.
     virtual void processEvents() = 0;
     virtual void setBusy(bool busy) = 0;
+};
 
-    // Rename error dialog; shows nothing once "Do not display this message" was ticked.
+// Rename error dialog; shows nothing once "Do not display this message" was ticked.
+class RenameErrorWindow {
+public:
+    virtual ~RenameErrorWindow() = default;
     virtual void showRenameError(const std::string &oldPath, const std::string &newPath) = 0;
+};
 
-    // Preview window.
+// Preview window.
+class PreviewWindow {
+public:
+    virtual ~PreviewWindow() = default;
     virtual void clearPreview() = 0;
     virtual void addPreviewRow(const std::string &oldText, const std::string &newText) = 0;
     virtual void showPreview(bool maximized) = 0;
     virtual void closePreview() = 0;
+};
 
-    // Editor window. Closing it runs its close handling, which reports the run
-    // (RunDriver::reportEditorClosed).
+// Editor window. Closing it runs its close handling, which reports the run
+// (RunDriver::reportEditorClosed).
+class EditorWindow {
+public:
+    virtual ~EditorWindow() = default;
     virtual void showEditor() = 0;
     virtual void hideEditor() = 0;
     virtual void closeEditor() = 0;
+};
 
-    // List window.
+// List window.
+class ListWindow {
+public:
+    virtual ~ListWindow() = default;
     virtual FileList &fileList() = 0;
     virtual void setStatusPanel(int panel, const std::string &text) = 0;
     virtual std::string folderBoxText() const = 0;
@@ -53,6 +71,71 @@ public:
     virtual void showFolderHistoryEntry(std::size_t index) = 0;
     // Closes the list window, which ends the program.
     virtual void closeListWindow() = 0;
+};
+
+// All the windows in one: what the run driver and the export talk to. The
+// windowed program assembles it from its windows (WindowSet); renomiq-cli and
+// the tests implement it in one class.
+class RunWindows : public ProgressWindow,
+                   public RenameErrorWindow,
+                   public PreviewWindow,
+                   public EditorWindow,
+                   public ListWindow {
+};
+
+// RunWindows over separate window objects.
+class WindowSet final : public RunWindows {
+public:
+    WindowSet(ListWindow &list, EditorWindow &editor, PreviewWindow &preview,
+              ProgressWindow &progress, RenameErrorWindow &renameError)
+        : m_list(list), m_editor(editor), m_preview(preview), m_progress(progress),
+          m_renameError(renameError)
+    {
+    }
+
+    void runWithProgress(const std::function<void()> &job) override { m_progress.runWithProgress(job); }
+    void setProgressMaximum(int maximum) override { m_progress.setProgressMaximum(maximum); }
+    void setProgressPosition(int position) override { m_progress.setProgressPosition(position); }
+    int progressPosition() const override { return m_progress.progressPosition(); }
+    void setProgressNames(const std::string &oldName, const std::string &newName) override
+    {
+        m_progress.setProgressNames(oldName, newName);
+    }
+    void showSearchPanel(bool shown) override { m_progress.showSearchPanel(shown); }
+    void processEvents() override { m_progress.processEvents(); }
+    void setBusy(bool busy) override { m_progress.setBusy(busy); }
+
+    void showRenameError(const std::string &oldPath, const std::string &newPath) override
+    {
+        m_renameError.showRenameError(oldPath, newPath);
+    }
+
+    void clearPreview() override { m_preview.clearPreview(); }
+    void addPreviewRow(const std::string &oldText, const std::string &newText) override
+    {
+        m_preview.addPreviewRow(oldText, newText);
+    }
+    void showPreview(bool maximized) override { m_preview.showPreview(maximized); }
+    void closePreview() override { m_preview.closePreview(); }
+
+    void showEditor() override { m_editor.showEditor(); }
+    void hideEditor() override { m_editor.hideEditor(); }
+    void closeEditor() override { m_editor.closeEditor(); }
+
+    FileList &fileList() override { return m_list.fileList(); }
+    void setStatusPanel(int panel, const std::string &text) override { m_list.setStatusPanel(panel, text); }
+    std::string folderBoxText() const override { return m_list.folderBoxText(); }
+    void refreshListing() override { m_list.refreshListing(); }
+    void refreshFiles() override { m_list.refreshFiles(); }
+    void showFolderHistoryEntry(std::size_t index) override { m_list.showFolderHistoryEntry(index); }
+    void closeListWindow() override { m_list.closeListWindow(); }
+
+private:
+    ListWindow &m_list;
+    EditorWindow &m_editor;
+    PreviewWindow &m_preview;
+    ProgressWindow &m_progress;
+    RenameErrorWindow &m_renameError;
 };
 
 } // namespace renomiq
