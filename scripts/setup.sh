@@ -6,7 +6,9 @@ set -euo pipefail
 RENOMIQ_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 RENOMIQ_BUILD="${RENOMIQ_BUILD:-$RENOMIQ_ROOT/build}"
 
-renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev)
+# The last line: what the desktop tests check the entries and the package with.
+renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev
+    desktop-file-utils appstream dpkg-dev fakeroot file gzip)
 
 renomiq_install_missing() {
     local missing=()

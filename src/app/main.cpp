@@ -19,6 +19,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Renomiq"));
     QApplication::setApplicationDisplayName(QStringLiteral("Renomiq"));
+    // The desktop finds the program's menu entry, and with it its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvane.Renomiq"));
 
     using namespace renomiq;
     HostFileSystem fileSystem;
@@ -26,8 +28,8 @@ int main(int argc, char *argv[])
     QtPrompter prompter;
     QtShell shell(fileSystem);
     QtClipboard clipboard;
-    SystemSound sound(UserFolders::programFolder());
-    QtHelp help(UserFolders::programFolder());
+    SystemSound sound(UserFolders::installFolder());
+    QtHelp help(UserFolders::installFolder() + "help/", prompter);
     SystemClock clock;
     Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
 
@@ -35,6 +37,8 @@ int main(int argc, char *argv[])
     SettingsStore settings(registry, fileSystem);
     settings.fixFolders();
     UndoLog(fileSystem, settings.dataFolder()).recoverAbandonedJournal();
+    // The file managers' menu follows the program when it has moved.
+    settings.refreshFileManagerMenus();
 
     TForm4 listWindow(platform);
     listWindow.show();

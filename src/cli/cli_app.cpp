@@ -122,7 +122,7 @@ int runCli(const std::vector<std::string> &arguments)
     }
     CliShell shell(output);
     NoClipboard clipboard;
-    SystemSound sound(UserFolders::programFolder());
+    SystemSound sound(UserFolders::installFolder());
     NoHelp help;
     SystemClock clock;
     Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};

@@ -163,6 +163,43 @@ TEST_F(SettingsStoreTest, ContextMenuKeysAndTheCheckAllFlag)
     EXPECT_FALSE(store.saveOptions());
 }
 
+TEST_F(SettingsStoreTest, TheContextMenuOptionInstallsAndRemovesTheFileManagerMenus)
+{
+    const char *const entries[] = {
+        ".data-home/kio/servicemenus/com.corvane.Renomiq.desktop",
+        ".data-home/nautilus/scripts/Renomiq/Remove",
+        ".data-home/nemo/actions/renomiq-savesomes.nemo_action",
+        ".config-home/Thunar/uca.xml",
+    };
+    store.options.contextMenu = true;
+    store.saveOptions();
+    for (const char *entry : entries)
+        EXPECT_TRUE(dir.exists(entry)) << entry;
+    EXPECT_NE(dir.readFile(".config-home/Thunar/uca.xml").find("<unique-id>renomiq-changnew</unique-id>"),
+              std::string::npos);
+
+    store.options.contextMenu = false;
+    store.saveOptions();
+    EXPECT_FALSE(registry.keyExists(HKCR, SettingsStore::kFileHandlerKey));
+    for (const char *entry : entries) {
+        if (std::string(entry).find("uca.xml") == std::string::npos) {
+            EXPECT_FALSE(dir.exists(entry)) << entry;
+        }
+    }
+    EXPECT_EQ(dir.readFile(".config-home/Thunar/uca.xml").find("renomiq"), std::string::npos);
+}
+
+TEST_F(SettingsStoreTest, AtStartTheMenusAreWrittenUnlessSwitchedOff)
+{
+    const char *const dolphin = ".data-home/kio/servicemenus/com.corvane.Renomiq.desktop";
+    registry.writeDword(HKCU, kKey, "Contextmenu", 0);
+    store.refreshFileManagerMenus();
+    EXPECT_FALSE(dir.exists(dolphin));
+    registry.deleteValue(HKCU, kKey, "Contextmenu"); // never set: on by default
+    store.refreshFileManagerMenus();
+    EXPECT_TRUE(dir.exists(dolphin));
+}
+
 TEST_F(SettingsStoreTest, FoldersAndLastDir)
 {
     store.loadWindowPlacement({}, 1000);

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/result.h"
+
+#include <string>
+#include <vector>
+
+namespace renomiq {
+
+// The "Renomiq" menu of the file managers: seven commands that hand the
+// selected items to renomiq-send with an edit keyword. Written where each file
+// manager reads its own entries: a Dolphin service menu, Nautilus scripts,
+// Thunar custom actions (in the user's uca.xml) and Nemo actions.
+class FileManagerMenus {
+public:
+    struct Command {
+        const char *caption;     // the menu entry
+        const char *keyword;     // passed to renomiq-send
+        const char *description; // a tooltip where the file manager shows one
+    };
+    // Where the entries go: the XDG data and configuration homes, and the
+    // system's configuration folders (where a first uca.xml is taken from).
+    struct Folders {
+        std::string dataHome;
+        std::string configHome;
+        std::vector<std::string> configDirs;
+    };
+
+    static constexpr const char *kAppId = "com.corvane.Renomiq";
+
+    FileManagerMenus(std::string senderPath, Folders folders)
+        : m_sender(std::move(senderPath)), m_folders(std::move(folders))
+    {
+    }
+    // The user's folders, with the renomiq-send beside the running program.
+    static FileManagerMenus forCurrentUser();
+
+    static const std::vector<Command> &commands();
+
+    // Writes (or rewrites) every entry; the user's own Thunar actions stay.
+    Status install() const;
+    // Removes every entry of ours; nothing else.
+    Status remove() const;
+
+    // The entries every user of the machine gets (Dolphin and Nemo), under a
+    // share folder ("/usr/share" for the package).
+    Status writeSystemEntries(const std::string &shareFolder) const;
+
+    std::string dolphinFile() const;
+    std::string nautilusFolder() const;
+    std::string thunarFile() const;
+    std::string nemoFolder() const;
+    static std::string nemoFileName(const Command &command);
+
+    // The entries' contents.
+    std::string dolphinServiceMenu() const;
+    std::string nautilusScript(const Command &command) const;
+    std::string nemoAction(const Command &command) const;
+
+private:
+    Status installThunar() const;
+    Status removeThunar() const;
+
+    std::string m_sender;
+    Folders m_folders;
+};
+
+} // namespace renomiq
