@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,6 +64,35 @@ std::string shellQuoted(const std::string &text)
     return out + '\'';
 }
 
+// Replaces a file through a temporary one, so a file manager never reads half
+// an entry. Not flushed to disk: an entry lost in a crash is written again at
+// the next start.
+Status writeEntry(const std::string &path, const std::string &content, mode_t mode = 0644)
+{
+    std::string temp = path + ".tmp-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return errnoError(errno, "Cannot create", temp);
+    std::size_t written = 0;
+    bool ok = true;
+    while (ok && written < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
+        if (n > 0)
+            written += static_cast<std::size_t>(n);
+        else
+            ok = n < 0 && errno == EINTR;
+    }
+    ok = ok && ::fchmod(fd, mode) == 0;
+    const int error = errno;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        const int code = ok ? errno : error;
+        ::unlink(temp.c_str());
+        return errnoError(code, "Cannot write", path);
+    }
+    return {};
+}
+
 // Writes the file unless it already holds exactly this, with this mode.
 Status writeIfChanged(const std::string &path, const std::string &content, mode_t mode = 0644)
 {
@@ -71,7 +101,7 @@ Status writeIfChanged(const std::string &path, const std::string &content, mode_
         if (auto old = readHostFile(path); old && *old == content)
             return {};
     }
-    return writeHostFileAtomic(path, content, mode);
+    return writeEntry(path, content, mode);
 }
 
 Status removeHostFile(const std::string &path)
@@ -118,6 +148,11 @@ const std::vector<FileManagerMenus::Command> &FileManagerMenus::commands()
         {"Save names of files", "Savesomes", "Save the names of the selected items to a text file"},
     };
     return list;
+}
+
+bool FileManagerMenus::senderInstalled() const
+{
+    return ::access(m_sender.c_str(), X_OK) == 0;
 }
 
 std::string FileManagerMenus::dolphinFile() const
@@ -265,11 +300,11 @@ Status FileManagerMenus::writeSystemEntries(const std::string &shareFolder) cons
     const std::string nemo = shareFolder + "/nemo/actions";
     Status status = makeHostFolders(servicemenus);
     if (status)
-        status = writeHostFileAtomic(servicemenus + '/' + kDolphinName, dolphinServiceMenu(), 0644);
+        status = writeEntry(servicemenus + '/' + kDolphinName, dolphinServiceMenu());
     if (Status s = makeHostFolders(nemo); !s)
         return s;
     for (const Command &c : commands()) {
-        if (Status s = writeHostFileAtomic(nemo + '/' + nemoFileName(c), nemoAction(c)); !s)
+        if (Status s = writeEntry(nemo + '/' + nemoFileName(c), nemoAction(c)); !s)
             status = s;
     }
     return status;

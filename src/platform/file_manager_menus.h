@@ -37,6 +37,9 @@ public:
 
     static const std::vector<Command> &commands();
 
+    // True when the sender the entries call is there to be called.
+    bool senderInstalled() const;
+
     // Writes (or rewrites) every entry; the user's own Thunar actions stay.
     Status install() const;
     // Removes every entry of ours; nothing else.

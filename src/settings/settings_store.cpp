@@ -105,7 +105,8 @@ SettingsStore::SettingsStore(Registry &registry, FileSystem &fileSystem, FileMan
 void SettingsStore::refreshFileManagerMenus()
 {
     std::uint32_t on = 1;
-    if (ValueReader(m_registry).dword("Contextmenu", on) != Read::WrongType && on != 0)
+    // A program started without its sender (a lone copy) leaves the entries alone.
+    if (ValueReader(m_registry).dword("Contextmenu", on) != Read::WrongType && on != 0 && m_menus.senderInstalled())
         m_menus.install();
 }
 

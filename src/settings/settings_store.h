@@ -69,8 +69,9 @@ public:
     // Fixes the two folders (done by the placement load).
     void fixFolders();
 
-    // At start: with "Contextmenu" on (or never set), the file managers'
-    // menu entries are written when missing or outdated (the program moved).
+    // At start: with "Contextmenu" on (or never set) and renomiq-send beside
+    // the program, the file managers' menu entries are written when missing
+    // or outdated (the program moved).
     void refreshFileManagerMenus();
 
     // Writes "Listnum" at once (the name list editor's Save changes it).

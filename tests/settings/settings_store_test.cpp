@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace renomiq {
 namespace {
 
@@ -191,12 +193,21 @@ TEST_F(SettingsStoreTest, TheContextMenuOptionInstallsAndRemovesTheFileManagerMe
 
 TEST_F(SettingsStoreTest, AtStartTheMenusAreWrittenUnlessSwitchedOff)
 {
-    const char *const dolphin = ".data-home/kio/servicemenus/com.corvane.Renomiq.desktop";
+    const char *const dolphin = "data/kio/servicemenus/com.corvane.Renomiq.desktop";
+    dir.createFiles({"bin/"});
+    SettingsStore withSender(registry, fs,
+                             FileManagerMenus(dir.host("bin/renomiq-send"), {dir.host("data"), dir.host("config"), {}}));
+    // No sender beside the program: nothing to call, nothing written.
+    withSender.refreshFileManagerMenus();
+    EXPECT_FALSE(dir.exists(dolphin));
+
+    dir.writeFile("bin/renomiq-send", "");
+    ::chmod(dir.host("bin/renomiq-send").c_str(), 0755);
     registry.writeDword(HKCU, kKey, "Contextmenu", 0);
-    store.refreshFileManagerMenus();
+    withSender.refreshFileManagerMenus();
     EXPECT_FALSE(dir.exists(dolphin));
     registry.deleteValue(HKCU, kKey, "Contextmenu"); // never set: on by default
-    store.refreshFileManagerMenus();
+    withSender.refreshFileManagerMenus();
     EXPECT_TRUE(dir.exists(dolphin));
 }
 
