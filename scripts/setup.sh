@@ -8,7 +8,7 @@ RENOMIQ_BUILD="${RENOMIQ_BUILD:-$RENOMIQ_ROOT/build}"
 
 # The last line: what the desktop tests check the entries and the package with.
 renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev
-    desktop-file-utils appstream dpkg-dev fakeroot file gzip)
+    desktop-file-utils appstream dpkg-dev fakeroot file gzip man-db)
 
 renomiq_install_missing() {
     local missing=()

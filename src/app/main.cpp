@@ -13,6 +13,7 @@
 #include "targets/list_window.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
@@ -21,6 +22,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Renomiq"));
     // The desktop finds the program's menu entry, and with it its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.corvane.Renomiq"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.corvane.Renomiq")));
 
     using namespace renomiq;
     HostFileSystem fileSystem;

@@ -15,6 +15,8 @@ share/applications/com.corvane.Renomiq.desktop
 share/icons/hicolor/scalable/apps/com.corvane.Renomiq.svg
 share/kio/servicemenus/com.corvane.Renomiq.desktop
 share/man/man1/renomiq-cli.1.gz
+share/man/man1/renomiq-send.1.gz
+share/man/man1/renomiq.1.gz
 share/metainfo/com.corvane.Renomiq.metainfo.xml
 share/nemo/actions/renomiq-addnewnum.nemo_action
 share/nemo/actions/renomiq-changexten.nemo_action
@@ -48,7 +50,12 @@ desktop-file-validate "$prefix/share/applications/com.corvane.Renomiq.desktop"
 desktop-file-validate "$prefix/share/kio/servicemenus/com.corvane.Renomiq.desktop"
 appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/com.corvane.Renomiq.metainfo.xml"
 grep -q '^<svg ' "$prefix/share/icons/hicolor/scalable/apps/com.corvane.Renomiq.svg"
-gzip -dc "$prefix/share/man/man1/renomiq-cli.1.gz" | grep -q '^\.TH RENOMIQ-CLI 1 '
+for page in renomiq renomiq-cli renomiq-send; do
+    title="$(gzip -dc "$prefix/share/man/man1/$page.1.gz" | sed -n 1p)"
+    [[ "$title" == ".TH ${page^^} 1 "* ]] || { echo "man page $page begins: $title"; exit 1; }
+    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null \
+        | { ! grep .; } || { echo "man page $page has warnings"; exit 1; }
+done
 # The installed renomiq-cli finds its own files: it runs from the prefix.
 "$prefix/bin/renomiq-cli" --help | grep -q 'renomiq-cli undo \[--yes\]'
 echo "install layout: ok"
