@@ -133,7 +133,8 @@ FileManagerMenus FileManagerMenus::forCurrentUser()
 {
     return FileManagerMenus(UserFolders::programFolder() + "renomiq-send",
                             {UserFolders::dataHome(), UserFolders::configHome(),
-                             splitColons(std::getenv("XDG_CONFIG_DIRS"), "/etc/xdg")});
+                             splitColons(std::getenv("XDG_CONFIG_DIRS"), "/etc/xdg"),
+                             splitColons(std::getenv("XDG_DATA_DIRS"), "/usr/local/share:/usr/share")});
 }
 
 const std::vector<FileManagerMenus::Command> &FileManagerMenus::commands()
@@ -197,6 +198,24 @@ std::string FileManagerMenus::dolphinServiceMenu() const
     return text;
 }
 
+std::string FileManagerMenus::dolphinHiddenMenu()
+{
+    // No actions: Dolphin shows nothing of it, and nothing of the package's
+    // file of the same name, which it stands for.
+    return "[Desktop Entry]\n# " + std::string(kMarker)
+           + " Renomiq's menu is switched off.\nType=Application\nName=Renomiq\nNoDisplay=true\nHidden=true\n"
+             "Exec=renomiq-send\n";
+}
+
+bool FileManagerMenus::hasSystemEntry(const std::string &relative) const
+{
+    for (const std::string &folder : m_folders.dataDirs) {
+        if (::access((folder + '/' + relative).c_str(), F_OK) == 0)
+            return true;
+    }
+    return false;
+}
+
 std::string FileManagerMenus::nautilusScript(const Command &command) const
 {
     // Nautilus runs a script in the shown folder with the selection as its
@@ -227,7 +246,10 @@ Status FileManagerMenus::install() const
     for (const Command &c : commands()) {
         if (Status s = writeIfChanged(nautilusFolder() + '/' + c.caption, nautilusScript(c), 0755); !s)
             status = s;
-        if (Status s = writeIfChanged(nemoFolder() + '/' + nemoFileName(c), nemoAction(c)); !s)
+        const std::string nemo = nemoFolder() + '/' + nemoFileName(c);
+        const Status s = hasSystemEntry("nemo/actions/" + nemoFileName(c)) ? removeHostFile(nemo)
+                                                                             : writeIfChanged(nemo, nemoAction(c));
+        if (!s)
             status = s;
     }
     if (Status s = installThunar(); !s)
@@ -237,7 +259,15 @@ Status FileManagerMenus::install() const
 
 Status FileManagerMenus::remove() const
 {
-    Status status = removeHostFile(dolphinFile());
+    Status status;
+    if (hasSystemEntry(std::string("kio/servicemenus/") + kDolphinName)) {
+        const std::string dolphin = dolphinFile();
+        status = makeHostFolders(dolphin.substr(0, dolphin.rfind('/')));
+        if (status)
+            status = writeIfChanged(dolphin, dolphinHiddenMenu(), 0755);
+    } else {
+        status = removeHostFile(dolphinFile());
+    }
     for (const Command &c : commands()) {
         if (Status s = removeHostFile(nautilusFolder() + '/' + c.caption); !s)
             status = s;

@@ -18,12 +18,14 @@ public:
         const char *keyword;     // passed to renomiq-send
         const char *description; // a tooltip where the file manager shows one
     };
-    // Where the entries go: the XDG data and configuration homes, and the
-    // system's configuration folders (where a first uca.xml is taken from).
+    // Where the entries go: the XDG data and configuration homes; the
+    // system's configuration folders (where a first uca.xml is taken from) and
+    // data folders (where the package's entries are).
     struct Folders {
         std::string dataHome;
         std::string configHome;
         std::vector<std::string> configDirs;
+        std::vector<std::string> dataDirs;
     };
 
     static constexpr const char *kAppId = "com.corvane.Renomiq";
@@ -41,8 +43,12 @@ public:
     bool senderInstalled() const;
 
     // Writes (or rewrites) every entry; the user's own Thunar actions stay.
+    // Where the package's Nemo entries are installed, the user gets no copy:
+    // Nemo would list both.
     Status install() const;
-    // Removes every entry of ours; nothing else.
+    // Removes every entry of ours; nothing else. The package's Dolphin menu is
+    // hidden by an empty entry of the same name in the user's folder (Nemo's
+    // are switched off in Nemo's own settings).
     Status remove() const;
 
     // The entries every user of the machine gets (Dolphin and Nemo), under a
@@ -57,11 +63,15 @@ public:
 
     // The entries' contents.
     std::string dolphinServiceMenu() const;
+    // The user's entry that hides the package's Dolphin menu.
+    static std::string dolphinHiddenMenu();
     std::string nautilusScript(const Command &command) const;
     std::string nemoAction(const Command &command) const;
 
 private:
     Status installThunar() const;
+    // The package's copy of an entry ("nemo/actions/..."), when there is one.
+    bool hasSystemEntry(const std::string &relative) const;
     Status removeThunar() const;
 
     std::string m_sender;

@@ -78,7 +78,7 @@ protected:
     TestDir dir;
     // A sender path with a blank and a quote, to prove the quoting of every format.
     std::string sender = dir.host("my apps/it's/renomiq-send");
-    FileManagerMenus menus{sender, {dir.host("data"), dir.host("config"), {dir.host("xdg")}}};
+    FileManagerMenus menus{sender, {dir.host("data"), dir.host("config"), {dir.host("xdg")}, {}}};
 
     std::vector<ThunarAction> ours() const
     {
@@ -169,7 +169,7 @@ TEST_F(FileManagerMenusTest, AFirstUcaFileKeepsTheSystemActions)
 
     // Without any uca.xml the file holds ours alone.
     TestDir other;
-    FileManagerMenus fresh(sender, {other.host("data"), other.host("config"), {other.host("none")}});
+    FileManagerMenus fresh(sender, {other.host("data"), other.host("config"), {other.host("none")}, {}});
     ASSERT_TRUE(fresh.install());
     EXPECT_EQ(parseUca(read(other.host("config/Thunar/uca.xml"))), ours());
 }
@@ -231,7 +231,7 @@ TEST_F(FileManagerMenusTest, UcaListsInTheirOtherShapes)
         TestDir home;
         home.createFiles({"config/Thunar/"});
         home.writeFile("config/Thunar/uca.xml", c.content);
-        FileManagerMenus m(sender, {home.host("data"), home.host("config"), {}});
+        FileManagerMenus m(sender, {home.host("data"), home.host("config"), {}, {}});
         ASSERT_TRUE(m.install());
         const auto actions = parseUca(read(home.host("config/Thunar/uca.xml")));
         ASSERT_EQ(actions.size(), c.userActions + 7);
@@ -241,6 +241,36 @@ TEST_F(FileManagerMenusTest, UcaListsInTheirOtherShapes)
             EXPECT_EQ(actions[1].name, "B & C");
         }
     }
+}
+
+TEST_F(FileManagerMenusTest, NextToThePackagesEntries)
+{
+    // The package's entries in a system data folder, as /usr/share holds them.
+    ASSERT_TRUE(FileManagerMenus("renomiq-send", {}).writeSystemEntries(dir.host("system")));
+    FileManagerMenus user(sender, {dir.host("data"), dir.host("config"), {}, {dir.host("none"), dir.host("system")}});
+    dir.createFiles({"data/nemo/actions/"});
+    dir.writeFile("data/nemo/actions/renomiq-changnew.nemo_action", "from an install before the package");
+
+    // On: Dolphin takes the user's file in place of the package's one of the
+    // same name; Nemo would list both, so the user gets no copy.
+    ASSERT_TRUE(user.install());
+    EXPECT_EQ(read(dir.host("data/kio/servicemenus/com.corvane.Renomiq.desktop")), user.dolphinServiceMenu());
+    EXPECT_EQ(dir.list("data/nemo/actions"), std::vector<std::string>{});
+    EXPECT_EQ(dir.list("data/nautilus/scripts/Renomiq").size(), 7u);
+
+    // Off: the package's Dolphin menu is hidden by an empty one.
+    ASSERT_TRUE(user.remove());
+    const std::string hidden = dir.host("data/kio/servicemenus/com.corvane.Renomiq.desktop");
+    EXPECT_EQ(read(hidden), "[Desktop Entry]\n# Written by Renomiq. Renomiq's menu is switched off.\nType=Application\n"
+                            "Name=Renomiq\nNoDisplay=true\nHidden=true\nExec=renomiq-send\n");
+    EXPECT_EQ(modeOf(hidden), 0755u);
+    const test::ProcessResult valid = test::runProcess({"desktop-file-validate", hidden});
+    EXPECT_EQ(valid.exitCode, 0) << valid.output;
+    EXPECT_FALSE(dir.exists("data/nautilus/scripts/Renomiq"));
+
+    // On again: the menu is back.
+    ASSERT_TRUE(user.install());
+    EXPECT_EQ(read(hidden), user.dolphinServiceMenu());
 }
 
 TEST_F(FileManagerMenusTest, SystemEntriesForThePackage)
