@@ -6,9 +6,10 @@ set -euo pipefail
 RENOMIQ_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 RENOMIQ_BUILD="${RENOMIQ_BUILD:-$RENOMIQ_ROOT/build}"
 
-# The last line: what the desktop tests check the entries and the package with.
-renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev
-    desktop-file-utils appstream dpkg-dev fakeroot file gzip man-db)
+renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev)
+
+# What the desktop tests check the menus, the installation and the package with.
+renomiq_packages+=(desktop-file-utils appstream dpkg-dev fakeroot file gzip man-db)
 
 renomiq_install_missing() {
     local missing=()
