@@ -30,18 +30,14 @@ int main(int argc, char *argv[])
     QtPrompter prompter;
     QtShell shell(fileSystem);
     QtClipboard clipboard;
-    SettingsStore settings(registry, fileSystem);
-    settings.fixFolders();
-    // The help and the sound come from the install folder ("InstallDir" may move it).
-    std::string install = fileSystem.toHostPath(settings.installFolder()).value_or(UserFolders::installFolder());
-    if (install.empty() || install.back() != '/')
-        install += '/';
-    SystemSound sound(install);
-    QtHelp help(install + "help/", prompter);
+    SystemSound sound(UserFolders::installFolder());
+    QtHelp help(UserFolders::installFolder() + "help/", prompter);
     SystemClock clock;
     Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
 
     // A run that a crash cut short can still be undone.
+    SettingsStore settings(registry, fileSystem);
+    settings.fixFolders();
     UndoLog(fileSystem, settings.dataFolder()).recoverAbandonedJournal();
     // The file managers' menu follows the program when it has moved.
     settings.refreshFileManagerMenus();
