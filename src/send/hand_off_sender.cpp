@@ -49,6 +49,17 @@ std::string normalized(const std::string &absolute)
     return path.empty() ? "/" : path;
 }
 
+// "scheme://...", the scheme made of letters, digits, '+', '-' and '.'.
+bool hasUriScheme(const std::string &item)
+{
+    const std::size_t colon = item.find("://");
+    if (colon == std::string::npos || colon == 0)
+        return false;
+    return std::all_of(item.begin(), item.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+    });
+}
+
 } // namespace
 
 const std::vector<std::string> &HandOffSender::keywords()
@@ -104,9 +115,7 @@ std::optional<std::string> HandOffSender::hostPathOf(const std::string &item, co
         if (!decoded)
             return std::nullopt;
         path = *decoded;
-    } else if (const std::size_t colon = item.find("://"); colon != std::string::npos && item[0] != '/'
-               && std::all_of(item.begin(), item.begin() + static_cast<std::ptrdiff_t>(colon),
-                              [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.'; })) {
+    } else if (hasUriScheme(item)) {
         return std::nullopt; // smb://, sftp://, trash:// ...: no local path
     }
     if (path[0] != '/')
