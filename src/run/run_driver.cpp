@@ -369,7 +369,8 @@ void RunDriver::undoJob(bool withDialog)
     // last line has no partner and is left alone.
     const std::size_t pairs = lines.size() / 2;
     std::vector<bool> kept(pairs, false);
-    std::size_t next = pairs; // pairs before it have not been tried
+    std::size_t next = pairs;          // pairs before it have not been tried
+    std::size_t foundRestored = pairs; // the first pair an earlier undo had restored
     const std::string box = m_windows.folderBoxText();
     while (next > 0 && !run.stopRequest) {
         const std::size_t k = --next;
@@ -388,16 +389,29 @@ void RunDriver::undoJob(bool withDialog)
             }
             if (withDialog)
                 m_windows.setProgressNames(lastComponentOf(current), lastComponentOf(former));
-        } else if (!sound || fs.exists(current) || !fs.exists(former)) {
-            // (Gone from its current path while its former path exists: an
-            // undo cut short has restored it already.)
+        } else if (!sound || !fs.exists(former)) {
             kept[k] = true;
-            ++m_unrestored;
+        } else if (!fs.exists(current)) {
+            // Gone from its current path while its former path exists: an
+            // undo cut short has restored it already.
+            foundRestored = k;
+        } else {
+            // Both paths taken: not restored, or restored before a later item
+            // took back its own former name there. Decided below.
+            kept[k] = true;
         }
         if (withDialog)
             m_windows.setProgressPosition(m_windows.progressPosition() + 2);
         m_windows.processEvents();
     }
+    // An undo restores from the last pair back: when an earlier pair was found
+    // restored, every later one had been too.
+    for (std::size_t k = foundRestored + 1; k < pairs; ++k) {
+        if (kept[k] && isSoundUndoPair(lines[2 * k], lines[2 * k + 1]) && fs.exists(lines[2 * k + 1]))
+            kept[k] = false;
+    }
+    for (std::size_t k = next; k < pairs; ++k)
+        m_unrestored += kept[k];
     m_windows.setBusy(false);
     // What is left in the log: the pairs not tried and those not restored.
     std::vector<std::string> left;
