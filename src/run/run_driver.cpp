@@ -75,7 +75,14 @@ void RunDriver::startRun(const EditRequest &request)
     }
     m_journalError = Error{};
     fs.setDetourObserver([this](const std::string &from, const std::string &temporary) {
-        return m_log && m_log->recordDetour(temporary, from).ok();
+        if (!m_log)
+            return true;
+        Status recorded = m_log->recordDetour(temporary, from);
+        if (!recorded && m_journalError.message.empty()) {
+            m_journalError = recorded.error();
+            m_state.run.stopRequest = true;
+        }
+        return recorded.ok();
     });
     m_windows.fileList().clear();
     if (usesProgressDialog()) {

@@ -117,8 +117,15 @@ void UndoLog::renameDone()
 
 void UndoLog::renameFailed(const std::string &oldPath)
 {
-    if (m_pending && m_pendingOld == oldPath)
-        takeBackItem();
+    if (!m_pending || m_pendingOld != oldPath)
+        return;
+    // A change of case that failed on its way back from the temporary name
+    // left the item there: what was recorded is what brings it back.
+    if (m_pendingPairs > 1 && !m_fileSystem.exists(oldPath)) {
+        m_pending = false;
+        return;
+    }
+    takeBackItem();
 }
 
 void UndoLog::takeBackItem()

@@ -180,10 +180,11 @@ TEST(CrashSafety, RecoveryAndUndoKilledAtEverySystemCallLoseNothing)
     std::map<std::string, int> counts;
     std::istringstream lines(test::readHost(trace));
     for (std::string line; std::getline(lines, line);) {
-        const std::size_t space = line.find(' ');
+        // "PID  name(arguments) = result", the PID padded with spaces.
+        const std::size_t name = line.find_first_not_of("0123456789 ");
         const std::size_t paren = line.find('(');
-        if (space != std::string::npos && paren != std::string::npos && paren > space)
-            ++counts[line.substr(space + 1, paren - space - 1)];
+        if (name != std::string::npos && paren != std::string::npos && paren > name)
+            ++counts[line.substr(name, paren - name)];
     }
     ASSERT_GT(counts["renameat2"] + counts["rename"], 5);
 
