@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -38,7 +40,12 @@ int main(int argc, char *argv[])
     // A run that a crash cut short can still be undone.
     SettingsStore settings(registry, fileSystem);
     settings.fixFolders();
-    UndoLog(fileSystem, settings.dataFolder()).recoverAbandonedJournal();
+    std::signal(SIGXFSZ, SIG_IGN); // a file at the size limit is a failed write, reported
+    const UndoLog::Recovery recovery = UndoLog(fileSystem, settings.dataFolder()).recoverAbandonedJournals();
+    for (const std::string &kept : recovery.keptLogs)
+        prompter.information("A run that was cut short ended before the last operation; its renames are kept in "
+                             "their own undo log: "
+                             + kept);
     // The file managers' menu follows the program when it has moved.
     settings.refreshFileManagerMenus();
 
