@@ -57,5 +57,5 @@ for page in renomiq renomiq-cli renomiq-send; do
         | { ! grep .; } || { echo "man page $page has warnings"; exit 1; }
 done
 # The installed renomiq-cli finds its own files: it runs from the prefix.
-"$prefix/bin/renomiq-cli" --help | grep -q 'renomiq-cli undo \[--yes\]'
+"$prefix/bin/renomiq-cli" --help | grep -q 'renomiq-cli undo \[--log FILE\] \[--yes\]'
 echo "install layout: ok"
