@@ -8,6 +8,7 @@
 #include "platform/qt/qt_shell.h"
 #include "platform/system_sound.h"
 #include "platform/user_folders.h"
+#include "run/run_driver.h"
 #include "run/undo_log.h"
 #include "settings/settings_store.h"
 #include "targets/list_window.h"
@@ -42,10 +43,7 @@ int main(int argc, char *argv[])
     settings.fixFolders();
     std::signal(SIGXFSZ, SIG_IGN); // a file at the size limit is a failed write, reported
     const UndoLog::Recovery recovery = UndoLog(fileSystem, settings.dataFolder()).recoverAbandonedJournals();
-    for (const std::string &kept : recovery.keptLogs)
-        prompter.information("A run that was cut short ended before the last operation; its renames are kept in "
-                             "their own undo log: "
-                             + kept);
+    RunDriver::reportRecovery(prompter, recovery);
     // The file managers' menu follows the program when it has moved.
     settings.refreshFileManagerMenus();
 

@@ -224,7 +224,7 @@ int runCli(const std::vector<std::string> &arguments)
             status = NameExporter(state, windows).exportNames(inputs.save).empty() ? 1 : 0;
         } else if (check.action == CheckResult::Run) {
             driver.startRun(request);
-            status = request.preview ? (windows.previewRowCount() > 0 ? 0 : 1) : (state.run.renamedCount > 0 ? 0 : 1);
+            status = request.preview ? (windows.previewRowCount() > 0 ? 0 : 1) : (state.run.renamedCount > 0 && !state.run.stoppedByError ? 0 : 1);
         }
     }
     state.settings.saveFolders(state.folders.entries());

@@ -73,11 +73,12 @@ class AbandonedJournal {
 public:
     virtual ~AbandonedJournal() = default;
     virtual const std::string &path() const = 0;
-    // When its owner last wrote to it.
-    virtual FileTime lastWriteTime() const = 0;
-    // True when it was last written before the file at `path` was (false
-    // when there is no such file).
-    virtual bool writtenBefore(const std::string &path) const = 0;
+    // When its owner last wrote to it, in nanoseconds: runs a moment apart
+    // are told apart.
+    virtual std::int64_t lastWriteNanoseconds() const = 0;
+    // True unless it was last written after the file at `path` was (false
+    // when there is no such file): equal times count as not after.
+    virtual bool notWrittenAfter(const std::string &path) const = 0;
     // Hands its content over in pieces of bounded size until visit returns false.
     virtual Status read(const std::function<bool(std::string_view piece)> &visit) = 0;
     // Writes its first `length` bytes as a new read-only file beside `path`,
@@ -113,7 +114,11 @@ public:
 
     // Renames a file or folder. Never replaces an existing item at `to`; a change
     // of letter case only is carried out on file systems that ignore case too.
+    // A new name holding a control character (1-31) is refused, as Windows
+    // refuses it.
     virtual Status rename(const std::string &from, const std::string &to) = 0;
+    // The same for an undo giving an item back the name it had, whatever that holds.
+    virtual Status restoreName(const std::string &from, const std::string &to) = 0;
     virtual Status setAttributes(const std::string &path, std::uint32_t attributes) = 0;
     virtual Status removeFile(const std::string &path) = 0;
     virtual Status createFolder(const std::string &path) = 0;
@@ -141,6 +146,9 @@ public:
 
     // Conversions at the boundary to host programs and dialogs.
     virtual std::optional<std::string> toHostPath(const std::string &path) const = 0;
+    // The host path with every symbolic link on the way resolved: one item
+    // however it is reached. Nothing when the path cannot be resolved.
+    virtual std::optional<std::string> resolvedHostPath(const std::string &path) const = 0;
     virtual std::optional<std::string> fromHostPath(const std::string &hostPath) const = 0;
 
 protected:

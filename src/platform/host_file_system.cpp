@@ -8,6 +8,7 @@
 #include <cstring>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -204,6 +205,19 @@ std::optional<std::string> HostFileSystem::toHostPath(const std::string &path) c
     return m_drives.toHost(path);
 }
 
+std::optional<std::string> HostFileSystem::resolvedHostPath(const std::string &path) const
+{
+    auto hostPath = m_drives.toHost(path);
+    if (!hostPath)
+        return std::nullopt;
+    char *resolved = ::realpath(hostPath->c_str(), nullptr);
+    if (!resolved)
+        return std::nullopt;
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
 std::optional<std::string> HostFileSystem::fromHostPath(const std::string &hostPath) const
 {
     return m_drives.toWindows(hostPath);
@@ -301,6 +315,16 @@ bool HostFileSystem::exists(const std::string &path)
 }
 
 Status HostFileSystem::rename(const std::string &from, const std::string &to)
+{
+    const std::size_t nameStart = to.rfind('\\') + 1;
+    for (std::size_t i = nameStart; i < to.size(); ++i) {
+        if (to[i] > 0 && to[i] < 32)
+            return Error{EINVAL, "The name '" + to.substr(nameStart) + "' holds a control character"};
+    }
+    return restoreName(from, to);
+}
+
+Status HostFileSystem::restoreName(const std::string &from, const std::string &to)
 {
     auto hostFrom = host(from);
     if (!hostFrom)

@@ -35,6 +35,7 @@ public:
     bool folderExists(const std::string &path) override;
     bool exists(const std::string &path) override;
     Status rename(const std::string &from, const std::string &to) override;
+    Status restoreName(const std::string &from, const std::string &to) override;
     Status setAttributes(const std::string &path, std::uint32_t attributes) override;
     Status removeFile(const std::string &path) override;
     Status createFolder(const std::string &path) override;
@@ -45,6 +46,7 @@ public:
     std::vector<std::unique_ptr<AbandonedJournal>> abandonedJournals(const std::string &folder) override;
     CalendarTime toLocalTime(FileTime time) const override;
     std::optional<std::string> toHostPath(const std::string &path) const override;
+    std::optional<std::string> resolvedHostPath(const std::string &path) const override;
     std::optional<std::string> fromHostPath(const std::string &hostPath) const override;
 
     const DriveTable &drives() const { return m_drives; }

@@ -69,6 +69,9 @@ Status writeHostFileAtomic(const std::string &hostPath, const std::string &conte
     FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
     if (fd.get() < 0)
         return errnoError(errno, "Cannot create", temp);
+    // Held until the file has its name: a start-up clean-up leaves alone the
+    // temporary files of a live process.
+    ::flock(fd.get(), LOCK_EX | LOCK_NB);
 
     auto fail = [&](const char *action) {
         const int code = errno;
@@ -88,10 +91,10 @@ Status writeHostFileAtomic(const std::string &hostPath, const std::string &conte
     }
     if (::fchmod(fd.get(), mode) != 0 || ::fsync(fd.get()) != 0)
         return fail("Cannot write");
-    if (::close(fd.release()) != 0)
-        return fail("Cannot write");
     if (::rename(temp.c_str(), hostPath.c_str()) != 0)
         return fail("Cannot replace");
+    if (::close(fd.release()) != 0)
+        return Status(errnoError(errno, "Cannot write", hostPath));
 
     // Make the rename itself durable.
     FileDescriptor dir(::open(parentOf(hostPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

@@ -36,8 +36,9 @@ void syncFolderOf(const std::string &hostPath)
 // The journal as a shared mapping of its file: a record copied into it belongs
 // to the kernel's page cache at once, so it outlives a killed process. Only a
 // window at its end is mapped, so the process does not grow with the journal;
-// the window's disk space is reserved before it is mapped, so a full disk is a
-// failed append, never a fault while copying.
+// disk space is reserved ahead of the copies, a step at a time, so a full disk
+// is a failed append, never a fault while copying, and a nearly full one still
+// takes a journal as long as its records fit.
 class MappedJournal : public Journal {
 public:
     MappedJournal(std::string hostPath, int fd, std::size_t window, ToHost toHost)
@@ -46,7 +47,11 @@ public:
     }
     ~MappedJournal() override { close(); } // releases the lock; the file stays for recovery
 
-    Status mapFirstWindow() { return mapWindowAt(0); }
+    Status mapFirstWindow()
+    {
+        Status mapped = mapWindowAt(0);
+        return mapped ? reserve(1) : mapped;
+    }
 
     Status append(std::string_view text) override
     {
@@ -63,6 +68,10 @@ public:
             }
             const std::size_t room = m_windowStart + m_windowSize - m_size;
             const std::size_t n = std::min(room, text.size());
+            if (Status reserved = reserve(m_size + n); !reserved) {
+                truncate(start);
+                return reserved;
+            }
             std::memcpy(m_window + (m_size - m_windowStart), text.data(), n);
             m_size += n;
             text.remove_prefix(n);
@@ -124,13 +133,33 @@ private:
     Status mapWindowAt(std::size_t start)
     {
         unmap();
-        if (const int code = ::posix_fallocate(m_fd, static_cast<off_t>(start), static_cast<off_t>(m_windowSize)))
-            return errnoError(code, "Cannot write the journal", m_path);
         void *data = ::mmap(nullptr, m_windowSize, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, static_cast<off_t>(start));
         if (data == MAP_FAILED)
             return errnoError(errno, "Cannot map the journal", m_path);
         m_window = static_cast<char *>(data);
         m_windowStart = start;
+        return Status::success();
+    }
+
+    // Makes sure the file's space up to `end` (within the window) is there
+    // before bytes are copied into it: a step ahead when the disk allows,
+    // otherwise only the pages needed.
+    Status reserve(std::size_t end)
+    {
+        if (end <= m_reserved)
+            return Status::success();
+        const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+        const std::size_t needed = (end + page - 1) / page * page;
+        const std::size_t ahead = std::min(m_windowStart + m_windowSize, std::max(needed, m_reserved + kReserveStep));
+        for (const std::size_t upTo : {ahead, needed}) {
+            const int code = ::posix_fallocate(m_fd, static_cast<off_t>(m_reserved), static_cast<off_t>(upTo - m_reserved));
+            if (code == 0) {
+                m_reserved = upTo;
+                return Status::success();
+            }
+            if (upTo == needed)
+                return errnoError(code, "Cannot write the journal", m_path);
+        }
         return Status::success();
     }
 
@@ -156,6 +185,8 @@ private:
     char *m_window = nullptr;
     std::size_t m_windowStart = 0;
     std::size_t m_size = 0;
+    std::size_t m_reserved = 0; // the file's bytes whose space is allocated
+    static constexpr std::size_t kReserveStep = std::size_t{64} << 10;
 };
 
 bool earlier(const timespec &a, const timespec &b)
@@ -175,13 +206,16 @@ public:
     ~ClaimedJournal() override { ::close(m_fd); }
 
     const std::string &path() const override { return m_path; }
-    FileTime lastWriteTime() const override { return m_stat.st_mtim.tv_sec; }
+    std::int64_t lastWriteNanoseconds() const override
+    {
+        return static_cast<std::int64_t>(m_stat.st_mtim.tv_sec) * 1000000000 + m_stat.st_mtim.tv_nsec;
+    }
 
-    bool writtenBefore(const std::string &path) const override
+    bool notWrittenAfter(const std::string &path) const override
     {
         auto host = m_toHost(path);
         struct stat st {};
-        return host && ::stat(host->c_str(), &st) == 0 && earlier(m_stat.st_mtim, st.st_mtim);
+        return host && ::stat(host->c_str(), &st) == 0 && !earlier(st.st_mtim, m_stat.st_mtim);
     }
 
     Status read(const std::function<bool(std::string_view piece)> &visit) override
@@ -209,6 +243,9 @@ public:
         const int out = ::mkostemp(temp.data(), O_CLOEXEC);
         if (out < 0)
             return errnoError(errno, "Cannot write", path);
+        // Held until the copy has its name: the clean-up of leftovers at the
+        // next start leaves a live process's copy alone.
+        ::flock(out, LOCK_EX | LOCK_NB);
         auto fail = [&] {
             const int code = errno;
             ::close(out);
@@ -241,16 +278,13 @@ public:
         const timespec times[2] = {m_stat.st_atim, m_stat.st_mtim};
         if (::fchmod(out, 0444) != 0 || ::futimens(out, times) != 0 || ::fsync(out) != 0)
             return fail();
-        if (::close(out) != 0) {
-            const int code = errno;
-            ::unlink(temp.c_str());
-            return errnoError(code, "Cannot write", path);
-        }
         if (::rename(temp.c_str(), target->c_str()) != 0) {
             const int code = errno;
+            ::close(out);
             ::unlink(temp.c_str());
             return errnoError(code, "Cannot replace", path);
         }
+        ::close(out);
         syncFolderOf(*target);
         return Status::success();
     }
@@ -274,6 +308,15 @@ private:
 bool endsWith(std::string_view text, std::string_view end)
 {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The temporary file of an atomic write of the undo log ("rollback.rbk.tmp-"
+// and six characters of mkostemp).
+bool isLogTemporary(std::string_view name)
+{
+    const std::size_t tmp = name.rfind(".tmp-");
+    return name.rfind("rollback", 0) == 0 && tmp != std::string_view::npos && name.size() - tmp == 11
+        && endsWith(name.substr(0, tmp), ".rbk");
 }
 
 // Opens and locks a file of the folder unless a live process holds it or it
@@ -346,7 +389,8 @@ std::vector<std::unique_ptr<AbandonedJournal>> abandoned(const std::string &host
     if (DIR *dir = ::opendir(hostFolder.c_str())) {
         while (const dirent *d = ::readdir(dir)) {
             const std::string_view name = d->d_name;
-            if (name.rfind("rollback", 0) == 0 && (endsWith(name, ".jnl") || endsWith(name, ".new")))
+            if ((name.rfind("rollback", 0) == 0 && (endsWith(name, ".jnl") || endsWith(name, ".new")))
+                || isLogTemporary(name))
                 names.emplace_back(name);
         }
         ::closedir(dir);
@@ -358,8 +402,9 @@ std::vector<std::unique_ptr<AbandonedJournal>> abandoned(const std::string &host
         const int fd = claim(hostPath, st);
         if (fd < 0)
             continue;
-        if (endsWith(name, ".new")) {
-            // Left by a process that died while making its journal: empty.
+        if (!endsWith(name, ".jnl")) {
+            // Left by a process that died while making its journal (empty)
+            // or while writing the undo log (the log before it is whole).
             ::unlink(hostPath.c_str());
             ::close(fd);
             continue;

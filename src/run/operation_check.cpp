@@ -395,6 +395,8 @@ CheckResult checkAndStart(AppState &state, EditorInputs &inputs)
 
     state.run.renamedCount = 0;
     state.run.failedCount = 0;
+    state.run.stoppedByError = false;
+    state.run.notTriedCount = 0;
     Checker checker(state, inputs);
     const KindCheck check = checker.run();
     if (check.error)

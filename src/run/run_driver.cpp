@@ -11,6 +11,8 @@
 #include "targets/file_list.h"
 #include "targets/folder_walks.h"
 
+#include <unordered_set>
+
 namespace renomiq {
 
 namespace {
@@ -36,7 +38,11 @@ void RunDriver::startRun(const EditRequest &request)
 {
     m_request = &request;
     RunState &run = m_state.run;
-    m_hostDataFolder = m_state.platform.fileSystem.toHostPath(m_state.settings.dataFolder()).value_or(std::string());
+    // By its resolved path: however it is reached, through links or not.
+    const FileSystem &files = m_state.platform.fileSystem;
+    m_hostDataFolder = files.resolvedHostPath(m_state.settings.dataFolder())
+                           .value_or(files.toHostPath(m_state.settings.dataFolder()).value_or(std::string()));
+    m_resolvedFolders = {};
     while (m_hostDataFolder.size() > 1 && m_hostDataFolder.back() == '/')
         m_hostDataFolder.pop_back();
     if (request.preview) {
@@ -59,7 +65,9 @@ void RunDriver::startRun(const EditRequest &request)
         m_state.names.remember(request);
     FileSystem &fs = m_state.platform.fileSystem;
     m_log = std::make_unique<UndoLog>(fs, m_state.settings.dataFolder());
-    if (Status journal = m_log->begin(); !journal) {
+    Status journal = m_log->begin();
+    reportRecovery(m_state.platform.prompter, m_log->recoveryBeforeRun());
+    if (!journal) {
         // Asked before anything is renamed, not reported afterwards.
         const Answer answer = m_state.platform.prompter.show(
             {"Confirmation",
@@ -81,6 +89,7 @@ void RunDriver::startRun(const EditRequest &request)
         if (!recorded && m_journalError.message.empty()) {
             m_journalError = recorded.error();
             m_state.run.stopRequest = true;
+            m_state.run.stoppedByError = true;
         }
         return recorded.ok();
     });
@@ -120,6 +129,8 @@ bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
         // Nothing is renamed that the undo log could not take back.
         m_journalError = recorded.error();
         m_state.run.stopRequest = true;
+        m_state.run.stoppedByError = true;
+        ++m_state.run.notTriedCount;
         return false;
     }
     return true;
@@ -134,12 +145,16 @@ std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &
                 + "' can not be renamed, because it holds a control character (such as a line break), which "
                   "Windows filenames can not hold.";
     }
-    if (oldPath.find_first_of("\r\n") != std::string::npos)
+    if (const std::size_t lineBreak = oldPath.find_first_of("\r\n"); lineBreak != std::string::npos) {
+        if (oldPath.find('\\', lineBreak) != std::string::npos)
+            return "'" + oldPath + "' can not be renamed, because the name of a folder it lies in holds a line break, "
+                                   "which the undo log can not hold.";
         return "'" + oldPath + "' can not be renamed, because its name holds a line break, which the undo log can "
                                "not hold.";
+    }
     // The data folder, what it holds, and the folders it lies in stay where they are.
     if (!m_hostDataFolder.empty()) {
-        const std::string item = m_state.platform.fileSystem.toHostPath(oldPath).value_or(std::string());
+        const std::string item = resolvedItem(oldPath);
         const std::string &data = m_hostDataFolder;
         const auto within = [](const std::string &path, const std::string &folder) {
             return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0
@@ -153,6 +168,23 @@ std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &
                                    "and lists).";
     }
     return {};
+}
+
+std::string RunDriver::resolvedItem(const std::string &path) const
+{
+    // The item itself is not followed: renaming a link moves the link only.
+    const std::size_t slash = path.rfind('\\');
+    if (slash == std::string::npos)
+        return {};
+    const std::string folder = path.substr(0, slash + 1);
+    if (m_resolvedFolders.first != folder) {
+        const FileSystem &files = m_state.platform.fileSystem;
+        m_resolvedFolders = {folder, files.resolvedHostPath(folder).value_or(files.toHostPath(folder).value_or(""))};
+    }
+    if (m_resolvedFolders.second.empty())
+        return {};
+    const std::string &host = m_resolvedFolders.second;
+    return (host.back() == '/' ? host : host + "/") + path.substr(slash + 1);
 }
 
 void RunDriver::refuse(const std::string &oldPath, const std::string &message)
@@ -179,9 +211,13 @@ void RunDriver::processWorkList()
         m_windows.setProgressPosition(0);
         m_windows.setProgressMaximum(static_cast<int>(run.workList.size()));
     }
-    for (const std::string &path : run.workList) {
-        if (run.stopRequest)
+    for (std::size_t i = 0; i < run.workList.size(); ++i) {
+        const std::string &path = run.workList[i];
+        if (run.stopRequest) {
+            if (run.stoppedByError)
+                run.notTriedCount += static_cast<int>(run.workList.size() - i);
             break;
+        }
         m_state.engine.newNameFor(*m_request, path, *this);
     }
 }
@@ -295,8 +331,7 @@ void RunDriver::reportEditorClosed()
         if (!m_state.settings.options.displayResult)
             m_windows.fileList().clear();
         if (m_state.editKind != EditKind::Savealls)
-            m_windows.setStatusPanel(1, std::to_string(run.renamedCount) + " renamed successfully, "
-                                            + std::to_string(run.failedCount) + " failed.");
+            m_windows.setStatusPanel(1, resultText(run));
     }
     m_windows.closePreview();
     m_windows.processEvents();
@@ -309,6 +344,24 @@ void RunDriver::reportEditorClosed()
     } else {
         m_windows.setStatusPanel(0, std::to_string(m_windows.fileList().rowCount()) + " Files");
     }
+}
+
+std::string RunDriver::resultText(const RunState &run)
+{
+    const std::string counts = std::to_string(run.renamedCount) + " renamed successfully, "
+        + std::to_string(run.failedCount) + " failed";
+    if (!run.stoppedByError)
+        return counts + ".";
+    return "The run was stopped (the undo log could not be written): " + counts + ", "
+        + std::to_string(run.notTriedCount) + " not tried.";
+}
+
+void RunDriver::reportRecovery(Prompter &prompter, const UndoLog::Recovery &recovery)
+{
+    for (const std::string &kept : recovery.keptLogs)
+        prompter.information(keptLogNotice(kept));
+    for (const std::string &aside : recovery.setAside)
+        prompter.information("A damaged journal of a run was set aside: " + aside);
 }
 
 bool RunDriver::undoLast(const std::string &logPath)
@@ -376,8 +429,10 @@ void RunDriver::undoJob(bool withDialog)
     // last line has no partner and is left alone.
     const std::size_t pairs = lines.size() / 2;
     std::vector<bool> kept(pairs, false);
-    std::size_t next = pairs;          // pairs before it have not been tried
-    std::size_t foundRestored = pairs; // the first pair an earlier undo had restored
+    std::size_t next = pairs; // pairs before it have not been tried
+    // Pairs whose two paths are both taken: not restored, or restored by an
+    // undo cut short before an earlier item took back its former name there.
+    std::vector<bool> bothTaken(pairs, false);
     const std::string box = m_windows.folderBoxText();
     while (next > 0 && !run.stopRequest) {
         const std::size_t k = --next;
@@ -386,7 +441,7 @@ void RunDriver::undoJob(bool withDialog)
         // A pair from a hand-edited log that would move an item to another
         // folder is never undone.
         const bool sound = isSoundUndoPair(current, former);
-        if (sound && fs.rename(current, former)) {
+        if (sound && fs.restoreName(current, former)) {
             for (std::size_t row = list.rowCount(); row-- > 0;) {
                 const std::string text = list.rowText(row);
                 if (m_state.targets.filesMode ? text == current : box + text == current) {
@@ -398,24 +453,26 @@ void RunDriver::undoJob(bool withDialog)
                 m_windows.setProgressNames(lastComponentOf(current), lastComponentOf(former));
         } else if (!sound || !fs.exists(former)) {
             kept[k] = true;
-        } else if (!fs.exists(current)) {
-            // Gone from its current path while its former path exists: an
-            // undo cut short has restored it already.
-            foundRestored = k;
-        } else {
-            // Both paths taken: not restored, or restored before a later item
-            // took back its own former name there. Decided below.
+        } else if (fs.exists(current)) {
             kept[k] = true;
+            bothTaken[k] = true;
         }
+        // Otherwise gone from its current path while its former path exists:
+        // an undo cut short has restored it already.
         if (withDialog)
             m_windows.setProgressPosition(m_windows.progressPosition() + 2);
         m_windows.processEvents();
     }
-    // An undo restores from the last pair back: when an earlier pair was found
-    // restored, every later one had been too.
-    for (std::size_t k = foundRestored + 1; k < pairs; ++k) {
-        if (kept[k] && isSoundUndoPair(lines[2 * k], lines[2 * k + 1]) && fs.exists(lines[2 * k + 1]))
+    // A pair with both paths taken was restored only when a pair before it
+    // in the log, itself restored, gave an item back its former name at this
+    // pair's current path: that rename could not have been made over an item
+    // still there.
+    std::unordered_set<std::string> restoredFormers;
+    for (std::size_t k = next; k < pairs; ++k) {
+        if (bothTaken[k] && restoredFormers.count(lines[2 * k]))
             kept[k] = false;
+        if (!kept[k])
+            restoredFormers.insert(lines[2 * k + 1]);
     }
     for (std::size_t k = next; k < pairs; ++k)
         m_unrestored += kept[k];

@@ -2,6 +2,8 @@
 
 #include "engine/edit_request.h"
 #include "engine/item_outcome.h"
+#include "run/run_state.h"
+#include "run/undo_log.h"
 
 #include <memory>
 #include <string>
@@ -11,7 +13,7 @@ namespace renomiq {
 
 struct AppState;
 class RunWindows;
-class UndoLog;
+class Prompter;
 
 // Carries out one accepted request: a preview that lists old and new names, or
 // an execution that renames, counts, logs for undo and reports. Also the undo
@@ -28,6 +30,10 @@ public:
     // The list window's "Undo": reverses the undo log, or the log at
     // `logPath` when one is given. False when the user said no.
     bool undoLast(const std::string &logPath = {});
+    // The counts of a run, as the list window's status shows them.
+    static std::string resultText(const RunState &run);
+    // Tells the user of the logs recovered from runs cut short.
+    static void reportRecovery(Prompter &prompter, const UndoLog::Recovery &recovery);
     // Items an undo could not restore (they stay in the log).
     int unrestoredCount() const { return m_unrestored; }
 
@@ -46,6 +52,8 @@ private:
     // The message that refuses a rename the undo log could not take back, or
     // empty when it may go ahead.
     std::string refusalOf(const std::string &oldPath, const std::string &newPath) const;
+    // The host path of an item with the links of its folders resolved.
+    std::string resolvedItem(const std::string &path) const;
     void refuse(const std::string &oldPath, const std::string &message);
     void visitTargets();
     void processWorkList();
@@ -61,6 +69,8 @@ private:
     Error m_journalError;             // the journal failed: the run stopped
     std::string m_hostDataFolder;     // during a run, without its trailing '/'
     int m_unrestored = 0;
+    // The folder resolved last and its resolved host path.
+    mutable std::pair<std::string, std::string> m_resolvedFolders;
 };
 
 } // namespace renomiq

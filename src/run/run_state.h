@@ -15,6 +15,9 @@ struct RunState {
     ProgressJob progressJob = ProgressJob::None;
     int renamedCount = 0;
     int failedCount = 0;
+    // A run stopped by a failure of the undo log: the items left untried.
+    bool stoppedByError = false;
+    int notTriedCount = 0;
     // The items to process now: the chosen files, or one folder's batch.
     std::vector<std::string> workList;
     bool operationRan = false;

@@ -57,7 +57,7 @@ Status UndoLog::remove()
 
 Status UndoLog::begin()
 {
-    recoverAbandonedJournals();
+    m_recovery = recoverAbandonedJournals();
     m_memory.clear();
     m_pairs = 0;
     m_pending = false;
@@ -168,6 +168,8 @@ namespace {
 
 // Reads a journal as a stream: its records are whole lines ended by CR LF,
 // each a Windows-style full path, up to the first zero byte (the unused rest).
+// A path may hold any other byte (a tab, an escape, ...): a file may be named
+// so, and its record must not be lost.
 // Memory stays bounded whatever the file holds.
 class JournalScan {
 public:
@@ -179,7 +181,7 @@ public:
             const auto byte = static_cast<unsigned char>(c);
             if (m_afterCr) {
                 if (byte != '\n' || m_length < 3)
-                    return damaged();
+                    return markDamaged();
                 m_afterCr = false;
                 m_length = 0;
                 if (++m_lines % 2 == 0)
@@ -188,13 +190,13 @@ public:
                 return false; // the end of what was written
             } else if (byte == '\r') {
                 m_afterCr = true;
-            } else if (byte < 32 || ++m_length > kLongestLine) {
-                return damaged();
+            } else if (byte == '\n' || ++m_length > kLongestLine) {
+                return markDamaged();
             } else if (m_length <= 3) {
                 const bool fits = m_length == 1 ? ((c | 0x20) >= 'a' && (c | 0x20) <= 'z')
                                                 : c == (m_length == 2 ? ':' : '\\');
                 if (!fits)
-                    return damaged();
+                    return markDamaged();
             }
             ++m_offset;
         }
@@ -203,11 +205,13 @@ public:
 
     // A file that does not begin as a journal is not one.
     bool isJournal() const { return !(m_damaged && m_lines == 0); }
+    // It holds something that is no record (besides a record cut off at its end).
+    bool damaged() const { return m_damaged; }
     // The length of its whole pairs: a record cut off by a crash is left out.
     std::size_t wholeLength() const { return m_whole; }
 
 private:
-    bool damaged()
+    bool markDamaged()
     {
         m_damaged = true;
         return false;
@@ -229,23 +233,30 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
     auto journals = m_fileSystem.abandonedJournals(m_folder);
     // The newest first: it may become the undo log; every older one is then
     // kept beside it.
-    std::sort(journals.begin(), journals.end(),
-              [](const auto &a, const auto &b) { return a->lastWriteTime() > b->lastWriteTime(); });
+    std::stable_sort(journals.begin(), journals.end(), [](const auto &a, const auto &b) {
+        return a->lastWriteNanoseconds() > b->lastWriteNanoseconds();
+    });
+    bool logReplaced = false;
+    const auto setAside = [&](AbandonedJournal &journal) {
+        if (m_fileSystem.rename(journal.path(), journal.path() + ".damaged"))
+            recovery.setAside.push_back(journal.path() + ".damaged");
+    };
     for (auto &journal : journals) {
         JournalScan scan;
         if (!journal->read([&](std::string_view piece) { return scan.feed(piece); }))
             continue;
-        if (!scan.isJournal()) {
-            if (m_fileSystem.rename(journal->path(), journal->path() + ".damaged"))
-                recovery.setAside.push_back(journal->path() + ".damaged");
+        if (!scan.isJournal() || (scan.wholeLength() == 0 && scan.damaged())) {
+            setAside(*journal);
             continue;
         }
         if (scan.wholeLength() == 0) {
-            journal->remove();
+            journal->remove(); // empty, or only a record cut off as it was written
             continue;
         }
         std::string target = m_path;
-        if (journal->writtenBefore(m_path)) {
+        // Only a journal surely written after the undo log replaces it; one
+        // recovered in this same pass is never replaced.
+        if (logReplaced || journal->notWrittenAfter(m_path)) {
             // Named after the journal, so that a recovery done again writes
             // the same file.
             std::string stem = journal->path().substr(m_folder.size());
@@ -256,12 +267,23 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
         // cut short in between is simply done again.
         if (!journal->saveAs(target, scan.wholeLength()))
             continue;
-        journal->remove();
+        logReplaced = logReplaced || target == m_path;
+        // What could not be read stays on disk for a closer look.
+        if (scan.damaged())
+            setAside(*journal);
+        else
+            journal->remove();
         ++recovery.recovered;
         if (target != m_path)
             recovery.keptLogs.push_back(target);
     }
     return recovery;
+}
+
+std::string keptLogNotice(const std::string &path)
+{
+    return "A run that was cut short ended before the last operation; its renames are kept in their own undo log: "
+        + path + "\nTo undo them: renomiq-cli undo --log \"" + path + "\"";
 }
 
 bool isSoundUndoPair(const std::string &current, const std::string &former)

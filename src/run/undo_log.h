@@ -50,8 +50,8 @@ public:
     Status commit();
 
     // At start-up: the journals of runs that died become undo logs. The one
-    // written last after the undo log becomes "rollback.rbk"; one older than
-    // the undo log is kept beside it as "rollback.ID.rbk", named after its journal. Every step
+    // written last after the undo log becomes "rollback.rbk"; any other is
+    // kept beside it as "rollback.ID.rbk", named after its journal. Every step
     // leaves a complete copy on disk, so a recovery cut short is done again
     // at the next start. A file that is no journal is set aside (".damaged").
     struct Recovery {
@@ -60,6 +60,8 @@ public:
         std::vector<std::string> setAside;
     };
     Recovery recoverAbandonedJournals();
+    // What begin() recovered before the run.
+    const Recovery &recoveryBeforeRun() const { return m_recovery; }
 
 private:
     UndoLog(FileSystem &fileSystem, std::string folder, std::string path);
@@ -71,12 +73,17 @@ private:
     std::unique_ptr<Journal> m_journal;
     std::vector<std::string> m_memory; // without a journal
     std::size_t m_pairs = 0;
+    Recovery m_recovery;
     // What was recorded for the item whose outcome is still open.
     bool m_pending = false;
     std::string m_pendingOld;
     std::size_t m_pendingStart = 0;
     std::size_t m_pendingPairs = 0;
 };
+
+// What the user is told of a log kept beside "rollback.rbk": its file, and how
+// to undo it.
+std::string keptLogNotice(const std::string &path);
 
 // Checks one pair of an undo log before it is undone: both paths absolute
 // Windows-style paths of the same folder, whose name parts are names (not

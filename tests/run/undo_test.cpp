@@ -7,6 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <map>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace renomiq {
 namespace {
@@ -146,6 +151,10 @@ TEST_F(UndoTest, NamesTheLogCannotHoldOrWindowsForbidsAreRefused)
          "'T:\\c4\\l\nx.txt' can not be renamed, because its name holds a line break, which the undo log can not hold.",
          "l\nx.txt"},
         {"t\tx.txt", "clean", false, "", "clean.txt"},
+        {"l\nf/x.txt", "clean", false,
+         "'T:\\c6\\l\nf\\x.txt' can not be renamed, because the name of a folder it lies in holds a line break, "
+         "which the undo log can not hold.",
+         "l\nf"},
     };
     int n = 0;
     for (const auto &row : rows) {
@@ -184,6 +193,7 @@ TEST_F(UndoTest, TheProgramsOwnDataFolderIsNeverRenamed)
     const std::string holds = "' can not be renamed, because it holds the program's own files (the undo log and "
                               "lists).";
     dir.createFiles({".data-home/Corvane/Renomiq/Newname.txt", ".data-home/other.txt"});
+    ASSERT_EQ(::symlink(dir.dataHome().c_str(), dir.host("via").c_str()), 0);
     const struct {
         const char *folder;
         FolderScope scope;
@@ -197,6 +207,11 @@ TEST_F(UndoTest, TheProgramsOwnDataFolderIsNeverRenamed)
         {".data-home", FolderScope::AllLayers, {"'T:\\.data-home\\Corvane\\Renomiq\\Newname.txt" + ownFile},
          {"Corvane", "xother.txt"}},
         {".data-home/Corvane/Renomiq", FolderScope::ThisFolderOnly, {"'T:\\.data-home\\Corvane\\Renomiq" + holds},
+         {"Corvane", "xother.txt"}},
+        // Reached through a link to the data home: the same folders.
+        {"via", FolderScope::OnlySubfolders, {"'T:\\via\\Corvane\\Renomiq" + holds, "'T:\\via\\Corvane" + holds},
+         {"Corvane", "xother.txt"}},
+        {"via/Corvane/Renomiq", FolderScope::ThisFolderOnly, {"'T:\\via\\Corvane\\Renomiq" + holds},
          {"Corvane", "xother.txt"}},
     };
     for (const auto &row : rows) {
@@ -248,6 +263,11 @@ TEST_F(UndoTest, UndoGoesFromTheLastRenameBackAndKeepsWhatItCannotRestore)
         {"an item gone", {"b"}, "b|a|gone|g", {"a"}, "gone|g", "Undo done. 1 item could not be restored."},
         {"a chain restored by an undo killed before its end", {"f1x", "f1xx", "k"}, "f1|f1x|f1x|f1xx|k2|k",
          {"f1x", "f1xx", "k"}, "", "Undo done."},
+        // a1 -> b1 and a2 -> b2, then another a2 made and b1 moved back by hand.
+        {"an earlier pair restored by hand, a later one blocked", {"a1", "a2", "b2"}, "b1|a1|b2|a2",
+         {"a1", "a2", "b2"}, "b2|a2", "Undo done. 1 item could not be restored."},
+        {"both paths taken behind a pair restored by hand", {"a", "b", "c", "d", "y"}, "x|y|d|c|b|a",
+         {"a", "b", "c", "d", "y"}, "d|c|b|a", "Undo done. 2 items could not be restored."},
     };
     int n = 0;
     for (const auto &row : rows) {
@@ -304,6 +324,104 @@ TEST_F(UndoTest, UndoOfALogKeptBesideTheLastOne)
     EXPECT_EQ(dir.list("k"), (Lines{"old", "other"}));
     EXPECT_FALSE(dir.exists(".data-home/Corvane/Renomiq/rollback.1-2.rbk"));
     EXPECT_TRUE(app.undoLogExists()); // the last operation's log is left alone
+}
+
+// Journals left by runs that died, as the next start finds them: every record
+// is kept, whatever the paths hold and however close in time the runs were.
+TEST_F(UndoTest, RecoveryKeepsTheRecordsOfEveryJournal)
+{
+    const std::string data = ".data-home/Corvane/Renomiq/";
+    struct File {
+        std::string name;
+        std::string content;
+        long nanoseconds; // last written at 1700000000 s and this
+    };
+    const struct {
+        const char *name;
+        std::vector<File> before;
+        std::map<std::string, std::string> after; // the data folder's files
+        int kept;
+        int setAside;
+    } rows[] = {
+        {"paths holding a tab, an escape and other control characters",
+         {{"rollback.1-a.jnl", std::string("T:\\k\\c_1\r\nT:\\k\\c\t1\r\nT:\\k\\e_\r\nT:\\k\\e\x1b\x01\x7f\r\n\0\0", 42), 0}},
+         {{"rollback.rbk", "T:\\k\\c_1\r\nT:\\k\\c\t1\r\nT:\\k\\e_\r\nT:\\k\\e\x1b\x01\x7f\r\n"}},
+         0, 0},
+        {"a first pair that cannot be read",
+         {{"rollback.1-a.jnl", "T:\\k\\b\r\nT:\\k\\a\nb\r\n", 0}},
+         {{"rollback.1-a.jnl.damaged", "T:\\k\\b\r\nT:\\k\\a\nb\r\n"}}, 0, 1},
+        {"whole pairs, then damage",
+         {{"rollback.1-a.jnl", "T:\\k\\b\r\nT:\\k\\a\r\nT:\\k\\x\ny", 0}},
+         {{"rollback.rbk", "T:\\k\\b\r\nT:\\k\\a\r\n"},
+          {"rollback.1-a.jnl.damaged", "T:\\k\\b\r\nT:\\k\\a\r\nT:\\k\\x\ny"}},
+         0, 1},
+        {"two runs in the same second",
+         {{"rollback.1-old.jnl", "T:\\k\\o\r\nT:\\k\\p\r\n", 100000000},
+          {"rollback.2-new.jnl", "T:\\k\\n\r\nT:\\k\\m\r\n", 900000000}},
+         {{"rollback.rbk", "T:\\k\\n\r\nT:\\k\\m\r\n"}, {"rollback.1-old.rbk", "T:\\k\\o\r\nT:\\k\\p\r\n"}},
+         1, 0},
+        {"two runs at the same moment",
+         {{"rollback.1-old.jnl", "T:\\k\\o\r\nT:\\k\\p\r\n", 500000000},
+          {"rollback.2-new.jnl", "T:\\k\\n\r\nT:\\k\\m\r\n", 500000000}},
+         {{"rollback.rbk", "T:\\k\\o\r\nT:\\k\\p\r\n"}, {"rollback.2-new.rbk", "T:\\k\\n\r\nT:\\k\\m\r\n"}},
+         1, 0},
+        {"a run no later than the undo log",
+         {{"rollback.rbk", "T:\\k\\l\r\nT:\\k\\k\r\n", 500000000},
+          {"rollback.3-x.jnl", "T:\\k\\n\r\nT:\\k\\m\r\n", 500000000}},
+         {{"rollback.rbk", "T:\\k\\l\r\nT:\\k\\k\r\n"}, {"rollback.3-x.rbk", "T:\\k\\n\r\nT:\\k\\m\r\n"}},
+         1, 0},
+    };
+    for (const auto &row : rows) {
+        for (const std::string &name : dir.list(data))
+            ::unlink(dir.host(data + name).c_str());
+        for (const File &file : row.before) {
+            dir.writeFile(data + file.name, file.content);
+            const timespec times[2] = {{1700000000, file.nanoseconds}, {1700000000, file.nanoseconds}};
+            ASSERT_EQ(::utimensat(AT_FDCWD, dir.host(data + file.name).c_str(), times, 0), 0);
+        }
+        const UndoLog::Recovery recovery =
+            UndoLog(app.fileSystem, app.state.settings.dataFolder()).recoverAbandonedJournals();
+        std::map<std::string, std::string> after;
+        for (const std::string &name : dir.list(data))
+            after[name] = dir.readFile(data + name);
+        EXPECT_EQ(after, row.after) << row.name;
+        EXPECT_EQ(static_cast<int>(recovery.keptLogs.size()), row.kept) << row.name;
+        EXPECT_EQ(static_cast<int>(recovery.setAside.size()), row.setAside) << row.name;
+    }
+}
+
+TEST_F(UndoTest, LeftoversOfAnUndoLogWriteAreCleanedUnlessALiveProcessHoldsThem)
+{
+    const std::string data = ".data-home/Corvane/Renomiq/";
+    dir.writeFile(data + "rollback.rbk.tmp-a1B2c3", "T:\\k\\b\r\n");
+    dir.writeFile(data + "rollback.7-1f.rbk.tmp-Zz9yX8", "T:\\k\\b\r\n");
+    dir.writeFile(data + "rollback.rbk.tmp-held00", "T:\\k\\b\r\n");
+    dir.writeFile(data + "other.tmp-a1B2c3", "x");
+    ::chmod(dir.host(data + "rollback.rbk.tmp-a1B2c3").c_str(), 0444);
+    const int held = ::open(dir.host(data + "rollback.rbk.tmp-held00").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    UndoLog(app.fileSystem, app.state.settings.dataFolder()).recoverAbandonedJournals();
+    ::close(held);
+    EXPECT_EQ(dir.list(data), (Lines{"other.tmp-a1B2c3", "rollback.rbk.tmp-held00"}));
+}
+
+TEST_F(UndoTest, ARunTellsOfTheLogsItKeptFromRunsCutShort)
+{
+    const std::string data = ".data-home/Corvane/Renomiq/";
+    dir.createFiles({"r/a.txt"});
+    dir.writeFile(kLog, "T:\\q\\n\r\nT:\\q\\m\r\n");
+    dir.writeFile(data + "rollback.5-e.jnl", "T:\\q\\y\r\nT:\\q\\x\r\n");
+    const timespec old[2] = {{1600000000, 0}, {1600000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, dir.host(data + "rollback.5-e.jnl").c_str(), old, 0), 0);
+    app.targetFiles({"r/a.txt"});
+    app.prompter.expect(3, Answer::Ok);
+    run(changeTo("b"));
+    EXPECT_EQ(dir.list("r"), Lines{"b.txt"});
+    EXPECT_EQ(app.prompter.texts(),
+              Lines{"A run that was cut short ended before the last operation; its renames are kept in their own undo "
+                    "log: T:\\.data-home\\Corvane\\Renomiq\\rollback.5-e.rbk\nTo undo them: renomiq-cli undo --log "
+                    "\"T:\\.data-home\\Corvane\\Renomiq\\rollback.5-e.rbk\""});
+    EXPECT_EQ(dir.readFile(data + "rollback.5-e.rbk"), "T:\\q\\y\r\nT:\\q\\x\r\n");
 }
 
 } // namespace
