@@ -194,6 +194,28 @@ TEST_F(HostFileSystemTest, CaseOnlyRenameOnCaseSensitiveFileSystem)
     EXPECT_EQ(dir.list(), std::vector<std::string>{"photo.jpg"});
 }
 
+TEST_F(HostFileSystemTest, ANewNameWithAControlCharacterIsRefusedButAnUndoMayGiveItBack)
+{
+    const struct {
+        std::string name;
+        bool renamed;
+    } rows[] = {
+        {"a\tb", false}, {"a\x01", false}, {"\x1f", false}, {"a\rb", false}, {"a\x1b[0m", false},
+        {"a\x7f", true}, {"caf\xc3\xa9", true},
+    };
+    for (const auto &row : rows) {
+        dir.createFiles({"c/x.txt"});
+        const Status status = fs.rename(TestDir::win("c/x.txt"), TestDir::win("c/" + row.name));
+        EXPECT_EQ(status.ok(), row.renamed) << row.name;
+        EXPECT_EQ(dir.list("c"), std::vector<std::string>{row.renamed ? row.name : "x.txt"}) << row.name;
+        if (!row.renamed) {
+            EXPECT_TRUE(fs.restoreName(TestDir::win("c/x.txt"), TestDir::win("c/" + row.name)).ok()) << row.name;
+            EXPECT_EQ(dir.list("c"), std::vector<std::string>{row.name});
+        }
+        ::unlink(dir.host("c/" + row.name).c_str());
+    }
+}
+
 TEST_F(HostFileSystemTest, ReadOnlyAttributeMapsToWriteBits)
 {
     dir.createFiles({"f"});

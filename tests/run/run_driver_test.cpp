@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <set>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace renomiq {
@@ -222,6 +224,34 @@ TEST_F(RunDriverTest, TheLogHoldsOnlyTheRenamesThatSucceeded)
     EXPECT_EQ(app.undoLog(), "T:\\m\\xa\r\nT:\\m\\a\r\nT:\\m\\xc\r\nT:\\m\\c\r\n");
     EXPECT_EQ(app.windows.status[1], "2 renamed successfully, 1 failed.");
     EXPECT_FALSE(dir.exists(".data-home/Corvane/Renomiq/rollback.jnl"));
+}
+
+TEST_F(RunDriverTest, ARunStoppedByTheUndoLogSaysSoAndHowManyItemsWereNotTried)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < 250; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "s/f%03d", i);
+        names.push_back(name);
+    }
+    dir.createFiles(names);
+    app.targetFolder("s", FolderScope::OneLayer);
+    app.prompter.expect(3, Answer::Ok);
+    // Files of at most a page: the journal holds 178 records of 23 bytes.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    run(insertAtHead("x"));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(app.windows.status[1],
+              "The run was stopped (the undo log could not be written): 178 renamed successfully, 0 failed, 72 not "
+              "tried.");
+    const std::vector<std::string> after = dir.list("s");
+    EXPECT_EQ(std::count_if(after.begin(), after.end(), [](const std::string &n) { return n[0] == 'x'; }), 178);
 }
 
 TEST_F(RunDriverTest, FilesModeRelistsAndUndoRestoresRows)
