@@ -102,6 +102,24 @@ TEST_F(CliAppTest, EveryKindAndScope)
     EXPECT_EQ(dir.list(), (Lines{"1_one.txt", "2_two.txt", "Folder"}));
 }
 
+TEST_F(CliAppTest, ADataFolderReachedThroughALinkIsNeverRenamed)
+{
+    dir.createFiles({"t/real/", "t/other.txt"});
+    ASSERT_EQ(::symlink(dir.host("t/real").c_str(), dir.host("datalink").c_str()), 0);
+    ::setenv("XDG_DATA_HOME", dir.host("datalink").c_str(), 1);
+    CliRun run = cli({"Addnewnum", "atHead=true", "headText=x", "--scope", "1", "--yes", dir.host("t")});
+    ::setenv("XDG_DATA_HOME", dir.dataHome().c_str(), 1);
+    EXPECT_EQ(dir.list("t"), (Lines{"real", "xother.txt"}));
+    EXPECT_NE(run.err.find("'T:\\t\\real\\Corvane\\Renomiq\\Newname.txt' can not be renamed, because it is one of "
+                           "the program's own files"),
+              std::string::npos)
+        << run.err;
+    // Its lists, its lock and the run's own journal.
+    EXPECT_EQ(run.out, "1 renamed successfully, 3 failed.\n") << run.err;
+    for (const std::string &name : dir.list("t/real/Corvane/Renomiq"))
+        EXPECT_NE(name[0], 'x') << name;
+}
+
 TEST_F(CliAppTest, RefusalsAndNothingRenamed)
 {
     dir.createFiles({"r/a.txt"});

@@ -35,7 +35,7 @@ pid_t start(const CliProcess &process)
     const int err = process.errFile.empty() ? out
                                             : ::open(process.errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     ::dup2(in, 0);
-    ::dup2(out, 1);
+    ::dup2(err, 1); // what it prints and what it says go to the same file
     ::dup2(err, 2);
     if (process.fileSizeLimit >= 0) {
         const rlimit limit{static_cast<rlim_t>(process.fileSizeLimit), static_cast<rlim_t>(process.fileSizeLimit)};

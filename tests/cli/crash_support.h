@@ -27,7 +27,7 @@ struct CliProcess {
     uid_t user = 0;                    // run as this user when not 0 and we are root
     long fileSizeLimit = -1;           // RLIMIT_FSIZE in bytes, when not -1
     long addressSpaceLimit = -1;       // RLIMIT_AS in bytes, when not -1
-    std::string errFile;               // standard error goes here (else /dev/null)
+    std::string errFile;               // standard output and error go here (else /dev/null)
 };
 
 pid_t start(const CliProcess &process);
