@@ -33,14 +33,15 @@ int main(int argc, char *argv[])
     QtPrompter prompter;
     QtShell shell(fileSystem);
     QtClipboard clipboard;
-    SystemSound sound(UserFolders::installFolder());
-    QtHelp help(UserFolders::installFolder() + "help/", prompter);
+    // The settings name the install folder that help and sound are read from.
+    SettingsStore settings(registry, fileSystem);
+    settings.fixFolders();
+    SystemSound sound(settings.installHostFolder());
+    QtHelp help(settings.installHostFolder() + "help/", prompter);
     SystemClock clock;
     Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
 
     // A run that a crash cut short can still be undone.
-    SettingsStore settings(registry, fileSystem);
-    settings.fixFolders();
     std::signal(SIGXFSZ, SIG_IGN); // a file at the size limit is a failed write, reported
     const UndoLog::Recovery recovery = UndoLog(fileSystem, settings.dataFolder()).recoverAbandonedJournals();
     RunDriver::reportRecovery(prompter, recovery);

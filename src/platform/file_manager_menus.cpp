@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -102,6 +103,38 @@ Status writeIfChanged(const std::string &path, const std::string &content, mode_
             return {};
     }
     return writeEntry(path, content, mode);
+}
+
+// The file a path stands for: the path itself, or, through its symbolic
+// links, the file they lead to (which may not exist yet).
+std::string linkTarget(const std::string &path)
+{
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n <= 0)
+            return current;
+        target.resize(static_cast<std::size_t>(n));
+        if (target[0] != '/')
+            target = current.substr(0, current.rfind('/') + 1) + target;
+        current = std::move(target);
+    }
+    return current;
+}
+
+// Rewrites a file of the user's own (one that keeps more than our entries):
+// through a symbolic link to the file it leads to, as users who keep their
+// configuration elsewhere link it, and with the file's own permissions.
+Status rewriteUserFile(const std::string &path, const std::string &content)
+{
+    const std::string target = linkTarget(path);
+    struct stat st {};
+    const mode_t mode = ::stat(target.c_str(), &st) == 0 ? st.st_mode & 07777 : 0644;
+    return writeHostFileAtomic(target, content, mode);
 }
 
 Status removeHostFile(const std::string &path)
@@ -308,7 +341,7 @@ Status FileManagerMenus::installThunar() const
         return {};
     if (Status s = makeHostFolders(m_folders.configHome + "/Thunar"); !s)
         return s;
-    return writeHostFileAtomic(thunarFile(), *merged);
+    return rewriteUserFile(thunarFile(), *merged);
 }
 
 Status FileManagerMenus::removeThunar() const
@@ -321,7 +354,7 @@ Status FileManagerMenus::removeThunar() const
         return Error{0, kept.error().message + ": " + thunarFile()};
     if (*kept == *existing)
         return {};
-    return writeHostFileAtomic(thunarFile(), *kept);
+    return rewriteUserFile(thunarFile(), *kept);
 }
 
 Status FileManagerMenus::writeSystemEntries(const std::string &shareFolder) const

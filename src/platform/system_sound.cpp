@@ -1,6 +1,8 @@
 #include "platform/system_sound.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -17,31 +19,39 @@ namespace renomiq {
 
 namespace {
 
-// A player that has not ended after this long is stopped: a run's end must
-// never wait on a sound server that does not answer.
-constexpr int kPlayerTimeoutMs = 10000;
+// Waits for the child, at most `timeout`; a child still running then is
+// killed. Tells whether it ended with status 0 and whether it hung.
+struct PlayerEnd {
+    bool played = false;
+    bool hung = false;
+};
 
-// Waits for the child, at most the timeout; true when it ended with status 0.
-bool waitForPlayer(pid_t pid)
+PlayerEnd waitForPlayer(pid_t pid, std::chrono::milliseconds timeout)
 {
+    PlayerEnd end;
     int status = 0;
     const int pidFd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
     if (pidFd >= 0) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
         pollfd p{pidFd, POLLIN, 0};
         int ready = 0;
-        do
-            ready = ::poll(&p, 1, kPlayerTimeoutMs);
-        while (ready < 0 && errno == EINTR);
+        do {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            ready = ::poll(&p, 1, static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0)));
+        } while (ready < 0 && errno == EINTR);
         ::close(pidFd);
-        if (ready == 0)
+        if (ready == 0) {
             ::kill(pid, SIGKILL);
+            end.hung = true;
+        }
     }
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    end.played = !end.hung && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return end;
 }
 
-bool runPlayer(const std::string &program, std::vector<std::string> arguments)
+PlayerEnd runPlayer(const std::string &program, std::vector<std::string> arguments, std::chrono::milliseconds timeout)
 {
     std::vector<char *> argv;
     for (std::string &a : arguments)
@@ -55,7 +65,7 @@ bool runPlayer(const std::string &program, std::vector<std::string> arguments)
     pid_t pid = 0;
     const bool started = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0;
     posix_spawn_file_actions_destroy(&actions);
-    return started && waitForPlayer(pid);
+    return started ? waitForPlayer(pid, timeout) : PlayerEnd{};
 }
 
 } // namespace
@@ -97,14 +107,21 @@ void SystemSound::play(const std::string &waveName)
     const char *path = std::getenv("PATH");
     const std::string pathVariable = path ? path : "/usr/bin:/bin";
     // A player that is there but cannot reach its sound server fails at once;
-    // the next one may still be able to play.
+    // the next one may still be able to play. One that hangs is stopped, and
+    // the others are not tried: the sound system does not answer, and the
+    // whole wait stays within the time limit.
+    const auto deadline = std::chrono::steady_clock::now() + m_timeLimit;
     for (const std::vector<std::string> &player : players()) {
         const std::string program = findProgram(player[0], pathVariable);
         if (program.empty())
             continue;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return;
         std::vector<std::string> arguments = player;
         arguments.push_back(file);
-        if (runPlayer(program, std::move(arguments)))
+        const PlayerEnd end = runPlayer(program, std::move(arguments), left);
+        if (end.played || end.hung)
             return;
     }
 }

@@ -492,8 +492,7 @@ void RunDriver::undoJob(bool withDialog)
         m_log->write(left);
     if (!m_state.settings.options.displayResult)
         list.clear();
-    // The undo plays the sound when the option is off, the reverse of a run.
-    if (!m_state.settings.options.endSound)
+    if (m_state.settings.options.endSound)
         m_state.platform.sound.play("end.wav");
 }
 

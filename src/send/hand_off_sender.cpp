@@ -124,7 +124,7 @@ std::optional<std::string> HandOffSender::hostPathOf(const std::string &item, co
 }
 
 Result<std::string> HandOffSender::send(const std::string &keyword, const std::vector<std::string> &items,
-                                        const std::string &currentFolder, std::vector<std::string> &skipped)
+                                        const std::string &currentFolder, std::vector<LeftOut> &skipped)
 {
     const auto &known = keywords();
     if (std::find(known.begin(), known.end(), keyword) == known.end())
@@ -132,13 +132,27 @@ Result<std::string> HandOffSender::send(const std::string &keyword, const std::v
     std::vector<std::string> targets;
     targets.reserve(items.size());
     for (const std::string &item : items) {
-        std::optional<std::string> target;
-        if (auto host = hostPathOf(item, currentFolder))
-            target = m_fileSystem.fromHostPath(*host);
-        if (target)
-            targets.push_back(std::move(*target));
-        else
-            skipped.push_back(item);
+        const auto host = hostPathOf(item, currentFolder);
+        if (!host) {
+            skipped.push_back({item, "not a local path"});
+            continue;
+        }
+        // The hand-off file holds one path a line: a line break would split
+        // the path into two, and the receiver would act on a file nobody chose.
+        if (host->find_first_of("\r\n") != std::string::npos) {
+            skipped.push_back({item, "its path holds a line break"});
+            continue;
+        }
+        if (host->find('\\') != std::string::npos) {
+            skipped.push_back({item, "its path holds a '\\'"});
+            continue;
+        }
+        auto target = m_fileSystem.fromHostPath(*host);
+        if (!target) {
+            skipped.push_back({item, "on no drive"});
+            continue;
+        }
+        targets.push_back(std::move(*target));
     }
     if (targets.empty())
         return Error{0, "no item to hand over"};

@@ -24,6 +24,13 @@ public:
     // "%20" and the like decoded; no value for a malformed escape or a decoded NUL.
     static std::optional<std::string> percentDecoded(const std::string &text);
 
+    // An item that was left out, and why ("not a local path", ...).
+    struct LeftOut {
+        std::string item;
+        std::string reason;
+        bool operator==(const LeftOut &) const = default;
+    };
+
     HandOffSender(FileSystem &fileSystem, std::string dataFolder)
         : m_fileSystem(fileSystem), m_dataFolder(std::move(dataFolder))
     {
@@ -33,10 +40,11 @@ public:
     // (replacing an older one) and returns the keyword to start the program
     // with: the given one, except that "Savealls" ("Save names of folder")
     // becomes "Savesomes" unless the selection is exactly one folder. Items
-    // that cannot be converted are left out and listed in `skipped`. Fails for
-    // an unknown keyword, when no item is left, or when the file cannot be written.
+    // that cannot be converted (no local path, a '\' or a line break in it,
+    // outside every drive) are left out and listed in `skipped`. Fails for an
+    // unknown keyword, when no item is left, or when the file cannot be written.
     Result<std::string> send(const std::string &keyword, const std::vector<std::string> &items,
-                             const std::string &currentFolder, std::vector<std::string> &skipped);
+                             const std::string &currentFolder, std::vector<LeftOut> &skipped);
 
 private:
     FileSystem &m_fileSystem;

@@ -58,11 +58,11 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    std::vector<std::string> skipped;
+    std::vector<HandOffSender::LeftOut> skipped;
     HandOffSender sender(fileSystem, *dataFolder + '\\');
     auto sent = sender.send(keyword, items, currentFolder(), skipped);
-    for (const std::string &item : skipped)
-        std::fprintf(stderr, "renomiq-send: left out %s (not a local path)\n", item.c_str());
+    for (const HandOffSender::LeftOut &left : skipped)
+        std::fprintf(stderr, "renomiq-send: left out %s (%s)\n", left.item.c_str(), left.reason.c_str());
     if (!sent) {
         std::fprintf(stderr, "renomiq-send: %s\n", sent.error().message.c_str());
         return sent.error().message.rfind("unknown", 0) == 0 ? usage() : 1;

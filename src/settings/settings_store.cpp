@@ -191,10 +191,12 @@ bool SettingsStore::saveOptions()
         }
     }
     // The file managers' menu is what the keys stand for here. Like the keys,
-    // a failure to write it is not reported.
-    if (options.contextMenu)
-        m_menus.install();
-    else
+    // a failure to write it is not reported. Entries that call a sender that
+    // is not there (a lone copy of the program) would only fail when chosen.
+    if (options.contextMenu) {
+        if (m_menus.senderInstalled())
+            m_menus.install();
+    } else
         m_menus.remove();
     return checkAll;
 }
@@ -203,8 +205,12 @@ void SettingsStore::fixFolders()
 {
     ValueReader reader(m_registry);
     std::string install;
-    if (reader.text("InstallDir", install) != Read::Ok || install.empty())
-        install = m_fileSystem.fromHostPath(UserFolders::installFolder()).value_or("C:\\");
+    m_installHostFolder = UserFolders::installFolder();
+    if (reader.text("InstallDir", install) != Read::Ok || install.empty()) {
+        install = m_fileSystem.fromHostPath(m_installHostFolder).value_or("C:\\");
+    } else if (auto host = m_fileSystem.toHostPath(install)) {
+        m_installHostFolder = *host + (host->back() == '/' ? "" : "/");
+    }
     m_installFolder = withBackslash(install);
 
     m_dataFolder = m_installFolder;

@@ -43,8 +43,9 @@ public:
     // (those at or past the maximum are deleted instead).
     void loadOptions(std::vector<std::string> *folders = nullptr);
 
-    // Writes the options and the context-menu keys, and installs or removes
-    // the file managers' "Renomiq" menu with them. Returns true when every
+    // Writes the options and the context-menu keys, and installs (when
+    // renomiq-send is beside the program) or removes the file managers'
+    // "Renomiq" menu with them. Returns true when every
     // item of the file list is to get its check mark: the first time in this
     // run of the program that the check boxes are switched on while the
     // registry holds them off.
@@ -66,6 +67,10 @@ public:
     // Windows-style, with a trailing '\'.
     const std::string &installFolder() const { return m_installFolder; }
     const std::string &dataFolder() const { return m_dataFolder; }
+    // The install folder as a host path with a trailing '/', where help and
+    // sound are read from; the program's own one unless "InstallDir" names
+    // another that a drive holds.
+    const std::string &installHostFolder() const { return m_installHostFolder; }
     // Fixes the two folders (done by the placement load).
     void fixFolders();
 
@@ -85,6 +90,7 @@ private:
     FileSystem &m_fileSystem;
     FileManagerMenus m_menus;
     std::string m_installFolder;
+    std::string m_installHostFolder;
     std::string m_dataFolder;
     std::optional<int> m_rememberedTop;
     bool m_checkAllPending = true;

@@ -15,6 +15,11 @@ bool HandOffFile::exists() const
 
 bool HandOffFile::write(const std::vector<std::string> &paths)
 {
+    // A line break inside a path would turn it into two paths on reading.
+    for (const std::string &path : paths) {
+        if (path.find_first_of("\r\n") != std::string::npos)
+            return false;
+    }
     return m_fileSystem.writeFileAtomic(m_path, joinLines(paths)).ok();
 }
 

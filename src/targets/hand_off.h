@@ -21,7 +21,8 @@ public:
 
     const std::string &path() const { return m_path; }
     bool exists() const;
-    // Replaces the file with the paths, CR LF after each.
+    // Replaces the file with the paths, CR LF after each. Refuses (writing
+    // nothing) when a path holds a CR or LF.
     bool write(const std::vector<std::string> &paths);
     // The paths (CR LF, LF or CR end a line; empty lines are left out), each
     // '/' turned into '\'; no value when there is no file.

@@ -11,6 +11,8 @@ std::string forEditKind(EditKind kind)
     case EditKind::Changnew: return "Change.htm";
     case EditKind::Changexten: return "Change ext.htm";
     case EditKind::Savealls: return "Save.htm";
+    // "Savesomes" never opens the editor window (its export runs at once), so
+    // it has no panel and no topic of its own.
     case EditKind::Savesomes:
     case EditKind::Browsefile: break;
     }

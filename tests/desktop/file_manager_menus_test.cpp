@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace renomiq {
 namespace {
@@ -195,6 +196,57 @@ TEST_F(FileManagerMenusTest, RemoveTakesOutOursOnly)
     EXPECT_EQ(dir.list("data/nautilus/scripts/Renomiq"), (std::vector<std::string>{"Mine"}));
 }
 
+// The user's uca.xml is rewritten where its content lives: through a symbolic
+// link (a configuration kept in a dotfiles folder), with its own permissions.
+TEST_F(FileManagerMenusTest, TheUcaFileKeepsItsLinkAndItsPermissions)
+{
+    const struct {
+        const char *name;
+        const char *link; // uca.xml's link text; none for a plain file
+        const char *content; // the file that holds the content, relative to the test folder
+        mode_t mode;
+    } cases[] = {
+        {"a plain file of the user's alone", nullptr, "config/Thunar/uca.xml", 0600},
+        {"a relative link", "../../dotfiles/uca.xml", "dotfiles/uca.xml", 0640},
+        {"an absolute link to a link", "ABSOLUTE", "dotfiles/real/uca.xml", 0664},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDir home;
+        home.createFiles({"config/Thunar/", "dotfiles/real/"});
+        home.writeFile(c.content, kUserUca);
+        ASSERT_EQ(::chmod(home.host(c.content).c_str(), c.mode), 0);
+        std::string linkText;
+        if (c.link && std::string(c.link) == "ABSOLUTE") {
+            // uca.xml -> dotfiles/uca.xml -> real/uca.xml
+            ASSERT_EQ(::symlink("real/uca.xml", home.host("dotfiles/uca.xml").c_str()), 0);
+            linkText = home.host("dotfiles/uca.xml");
+        } else if (c.link) {
+            linkText = c.link;
+        }
+        const std::string uca = home.host("config/Thunar/uca.xml");
+        if (!linkText.empty()) {
+            ASSERT_EQ(::symlink(linkText.c_str(), uca.c_str()), 0);
+        }
+        FileManagerMenus m(sender, {home.host("data"), home.host("config"), {}, {}});
+
+        for (const bool install : {true, false}) {
+            SCOPED_TRACE(install ? "install" : "remove");
+            ASSERT_TRUE(install ? m.install() : m.remove());
+            const auto actions = parseUca(read(home.host(c.content)));
+            EXPECT_EQ(actions.size(), install ? 8u : 1u);
+            EXPECT_EQ(modeOf(home.host(c.content)), c.mode);
+            if (!linkText.empty()) {
+                std::string text(4096, '\0');
+                const ssize_t n = ::readlink(uca.c_str(), text.data(), text.size());
+                ASSERT_GT(n, 0) << "uca.xml is no longer a link";
+                text.resize(static_cast<std::size_t>(n));
+                EXPECT_EQ(text, linkText);
+            }
+        }
+    }
+}
+
 TEST_F(FileManagerMenusTest, AnUnreadableUcaFileIsLeftAlone)
 {
     dir.createFiles({"config/Thunar/"});
@@ -243,6 +295,25 @@ TEST_F(FileManagerMenusTest, UcaListsInTheirOtherShapes)
     }
 }
 
+// The user's Dolphin service menu for this test's sender, as written out.
+std::string userServiceMenu(const std::string &senderPath)
+{
+    const std::string exec = "Exec=\"" + senderPath + "\" ";
+    return "[Desktop Entry]\n# Written by Renomiq.\nType=Application\nName=Renomiq\nNoDisplay=true\n"
+           "Icon=com.corvane.Renomiq\nExec=\"" + senderPath + "\"\n"
+           "MimeType=application/octet-stream;inode/directory;\nX-KDE-Submenu=Renomiq\n"
+           "Actions=removpart;replapart;addnewnum;changnew;changexten;savealls;savesomes;\n"
+           "\n[Desktop Action removpart]\nName=Remove\nIcon=com.corvane.Renomiq\n" + exec + "Removpart %F\n"
+           "\n[Desktop Action replapart]\nName=Replace\nIcon=com.corvane.Renomiq\n" + exec + "Replapart %F\n"
+           "\n[Desktop Action addnewnum]\nName=Insert\nIcon=com.corvane.Renomiq\n" + exec + "Addnewnum %F\n"
+           "\n[Desktop Action changnew]\nName=Change\nIcon=com.corvane.Renomiq\n" + exec + "Changnew %F\n"
+           "\n[Desktop Action changexten]\nName=Extension\nIcon=com.corvane.Renomiq\n" + exec + "Changexten %F\n"
+           "\n[Desktop Action savealls]\nName=Save names of folder\nIcon=com.corvane.Renomiq\n" + exec
+           + "Savealls %F\n"
+             "\n[Desktop Action savesomes]\nName=Save names of files\nIcon=com.corvane.Renomiq\n" + exec
+           + "Savesomes %F\n";
+}
+
 TEST_F(FileManagerMenusTest, NextToThePackagesEntries)
 {
     // The package's entries in a system data folder, as /usr/share holds them.
@@ -254,7 +325,8 @@ TEST_F(FileManagerMenusTest, NextToThePackagesEntries)
     // On: Dolphin takes the user's file in place of the package's one of the
     // same name; Nemo would list both, so the user gets no copy.
     ASSERT_TRUE(user.install());
-    EXPECT_EQ(read(dir.host("data/kio/servicemenus/com.corvane.Renomiq.desktop")), user.dolphinServiceMenu());
+    const std::string userMenu = userServiceMenu(dir.host("my apps/it's/renomiq-send"));
+    EXPECT_EQ(read(dir.host("data/kio/servicemenus/com.corvane.Renomiq.desktop")), userMenu);
     EXPECT_EQ(dir.list("data/nemo/actions"), std::vector<std::string>{});
     EXPECT_EQ(dir.list("data/nautilus/scripts/Renomiq").size(), 7u);
 
@@ -270,7 +342,7 @@ TEST_F(FileManagerMenusTest, NextToThePackagesEntries)
 
     // On again: the menu is back.
     ASSERT_TRUE(user.install());
-    EXPECT_EQ(read(hidden), user.dolphinServiceMenu());
+    EXPECT_EQ(read(hidden), userMenu);
 }
 
 TEST_F(FileManagerMenusTest, SystemEntriesForThePackage)

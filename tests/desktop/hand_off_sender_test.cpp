@@ -52,13 +52,13 @@ TEST(HandOffSender, WritesTheHandOffFileAndNamesTheKeyword)
     dir.createFiles({"data/", "pics/a.jpg", "pics/b c.jpg", "pics/trip/"});
     HostFileSystem fs(dir.drives());
     HandOffSender sender(fs, TestDir::win("data\\"));
-    std::vector<std::string> skipped;
+    std::vector<HandOffSender::LeftOut> skipped;
 
     auto sent = sender.send("Changnew", {dir.host("pics/a.jpg"), "file://" + dir.host("pics/b%20c.jpg"), "smb://nas/x", "trip"},
                             dir.host("pics"), skipped);
     ASSERT_TRUE(sent) << sent.error().message;
     EXPECT_EQ(*sent, "Changnew");
-    EXPECT_EQ(skipped, (std::vector<std::string>{"smb://nas/x"}));
+    EXPECT_EQ(skipped, (std::vector<HandOffSender::LeftOut>{{"smb://nas/x", "not a local path"}}));
     EXPECT_EQ(dir.readFile("data/fn000.tmp"), "T:\\pics\\a.jpg\r\nT:\\pics\\b c.jpg\r\nT:\\pics\\trip\r\n");
 
     // "Save names of folder" stays so for exactly one folder only.
@@ -86,27 +86,60 @@ TEST(HandOffSender, Refusals)
     TestDir dir;
     dir.createFiles({"data/"});
     HostFileSystem fs(dir.drives());
-    std::vector<std::string> skipped;
+    std::vector<HandOffSender::LeftOut> skipped;
     HandOffSender sender(fs, TestDir::win("data\\"));
 
     auto sent = sender.send("Browsefile", {dir.host("a")}, "/", skipped);
     ASSERT_FALSE(sent);
     EXPECT_EQ(sent.error().message, "unknown keyword 'Browsefile'");
 
-    sent = sender.send("Removpart", {"sftp://host/a", "file://elsewhere/b"}, "/", skipped);
-    ASSERT_FALSE(sent);
-    EXPECT_EQ(sent.error().message, "no item to hand over");
-    EXPECT_FALSE(dir.exists("data/fn000.tmp"));
-
-    // A name with a '\' has no path in the program.
-    sent = sender.send("Removpart", {dir.host("a\\b")}, "/", skipped);
-    ASSERT_FALSE(sent);
-    EXPECT_EQ(skipped.back(), dir.host("a\\b"));
-
     HandOffSender nowhere(fs, TestDir::win("missing\\"));
     sent = nowhere.send("Removpart", {dir.host("data")}, "/", skipped);
     ASSERT_FALSE(sent);
     EXPECT_EQ(sent.error().message, "cannot write T:\\missing\\fn000.tmp");
+}
+
+// Items that have no path in the program are left out with their reason; a
+// line break would split one path into two lines of the hand-off file.
+TEST(HandOffSender, ItemsLeftOutAndWhy)
+{
+    TestDir dir;
+    dir.createFiles({"data/", "d/", "c/"});
+    // Drive C: moved off the host root, so that some paths lie on no drive.
+    DriveTable drives = dir.drives();
+    drives.setDrive('C', dir.host("c"));
+    HostFileSystem fs(drives);
+    const struct {
+        const char *name;
+        std::string item;
+        const char *reason;
+    } cases[] = {
+        {"another scheme", "sftp://host/a", "not a local path"},
+        {"another host", "file://elsewhere/b", "not a local path"},
+        {"a backslash", dir.host("d/a\\b"), "its path holds a '\\'"},
+        {"a line feed", dir.host("d/a\nb"), "its path holds a line break"},
+        {"a carriage return", dir.host("d/a\rb"), "its path holds a line break"},
+        {"a line feed in a URI", "file://" + dir.host("d/a%0Ab"), "its path holds a line break"},
+        {"outside every drive", "/", "on no drive"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.writeFile("data/fn000.tmp", "T:\\old\r\n");
+        std::vector<HandOffSender::LeftOut> skipped;
+        HandOffSender sender(fs, TestDir::win("data\\"));
+        auto sent = sender.send("Removpart", {c.item}, "/", skipped);
+        ASSERT_FALSE(sent);
+        EXPECT_EQ(sent.error().message, "no item to hand over");
+        EXPECT_EQ(skipped, (std::vector<HandOffSender::LeftOut>{{c.item, c.reason}}));
+        EXPECT_EQ(dir.readFile("data/fn000.tmp"), "T:\\old\r\n");
+
+        // Beside a good item, only the good one is handed over.
+        skipped.clear();
+        sent = sender.send("Removpart", {c.item, dir.host("d/a")}, "/", skipped);
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(skipped.size(), 1u);
+        EXPECT_EQ(dir.readFile("data/fn000.tmp"), "T:\\d\\a\r\n");
+    }
 }
 
 } // namespace

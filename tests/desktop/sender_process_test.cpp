@@ -88,11 +88,34 @@ TEST_F(SenderProcessTest, Failures)
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.output.rfind("renomiq-send: unknown keyword 'Rename'\nusage:", 0), 0u) << run.output;
 
-    run = test::runProcess({dir.host("bin/renomiq-send"), "Removpart", "sftp://host/x"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.output, "renomiq-send: left out sftp://host/x (not a local path)\n"
-                          "renomiq-send: no item to hand over\n");
-    EXPECT_FALSE(dir.exists("bin/renomiq.args"));
+    // Items without a path in the program, each refused with its reason.
+    const struct {
+        std::string item;
+        const char *reason;
+    } refused[] = {
+        {"sftp://host/x", "not a local path"},
+        {dir.host("many/a\\b"), "its path holds a '\\'"},
+        {dir.host("many/a\nb"), "its path holds a line break"},
+    };
+    for (const auto &r : refused) {
+        SCOPED_TRACE(r.reason);
+        run = test::runProcess({dir.host("bin/renomiq-send"), "Removpart", r.item});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.output, "renomiq-send: left out " + r.item + " (" + r.reason + ")\n"
+                              "renomiq-send: no item to hand over\n");
+        EXPECT_FALSE(dir.exists("bin/renomiq.args"));
+    }
+}
+
+TEST_F(SenderProcessTest, APathWithALineBreakNeverSplitsIntoTwo)
+{
+    writeStandIn();
+    dir.createFiles({"d/a", "d/b", "d/a\nb"});
+    const test::ProcessResult run =
+        test::runProcess({dir.host("bin/renomiq-send"), "Removpart", dir.host("d/a\nb"), dir.host("d/b")});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output, "renomiq-send: left out " + dir.host("d/a\nb") + " (its path holds a line break)\n");
+    EXPECT_EQ(dir.readFile("bin/renomiq.handoff"), "T:\\d\\b\r\n");
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 
@@ -67,6 +68,42 @@ TEST(SystemSound, PlaysThroughTheFirstPlayerThatWorks)
         for (std::size_t at; (at = expected.find("FILE")) != std::string::npos;)
             expected.replace(at, 4, dir.host("share/end.wav"));
         EXPECT_EQ(dir.exists("log") ? dir.readFile("log") : std::string(), expected);
+    }
+}
+
+// A player that hangs (a sound server that never answers) is stopped, and the
+// whole wait stays within the time limit: the others are not tried after it.
+TEST(SystemSound, AHangingPlayerStopsTheWaitWithinTheTimeLimit)
+{
+    const struct {
+        const char *name;
+        std::vector<std::pair<const char *, const char *>> players; // fake player and its last command
+        const char *expectedLog;
+    } cases[] = {
+        {"every player hangs", {{"pw-play", "exec /bin/sleep 60"}, {"paplay", "exec /bin/sleep 60"}, {"aplay", "exec /bin/sleep 60"}},
+         "pw-play FILE\n"},
+        {"a failing player, then a hanging one",
+         {{"pw-play", "exit 1"}, {"paplay", "exec /bin/sleep 60"}, {"aplay", "exit 0"}},
+         "pw-play FILE\npaplay FILE\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDir dir;
+        dir.createFiles({"bin/", "share/"});
+        dir.writeFile("share/end.wav", "RIFF");
+        for (const auto &[player, last] : c.players)
+            test::writeScript(dir.host("bin/") + player,
+                              "echo \"${0##*/} $*\" >> '" + dir.host("log") + "'\n" + last + "\n");
+        FakePath path(dir.host("bin"));
+        const auto start = std::chrono::steady_clock::now();
+        SystemSound(dir.host("share/"), std::chrono::milliseconds(1000)).play("end.wav");
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_GE(waited, std::chrono::milliseconds(1000));
+        EXPECT_LT(waited, std::chrono::milliseconds(2500));
+        std::string expected = c.expectedLog;
+        for (std::size_t at; (at = expected.find("FILE")) != std::string::npos;)
+            expected.replace(at, 4, dir.host("share/end.wav"));
+        EXPECT_EQ(dir.readFile("log"), expected);
     }
 }
 

@@ -277,15 +277,37 @@ TEST_F(RunDriverTest, FilesModeRelistsAndUndoRestoresRows)
     EXPECT_FALSE(app.driver.undoLast());
     EXPECT_TRUE(dir.exists("f/a.md"));
     app.prompter.expect(Answer::Yes);
-    app.state.settings.options.endSound = false;
     EXPECT_TRUE(app.driver.undoLast());
     EXPECT_EQ(app.windows.list.rows, (Lines{TestDir::win("f/a.txt"), TestDir::win("f/keep.doc"), TestDir::win("f/b.txt")}));
     EXPECT_EQ(app.windows.progressRuns, 0);
     EXPECT_FALSE(app.undoLogExists());
-    // The undo plays the sound only when the option is off.
-    EXPECT_EQ(app.sound.played, Lines{"end.wav"});
     EXPECT_EQ(app.prompter.shown()[0], (Message{"Undo Confirmation", "Do you want to UNDO the last rename operation ?",
                                                 MessageIcon::Question, MessageButtons::YesNo}));
+}
+
+TEST(RunDriverSound, TheEndSoundFollowsTheOptionForRunAndUndoAlike)
+{
+    const struct {
+        bool endSound;
+        Lines played;
+    } cases[] = {
+        {true, {"end.wav", "end.wav"}},
+        {false, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.endSound ? "sound on" : "sound off");
+        test::TestApp app;
+        app.dir.createFiles({"f/a.txt"});
+        app.targetFiles({"f/a.txt"});
+        app.state.settings.options.endSound = c.endSound;
+        app.state.editKind = EditKind::Addnewnum;
+        app.driver.startRun(insertAtHead("n"));
+        ASSERT_TRUE(app.dir.exists("f/na.txt"));
+        app.prompter.expect(Answer::Yes);
+        ASSERT_TRUE(app.driver.undoLast());
+        ASSERT_TRUE(app.dir.exists("f/a.txt"));
+        EXPECT_EQ(app.sound.played, c.played);
+    }
 }
 
 TEST_F(RunDriverTest, UndoOfSixtyLinesRunsDirectlyAndSixtyTwoUnderTheDialog)

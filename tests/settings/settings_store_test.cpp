@@ -178,6 +178,15 @@ TEST_F(SettingsStoreTest, TheContextMenuOptionInstallsAndRemovesTheFileManagerMe
         ".config-home/Thunar/uca.xml",
     };
     settings.options.contextMenu = true;
+    // No sender beside the program: entries that would call it are not written.
+    settings.saveOptions();
+    EXPECT_TRUE(registry.keyExists(HKCR, SettingsStore::kFileHandlerKey));
+    for (const char *entry : entries)
+        EXPECT_FALSE(dir.exists(entry)) << entry;
+
+    dir.createFiles({"bin/"});
+    dir.writeFile("bin/renomiq-send", "");
+    ::chmod(dir.host("bin/renomiq-send").c_str(), 0755);
     settings.saveOptions();
     EXPECT_TRUE(registry.keyExists(HKCR, SettingsStore::kFileHandlerKey));
     for (const char *entry : entries)
@@ -223,9 +232,28 @@ TEST_F(SettingsStoreTest, FoldersAndLastDir)
     EXPECT_TRUE(dir.exists(".data-home/Corvane/Renomiq"));
     EXPECT_EQ(store.installFolder().back(), '\\');
 
-    registry.writeString(HKCU, kKey, "InstallDir", "C:\\opt\\renomiq");
-    store.fixFolders();
-    EXPECT_EQ(store.installFolder(), "C:\\opt\\renomiq\\");
+    EXPECT_EQ(store.installHostFolder(), UserFolders::installFolder());
+
+    // "InstallDir" moves the install folder, and with it where help and sound are read.
+    const struct {
+        const char *installDir;
+        const char *folder;
+        std::string hostFolder;
+    } installs[] = {
+        {"C:\\opt\\renomiq", "C:\\opt\\renomiq\\", "/opt/renomiq/"},
+        {"Q:\\renomiq", "Q:\\renomiq\\", UserFolders::installFolder()}, // on no drive: the program's own
+        {"T:\\opt\\renomiq", "T:\\opt\\renomiq\\", dir.host("opt/renomiq/")},
+        {"T:\\opt\\", "T:\\opt\\", dir.host("opt/")},
+        {"", nullptr, UserFolders::installFolder()},
+    };
+    const std::string programFolder = store.installFolder();
+    for (const auto &i : installs) {
+        SCOPED_TRACE(i.installDir);
+        registry.writeString(HKCU, kKey, "InstallDir", i.installDir);
+        store.fixFolders();
+        EXPECT_EQ(store.installFolder(), i.folder ? std::string(i.folder) : programFolder);
+        EXPECT_EQ(store.installHostFolder(), i.hostFolder);
+    }
 
     EXPECT_FALSE(store.readLastDir().has_value());
     dir.createFiles({"pics/"});

@@ -24,6 +24,12 @@ TEST(HandOffFile, RoundTripAndTake)
     EXPECT_EQ(dir.readFile("data/fn000.tmp"), "C:\\a b\\x.txt\r\nC:\\caf\xc3\xa9\r\nC:\\y\r\n");
     ASSERT_TRUE(handOff.write({"C:\\z"})); // replaces
     EXPECT_EQ(handOff.read().value(), (std::vector<std::string>{"C:\\z"}));
+    // A line break in a path would read back as two paths: nothing is written.
+    for (const char *broken : {"C:\\d\\a\nb", "C:\\d\\a\rb", "C:\\d\\a\r\n"}) {
+        SCOPED_TRACE(broken);
+        EXPECT_FALSE(handOff.write({"C:\\y", broken}));
+        EXPECT_EQ(dir.readFile("data/fn000.tmp"), "C:\\z\r\n");
+    }
 
     dir.writeFile("data/fn000.tmp", "C:\\1\nC:\\2\rC:\\3\r\n\r\n");
     EXPECT_EQ(handOff.take(), (std::vector<std::string>{"C:\\1", "C:\\2", "C:\\3"}));
