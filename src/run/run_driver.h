@@ -40,6 +40,7 @@ public:
 private:
     void report(const ItemOutcome &outcome) override;
     void renaming(const std::string &oldPath, const std::string &newPath) override;
+    void renameNotMade(const std::string &oldPath, const std::string &newPath) override;
     void visitTargets();
     void processWorkList();
     void finishRun();

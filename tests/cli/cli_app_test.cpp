@@ -50,7 +50,6 @@ TEST_F(CliAppTest, PreviewRunAndUndoShareTheUndoLog)
     Lines rows;
     for (std::size_t start = 0, end; (end = preview.out.find('\n', start)) != std::string::npos; start = end + 1)
         rows.push_back(preview.out.substr(start, end - start));
-    std::sort(rows.begin(), rows.end());
     EXPECT_EQ(rows, (Lines{"IMG_1.jpg\tPhoto_1.jpg", "IMG_2.jpg\tPhoto_2.jpg"}));
     EXPECT_EQ(dir.list("p"), (Lines{"IMG_1.jpg", "IMG_2.jpg", "x.txt"}));
 
@@ -132,6 +131,37 @@ TEST_F(CliAppTest, RefusalsAndNothingRenamed)
     }
     EXPECT_EQ(cli({"Changnew", "newName=x", dir.host("nothing")}).status, 2);
     EXPECT_EQ(dir.list("r"), Lines{"a.txt"});
+}
+
+TEST_F(CliAppTest, RefusesWhatTheWindowsRefuse)
+{
+    dir.createFiles({"r/a.txt", "subs/in/b.txt"});
+    const std::string usage = "\nTry 'renomiq-cli --help' for more information.\n";
+    const std::string longExtension(254, 'e');
+    const struct {
+        Lines args;
+        int status;
+        std::string err;
+    } rows[] = {
+        {{"Changnew", "newName=%3%", "randomUpper=false", "randomLower=false", "randomDigits=false", dir.host("r")},
+         2, "renomiq-cli: You have to select at least one choice." + usage},
+        {{"Changnew", "newName=x", "--scope", "3", "T:\\"}, 1, "Information: Can not rename root directory !\n"},
+        {{"Changexten", "newExtension=" + longExtension, dir.host("r")}, 2,
+         "renomiq-cli: bad value '" + longExtension + "' for field 'newExtension'" + usage},
+        {{"Changexten", "oldExtension=" + longExtension, dir.host("r")}, 2,
+         "renomiq-cli: bad value '" + longExtension + "' for field 'oldExtension'" + usage},
+        {{"Changnew", "newName=x", ""}, 2, "renomiq-cli: empty TARGET" + usage},
+        {{"Changnew", "newName=x", dir.host("r"), ""}, 2, "renomiq-cli: empty TARGET" + usage},
+        // The target check's message comes once, and the run goes on with the subfolder's file.
+        {{"Changnew", "newName=x", "--scope", "1", dir.host("subs")}, 0, "Information: There is no file(one layer) now!\n"},
+    };
+    for (const auto &row : rows) {
+        CliRun run = cli(row.args);
+        EXPECT_EQ(run.status, row.status) << row.err;
+        EXPECT_EQ(run.err, row.err);
+    }
+    EXPECT_EQ(dir.list("r"), Lines{"a.txt"});
+    EXPECT_EQ(dir.list("subs/in"), Lines{"x.txt"});
 }
 
 TEST_F(CliAppTest, SaveWritesTheNameList)

@@ -23,6 +23,12 @@ public:
             return errnoError(EACCES, "Cannot rename", from);
         return HostFileSystem::rename(from, to);
     }
+    Status renameBack(const std::string &from, const std::string &to) override
+    {
+        if (refuseRenameOf.count("*") || refuseRenameOf.count(from))
+            return errnoError(EACCES, "Cannot rename", from);
+        return HostFileSystem::renameBack(from, to);
+    }
     Status writeFileAtomic(const std::string &path, const std::string &content) override
     {
         if (refuseWriteOf.count(path))
