@@ -164,6 +164,27 @@ TEST_F(CliAppTest, RefusesWhatTheWindowsRefuse)
     EXPECT_EQ(dir.list("subs/in"), Lines{"x.txt"});
 }
 
+TEST_F(CliAppTest, FailuresNameTheirReasonOnStandardError)
+{
+    dir.createFiles({"t/a.txt", "w/a", "w/b\\c"});
+    std::string longName; // 130 characters, 260 bytes: within the program's limit, beyond the host's
+    for (int i = 0; i < 130; ++i)
+        longName += "\xc3\xa9";
+    CliRun tooLong = cli({"Changnew", "newName=" + longName, dir.host("t")});
+    EXPECT_EQ(tooLong.status, 1);
+    EXPECT_EQ(tooLong.err, "Rename Error: Rename failed when rename: T:\\t\\a.txt To: T:\\t\\" + longName
+                               + ".txt (File name too long)\n"
+                                 "Information: No filename had been changed,please check input text and \nmake sure "
+                                 "that the targeted files can be renamed.\n");
+
+    CliRun skipped = cli({"Addnewnum", "atHead=true", "headText=z", dir.host("w")});
+    EXPECT_EQ(skipped.status, 0);
+    EXPECT_EQ(skipped.err, "renomiq-cli: skipped T:\\w\\b\\c: the name holds '\\', which a Windows-style path "
+                           "cannot hold\n");
+    EXPECT_EQ(skipped.out, "1 renamed successfully, 1 failed.\n");
+    EXPECT_EQ(dir.list("w"), (Lines{"b\\c", "za"}));
+}
+
 TEST_F(CliAppTest, SaveWritesTheNameList)
 {
     dir.createFiles({"s/sub/", "s/a.txt"});
