@@ -3,7 +3,8 @@
 
 Each tool renames N files IMG_000001.jpg ... in one folder to Photo_...,
 in turn, on the same file system, several times; the medians are printed in
-microseconds per file with renomiq-cli's ratio to each. Also: a preview of
+microseconds per file with renomiq-cli's ratio to each. Also: the system calls
+of one run per file (strace -c), a preview of
 1,000 rows, an undo of N pairs against a bare rename loop over the same pairs,
 and renomiq-cli's peak memory for one folder and for a tree of 1,000 folders.
 Results are printed, never asserted.
@@ -133,6 +134,27 @@ def main():
     bare = statistics.median(bare_times) * 1e6 / n
     print("Undo of %d pairs: renomiq-cli %.2f us/pair, bare rename loop %.2f us/pair, ratio %.2fx"
           % (n, undo, bare, undo / bare))
+
+    # System calls per file of one run, counted by strace.
+    if shutil.which("strace"):
+        count = min(n, 10000)
+        folder = os.path.join(work, "run")
+        shutil.rmtree(folder, ignore_errors=True)
+        make_files(folder, count)
+        summary = os.path.join(work, "strace.txt")
+        subprocess.check_call(["strace", "-c", "-f", "-o", summary, args.cli, "Replapart", "oldString=IMG_",
+                               "newString=Photo_", folder], env=env, stdout=subprocess.DEVNULL)
+        calls = {}
+        with open(summary) as f:
+            for line in f:
+                fields = line.split()
+                if len(fields) >= 5 and fields[0][0].isdigit() and fields[-1] != "total":
+                    calls[fields[-1]] = int(fields[3])
+        total = sum(calls.values())
+        print("System calls of a run over %d files (strace -c): %.2f per file; renameat2 %.2f, newfstatat %.2f"
+              % (count, total / count, calls.get("renameat2", 0) / count, calls.get("newfstatat", 0) / count))
+    else:
+        print("not installed (Debian package): strace")
 
     # A preview of 1,000 rows.
     folder = os.path.join(work, "run")

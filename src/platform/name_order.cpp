@@ -61,23 +61,29 @@ std::pair<char32_t, std::size_t> decodeAt(std::string_view s, std::size_t i)
 
 NameOrder::Key NameOrder::key(std::string_view name)
 {
+    // An ASCII character is one byte; any other character, and a byte outside
+    // UTF-8 (as 0x110000 + byte), three bytes of which the first is 0x80 or
+    // more, so it sorts after every ASCII character and by its value among
+    // the others.
     Key key;
     key.reserve(name.size());
     for (std::size_t i = 0; i < name.size();) {
         const unsigned char c = static_cast<unsigned char>(name[i]);
         if (c < 0x80) {
-            key.push_back(upper(c));
+            key.push_back(static_cast<char>((c >= 'a' && c <= 'z') ? c - 32 : c));
             ++i;
             continue;
         }
         const auto [value, length] = decodeAt(name, i);
-        if (length == 0) {
-            key.push_back(static_cast<char32_t>(0x110000u + c)); // after every character
-            ++i;
-        } else {
-            key.push_back(upper(value));
-            i += length;
+        const char32_t unit = length == 0 ? 0x110000u + c : upper(value);
+        i += length == 0 ? 1 : length;
+        if (unit < 0x80) { // a letter whose upper case is ASCII ("\u0131" gives "I")
+            key.push_back(static_cast<char>(unit));
+            continue;
         }
+        key.push_back(static_cast<char>(0x80 | (unit >> 14)));
+        key.push_back(static_cast<char>((unit >> 7) & 0x7F));
+        key.push_back(static_cast<char>(unit & 0x7F));
     }
     return key;
 }

@@ -17,9 +17,10 @@ namespace renomiq {
 // sequence sorts after every character.
 class NameOrder {
 public:
-    // The sort key of a name: comparing keys compares names, apart from the
-    // tie of the bytes. Compute it once per name, not once per comparison.
-    using Key = std::u32string;
+    // The sort key of a name: comparing keys (as byte strings) compares names,
+    // apart from the tie of the bytes. Compute it once per name, not once per
+    // comparison. For a name in ASCII it is the name in upper case.
+    using Key = std::string;
     static Key key(std::string_view name);
 
     // Negative, zero or positive, as a comes before, equals or follows b.

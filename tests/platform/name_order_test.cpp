@@ -19,6 +19,7 @@ TEST(NameOrder, ComparesThroughTheUpperCaseMappingThenTheBytes)
         {"\xc3\xa9z", "\xc3\x89" "a", 1}, // é = É, then z > a
         {"z", "\xc3\xa9", -1},          // ASCII before accented letters
         {"\xff", "\xf4\x8f\xbf\xbf", 1}, // a byte outside UTF-8 after every character
+        {"\xc4\xb1x", "Iy", -1},      // dotless i is upper-case I, as ASCII I is
         {"same", "same", 0},
     };
     for (const auto &row : rows) {
