@@ -6,7 +6,10 @@ set -euo pipefail
 RENOMIQ_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 RENOMIQ_BUILD="${RENOMIQ_BUILD:-$RENOMIQ_ROOT/build}"
 
-renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev)
+renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev strace)
+
+# What the desktop tests check the menus, the installation and the package with.
+renomiq_packages+=(desktop-file-utils appstream dpkg-dev fakeroot file gzip man-db)
 
 renomiq_install_missing() {
     local missing=()

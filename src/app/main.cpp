@@ -13,12 +13,18 @@
 #include "targets/list_window.h"
 
 #include <QApplication>
+#include <QIcon>
+
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Renomiq"));
     QApplication::setApplicationDisplayName(QStringLiteral("Renomiq"));
+    // The desktop finds the program's menu entry, and with it its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvane.Renomiq"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.corvane.Renomiq")));
 
     using namespace renomiq;
     HostFileSystem fileSystem;
@@ -26,15 +32,22 @@ int main(int argc, char *argv[])
     QtPrompter prompter;
     QtShell shell(fileSystem);
     QtClipboard clipboard;
-    SystemSound sound(UserFolders::programFolder());
-    QtHelp help(UserFolders::programFolder());
+    SystemSound sound(UserFolders::installFolder());
+    QtHelp help(UserFolders::installFolder() + "help/", prompter);
     SystemClock clock;
     Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
 
     // A run that a crash cut short can still be undone.
     SettingsStore settings(registry, fileSystem);
     settings.fixFolders();
-    UndoLog(fileSystem, settings.dataFolder()).recoverAbandonedJournal();
+    std::signal(SIGXFSZ, SIG_IGN); // a file at the size limit is a failed write, reported
+    const UndoLog::Recovery recovery = UndoLog(fileSystem, settings.dataFolder()).recoverAbandonedJournals();
+    for (const std::string &kept : recovery.keptLogs)
+        prompter.information("A run that was cut short ended before the last operation; its renames are kept in "
+                             "their own undo log: "
+                             + kept);
+    // The file managers' menu follows the program when it has moved.
+    settings.refreshFileManagerMenus();
 
     TForm4 listWindow(platform);
     listWindow.show();

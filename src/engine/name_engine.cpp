@@ -142,7 +142,8 @@ void NameEngine::renameOne(const EditRequest &request, const std::string &itemPa
         sink.report(outcome);
         return;
     }
-    sink.renaming(itemPath, newPath);
+    if (!sink.renaming(itemPath, newPath))
+        return;
     Status status = m_fileSystem.rename(itemPath, newPath);
     outcome.kind = status ? OutcomeKind::Renamed : OutcomeKind::RenameFailed;
     if (!status)
@@ -157,7 +158,8 @@ bool NameEngine::renameAtOnce(const std::string &itemPath, const std::string &ne
     if (!invalidNameMessage(namePart, m_codePage.characterCount(newPath)).empty()
         || namePart.find_first_of("\\/") != std::string::npos || extensionPart.find_first_of("\\/") != std::string::npos)
         return false;
-    sink.renaming(itemPath, newPath);
+    if (!sink.renaming(itemPath, newPath))
+        return true; // refused, or the run stops: the sink has seen to it
     Status status = m_fileSystem.rename(itemPath, newPath);
     if (!status && status.error().code == EEXIST) {
         sink.renameNotMade(itemPath, newPath);
