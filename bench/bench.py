@@ -3,7 +3,8 @@
 
 Each tool renames N files IMG_000001.jpg ... in one folder to Photo_...,
 in turn, on the same file system, several times; the medians are printed in
-microseconds per file with renomiq-cli's ratio to each. Also: a preview of
+microseconds per file with renomiq-cli's ratio to each. Also: the system calls
+of one run per file (strace -c), a preview of
 1,000 rows, an undo of N pairs against a bare rename loop over the same pairs,
 and renomiq-cli's peak memory for one folder and for a tree of 1,000 folders.
 Results are printed, never asserted.
@@ -28,11 +29,13 @@ def make_files(folder, count, prefix="IMG_"):
 
 
 def timed(command, cwd=None, env=None, stdin=None):
-    """Runs a command; returns (seconds, peak RSS in KiB). The RSS is taken by
-    /usr/bin/time, since a child forked from this large process starts big."""
+    """Runs a command; returns (seconds, peak RSS in KiB, CPU seconds). The RSS
+    is taken by /usr/bin/time, since a child forked from this large process
+    starts big. CPU time (user + system) is steadier than the wall clock on a
+    machine shared with other work."""
     rss_file = tempfile.NamedTemporaryFile(delete=False)
     rss_file.close()
-    command = ["/usr/bin/time", "-f", "%M", "-o", rss_file.name] + command
+    command = ["/usr/bin/time", "-f", "%M %U %S", "-o", rss_file.name] + command
     start = time.perf_counter()
     process = subprocess.Popen(command, cwd=cwd, env=env, stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
@@ -45,9 +48,9 @@ def timed(command, cwd=None, env=None, stdin=None):
     if os.waitstatus_to_exitcode(status) != 0:
         sys.exit("%s failed: %s" % (command[5], err))
     with open(rss_file.name) as f:
-        rss = int(f.read().split()[-1])
+        rss, user, system = f.read().split()[-3:]
     os.unlink(rss_file.name)
-    return seconds, rss
+    return seconds, int(rss), float(user) + float(system)
 
 
 def check_renamed(folder, count, tool):
@@ -92,6 +95,7 @@ def main():
 
     n = args.files
     times = {name: [] for name in tools}
+    cpu_times = {name: [] for name in tools}
     peak = 0
     for run in range(args.runs):
         for name, tool in tools.items():
@@ -99,23 +103,27 @@ def main():
             shutil.rmtree(folder, ignore_errors=True)
             make_files(folder, n)
             subprocess.call(["sync"])
-            seconds, rss = tool(folder)
+            seconds, rss, cpu = tool(folder)
             check_renamed(folder, n, name)
             times[name].append(seconds)
+            cpu_times[name].append(cpu)
             if name == "renomiq-cli":
                 peak = max(peak, rss)
 
     print("Renaming %d files in one folder, IMG_ -> Photo_, median of %d runs:" % (n, args.runs))
     medians = {name: statistics.median(t) * 1e6 / n for name, t in times.items()}
-    ours = medians["renomiq-cli"]
+    cpu_medians = {name: statistics.median(t) * 1e6 / n for name, t in cpu_times.items()}
+    ours, ours_cpu = medians["renomiq-cli"], cpu_medians["renomiq-cli"]
     for name, us in medians.items():
-        ratio = "" if name == "renomiq-cli" else "   renomiq-cli is %.2fx of this" % (ours / us)
-        print("  %-16s %7.2f us/file%s" % (name, us, ratio))
+        cpu = cpu_medians[name]
+        ratio = "" if name == "renomiq-cli" else "   renomiq-cli is %.2fx of this (CPU %.2fx)" % (
+            ours / us, ours_cpu / cpu)
+        print("  %-16s %7.2f us/file, CPU %7.2f us/file%s" % (name, us, cpu, ratio))
     print("  renomiq-cli peak memory: %.1f MiB" % (peak / 1024))
 
     # An undo of n pairs against a bare rename loop over the same pairs, in the
     # same order.
-    undo_times, bare_times = [], []
+    undo_times, bare_times, undo_cpu, bare_cpu = [], [], [], []
     for run in range(args.runs):
         folder = os.path.join(work, "run")
         shutil.rmtree(folder, ignore_errors=True)
@@ -123,7 +131,9 @@ def main():
         timed([args.cli, "Replapart", "oldString=IMG_", "newString=Photo_", folder], env=env)
         with open(log, "rb") as f:
             pairs = f.read()
-        undo_times.append(timed([args.cli, "undo", "--yes"], env=env)[0])
+        seconds, _, cpu = timed([args.cli, "undo", "--yes"], env=env)
+        undo_times.append(seconds)
+        undo_cpu.append(cpu)
         # The same pairs once more, for the bare loop (host paths: drive C is /).
         timed([args.cli, "Replapart", "oldString=IMG_", "newString=Photo_", folder], env=env)
         host_pairs = os.path.join(work, "pairs.txt")
@@ -132,11 +142,35 @@ def main():
         backwards = [lines[i] + b"\r\n" + lines[i + 1] + b"\r\n" for i in range(len(lines) - 2, -1, -2)]
         with open(host_pairs, "wb") as f:
             f.write(b"".join(backwards))
-        bare_times.append(timed([floor, "--pairs", host_pairs])[0])
+        seconds, _, cpu = timed([floor, "--pairs", host_pairs])
+        bare_times.append(seconds)
+        bare_cpu.append(cpu)
     undo = statistics.median(undo_times) * 1e6 / n
     bare = statistics.median(bare_times) * 1e6 / n
-    print("Undo of %d pairs: renomiq-cli %.2f us/pair, bare rename loop %.2f us/pair, ratio %.2fx"
-          % (n, undo, bare, undo / bare))
+    cpu_ratio = statistics.median(undo_cpu) / statistics.median(bare_cpu)
+    print("Undo of %d pairs: renomiq-cli %.2f us/pair, bare rename loop %.2f us/pair, ratio %.2fx (CPU %.2fx)"
+          % (n, undo, bare, undo / bare, cpu_ratio))
+
+    # System calls per file of one run, counted by strace.
+    if shutil.which("strace"):
+        count = min(n, 10000)
+        folder = os.path.join(work, "run")
+        shutil.rmtree(folder, ignore_errors=True)
+        make_files(folder, count)
+        summary = os.path.join(work, "strace.txt")
+        subprocess.check_call(["strace", "-c", "-f", "-o", summary, args.cli, "Replapart", "oldString=IMG_",
+                               "newString=Photo_", folder], env=env, stdout=subprocess.DEVNULL)
+        calls = {}
+        with open(summary) as f:
+            for line in f:
+                fields = line.split()
+                if len(fields) >= 5 and fields[0][0].isdigit() and fields[-1] != "total":
+                    calls[fields[-1]] = int(fields[3])
+        total = sum(calls.values())
+        print("System calls of a run over %d files (strace -c): %.2f per file; renameat2 %.2f, newfstatat %.2f"
+              % (count, total / count, calls.get("renameat2", 0) / count, calls.get("newfstatat", 0) / count))
+    else:
+        print("not installed (Debian package): strace")
 
     # A preview of 1,000 rows.
     folder = os.path.join(work, "run")
@@ -152,10 +186,10 @@ def main():
     shutil.rmtree(tree, ignore_errors=True)
     for i in range(1000):
         make_files(os.path.join(tree, "f%04d" % i), 100)
-    _, tree_rss = timed([args.cli, "Replapart", "oldString=IMG_", "newString=Photo_", "--scope", "1", tree], env=env)
+    _, tree_rss, _ = timed([args.cli, "Replapart", "oldString=IMG_", "newString=Photo_", "--scope", "1", tree], env=env)
     small = os.path.join(work, "small")
     make_files(small, 100)
-    _, small_rss = timed([args.cli, "Replapart", "oldString=IMG_", "newString=Photo_", small], env=env)
+    _, small_rss, _ = timed([args.cli, "Replapart", "oldString=IMG_", "newString=Photo_", small], env=env)
     print("Peak memory: 1000 folders x 100 files, all layers: %.1f MiB; one folder of 100 files: %.1f MiB"
           % (tree_rss / 1024, small_rss / 1024))
     shutil.rmtree(work, ignore_errors=True)

@@ -188,6 +188,10 @@ int runCli(const std::vector<std::string> &arguments)
         set.filesMode = false;
         set.targetFolder = withTrailingBackslash(targets[0]);
         windows.folderBox = set.targetFolder;
+        if (set.folderScope == FolderScope::ThisFolderOnly && set.targetFolder.size() <= 3) {
+            prompter.information("Can not rename root directory !");
+            return 1;
+        }
     } else {
         if (kind == EditKind::Savealls)
             return usageError("Savealls takes one folder");
@@ -209,17 +213,19 @@ int runCli(const std::vector<std::string> &arguments)
     if (kind == EditKind::Savesomes) {
         status = NameExporter(state, windows).exportNames(inputs.save).empty() ? 1 : 0;
     } else {
+        bool targetsChecked = false;
         if (!command.fieldsGiven.count("sampleName")) {
             const std::string item = set.filesMode ? state.run.workList.front() : checkTargets(state);
             if (item.empty())
                 return 1;
+            targetsChecked = !set.filesMode;
             request.sampleName = sampleNameOf(fileSystem, set, item);
         }
         inputs.scopeCaption = scopeCaption(command.scope);
         inputs.selectedText = bytesFromTo(request.sampleName, request.selectionStart + 1,
                                           request.selectionStart + request.selectionLength);
         inputs.cursorPicked = request.cursorPosition > 0;
-        const CheckResult check = checkAndStart(state, inputs);
+        const CheckResult check = checkAndStart(state, inputs, targetsChecked);
         if (check.action == CheckResult::Export) {
             status = NameExporter(state, windows).exportNames(inputs.save).empty() ? 1 : 0;
         } else if (check.action == CheckResult::Run) {

@@ -138,8 +138,9 @@ const std::map<std::string, Setter> &fields()
         t["extensionMode"] = choice(&R::extensionMode, {{"change", ExtensionMode::Change},
                                                         {"convertCase", ExtensionMode::ConvertCase}});
         t["replaceAllTypes"] = flag(&R::replaceAllTypes);
-        t["oldExtension"] = [](EditorInputs &in, const std::string &v) { in.request.oldExtension = v; return true; };
-        t["newExtension"] = [](EditorInputs &in, const std::string &v) { in.request.newExtension = v; return true; };
+        // The extension boxes take at most 253 bytes.
+        t["oldExtension"] = [](EditorInputs &in, const std::string &v) { in.request.oldExtension = v; return v.size() <= 253; };
+        t["newExtension"] = [](EditorInputs &in, const std::string &v) { in.request.newExtension = v; return v.size() <= 253; };
         t["extensionCase"] = choice(&R::extensionCase, {{"lower", ExtensionCase::Lower}, {"upper", ExtensionCase::Upper}});
         t["useSpecialStrings"] = flag(&R::useSpecialStrings);
         t["startNumber"] = [](EditorInputs &in, const std::string &v) {
@@ -272,9 +273,18 @@ std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &argu
             if (!setField(command.inputs, a.substr(0, eq), a.substr(eq + 1), error))
                 return std::nullopt;
             command.fieldsGiven.insert(a.substr(0, eq));
+        } else if (a.empty()) {
+            // What an unset shell variable gives: never the current folder.
+            error = "empty TARGET";
+            return std::nullopt;
         } else {
             command.targets.push_back(a);
         }
+    }
+    const EditRequest &request = command.inputs.request;
+    if (!request.randomUpper && !request.randomLower && !request.randomDigits) {
+        error = "You have to select at least one choice.";
+        return std::nullopt;
     }
     command.inputs.request.preview = preview;
     if (command.mode != CliCommand::Undo && command.targets.empty()) {

@@ -1,5 +1,6 @@
 #include "cli/cli_windows.h"
 
+#include "cli/terminal_text.h"
 #include "run/run_state.h"
 
 #include <unistd.h>
@@ -9,7 +10,8 @@ namespace renomiq {
 std::atomic<bool> CliWindows::interrupted{false};
 
 CliWindows::CliWindows(RunState &run, std::FILE *out, std::FILE *err)
-    : m_run(run), m_out(out), m_err(err), m_progressShown(::isatty(::fileno(err)) != 0)
+    : m_run(run), m_out(out), m_err(err), m_progressShown(::isatty(::fileno(err)) != 0),
+      m_outIsTerminal(::isatty(::fileno(out)) != 0), m_errIsTerminal(m_progressShown)
 {
 }
 
@@ -59,9 +61,17 @@ void CliWindows::processEvents()
         m_run.stopRequest = true;
 }
 
-void CliWindows::showRenameError(const std::string &oldPath, const std::string &newPath)
+void CliWindows::showRenameError(const std::string &oldPath, const std::string &newPath, const std::string &reason)
 {
-    std::fprintf(m_err, "Rename Error: Rename failed when rename: %s To: %s\n", oldPath.c_str(), newPath.c_str());
+    const auto shown = [&](const std::string &text) { return m_errIsTerminal ? terminalText(text) : text; };
+    std::fprintf(m_err, "Rename Error: Rename failed when rename: %s To: %s (%s)\n", shown(oldPath).c_str(),
+                 shown(newPath).c_str(), reason.c_str());
+}
+
+void CliWindows::showUnreachable(const std::string &path, const std::string &reason)
+{
+    const std::string shown = m_errIsTerminal ? terminalText(path) : path;
+    std::fprintf(m_err, "renomiq-cli: skipped %s: %s\n", shown.c_str(), reason.c_str());
 }
 
 void CliWindows::addPreviewRow(const std::string &oldText, const std::string &newText)
@@ -71,7 +81,10 @@ void CliWindows::addPreviewRow(const std::string &oldText, const std::string &ne
         return;
     }
     ++m_previewRows;
-    std::fprintf(m_out, "%s\t%s\n", oldText.c_str(), newText.c_str());
+    if (m_outIsTerminal)
+        std::fprintf(m_out, "%s\t%s\n", terminalText(oldText).c_str(), terminalText(newText).c_str());
+    else
+        std::fprintf(m_out, "%s\t%s\n", oldText.c_str(), newText.c_str());
 }
 
 void CliWindows::closeEditor()

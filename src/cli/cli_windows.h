@@ -14,7 +14,8 @@ struct RunState;
 
 // The windows of renomiq-cli: preview rows and results on standard output,
 // progress on standard error when it is a terminal; Ctrl+C is the progress
-// dialog's Cancel.
+// dialog's Cancel. On a terminal, control characters in names are shown
+// escaped; otherwise names are written byte for byte.
 class CliWindows : public RunWindows {
 public:
     CliWindows(RunState &run, std::FILE *out = stdout, std::FILE *err = stderr);
@@ -35,7 +36,8 @@ public:
     void showSearchPanel(bool shown) override;
     void processEvents() override;
     void setBusy(bool) override {}
-    void showRenameError(const std::string &oldPath, const std::string &newPath) override;
+    void showRenameError(const std::string &oldPath, const std::string &newPath, const std::string &reason) override;
+    void showUnreachable(const std::string &path, const std::string &reason) override;
     void clearPreview() override { m_previewRows = 0; }
     void addPreviewRow(const std::string &oldText, const std::string &newText) override;
     void showPreview(bool) override {}
@@ -58,6 +60,9 @@ private:
     std::FILE *m_out;
     std::FILE *m_err;
     bool m_progressShown;
+    // Names go to a terminal escaped, elsewhere byte for byte.
+    bool m_outIsTerminal;
+    bool m_errIsTerminal;
     RowList m_list;
     int m_previewRows = 0;
     int m_maximum = 100;

@@ -6,9 +6,15 @@
 
 namespace {
 
+// The first Ctrl+C stops the run between two items; a second one, before the
+// run has seen the first (a run without the progress display looks only at
+// its end), ends the program at once: the journal keeps what was renamed.
 void onInterrupt(int)
 {
-    renomiq::CliWindows::interrupted = true;
+    if (renomiq::CliWindows::interrupted.exchange(true)) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+    }
 }
 
 } // namespace

@@ -15,7 +15,8 @@ const char kCliUsage[] =
     "KIND        Removpart (remove), Replapart (replace), Addnewnum (insert),\n"
     "            Changnew (whole name or its case), Changexten (extension).\n"
     "TARGET      one folder (its content chosen by --scope) or one or more files;\n"
-    "            host paths (/home/ann/x) and Windows-style paths (C:\\home\\ann\\x).\n"
+    "            host paths (/home/ann/x) and Windows-style paths (C:\\home\\ann\\x);\n"
+    "            never empty.\n"
     "--scope N   0 the folder's files (default), 1 all layers, 2 only subfolders,\n"
     "            3 the folder itself.\n"
     "--preview   print old and new names separated by a TAB; rename nothing.\n"
@@ -67,6 +68,7 @@ const char kCliUsage[] =
     "restored every item or an export was written; 1 when a check refused the\n"
     "request, nothing was renamed or an undo left items; 2 for a usage error.\n"
     "Ctrl+C stops a long run between items; the undo log then holds what was\n"
-    "renamed.\n";
+    "renamed.\n"
+    "On a terminal, control characters in names are shown escaped (\\033, \\r).\n";
 
 } // namespace renomiq

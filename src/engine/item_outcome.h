@@ -49,6 +49,13 @@ public:
         (void)newPath;
         return true;
     }
+    // The rename announced by renaming() was not made, and no outcome follows
+    // for it: the new name is taken, and the item goes on to the "(n)" check.
+    virtual void renameNotMade(const std::string &oldPath, const std::string &newPath)
+    {
+        (void)oldPath;
+        (void)newPath;
+    }
 };
 
 } // namespace renomiq

@@ -16,9 +16,10 @@ NameEngine::NameEngine(FileSystem &fileSystem, Prompter &prompter, const Clock &
 {
 }
 
-void NameEngine::newNameFor(const EditRequest &request, const std::string &itemPath, OutcomeSink &sink)
+void NameEngine::newNameFor(const EditRequest &request, const std::string &itemPath, OutcomeSink &sink,
+                            std::optional<bool> knownFolder)
 {
-    const bool isFolder = m_fileSystem.folderExists(itemPath);
+    const bool isFolder = knownFolder ? *knownFolder : m_fileSystem.folderExists(itemPath);
     ItemSplit split = splitItemPath(itemPath, isFolder);
     const Expander expand = [&](std::string_view text) { return expandSpecial(request, text, itemPath); };
 
@@ -104,6 +105,16 @@ void NameEngine::renameOne(const EditRequest &request, const std::string &itemPa
             namePart = "(none)";
     }
 
+    // An execution renames at once and runs the "(n)" check only when the name
+    // is taken (the rename never replaces anything): the same result, without
+    // an existence test per item. A name that differs from the old one only in
+    // letter case takes the check first, as a file system that ignores case
+    // finds the item itself there.
+    if (!request.preview && !request.isCaseConversion()
+        && !m_codePage.equalIgnoringCase(lastComponentOf(itemPath), namePart + extensionPart)
+        && renameAtOnce(itemPath, folderPart + namePart + extensionPart, namePart, extensionPart, sink))
+        return;
+
     int n = 0;
     if (!request.isCaseConversion()) {
         while (m_fileSystem.exists(folderPart + namePart + extensionPart))
@@ -140,24 +151,50 @@ void NameEngine::renameOne(const EditRequest &request, const std::string &itemPa
     sink.report(outcome);
 }
 
-bool NameEngine::validateNewName(const std::string &namePart, std::size_t characterCount)
+bool NameEngine::renameAtOnce(const std::string &itemPath, const std::string &newPath, const std::string &namePart,
+                              const std::string &extensionPart, OutcomeSink &sink)
+{
+    // Names the check would refuse or report take the careful way, with its messages.
+    if (!invalidNameMessage(namePart, m_codePage.characterCount(newPath)).empty()
+        || namePart.find_first_of("\\/") != std::string::npos || extensionPart.find_first_of("\\/") != std::string::npos)
+        return false;
+    if (!sink.renaming(itemPath, newPath))
+        return true; // refused, or the run stops: the sink has seen to it
+    Status status = m_fileSystem.rename(itemPath, newPath);
+    if (!status && status.error().code == EEXIST) {
+        sink.renameNotMade(itemPath, newPath);
+        return false;
+    }
+    ItemOutcome outcome = ItemOutcome::of(status ? OutcomeKind::Renamed : OutcomeKind::RenameFailed, itemPath, newPath);
+    if (!status)
+        outcome.error = status.error();
+    sink.report(outcome);
+    return true;
+}
+
+std::string NameEngine::invalidNameMessage(const std::string &namePart, std::size_t characterCount)
 {
     static const std::string_view reserved[] = {"con", "aux", "com1", "lpt1", "prn", "nul"};
     for (std::string_view name : reserved) {
-        if (namePart == name) {
-            m_prompter.information("The new filename: '" + namePart
-                                   + "' can not be renamed, because some names(con, aux, com1, lpt1, prn, nul) "
-                                     "are reserved by Windows, you should use another name.");
-            return false;
-        }
+        if (namePart == name)
+            return "The new filename: '" + namePart
+                + "' can not be renamed, because some names(con, aux, com1, lpt1, prn, nul) are reserved by Windows, "
+                  "you should use another name.";
     }
-    if (characterCount >= 256) {
-        m_prompter.information("The new filename: '" + namePart
-                               + "' can not be renamed, because the filename(plus path) is too long(>255 "
-                                 "characters), you should shorten it.");
-        return false;
-    }
-    return true;
+    if (characterCount >= 256)
+        return "The new filename: '" + namePart
+            + "' can not be renamed, because the filename(plus path) is too long(>255 characters), you should "
+              "shorten it.";
+    return {};
+}
+
+bool NameEngine::validateNewName(const std::string &namePart, std::size_t characterCount)
+{
+    const std::string message = invalidNameMessage(namePart, characterCount);
+    if (message.empty())
+        return true;
+    m_prompter.information(message);
+    return false;
 }
 
 bool NameEngine::checkInputText(const EditRequest &request, const std::string &text)

@@ -4,6 +4,7 @@
 #include "engine/item_outcome.h"
 #include "engine/string_tokens.h"
 
+#include <optional>
 #include <string>
 
 namespace renomiq {
@@ -24,8 +25,10 @@ public:
     SpecialStrings &specialStrings() { return m_special; }
     const CodePage &codePage() const { return m_codePage; }
 
-    // One item of a run, with the run's request.
-    void newNameFor(const EditRequest &request, const std::string &itemPath, OutcomeSink &sink);
+    // One item of a run, with the run's request. isFolder, when the caller
+    // knows it (the walk that found the item), spares a look-up.
+    void newNameFor(const EditRequest &request, const std::string &itemPath, OutcomeSink &sink,
+                    std::optional<bool> isFolder = std::nullopt);
 
     // Makes the new path unique, validates it and renames or previews the item.
     void renameOne(const EditRequest &request, const std::string &itemPath, const std::string &folderPart,
@@ -34,6 +37,8 @@ public:
     // False, after an information box, for a reserved name or a path of 256
     // characters or more.
     bool validateNewName(const std::string &namePart, std::size_t characterCount);
+    // The message validateNewName would show, or empty.
+    static std::string invalidNameMessage(const std::string &namePart, std::size_t characterCount);
 
     // False, after an information box, for a text that must not become part of
     // a name: a bad random-string token or one of the nine prohibited characters.
@@ -45,6 +50,11 @@ public:
     }
 
 private:
+    // An execution's rename tried before any existence test, where that gives
+    // what the "(n)" check would: true when it ended in an outcome, false when
+    // the item must go the careful way.
+    bool renameAtOnce(const std::string &itemPath, const std::string &newPath, const std::string &namePart,
+                      const std::string &extensionPart, OutcomeSink &sink);
     void changeExtension(const EditRequest &request, const std::string &itemPath, const ItemSplit &split,
                          OutcomeSink &sink);
 

@@ -126,9 +126,10 @@ std::string SpecialStrings::formatSize(std::uint64_t size, std::string_view deci
 std::string SpecialStrings::randomString(const EditRequest &request, std::int64_t length)
 {
     std::string result;
+    // Every random token moves the seed counter, also one that gives no text.
+    m_random.reseed(++m_seedCounter);
     if (length <= 0)
         return result;
-    m_random.reseed(++m_seedCounter);
     // At least one class is on (the special string dialog sees to it); without
     // any the string stays empty rather than loop.
     if (!request.randomDigits && !request.randomUpper && !request.randomLower)

@@ -351,4 +351,18 @@ bool FileRegistry::deleteValue(RegistryHive hive, const std::string &key, const 
     });
 }
 
+bool FileRegistry::deleteValues(RegistryHive hive, const std::string &key, const std::vector<std::string> &names)
+{
+    const std::string full = fullKey(hive, key);
+    return modify([&](Keys &keys) {
+        auto k = keys.find(full);
+        if (k == keys.end())
+            return false;
+        bool removed = false;
+        for (const std::string &name : names)
+            removed |= k->second.erase(name) > 0;
+        return removed;
+    });
+}
+
 } // namespace renomiq

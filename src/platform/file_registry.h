@@ -27,6 +27,7 @@ public:
     bool writeValue(RegistryHive hive, const std::string &key, const std::string &name,
                     const RegistryValue &value) override;
     bool deleteValue(RegistryHive hive, const std::string &key, const std::string &name) override;
+    bool deleteValues(RegistryHive hive, const std::string &key, const std::vector<std::string> &names) override;
 
     const std::string &hostFile() const { return m_hostFile; }
 

@@ -18,6 +18,7 @@ enum FileAttribute : std::uint32_t {
     AttrHidden = 0x02,
     AttrDirectory = 0x10,
     AttrArchive = 0x20,
+    AttrReparsePoint = 0x400, // a symbolic link
 };
 
 // A file time: seconds since 1970-01-01 UTC.
@@ -35,7 +36,9 @@ struct CalendarTime {
 // One entry of a folder, or what a look-up of one path finds.
 struct DirEntry {
     std::string name; // bytes as the host gives them
+    // True for a folder and for a link to a folder; a link is never entered.
     bool isDirectory = false;
+    bool isLink = false;
     std::uint32_t attributes = 0;
     std::uint64_t size = 0;
     FileTime lastWriteTime = 0;
@@ -93,17 +96,32 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    // Calls visit for each entry of the folder in file-system order ("." and ".."
-    // left out) until visit returns false. Symbolic links are reported, never
-    // followed into folders.
+    // What the names-only walk gives of an entry.
+    struct NameEntry {
+        const std::string &name;
+        bool isDirectory; // a folder or a link to one
+        bool isLink;
+    };
+    // An entry that exists but cannot be reached by a path of the program (a
+    // name holding '\'), with the reason.
+    using Unreachable = std::function<void(const std::string &name, const std::string &reason)>;
+
+    // Calls visit for each entry of the folder ("." and ".." left out), sorted
+    // by name in the order of NameOrder, until visit returns false. A symbolic
+    // link to a folder is reported as a folder and marked as a link; the
+    // callers never enter it.
     virtual Status enumerate(const std::string &folder,
                              const std::function<bool(const DirEntry &)> &visit) = 0;
     // The same walk for callers that need only the names and which are
-    // folders; it spares a look-up per entry where the host can.
-    virtual Status enumerateNames(const std::string &folder,
-                                  const std::function<bool(const std::string &name, bool isDirectory)> &visit)
+    // folders; it spares a look-up per entry where the host can. Entries the
+    // program cannot name go to unreachable, when given.
+    virtual Status enumerateNames(const std::string &folder, const std::function<bool(const NameEntry &)> &visit,
+                                  const Unreachable &unreachable = {})
     {
-        return enumerate(folder, [&](const DirEntry &entry) { return visit(entry.name, entry.isDirectory); });
+        (void)unreachable;
+        return enumerate(folder, [&](const DirEntry &entry) {
+            return visit(NameEntry{entry.name, entry.isDirectory, entry.isLink});
+        });
     }
     // The entry at a path, or no value when nothing is there.
     virtual std::optional<DirEntry> lookUp(const std::string &path) = 0;
@@ -114,11 +132,13 @@ public:
 
     // Renames a file or folder. Never replaces an existing item at `to`; a change
     // of letter case only is carried out on file systems that ignore case too.
-    // A new name holding a control character (1-31) is refused, as Windows
-    // refuses it.
+    // A new name holding one of the characters Windows forbids in names
+    // (\ / : * ? " < > |) or a control character (1-31) is refused, as
+    // Windows refuses it.
     virtual Status rename(const std::string &from, const std::string &to) = 0;
-    // The same for an undo giving an item back the name it had, whatever that holds.
-    virtual Status restoreName(const std::string &from, const std::string &to) = 0;
+    // Gives an item back a name it had before (an undo): as rename, but the
+    // former name may hold the characters that rename refuses.
+    virtual Status renameBack(const std::string &from, const std::string &to) = 0;
     virtual Status setAttributes(const std::string &path, std::uint32_t attributes) = 0;
     virtual Status removeFile(const std::string &path) = 0;
     virtual Status createFolder(const std::string &path) = 0;

@@ -1,6 +1,7 @@
 #include "platform/host_file_system.h"
 
 #include "platform/host_io.h"
+#include "platform/name_order.h"
 #include "platform/host_journal.h"
 
 #include <algorithm>
@@ -223,8 +224,8 @@ std::optional<std::string> HostFileSystem::fromHostPath(const std::string &hostP
     return m_drives.toWindows(hostPath);
 }
 
-Status HostFileSystem::readFolder(const std::string &folder,
-                                  const std::function<bool(int dirFd, const dirent &entry)> &visit)
+Status HostFileSystem::readFolder(const std::string &folder, const std::function<bool(int dirFd, const RawEntry &)> &visit,
+                                  const Unreachable &unreachable)
 {
     auto hostFolder = host(folder);
     if (!hostFolder)
@@ -232,43 +233,94 @@ Status HostFileSystem::readFolder(const std::string &folder,
     std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(hostFolder->c_str()), ::closedir);
     if (!dir)
         return errnoError(errno, "Cannot list", folder);
-    const int dirFd = ::dirfd(dir.get());
-    while (const dirent *d = ::readdir(dir.get())) {
+    std::vector<RawEntry> entries;
+    for (;;) {
+        errno = 0;
+        const dirent *d = ::readdir(dir.get());
+        if (!d)
+            break;
         const std::string_view name = d->d_name;
         if (name == "." || name == "..")
             continue;
-        if (name.find('\\') != std::string_view::npos)
-            continue; // cannot be written in a Windows-style path: never touched
-        if (!visit(dirFd, *d))
+        if (name.find('\\') != std::string_view::npos) {
+            // Cannot be written in a Windows-style path: never touched.
+            if (unreachable)
+                unreachable(d->d_name, "the name holds '\\', which a Windows-style path cannot hold");
+            continue;
+        }
+        entries.push_back({d->d_name, d->d_type});
+    }
+    if (errno != 0)
+        return errnoError(errno, "Cannot list", folder);
+    // The order users see everywhere, and the locality a run of names in order gets.
+    NameOrder::sort(entries, [](const RawEntry &entry) -> const std::string & { return entry.name; });
+    const int dirFd = ::dirfd(dir.get());
+    for (const RawEntry &entry : entries) {
+        if (!visit(dirFd, entry))
             break;
     }
     return Status::success();
 }
 
+namespace {
+
+// The kind of an entry: a link to a folder counts as a folder.
+struct EntryKind {
+    bool exists = false;
+    bool isDirectory = false;
+    bool isLink = false;
+};
+
+EntryKind kindOfEntry(int dirFd, const char *name, unsigned char type)
+{
+    struct stat st {};
+    if (type == DT_UNKNOWN) {
+        if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return {}; // vanished since it was read
+        type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
+    }
+    if (type != DT_LNK)
+        return {true, type == DT_DIR, false};
+    const bool toFolder = ::fstatat(dirFd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    return {true, toFolder, true};
+}
+
+} // namespace
+
 Status HostFileSystem::enumerate(const std::string &folder,
                                  const std::function<bool(const DirEntry &)> &visit)
 {
-    return readFolder(folder, [&](int dirFd, const dirent &d) {
+    return readFolder(folder, [&](int dirFd, const RawEntry &raw) {
         struct stat st {};
-        if (::fstatat(dirFd, d.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        if (::fstatat(dirFd, raw.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             return true; // vanished since readdir
-        return visit(entryFromStat(d.d_name, st));
+        DirEntry entry = entryFromStat(raw.name, st);
+        if (S_ISLNK(st.st_mode)) {
+            entry.isLink = true;
+            entry.attributes |= AttrReparsePoint;
+            struct stat target {};
+            if (::fstatat(dirFd, raw.name.c_str(), &target, 0) == 0 && S_ISDIR(target.st_mode)) {
+                entry.isDirectory = true;
+                entry.attributes = (entry.attributes & ~static_cast<std::uint32_t>(AttrArchive)) | AttrDirectory;
+                entry.size = 0;
+            }
+        }
+        return visit(entry);
     });
 }
 
-Status HostFileSystem::enumerateNames(const std::string &folder,
-                                      const std::function<bool(const std::string &name, bool isDirectory)> &visit)
+Status HostFileSystem::enumerateNames(const std::string &folder, const std::function<bool(const NameEntry &)> &visit,
+                                      const Unreachable &unreachable)
 {
-    return readFolder(folder, [&](int dirFd, const dirent &d) {
-        bool isDirectory = d.d_type == DT_DIR;
-        if (d.d_type == DT_UNKNOWN) {
-            struct stat st {};
-            if (::fstatat(dirFd, d.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+    return readFolder(
+        folder,
+        [&](int dirFd, const RawEntry &raw) {
+            const EntryKind kind = kindOfEntry(dirFd, raw.name.c_str(), raw.type);
+            if (!kind.exists)
                 return true;
-            isDirectory = S_ISDIR(st.st_mode);
-        }
-        return visit(d.d_name, isDirectory);
-    });
+            return visit(NameEntry{raw.name, kind.isDirectory, kind.isLink});
+        },
+        unreachable);
 }
 
 std::optional<DirEntry> HostFileSystem::lookUp(const std::string &path)
@@ -316,15 +368,22 @@ bool HostFileSystem::exists(const std::string &path)
 
 Status HostFileSystem::rename(const std::string &from, const std::string &to)
 {
-    const std::size_t nameStart = to.rfind('\\') + 1;
-    for (std::size_t i = nameStart; i < to.size(); ++i) {
-        if (to[i] > 0 && to[i] < 32)
-            return Error{EINVAL, "The name '" + to.substr(nameStart) + "' holds a control character"};
+    // As on Windows, a new name may not hold the nine characters that Windows
+    // forbids in names, so names stay portable; an item that holds them can
+    // still be renamed to a clean name.
+    const std::string_view newName = std::string_view(to).substr(to.rfind('\\') + 1);
+    if (newName.find_first_of("/:*?\"<>|") != std::string_view::npos)
+        return Error{EINVAL, "Cannot rename '" + from + "' to '" + to + "': the new name holds one of the characters "
+                                 "\\ / : * ? \" < > | that Windows forbids in names"};
+    for (const char c : newName) {
+        if (c > 0 && c < 32)
+            return Error{EINVAL, "Cannot rename '" + from + "' to '" + to
+                                     + "': the new name holds a control character, which Windows forbids in names"};
     }
-    return restoreName(from, to);
+    return renameBack(from, to);
 }
 
-Status HostFileSystem::restoreName(const std::string &from, const std::string &to)
+Status HostFileSystem::renameBack(const std::string &from, const std::string &to)
 {
     auto hostFrom = host(from);
     if (!hostFrom)

@@ -5,8 +5,6 @@
 
 #include <utility>
 
-struct dirent;
-
 namespace renomiq {
 
 // The Linux file system under Windows-style paths, through a DriveTable.
@@ -28,14 +26,14 @@ public:
 
     Status enumerate(const std::string &folder,
                      const std::function<bool(const DirEntry &)> &visit) override;
-    Status enumerateNames(const std::string &folder,
-                          const std::function<bool(const std::string &name, bool isDirectory)> &visit) override;
+    Status enumerateNames(const std::string &folder, const std::function<bool(const NameEntry &)> &visit,
+                          const Unreachable &unreachable = {}) override;
     std::optional<DirEntry> lookUp(const std::string &path) override;
     bool fileExists(const std::string &path) override;
     bool folderExists(const std::string &path) override;
     bool exists(const std::string &path) override;
     Status rename(const std::string &from, const std::string &to) override;
-    Status restoreName(const std::string &from, const std::string &to) override;
+    Status renameBack(const std::string &from, const std::string &to) override;
     Status setAttributes(const std::string &path, std::uint32_t attributes) override;
     Status removeFile(const std::string &path) override;
     Status createFolder(const std::string &path) override;
@@ -53,8 +51,14 @@ public:
 
 private:
     Result<std::string> host(const std::string &path) const;
-    // Each entry of a folder but "." and ".." and names with a '\' in them.
-    Status readFolder(const std::string &folder, const std::function<bool(int dirFd, const dirent &entry)> &visit);
+    struct RawEntry {
+        std::string name;
+        unsigned char type; // d_type
+    };
+    // Each entry of a folder but "." and ".." and names with a '\' in them
+    // (those go to unreachable), sorted by name.
+    Status readFolder(const std::string &folder, const std::function<bool(int dirFd, const RawEntry &)> &visit,
+                      const Unreachable &unreachable = {});
     // The open folder that holds a host path, and the name within it.
     std::pair<int, const char *> inFolder(const std::string &hostPath);
     int kindAt(const std::string &hostPath);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace renomiq {
 
@@ -41,6 +42,14 @@ public:
     virtual bool writeValue(RegistryHive hive, const std::string &key, const std::string &name,
                             const RegistryValue &value) = 0;
     virtual bool deleteValue(RegistryHive hive, const std::string &key, const std::string &name) = 0;
+    // Deletes those of the values that exist, in one change of the store.
+    virtual bool deleteValues(RegistryHive hive, const std::string &key, const std::vector<std::string> &names)
+    {
+        bool ok = true;
+        for (const std::string &name : names)
+            ok = deleteValue(hive, key, name) && ok;
+        return ok;
+    }
 
     bool valueExists(RegistryHive hive, const std::string &key, const std::string &name)
     {

@@ -386,9 +386,9 @@ std::string checkTargets(AppState &state)
     return result;
 }
 
-CheckResult checkAndStart(AppState &state, EditorInputs &inputs)
+CheckResult checkAndStart(AppState &state, EditorInputs &inputs, bool targetsChecked)
 {
-    if (!state.targets.targetFolder.empty() && checkTargets(state).empty())
+    if (!targetsChecked && !state.targets.targetFolder.empty() && checkTargets(state).empty())
         return {};
     if (state.editKind == EditKind::Savealls)
         return checkSaveKind(state, inputs);

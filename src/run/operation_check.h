@@ -57,6 +57,7 @@ std::string checkTargets(AppState &state);
 // The OK action's checks: targets, the active kind's inputs, the confirmation.
 // Normalised extension texts are written back into inputs. Resets the counts.
 // The caller starts the run or the export as the result says.
-CheckResult checkAndStart(AppState &state, EditorInputs &inputs);
+// targetsChecked: the caller has just run checkTargets (and shown its message).
+CheckResult checkAndStart(AppState &state, EditorInputs &inputs, bool targetsChecked = false);
 
 } // namespace renomiq

@@ -11,6 +11,7 @@
 #include "targets/file_list.h"
 #include "targets/folder_walks.h"
 
+#include <cstring>
 #include <unordered_set>
 
 namespace renomiq {
@@ -20,6 +21,16 @@ namespace {
 std::string folderPartOf(const std::string &path)
 {
     return splitItemPath(path, true).folderPart;
+}
+
+// The system's reason in a failure's message ("Cannot rename 'x': File name
+// too long" gives "File name too long").
+std::string reasonOf(const Error &error)
+{
+    const std::size_t cut = error.message.rfind("': ");
+    if (cut != std::string::npos)
+        return error.message.substr(cut + 3);
+    return error.code != 0 ? std::strerror(error.code) : error.message;
 }
 
 } // namespace
@@ -195,10 +206,24 @@ void RunDriver::refuse(const std::string &oldPath, const std::string &message)
     ++m_state.run.failedCount;
 }
 
+void RunDriver::renameNotMade(const std::string &oldPath, const std::string &)
+{
+    if (m_log)
+        m_log->renameFailed(oldPath);
+}
+
 void RunDriver::visitTargets()
 {
+    // What the walk cannot reach fails, as a rename that fails does: counted
+    // and shown, never passed over in silence.
+    const auto unreachable = [this](const std::string &path, const std::string &reason) {
+        if (m_request->preview)
+            return;
+        ++m_state.run.failedCount;
+        m_windows.showUnreachable(path, reason);
+    };
     renomiq::visitTargets(m_state.platform.fileSystem, m_state.targets, m_state.run.workList, m_state.run.stopRequest,
-                          [this] { processWorkList(); });
+                          [this] { processWorkList(); }, unreachable);
 }
 
 void RunDriver::processWorkList()
@@ -211,6 +236,11 @@ void RunDriver::processWorkList()
         m_windows.setProgressPosition(0);
         m_windows.setProgressMaximum(static_cast<int>(run.workList.size()));
     }
+    // The walk knows what it hands over: files, or folders (linked ones too).
+    std::optional<bool> isFolder;
+    if (!m_state.targets.targetFolder.empty())
+        isFolder = m_state.targets.folderScope == FolderScope::OnlySubfolders
+            || m_state.targets.folderScope == FolderScope::ThisFolderOnly;
     for (std::size_t i = 0; i < run.workList.size(); ++i) {
         const std::string &path = run.workList[i];
         if (run.stopRequest) {
@@ -218,7 +248,12 @@ void RunDriver::processWorkList()
                 run.notTriedCount += static_cast<int>(run.workList.size() - i);
             break;
         }
-        m_state.engine.newNameFor(*m_request, path, *this);
+        const int renamedBefore = run.renamedCount;
+        m_state.engine.newNameFor(*m_request, path, *this, isFolder);
+        // A renamed item has let the dialog see a Cancel click; every other
+        // outcome does it here, so that a run of failures stops as well.
+        if (run.progressJob == ProgressJob::RenamingJob && run.renamedCount == renamedBefore)
+            m_windows.processEvents();
     }
 }
 
@@ -245,7 +280,7 @@ void RunDriver::report(const ItemOutcome &outcome)
     case OutcomeKind::RenameFailed:
         if (m_log)
             m_log->renameFailed(outcome.oldPath);
-        m_windows.showRenameError(outcome.oldPath, outcome.newPath);
+        m_windows.showRenameError(outcome.oldPath, outcome.newPath, reasonOf(outcome.error));
         if (filesMode)
             m_windows.fileList().addFileRow(outcome.oldPath);
         ++run.failedCount;
@@ -441,7 +476,7 @@ void RunDriver::undoJob(bool withDialog)
         // A pair from a hand-edited log that would move an item to another
         // folder is never undone.
         const bool sound = isSoundUndoPair(current, former);
-        if (sound && fs.restoreName(current, former)) {
+        if (sound && fs.renameBack(current, former)) {
             for (std::size_t row = list.rowCount(); row-- > 0;) {
                 const std::string text = list.rowText(row);
                 if (m_state.targets.filesMode ? text == current : box + text == current) {

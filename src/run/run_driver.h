@@ -49,6 +49,7 @@ public:
 private:
     void report(const ItemOutcome &outcome) override;
     bool renaming(const std::string &oldPath, const std::string &newPath) override;
+    void renameNotMade(const std::string &oldPath, const std::string &newPath) override;
     // The message that refuses a rename the undo log could not take back, or
     // empty when it may go ahead.
     std::string refusalOf(const std::string &oldPath, const std::string &newPath) const;

@@ -33,7 +33,15 @@ public:
 class RenameErrorWindow {
 public:
     virtual ~RenameErrorWindow() = default;
-    virtual void showRenameError(const std::string &oldPath, const std::string &newPath) = 0;
+    // reason: the system's, as it words it ("File name too long").
+    virtual void showRenameError(const std::string &oldPath, const std::string &newPath,
+                                 const std::string &reason) = 0;
+    // A folder or item that the run's walk could not reach: counted as failed
+    // and shown as a rename that failed, unless a window has its own way.
+    virtual void showUnreachable(const std::string &path, const std::string &reason)
+    {
+        showRenameError(path, std::string(), reason);
+    }
 };
 
 // Preview window.
@@ -105,9 +113,13 @@ public:
     void processEvents() override { m_progress.processEvents(); }
     void setBusy(bool busy) override { m_progress.setBusy(busy); }
 
-    void showRenameError(const std::string &oldPath, const std::string &newPath) override
+    void showRenameError(const std::string &oldPath, const std::string &newPath, const std::string &reason) override
     {
-        m_renameError.showRenameError(oldPath, newPath);
+        m_renameError.showRenameError(oldPath, newPath, reason);
+    }
+    void showUnreachable(const std::string &path, const std::string &reason) override
+    {
+        m_renameError.showUnreachable(path, reason);
     }
 
     void clearPreview() override { m_preview.clearPreview(); }

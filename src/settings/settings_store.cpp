@@ -137,6 +137,7 @@ void SettingsStore::loadOptions(std::vector<std::string> *folders)
 
     if (!folders)
         return;
+    std::vector<std::string> stale; // deleted together: one write, however many
     for (int n = 0;; ++n) {
         std::string folder;
         if (reader.text(folderValueName(n), folder) != Read::Ok)
@@ -144,8 +145,10 @@ void SettingsStore::loadOptions(std::vector<std::string> *folders)
         if (n < options.folderListMax)
             folders->push_back(folder);
         else
-            m_registry.deleteValue(HKCU, kKey, folderValueName(n));
+            stale.push_back(folderValueName(n));
     }
+    if (!stale.empty())
+        m_registry.deleteValues(HKCU, kKey, stale);
 }
 
 bool SettingsStore::saveOptions()
@@ -295,10 +298,11 @@ void SettingsStore::writeNameListMax()
 
 void SettingsStore::deleteFolderValues(int first)
 {
-    for (int i = first; m_registry.valueExists(HKCU, kKey, folderValueName(i)); ++i) {
-        if (!m_registry.deleteValue(HKCU, kKey, folderValueName(i)))
-            return;
-    }
+    std::vector<std::string> stale;
+    for (int i = first; m_registry.valueExists(HKCU, kKey, folderValueName(i)); ++i)
+        stale.push_back(folderValueName(i));
+    if (!stale.empty())
+        m_registry.deleteValues(HKCU, kKey, stale);
 }
 
 std::optional<std::string> SettingsStore::readLastDir()

@@ -1,12 +1,13 @@
 #include "targets/folder_walks.h"
 
-#include "engine/code_page.h"
 #include "engine/text_rules.h"
 #include "platform/file_system.h"
+#include "platform/name_order.h"
 #include "platform/prompter.h"
 #include "targets/file_list.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace renomiq {
 
@@ -29,24 +30,35 @@ std::string withTrailingBackslash(std::string folder)
 namespace {
 
 void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, std::vector<std::string> &workList,
-                 const bool &stopRequest, const std::function<void()> &processWorkList)
+                 const bool &stopRequest, const std::function<void()> &processWorkList,
+                 const UnreachableItem &unreachable)
 {
     const std::string p = withTrailingBackslash(folder);
     std::vector<std::string> batch;
-    fs.enumerateNames(p, [&](const std::string &name, bool isDirectory) {
-        if (stopRequest)
-            return false;
-        if (isDirectory) {
-            if (scope == FolderScope::OneLayer || isWebpageFolder(name))
-                return true;
-            if (scope == FolderScope::OnlySubfolders)
-                batch.push_back(p + name);
-            visitFolder(fs, scope, p + name, workList, stopRequest, processWorkList);
-        } else if (scope != FolderScope::OnlySubfolders) {
-            batch.push_back(p + name);
-        }
-        return true;
-    });
+    const auto unnamable = [&](const std::string &name, const std::string &reason) {
+        if (unreachable)
+            unreachable(p + name, reason);
+    };
+    const Status listed = fs.enumerateNames(
+        p,
+        [&](const FileSystem::NameEntry &entry) {
+            if (stopRequest)
+                return false;
+            if (entry.isDirectory) {
+                if (scope == FolderScope::OneLayer || isWebpageFolder(entry.name))
+                    return true;
+                if (scope == FolderScope::OnlySubfolders)
+                    batch.push_back(p + entry.name);
+                if (!entry.isLink)
+                    visitFolder(fs, scope, p + entry.name, workList, stopRequest, processWorkList, unreachable);
+            } else if (scope != FolderScope::OnlySubfolders) {
+                batch.push_back(p + entry.name);
+            }
+            return true;
+        },
+        unnamable);
+    if (!listed && unreachable)
+        unreachable(folder, std::strerror(listed.error().code));
     workList = std::move(batch);
     processWorkList();
 }
@@ -54,7 +66,8 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, s
 } // namespace
 
 void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<std::string> &workList,
-                  const bool &stopRequest, const std::function<void()> &processWorkList)
+                  const bool &stopRequest, const std::function<void()> &processWorkList,
+                  const UnreachableItem &unreachable)
 {
     if (targets.targetFolder.empty()) {
         processWorkList();
@@ -68,7 +81,8 @@ void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<
         processWorkList();
         return;
     }
-    visitFolder(fileSystem, targets.folderScope, targets.targetFolder, workList, stopRequest, processWorkList);
+    visitFolder(fileSystem, targets.folderScope, targets.targetFolder, workList, stopRequest, processWorkList,
+                unreachable);
 }
 
 std::string FolderListing::statusText() const
@@ -113,10 +127,10 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
             afterEntry();
         return !targets.listingAbort;
     });
-    const CodePage codePage;
-    const auto byName = [&](const std::string &a, const std::string &b) { return codePage.compareIgnoringCase(a, b) < 0; };
-    std::sort(listing.folders.begin(), listing.folders.end(), byName);
-    std::sort(listing.files.begin(), listing.files.end(), byName);
+    // The enumeration gives names in order already; the list sorts them the same
+    // way, so that it holds whatever the file system gives.
+    NameOrder::sort(listing.folders);
+    NameOrder::sort(listing.files);
     listing.status = targets.listingAbort ? FolderListing::Aborted : FolderListing::Listed;
     return listing;
 }

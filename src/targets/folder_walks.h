@@ -19,12 +19,18 @@ bool isWebpageFolder(const std::string &name);
 // The folder path with one trailing '\'.
 std::string withTrailingBackslash(std::string folder);
 
+// A folder or an item the run walk cannot reach (a folder it cannot read, a
+// name it cannot write as a path), with the system's reason.
+using UnreachableItem = std::function<void(const std::string &path, const std::string &reason)>;
+
 // The run walk: hands the items of a run to processWorkList batch by batch,
 // each folder's batch in workList. Subfolders' batches come before their
 // parent's, so no path still needed changes underneath the walk; stopRequest
-// is read between entries.
+// is read between entries. Linked folders are never entered (in scope
+// OnlySubfolders the link itself is renamed).
 void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<std::string> &workList,
-                  const bool &stopRequest, const std::function<void()> &processWorkList);
+                  const bool &stopRequest, const std::function<void()> &processWorkList,
+                  const UnreachableItem &unreachable = {});
 
 // The listing walk's data: the folder box text as it ends up, the sorted
 // subfolder and file names, and whether the listing was refused or aborted.
@@ -46,7 +52,7 @@ struct FolderListing {
 FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &targets, const std::string &boxText,
                          const std::function<void()> &afterEntry = {}, const std::function<void()> &firstEntry = {});
 
-// The first file in file-system order, or empty; counts the first layer's files
+// The first file in name order, or empty; counts the first layer's files
 // up to 30 and clears folderIsEmpty when the folder holds anything.
 std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder);
 // The first subfolder, or empty; counts the files met before it.

@@ -92,7 +92,8 @@ void NameExporter::visitForExport(const ExportChoices &choices, const std::strin
                      && choices.includeWebpageFolder))
                 return true;
             lines.push_back(m_indent + "<" + entry.name + ">");
-            if (webpage || enterSubfolders) {
+            // A linked folder is listed, never entered: no loops, nothing outside the tree.
+            if ((webpage || enterSubfolders) && !entry.isLink) {
                 m_indent += "  ";
                 visitForExport(choices, p + entry.name, lines);
             }

@@ -50,7 +50,6 @@ TEST_F(CliAppTest, PreviewRunAndUndoShareTheUndoLog)
     Lines rows;
     for (std::size_t start = 0, end; (end = preview.out.find('\n', start)) != std::string::npos; start = end + 1)
         rows.push_back(preview.out.substr(start, end - start));
-    std::sort(rows.begin(), rows.end());
     EXPECT_EQ(rows, (Lines{"IMG_1.jpg\tPhoto_1.jpg", "IMG_2.jpg\tPhoto_2.jpg"}));
     EXPECT_EQ(dir.list("p"), (Lines{"IMG_1.jpg", "IMG_2.jpg", "x.txt"}));
 
@@ -150,6 +149,58 @@ TEST_F(CliAppTest, RefusalsAndNothingRenamed)
     }
     EXPECT_EQ(cli({"Changnew", "newName=x", dir.host("nothing")}).status, 2);
     EXPECT_EQ(dir.list("r"), Lines{"a.txt"});
+}
+
+TEST_F(CliAppTest, RefusesWhatTheWindowsRefuse)
+{
+    dir.createFiles({"r/a.txt", "subs/in/b.txt"});
+    const std::string usage = "\nTry 'renomiq-cli --help' for more information.\n";
+    const std::string longExtension(254, 'e');
+    const struct {
+        Lines args;
+        int status;
+        std::string err;
+    } rows[] = {
+        {{"Changnew", "newName=%3%", "randomUpper=false", "randomLower=false", "randomDigits=false", dir.host("r")},
+         2, "renomiq-cli: You have to select at least one choice." + usage},
+        {{"Changnew", "newName=x", "--scope", "3", "T:\\"}, 1, "Information: Can not rename root directory !\n"},
+        {{"Changexten", "newExtension=" + longExtension, dir.host("r")}, 2,
+         "renomiq-cli: bad value '" + longExtension + "' for field 'newExtension'" + usage},
+        {{"Changexten", "oldExtension=" + longExtension, dir.host("r")}, 2,
+         "renomiq-cli: bad value '" + longExtension + "' for field 'oldExtension'" + usage},
+        {{"Changnew", "newName=x", ""}, 2, "renomiq-cli: empty TARGET" + usage},
+        {{"Changnew", "newName=x", dir.host("r"), ""}, 2, "renomiq-cli: empty TARGET" + usage},
+        // The target check's message comes once, and the run goes on with the subfolder's file.
+        {{"Changnew", "newName=x", "--scope", "1", dir.host("subs")}, 0, "Information: There is no file(one layer) now!\n"},
+    };
+    for (const auto &row : rows) {
+        CliRun run = cli(row.args);
+        EXPECT_EQ(run.status, row.status) << row.err;
+        EXPECT_EQ(run.err, row.err);
+    }
+    EXPECT_EQ(dir.list("r"), Lines{"a.txt"});
+    EXPECT_EQ(dir.list("subs/in"), Lines{"x.txt"});
+}
+
+TEST_F(CliAppTest, FailuresNameTheirReasonOnStandardError)
+{
+    dir.createFiles({"t/a.txt", "w/a", "w/b\\c"});
+    std::string longName; // 130 characters, 260 bytes: within the program's limit, beyond the host's
+    for (int i = 0; i < 130; ++i)
+        longName += "\xc3\xa9";
+    CliRun tooLong = cli({"Changnew", "newName=" + longName, dir.host("t")});
+    EXPECT_EQ(tooLong.status, 1);
+    EXPECT_EQ(tooLong.err, "Rename Error: Rename failed when rename: T:\\t\\a.txt To: T:\\t\\" + longName
+                               + ".txt (File name too long)\n"
+                                 "Information: No filename had been changed,please check input text and \nmake sure "
+                                 "that the targeted files can be renamed.\n");
+
+    CliRun skipped = cli({"Addnewnum", "atHead=true", "headText=z", dir.host("w")});
+    EXPECT_EQ(skipped.status, 0);
+    EXPECT_EQ(skipped.err, "renomiq-cli: skipped T:\\w\\b\\c: the name holds '\\', which a Windows-style path "
+                           "cannot hold\n");
+    EXPECT_EQ(skipped.out, "1 renamed successfully, 1 failed.\n");
+    EXPECT_EQ(dir.list("w"), (Lines{"b\\c", "za"}));
 }
 
 TEST_F(CliAppTest, WindowsStylePathsTakeSlashesAsSeparators)

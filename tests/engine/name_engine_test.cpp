@@ -275,10 +275,11 @@ TEST_F(NameEngineTest, TokensExpandPerItemWithTheRunningNumber)
 TEST_F(NameEngineTest, InvalidCharacterFromAnExpansionFailsTheRename)
 {
     dir.createFiles({"a.txt"});
-    EditRequest r = changeTo("%%"); // in a drive's root the folder name is "T:"
+    EditRequest r = changeTo("x%%"); // in a drive's root the folder name is "T:"
     ItemOutcome outcome = run(r, "a.txt");
-    EXPECT_EQ(outcome.kind, OutcomeKind::Renamed); // ':' is legal on the host
-    EXPECT_EQ(outcome.newPath, "T:\\T:.txt");
+    EXPECT_EQ(outcome.kind, OutcomeKind::RenameFailed); // ':' is legal on the host, not in Windows names
+    EXPECT_EQ(outcome.newPath, "T:\\xT:.txt");
+    EXPECT_EQ(dir.list(), (std::vector<std::string>{"a.txt"}));
 }
 
 TEST_F(NameEngineTest, CheckInputText)

@@ -122,6 +122,25 @@ TEST_F(SpecialStringsTest, TheSeedCounterStartsAtTheClock)
     EXPECT_EQ(third.randomString(request, 12), special.randomString(request, 12));
 }
 
+TEST_F(SpecialStringsTest, EveryRandomTokenMovesTheSeedCounter)
+{
+    // Two engines with the same clock draw the same strings; a token that
+    // gives the empty text still uses up one seed.
+    test::FixedClock same(clock.time);
+    const struct {
+        const char *before; // tokens before "%3%"
+        int seedsUsed;
+    } rows[] = {{"%0%", 1}, {"%-3%", 1}, {"", 0}};
+    for (const auto &row : rows) {
+        SpecialStrings a(fs, prompter, same);
+        SpecialStrings b(fs, prompter, same);
+        const std::string text = a.expandSpecial(request, std::string(row.before) + "x%3%", item);
+        for (int i = 0; i < row.seedsUsed; ++i)
+            b.randomString(request, 3);
+        EXPECT_EQ(text, "x" + b.randomString(request, 3)) << row.before;
+    }
+}
+
 TEST_F(SpecialStringsTest, DateAndSize)
 {
     ::setenv("TZ", "UTC", 1);

@@ -73,18 +73,76 @@ TEST_F(HostFileSystemTest, EnumerationReportsAttributesSizesAndTimes)
     EXPECT_EQ(entries["plain.txt"].lastWriteTime, 1178000000);
 }
 
-TEST_F(HostFileSystemTest, EnumerationSkipsBackslashNamesAndDoesNotFollowLinks)
+TEST_F(HostFileSystemTest, LinksToFoldersAreFoldersAndBackslashNamesAreSkipped)
 {
-    dir.createFiles({"a\\b.txt", "target/inner.txt"});
+    dir.createFiles({"a\\b.txt", "target/inner.txt", "file.txt"});
     ASSERT_EQ(::symlink(dir.host("target").c_str(), dir.host("link").c_str()), 0);
+    ASSERT_EQ(::symlink("file.txt", dir.host("filelink").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere", dir.host("dangling").c_str()), 0);
+    ASSERT_EQ(::symlink(".", dir.host("loop").c_str()), 0);
     auto entries = listing("");
+    std::map<std::string, std::pair<bool, bool>> names; // name: isDirectory, isLink
+    std::vector<std::pair<std::string, std::string>> unreachable;
+    fs.enumerateNames(
+        TestDir::win(""),
+        [&](const FileSystem::NameEntry &e) {
+            names[e.name] = {e.isDirectory, e.isLink};
+            return true;
+        },
+        [&](const std::string &name, const std::string &reason) { unreachable.emplace_back(name, reason); });
+    const struct {
+        const char *name;
+        bool isDirectory, isLink;
+        std::uint32_t attributes;
+    } rows[] = {
+        {"target", true, false, AttrDirectory},
+        {"link", true, true, AttrDirectory | AttrReparsePoint},
+        {"loop", true, true, AttrDirectory | AttrReparsePoint},
+        {"filelink", false, true, AttrArchive | AttrReparsePoint},
+        {"dangling", false, true, AttrArchive | AttrReparsePoint},
+        {"file.txt", false, false, AttrArchive},
+    };
+    for (const auto &row : rows) {
+        ASSERT_TRUE(entries.count(row.name)) << row.name;
+        EXPECT_EQ(entries[row.name].isDirectory, row.isDirectory) << row.name;
+        EXPECT_EQ(entries[row.name].isLink, row.isLink) << row.name;
+        EXPECT_EQ(entries[row.name].attributes, row.attributes) << row.name;
+        EXPECT_EQ(names[row.name], std::make_pair(row.isDirectory, row.isLink)) << row.name;
+    }
     EXPECT_FALSE(entries.count("a\\b.txt"));
-    ASSERT_TRUE(entries.count("link"));
-    EXPECT_FALSE(entries["link"].isDirectory);
-    EXPECT_TRUE(entries["target"].isDirectory);
-
+    EXPECT_FALSE(names.count("a\\b.txt"));
+    EXPECT_EQ(unreachable, (std::vector<std::pair<std::string, std::string>>{
+                               {"a\\b.txt", "the name holds '\\', which a Windows-style path cannot hold"}}));
     // The backslash name is never touched.
     EXPECT_TRUE(dir.exists("a\\b.txt"));
+
+    // Renaming a link renames the link only.
+    EXPECT_TRUE(fs.rename(TestDir::win("link"), TestDir::win("renamed")).ok());
+    EXPECT_TRUE(fs.folderExists(TestDir::win("renamed")));
+    EXPECT_TRUE(dir.exists("target/inner.txt"));
+    char buffer[512] = {};
+    ASSERT_GT(::readlink(dir.host("renamed").c_str(), buffer, sizeof buffer - 1), 0);
+    EXPECT_EQ(std::string(buffer), dir.host("target"));
+}
+
+TEST_F(HostFileSystemTest, EnumerationGivesNamesInOrder)
+{
+    // Upper-case mapping, ties by the bytes; a byte outside UTF-8 comes last.
+    dir.createFiles({"L/b", "L/A", "L/a", "L/_x", "L/Z", "L/10", "L/9", "L/\xc3\xa9" "a", "L/\xc3\x89" "b", "L/e",
+                     "L/\xff", "L/sub/"});
+    const std::vector<std::string> expected{"10", "9", "A", "a", "b", "e", "sub", "Z", "_x", "\xc3\xa9" "a",
+                                            "\xc3\x89" "b", "\xff"};
+    std::vector<std::string> full, names;
+    fs.enumerate(TestDir::win("L"), [&](const DirEntry &e) {
+        full.push_back(e.name);
+        return true;
+    });
+    fs.enumerateNames(TestDir::win("L"), [&](const FileSystem::NameEntry &e) {
+        names.push_back(e.name);
+        return true;
+    });
+    EXPECT_EQ(full, expected);
+    EXPECT_EQ(names, expected);
 }
 
 TEST_F(HostFileSystemTest, EnumerationStopsWhenVisitSaysSoAndFailsOnMissingFolder)
@@ -176,6 +234,22 @@ TEST_P(RenameTest, CaseOnlyChangeOfTwoLinkedNamesNeverLosesEither)
     EXPECT_EQ(dir.list().size(), 2u); // no temporary name left behind
 }
 
+TEST_P(RenameTest, NewNamesHoldingCharactersWindowsForbidsAreRefused)
+{
+    dir.createFiles({"a.txt", "d/"});
+    for (const char *newName : {"x:.txt", "x*", "x?", "x\"", "x<", "x>", "x|", "x/y", "d/x"}) {
+        Status status = fs2.rename(TestDir::win("a.txt"), "T:\\" + std::string(newName));
+        EXPECT_FALSE(status.ok()) << newName;
+        EXPECT_EQ(status.error().code, EINVAL) << newName;
+    }
+    EXPECT_EQ(dir.list(), (std::vector<std::string>{"a.txt", "d"}));
+    // Away from such a name, and back to it as an undo does, stays possible.
+    dir.createFiles({"b:c?.txt"});
+    EXPECT_TRUE(fs2.rename(TestDir::win("b:c?.txt"), TestDir::win("bc.txt")).ok());
+    EXPECT_TRUE(fs2.renameBack(TestDir::win("bc.txt"), TestDir::win("b:c?.txt")).ok());
+    EXPECT_EQ(dir.list(), (std::vector<std::string>{"a.txt", "b:c?.txt", "d"}));
+}
+
 TEST_P(RenameTest, MissingSourceFails)
 {
     Status status = fs2.rename(TestDir::win("nothing"), TestDir::win("else"));
@@ -209,7 +283,7 @@ TEST_F(HostFileSystemTest, ANewNameWithAControlCharacterIsRefusedButAnUndoMayGiv
         EXPECT_EQ(status.ok(), row.renamed) << row.name;
         EXPECT_EQ(dir.list("c"), std::vector<std::string>{row.renamed ? row.name : "x.txt"}) << row.name;
         if (!row.renamed) {
-            EXPECT_TRUE(fs.restoreName(TestDir::win("c/x.txt"), TestDir::win("c/" + row.name)).ok()) << row.name;
+            EXPECT_TRUE(fs.renameBack(TestDir::win("c/x.txt"), TestDir::win("c/" + row.name)).ok()) << row.name;
             EXPECT_EQ(dir.list("c"), std::vector<std::string>{row.name});
         }
         ::unlink(dir.host("c/" + row.name).c_str());

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <csignal>
 #include <set>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace renomiq {
 namespace {
@@ -71,8 +73,7 @@ TEST_F(RunDriverTest, AllLayersHandsSubfolderBatchesFirstAndRestartsNumbering)
     run(insertAtHead("$$_"));
 
     EXPECT_TRUE(dir.exists("A/01_z")); // numbering starts again for A's own batch
-    Lines b = dir.list("A/B");
-    EXPECT_TRUE((b == Lines{"01_x", "02_y"}) || (b == Lines{"01_y", "02_x"})) << b[0] << " " << b[1];
+    EXPECT_EQ(dir.list("A/B"), (Lines{"01_x", "02_y"})); // numbered in name order
     EXPECT_EQ(dir.list("A/pics_files"), Lines{"p"});
     EXPECT_EQ(dir.list("A/Report.FILES"), Lines{"r"});
 
@@ -142,14 +143,11 @@ TEST_F(RunDriverTest, PreviewRowsLimitsAndDuplicates)
     app.targetFolder("D", FolderScope::OneLayer);
     app.state.settings.options.previewLimit = 20;
     run(changeTo("a", true));
+    // Each is made unique against the rows before it, in name order.
+    EXPECT_EQ(app.windows.previewRows,
+              (std::vector<std::pair<std::string, std::string>>{
+                  {"1.txt", "a.txt"}, {"2.txt", "a(1).txt"}, {"3.txt", "a(2).txt"}, {"a(1).txt", "a(3).txt"}}));
     Lines newNames;
-    for (const auto &row : app.windows.previewRows)
-        newNames.push_back(row.second);
-    std::sort(newNames.begin(), newNames.end());
-    // a(1).txt exists on disk, so one item gets a(1)(1)… from the disk check;
-    // the others are made unique against the rows before them.
-    EXPECT_EQ(newNames.size(), 4u);
-    EXPECT_EQ(std::set<std::string>(newNames.begin(), newNames.end()).size(), 4u);
 
     dir.createFiles({"E/1.txt", "E/2.txt", "E/3.txt"});
     app.targetFolder("E", FolderScope::OneLayer);
@@ -190,6 +188,125 @@ TEST_F(RunDriverTest, CancelAfterSomeItemsLogsExactlyThoseItems)
     app.windows.onProcessEvents = nullptr;
     run(insertAtHead("z"));
     EXPECT_EQ(loggedPairs().size(), 30u);
+}
+
+TEST_F(RunDriverTest, StopIsSeenBetweenEveryTwoItemsAlsoWhenRenamesFail)
+{
+    for (int i = 0; i < 30; ++i)
+        dir.createFiles({"S/f" + std::to_string(i)});
+    const struct {
+        const char *name;
+        bool refuse;     // every rename fails
+        bool unchanged;  // every new name equals the old one
+    } rows[] = {{"failing", true, false}, {"unchanged", false, true}};
+    for (const auto &row : rows) {
+        app.fileSystem.refuseRenameOf.clear();
+        if (row.refuse)
+            app.fileSystem.refuseRenameOf = {"*"};
+        app.targetFolder("S", FolderScope::OneLayer);
+        app.state.targets.firstLayerFileCount = 30;
+        app.windows.suppressRenameErrors = true;
+        int seen = 0;
+        app.windows.onProcessEvents = [&] {
+            if (app.state.run.progressJob == ProgressJob::RenamingJob && ++seen == 5)
+                app.state.run.stopRequest = true; // Cancel, confirmed
+        };
+        app.prompter.expect(Answer::Ok); // nothing renamed
+        app.state.run.failedCount = 0;
+        run(row.unchanged ? insertAtHead("") : insertAtHead("z"));
+        EXPECT_EQ(seen, 5) << row.name;
+        EXPECT_EQ(app.state.run.failedCount, row.refuse ? 5 : 0) << row.name;
+        app.windows.onProcessEvents = nullptr;
+    }
+}
+
+TEST_F(RunDriverTest, ItemsTheWalkCannotReachFailAndAreShown)
+{
+    dir.createFiles({"W/a", "W/b\\c", "W/locked/x", "W/open/y"});
+    app.fileSystem.refuseListOf = {TestDir::win("W/locked/")};
+    app.targetFolder("W", FolderScope::AllLayers);
+    run(insertAtHead("z"));
+    EXPECT_EQ(app.windows.unreachable,
+              (std::vector<std::pair<std::string, std::string>>{
+                  {"T:\\W\\b\\c", "the name holds '\\', which a Windows-style path cannot hold"},
+                  {"T:\\W\\locked", "Permission denied"}}));
+    EXPECT_EQ(app.windows.status[1], "2 renamed successfully, 2 failed.");
+    EXPECT_EQ(dir.list("W"), (Lines{"b\\c", "locked", "open", "za"}));
+    EXPECT_EQ(dir.list("W/open"), Lines{"zy"});
+
+    // A preview lists what it can and counts nothing.
+    app.windows.unreachable.clear();
+    app.state.run.failedCount = 0;
+    run(insertAtHead("q", true));
+    EXPECT_TRUE(app.windows.unreachable.empty());
+    EXPECT_EQ(app.state.run.failedCount, 0);
+}
+
+TEST_F(RunDriverTest, AFolderBeyondThePathLengthLimitFails)
+{
+    // A chain of folders longer than the system's path limit, made one level
+    // at a time relative to the one above.
+    dir.createFiles({"deep/"});
+    std::vector<int> fds{::open(dir.host("deep").c_str(), O_RDONLY | O_DIRECTORY)};
+    const std::string level(250, 'd');
+    for (int i = 0; i < 18; ++i) {
+        ASSERT_EQ(::mkdirat(fds.back(), level.c_str(), 0755), 0);
+        fds.push_back(::openat(fds.back(), level.c_str(), O_RDONLY | O_DIRECTORY));
+        ASSERT_GE(fds.back(), 0);
+    }
+    app.targetFolder("deep", FolderScope::AllLayers);
+    app.prompter.expect(Answer::Ok); // nothing renamed
+    run(insertAtHead("z"));
+    ASSERT_FALSE(app.windows.unreachable.empty());
+    EXPECT_EQ(app.windows.unreachable[0].second, "File name too long");
+    EXPECT_EQ(app.state.run.failedCount, 1);
+    for (std::size_t i = fds.size() - 1; i > 0; --i) { // clean up from the deepest
+        ::close(fds[i]);
+        ::unlinkat(fds[i - 1], level.c_str(), AT_REMOVEDIR);
+    }
+    ::close(fds[0]);
+}
+
+TEST_F(RunDriverTest, AnExecutionRenamesBeforeAnyExistenceTestWithTheSameNames)
+{
+    const struct {
+        const char *name;
+        Lines files;
+        Lines items; // files mode; empty: the folder's files
+        EditRequest request;
+        Lines after;
+        std::size_t pairs;
+    } rows[] = {
+        {"no clash", {"a.txt", "b.txt"}, {}, insertAtHead("x"), {"xa.txt", "xb.txt"}, 2},
+        {"taken twice", {"1.txt", "a.txt", "a(1).txt"}, {"1.txt"}, changeTo("a"), {"a(1)(2).txt", "a(1).txt", "a.txt"}, 1},
+        {"one name for two", {"p.txt", "q.txt"}, {}, changeTo("n"), {"n(1).txt", "n.txt"}, 2},
+        {"case only", {"abc.txt"}, {}, changeTo("ABC"), {"ABC.txt"}, 1},
+    };
+    int folder = 0;
+    for (const auto &row : rows) {
+        const std::string f = "X" + std::to_string(folder++);
+        for (const std::string &file : row.files)
+            dir.createFiles({f + "/" + file});
+        if (row.items.empty()) {
+            app.targetFolder(f, FolderScope::OneLayer);
+        } else {
+            Lines items;
+            for (const std::string &item : row.items)
+                items.push_back(f + "/" + item);
+            app.targetFiles(items);
+        }
+        app.fileSystem.existenceTests = 0;
+        run(row.request);
+        EXPECT_EQ(dir.list(f), row.after) << row.name;
+        EXPECT_EQ(loggedPairs().size(), row.pairs) << row.name;
+    }
+    // Where no name is taken, the walk's items need no look-up at all.
+    dir.createFiles({"Y/c.txt", "Y/d.txt", "Y/e.txt"});
+    app.targetFolder("Y", FolderScope::OneLayer);
+    app.fileSystem.existenceTests = 0;
+    run(insertAtHead("y"));
+    EXPECT_EQ(dir.list("Y"), (Lines{"yc.txt", "yd.txt", "ye.txt"}));
+    EXPECT_EQ(app.fileSystem.existenceTests, 0);
 }
 
 TEST_F(RunDriverTest, EveryRenameFailingLeavesTheOldLog)

@@ -142,6 +142,60 @@ TEST_F(SettingsStoreTest, SavingFoldersDeletesStaleValuesUpToTheFirstGap)
     EXPECT_EQ(storedFolders(), (std::vector<std::string>{"Folder0=C:\\1", "Folder1=C:\\2", "Folder5=old"}));
 }
 
+// The registry file, with every change that writes it counted.
+class CountingRegistry : public FileRegistry {
+public:
+    using FileRegistry::FileRegistry;
+    int changes = 0;
+    bool writeValue(RegistryHive hive, const std::string &key, const std::string &name,
+                    const RegistryValue &value) override
+    {
+        ++changes;
+        return FileRegistry::writeValue(hive, key, name, value);
+    }
+    bool deleteValue(RegistryHive hive, const std::string &key, const std::string &name) override
+    {
+        ++changes;
+        return FileRegistry::deleteValue(hive, key, name);
+    }
+    bool deleteValues(RegistryHive hive, const std::string &key, const std::vector<std::string> &names) override
+    {
+        ++changes;
+        return FileRegistry::deleteValues(hive, key, names);
+    }
+};
+
+TEST_F(SettingsStoreTest, ThousandsOfStaleFolderValuesGoInOneWrite)
+{
+    // 2,000 stored folders, written as one file (value by value would itself take seconds).
+    FileRegistry::Keys keys;
+    FileRegistry::Values &values = keys["HKEY_CURRENT_USER\\Software\\Corvane\\renomiq"];
+    for (int i = 0; i < 2000; ++i)
+        values["Folder" + std::to_string(i)] = RegistryValue::fromString("C:\\f" + std::to_string(i));
+    const std::string file = FileRegistry::format(keys);
+    const struct {
+        const char *name;
+        bool atLoad; // else at the list window's close
+        int changes; // at the close, two folders are written (unchanged) before the deletion
+    } rows[] = {{"load", true, 1}, {"close", false, 3}};
+    for (const auto &row : rows) {
+        dir.createFiles({".config-home/Corvane/Renomiq/"});
+        dir.writeFile(".config-home/Corvane/Renomiq/registry.reg", file);
+        CountingRegistry counted{UserFolders::registryFile()};
+        SettingsStore settings{counted, fs};
+        std::vector<std::string> loaded;
+        settings.loadOptions(row.atLoad ? &loaded : nullptr);
+        if (row.atLoad)
+            EXPECT_EQ(loaded.size(), 10u) << row.name;
+        else
+            settings.saveFolders({"C:\\f0", "C:\\f1"});
+        EXPECT_EQ(counted.changes, row.changes) << row.name;
+        EXPECT_TRUE(counted.valueExists(HKCU, kKey, row.atLoad ? "Folder9" : "Folder1")) << row.name;
+        EXPECT_FALSE(counted.valueExists(HKCU, kKey, row.atLoad ? "Folder10" : "Folder2")) << row.name;
+        EXPECT_FALSE(counted.valueExists(HKCU, kKey, "Folder1999")) << row.name;
+    }
+}
+
 TEST_F(SettingsStoreTest, ContextMenuKeysAndTheCheckAllFlag)
 {
     store.saveOptions();

@@ -9,13 +9,39 @@
 namespace renomiq::test {
 
 // The real file system, with renames of chosen items refused as the OS refuses
-// them for a read-only folder (the tests run as root, where a read-only folder
-// still takes renames).
+// them for a read-only folder, and folders that cannot be listed as the OS
+// refuses an unreadable one (the tests run as root, where permissions do not
+// stop these); existence tests are counted.
 class FaultyFileSystem : public HostFileSystem {
 public:
     using HostFileSystem::HostFileSystem;
     std::set<std::string> refuseRenameOf; // Windows-style source paths; "*" refuses all
     std::set<std::string> refuseWriteOf; // Windows-style paths
+    std::set<std::string> refuseListOf;  // Windows-style folder paths with their trailing '\'
+    int existenceTests = 0;             // look-ups of whether something is at a path
+
+    Status enumerateNames(const std::string &folder, const std::function<bool(const NameEntry &)> &visit,
+                          const Unreachable &unreachable = {}) override
+    {
+        if (refuseListOf.count(folder))
+            return errnoError(EACCES, "Cannot list", folder);
+        return HostFileSystem::enumerateNames(folder, visit, unreachable);
+    }
+    bool exists(const std::string &path) override
+    {
+        ++existenceTests;
+        return HostFileSystem::exists(path);
+    }
+    bool fileExists(const std::string &path) override
+    {
+        ++existenceTests;
+        return HostFileSystem::fileExists(path);
+    }
+    bool folderExists(const std::string &path) override
+    {
+        ++existenceTests;
+        return HostFileSystem::folderExists(path);
+    }
 
     Status rename(const std::string &from, const std::string &to) override
     {
@@ -23,11 +49,11 @@ public:
             return errnoError(EACCES, "Cannot rename", from);
         return HostFileSystem::rename(from, to);
     }
-    Status restoreName(const std::string &from, const std::string &to) override
+    Status renameBack(const std::string &from, const std::string &to) override
     {
         if (refuseRenameOf.count("*") || refuseRenameOf.count(from))
             return errnoError(EACCES, "Cannot rename", from);
-        return HostFileSystem::restoreName(from, to);
+        return HostFileSystem::renameBack(from, to);
     }
     Status writeFileAtomic(const std::string &path, const std::string &content) override
     {

@@ -18,6 +18,8 @@ public:
     MemoryFileList list;
     std::vector<std::pair<std::string, std::string>> previewRows;
     std::vector<std::pair<std::string, std::string>> renameErrors;
+    std::vector<std::string> renameErrorReasons;
+    std::vector<std::pair<std::string, std::string>> unreachable; // path, reason
     std::vector<std::string> events; // "progress", "showEditor", "hideEditor", "closeEditor", ...
     std::string status[2];
     std::string folderBox;
@@ -47,10 +49,16 @@ public:
             onProcessEvents();
     }
     void setBusy(bool) override {}
-    void showRenameError(const std::string &oldPath, const std::string &newPath) override
+    void showRenameError(const std::string &oldPath, const std::string &newPath, const std::string &reason) override
     {
-        if (!suppressRenameErrors)
-            renameErrors.emplace_back(oldPath, newPath);
+        if (suppressRenameErrors)
+            return;
+        renameErrors.emplace_back(oldPath, newPath);
+        renameErrorReasons.push_back(reason);
+    }
+    void showUnreachable(const std::string &path, const std::string &reason) override
+    {
+        unreachable.emplace_back(path, reason);
     }
     void clearPreview() override { previewRows.clear(); }
     void addPreviewRow(const std::string &oldText, const std::string &newText) override

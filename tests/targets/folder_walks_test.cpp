@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace renomiq {
 namespace {
 
@@ -80,9 +82,44 @@ TEST_F(FolderWalksTest, SampleFileAndFirstSubfolder)
     EXPECT_FALSE(targets.folderIsEmpty);
     EXPECT_EQ(findFirstSubfolder(fs, targets, TestDir::win("Dirs\\")), "T:\\Dirs\\sub");
 
-    const std::string sample = findSampleFile(fs, targets, TestDir::win("Many"));
-    EXPECT_EQ(sample.rfind("T:\\Many\\f", 0), 0u);
+    EXPECT_EQ(findSampleFile(fs, targets, TestDir::win("Many")), "T:\\Many\\f0"); // the first in name order
     EXPECT_EQ(targets.firstLayerFileCount, 30);
+}
+
+TEST_F(FolderWalksTest, LinkedFoldersAreFoldersThatNoWalkEnters)
+{
+    dir.createFiles({"T/real/x", "T/f.txt", "outside/o"});
+    ASSERT_EQ(::symlink(dir.host("T/real").c_str(), dir.host("T/linked").c_str()), 0);
+    ASSERT_EQ(::symlink(".", dir.host("T/loop").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.host("outside").c_str(), dir.host("T/out").c_str()), 0);
+    ASSERT_EQ(::symlink("f.txt", dir.host("T/flink").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere", dir.host("T/dead").c_str()), 0);
+
+    const struct {
+        FolderScope scope;
+        std::vector<Lines> batches; // the non-empty ones, in the order handed over
+    } rows[] = {
+        {FolderScope::OneLayer, {{"T:\\T\\dead", "T:\\T\\f.txt", "T:\\T\\flink"}}},
+        {FolderScope::AllLayers, {{"T:\\T\\real\\x"}, {"T:\\T\\dead", "T:\\T\\f.txt", "T:\\T\\flink"}}},
+        {FolderScope::OnlySubfolders, {{"T:\\T\\linked", "T:\\T\\loop", "T:\\T\\out", "T:\\T\\real"}}},
+    };
+    for (const auto &row : rows) {
+        targets.targetFolder = TestDir::win("T");
+        targets.folderScope = row.scope;
+        std::vector<std::string> workList;
+        std::vector<Lines> batches;
+        const bool stop = false;
+        visitTargets(fs, targets, workList, stop, [&] {
+            if (!workList.empty())
+                batches.push_back(workList);
+        });
+        EXPECT_EQ(batches, row.batches) << static_cast<int>(row.scope);
+    }
+
+    FolderListing listing = listFolder(fs, prompter, targets, TestDir::win("T"));
+    EXPECT_EQ(listing.folders, (Lines{"linked", "loop", "out", "real"}));
+    EXPECT_EQ(listing.files, (Lines{"dead", "f.txt", "flink"}));
+    EXPECT_EQ(findFirstSubfolder(fs, targets, TestDir::win("T")), "T:\\T\\linked");
 }
 
 TEST_F(FolderWalksTest, FilesModeCollectsEveryRowAndAddFileRowSkipsDuplicates)

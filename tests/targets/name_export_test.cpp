@@ -57,6 +57,18 @@ protected:
 
 const std::string kDate = "[05/01/07 06:13:20]";
 
+TEST_F(NameExportTest, LinkedFoldersAreListedAsFoldersNeverEntered)
+{
+    tree();
+    touch("A/B/z.txt", 1);
+    ASSERT_EQ(::symlink(dir.host("A/B").c_str(), dir.host("A/C").c_str()), 0);
+    ASSERT_EQ(::symlink(".", dir.host("A/D").c_str()), 0);
+    ExportChoices all;
+    all.content = Content::AllFilenames;
+    EXPECT_EQ(exporter.folderLines(all), (Lines{"Files name(ALL layers) in folder, T:\\A\\", kDate, "<B>", "  x.txt",
+                                                "  z.txt", "<C>", "<D>", "y.doc"}));
+}
+
 TEST_F(NameExportTest, FolderContents)
 {
     tree();
