@@ -442,22 +442,24 @@ void TForm1::insertSpecial(QComboBox *box)
     if (!m_special)
         return;
     QLineEdit *edit = box->lineEdit();
-    // The box lost its selection with the focus; the panel kept it.
-    const int start = edit->property("savedSelectionStart").isValid() && !edit->hasFocus()
-        ? edit->property("savedSelectionStart").toInt()
-        : -1;
-    const int length = edit->property("savedSelectionLength").toInt();
-    const int caret = edit->property("savedCursor").toInt();
+    // The selection as it stands, or as the box had it when it lost the focus.
+    int start = edit->cursorPosition();
+    int length = 0;
+    if (edit->hasSelectedText()) {
+        start = edit->selectionStart();
+        length = edit->selectionLength();
+    } else if (!edit->hasFocus() && edit->property("savedCursor").isValid()) {
+        length = edit->property("savedSelectionLength").toInt();
+        start = length > 0 ? edit->property("savedSelectionStart").toInt() : edit->property("savedCursor").toInt();
+    }
     const int code = m_special->execute();
     const std::string text = m_special->textFor(code, m_state.run.workList.size());
     if (text.empty())
         return;
-    if (start >= 0) {
-        if (length > 0)
-            edit->setSelection(start, length);
-        else
-            edit->setCursorPosition(caret);
-    }
+    if (length > 0)
+        edit->setSelection(start, length);
+    else
+        edit->setCursorPosition(start);
     edit->insert(toQt(text));
     box->setFocus();
 }
