@@ -124,6 +124,8 @@ void TForm6::closePreview()
 {
     if (isVisible())
         close();
+    else
+        m_model->clear();
 }
 
 void TForm6::closeEvent(QCloseEvent *event)
