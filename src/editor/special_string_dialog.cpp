@@ -160,7 +160,7 @@ TForm3::TForm3(AppState &state, QWidget *parent) : QDialog(parent), m_state(stat
     connect(m_begin, &QSpinBox::valueChanged, this, &TForm3::beginChanged);
     boldChosen(kinds);
     boldChosen(dateGroup);
-    setFixedSize(sizeHint());
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 int TForm3::execute()
@@ -179,7 +179,6 @@ void TForm3::showEvent(QShowEvent *event)
         m_dates[i]->setText(toQt(captions[i]));
         m_dates[i]->setAccessibleName(toQt(captions[i]));
     }
-    setFixedSize(sizeHint());
     QDialog::showEvent(event);
 }
 

@@ -42,10 +42,10 @@ TForm5::TForm5(AppState &state, QWidget *parent)
     setModal(true);
     setFixedSize(304, 145);
 
-    captionLabel(QStringLiteral("Old  filename:"), this, {8, 8, 84, 25});
-    captionLabel(QStringLiteral("New filename:"), this, {8, 38, 84, 25});
-    m_oldName = captionLabel(QStringLiteral("Old filename:"), this, {90, 8, 209, 25});
-    m_newName = captionLabel(QStringLiteral("New filename:"), this, {90, 38, 209, 25});
+    captionLabel(QStringLiteral("Old  filename:"), this, {4, 8, 88, 25});
+    captionLabel(QStringLiteral("New filename:"), this, {4, 38, 88, 25});
+    m_oldName = captionLabel(QStringLiteral("Old filename:"), this, {93, 8, 209, 25});
+    m_newName = captionLabel(QStringLiteral("New filename:"), this, {93, 38, 209, 25});
     m_oldName->setAccessibleName(QStringLiteral("Old filename"));
     m_newName->setAccessibleName(QStringLiteral("New filename"));
     for (QLabel *l : {m_oldName, m_newName}) {

@@ -189,6 +189,8 @@ TEST(ProgressDialog, LayoutAndTheJobStartingOnceOnScreen)
         app.progress.setProgressPosition(2);
         app.progress.setProgressNames("old.txt", "new.txt");
         app.progress.showSearchPanel(false);
+        // The bar and names are drawn at most ~30 times a second.
+        QTRY_VERIFY((app.progress.processEvents(), app.progress.bar()->value() == 2));
         test::saveScreenshot(app.progress, QStringLiteral("progress_dialog"));
     });
     EXPECT_EQ(runs, 1);
