@@ -8,18 +8,30 @@
 #include "platform/qt/qt_shell.h"
 #include "platform/system_sound.h"
 #include "platform/user_folders.h"
+#include "run/app_state.h"
+#include "run/run_driver.h"
+#include "run/run_windows.h"
 #include "run/undo_log.h"
-#include "settings/settings_store.h"
+#include "settings/name_list_dialog.h"
+#include "settings/options_dialog.h"
+#include "targets/folder_add_dialog.h"
+#include "targets/hand_off.h"
 #include "targets/list_window.h"
+#include "targets/rename_dialog.h"
+
+// Until the editor-side windows exist, stand-ins take their place (see below).
+#include "stand_ins/editor_side_stand_ins.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 
-int main(int argc, char *argv[])
+#include <exception>
+
+namespace {
+
+int run(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Renomiq"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Renomiq"));
-
     using namespace renomiq;
     HostFileSystem fileSystem;
     FileRegistry registry(UserFolders::registryFile());
@@ -30,13 +42,59 @@ int main(int argc, char *argv[])
     QtHelp help(UserFolders::programFolder());
     SystemClock clock;
     Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
+    AppState state(platform);
 
     // A run that a crash cut short can still be undone.
-    SettingsStore settings(registry, fileSystem);
-    settings.fixFolders();
-    UndoLog(fileSystem, settings.dataFolder()).recoverAbandonedJournal();
+    UndoLog(fileSystem, state.settings.dataFolder()).recoverAbandonedJournal();
 
-    TForm4 listWindow(platform);
-    listWindow.show();
+    // The windows, created once, in this order, and never destroyed.
+    TForm4 listWindow(state);
+    // Editor side: the editor window TForm1, the special string dialog TForm3,
+    // the progress dialog TForm5 and the preview window TForm6 are created
+    // here; the rename error dialog TForm11 after TForm9. Until then these
+    // stand-ins take their place.
+    test::EditorStandIn editorWindow;
+    test::ProgressStandIn progressDialog;
+    test::PreviewStandIn previewWindow;
+    TForm7 optionsDialog(state, &listWindow);
+    TForm8 nameListEditor(state, &optionsDialog);
+    TForm2 renameDialog(state, &listWindow);
+    TForm9 folderAddDialog(state, &listWindow);
+    test::RenameErrorStandIn renameErrorDialog;
+
+    WindowSet windows(listWindow, editorWindow, previewWindow, progressDialog, renameErrorDialog);
+    RunDriver driver(state, windows);
+    editorWindow.onClose = [&driver] { driver.reportEditorClosed(); };
+
+    listWindow.setRunContext(windows, driver);
+    listWindow.setDialogs(optionsDialog, renameDialog, folderAddDialog);
+    listWindow.setProgramFile(QCoreApplication::applicationFilePath().toStdString());
+    optionsDialog.setNameListEditor(nameListEditor);
+    optionsDialog.setCheckBoxHandler([&listWindow](bool shown, bool checkAll) {
+        listWindow.applyCheckBoxOption(shown, checkAll);
+    });
+    optionsDialog.setFoldersClearedHandler([&listWindow] { listWindow.reloadFolderBox(); });
+    optionsDialog.setHelpHandler([&listWindow] { listWindow.showHelp(); });
+    nameListEditor.setMaximumChangedHandler([&optionsDialog] { optionsDialog.nameListMaxChanged(); });
+    QObject::connect(&listWindow, &TForm4::listWindowClosed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    const char *const *args = argv;
+    listWindow.startUp(commandLineKeyword(argc, args));
     return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Renomiq"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Renomiq"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    try {
+        return run(argc, argv);
+    } catch (const std::exception &e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Renomiq"), QString::fromLocal8Bit(e.what()));
+        return 1;
+    }
 }
