@@ -62,6 +62,12 @@ class Session:
     def __exit__(self, *exc):
         for app in self.apps:
             app.stop()
+        # Services the bus started on demand (the accessibility bus and its
+        # registry) are not our children: find them by our bus address.
+        address = self.env.get("DBUS_SESSION_BUS_ADDRESS")
+        if address:
+            for pid in _pids_with_env("DBUS_SESSION_BUS_ADDRESS=" + address):
+                _kill(pid)
         for p in reversed(self.procs):
             _stop(p)
         shutil.rmtree(self.tmp, ignore_errors=True)
@@ -130,6 +136,27 @@ class Session:
         app = App(self, proc, home)
         self.apps.append(app)
         return app
+
+
+def _pids_with_env(entry):
+    needle = entry.encode() + b"\0"
+    mine = os.getpid()
+    for name in os.listdir("/proc"):
+        if not name.isdigit() or int(name) == mine:
+            continue
+        try:
+            with open("/proc/%s/environ" % name, "rb") as f:
+                if needle in f.read() + b"\0":
+                    yield int(name)
+        except OSError:
+            pass
+
+
+def _kill(pid):
+    try:
+        os.kill(pid, signal.SIGTERM)
+    except OSError:
+        pass
 
 
 def _regex_escape(text):
