@@ -99,14 +99,14 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
     listing.boxText = withTrailingBackslash(listing.boxText);
 
     bool seenEntry = false;
-    fileSystem.enumerate(listing.boxText, [&](const DirEntry &entry) {
+    fileSystem.enumerateNames(listing.boxText, [&](const std::string &name, bool isDirectory) {
         if (!seenEntry && firstEntry)
             firstEntry();
         seenEntry = true;
-        if (entry.isDirectory) {
-            listing.folders.push_back(entry.name);
+        if (isDirectory) {
+            listing.folders.push_back(name);
         } else {
-            listing.files.push_back(entry.name);
+            listing.files.push_back(name);
             ++targets.firstLayerFileCount;
         }
         if (afterEntry)
@@ -118,6 +118,9 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
     std::sort(listing.folders.begin(), listing.folders.end(), byName);
     std::sort(listing.files.begin(), listing.files.end(), byName);
     listing.status = targets.listingAbort ? FolderListing::Aborted : FolderListing::Listed;
+    // The listing is over, aborted or not: the next one starts afresh.
+    targets.listingRunning = false;
+    targets.listingAbort = false;
     return listing;
 }
 

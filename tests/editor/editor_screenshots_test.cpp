@@ -2,7 +2,7 @@
 // build/screenshots/, for a person to compare with the intended layout. Each
 // also checks that the shown sub-mode's controls are visible.
 #include "editor/editor_panel.h"
-#include "support/gui_app.h"
+#include "support/editor_app.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -14,7 +14,7 @@
 namespace renomiq {
 namespace {
 
-using test::GuiApp;
+using test::EditorApp;
 using test::findNamed;
 
 struct Shot {
@@ -49,7 +49,7 @@ TEST(EditorScreenshots, EveryPanelAndSubMode)
          "Other types"},
     };
     for (const Shot &shot : shots) {
-        GuiApp app;
+        EditorApp app;
         app.dir.createFiles({"Photos from the summer holiday/IMG_2009_\xe4\xb8\xad.jpg"});
         app.openFolder(shot.kind, "Photos from the summer holiday");
         for (const char *name : shot.clicks) {
@@ -68,7 +68,7 @@ TEST(EditorScreenshots, EveryPanelAndSubMode)
 
 TEST(EditorScreenshots, FilesMode)
 {
-    GuiApp app;
+    EditorApp app;
     app.dir.createFiles({"F/a.txt", "F/b.txt"});
     app.openFiles(EditKind::Replapart, {"F/a.txt", "F/b.txt"});
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&app.editor));

@@ -2,7 +2,7 @@
 
 #include "editor/editor_panel.h"
 #include "editor/sample_name_box.h"
-#include "support/gui_app.h"
+#include "support/editor_app.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -17,18 +17,18 @@
 namespace renomiq {
 namespace {
 
-using test::GuiApp;
+using test::EditorApp;
 using test::findNamed;
 using Lines = std::vector<std::string>;
 
 const std::string kSuffix = "Edit content is (Filenames in this folder(ONE layer)),continue ?";
 
-QWidget *panelRoot(GuiApp &app)
+QWidget *panelRoot(EditorApp &app)
 {
     return app.editor.currentPanel();
 }
 
-void click(GuiApp &app, const char *name)
+void click(EditorApp &app, const char *name)
 {
     auto *b = findNamed<QAbstractButton>(panelRoot(app), QString::fromUtf8(name));
     ASSERT_NE(b, nullptr) << name;
@@ -36,14 +36,14 @@ void click(GuiApp &app, const char *name)
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
 }
 
-void type(GuiApp &app, const char *name, const char *text)
+void type(EditorApp &app, const char *name, const char *text)
 {
     auto *e = findNamed<QLineEdit>(panelRoot(app), QString::fromUtf8(name));
     ASSERT_NE(e, nullptr) << name;
     e->setText(QString::fromUtf8(text));
 }
 
-std::string boxText(GuiApp &app, EditKind kind, EditorBox box)
+std::string boxText(EditorApp &app, EditKind kind, EditorBox box)
 {
     return app.editor.panel(kind)->boxText(box).toStdString();
 }
@@ -52,7 +52,7 @@ struct PanelRow {
     const char *label;
     EditKind kind;
     Lines files; // in the folder F
-    std::function<void(GuiApp &)> set;
+    std::function<void(EditorApp &)> set;
     bool confirm;
     std::vector<Answer> answers;
     Lines texts; // the boxes shown, in order
@@ -63,13 +63,13 @@ TEST(EditorWindow, EachPanelChecksConfirmsAndRunsThroughTheDriver)
 {
     const PanelRow rows[] = {
         {"remove strings", EditKind::Removpart, {"a_old.txt", "b_old.txt"},
-         [](GuiApp &app) { type(app, "Remove String 1:", "_old"); }, true, {Answer::Ok},
+         [](EditorApp &app) { type(app, "Remove String 1:", "_old"); }, true, {Answer::Ok},
          {"It will remove the strings of '_old'(case insensitive) from original filenames,\n" + kSuffix},
          {"a.txt", "b.txt"}},
-        {"remove strings, none typed", EditKind::Removpart, {"a.txt"}, [](GuiApp &) {}, true, {Answer::Ok},
+        {"remove strings, none typed", EditKind::Removpart, {"a.txt"}, [](EditorApp &) {}, true, {Answer::Ok},
          {"Please select or input string to be removed."}, {"a.txt"}},
         {"remove strings 1 and 3", EditKind::Removpart, {"xay.txt"},
-         [](GuiApp &app) {
+         [](EditorApp &app) {
              type(app, "Remove String 1:", "x");
              type(app, "Remove String 3:", "y");
          },
@@ -77,7 +77,7 @@ TEST(EditorWindow, EachPanelChecksConfirmsAndRunsThroughTheDriver)
          {"It will remove the strings of 'x' and 'y'(case insensitive) from original filenames,\n" + kSuffix},
          {"xay.txt"}},
         {"remove between two strings", EditKind::Removpart, {"x[1]y.txt"},
-         [](GuiApp &app) {
+         [](EditorApp &app) {
              click(app, "Remove anything");
              click(app, "Remove the part between two strings");
              type(app, "Left:", "[");
@@ -85,26 +85,26 @@ TEST(EditorWindow, EachPanelChecksConfirmsAndRunsThroughTheDriver)
          },
          false, {}, {}, {"x[]y.txt"}},
         {"remove between, right empty", EditKind::Removpart, {"a.txt"},
-         [](GuiApp &app) {
+         [](EditorApp &app) {
              click(app, "Remove anything");
              click(app, "Remove the part between two strings");
              type(app, "Left:", "[");
          },
          false, {Answer::Ok}, {"Please select or input strings to define limition."}, {"a.txt"}},
         {"remove the part selected, none selected", EditKind::Removpart, {"a.txt"},
-         [](GuiApp &app) { click(app, "Remove anything"); }, false, {Answer::Ok},
+         [](EditorApp &app) { click(app, "Remove anything"); }, false, {Answer::Ok},
          {"You have not selected part, please use mouse select the part you want to remove."}, {"a.txt"}},
-        {"clean symbols", EditKind::Removpart, {"a#b-c.txt"}, [](GuiApp &app) { click(app, "Clean symbols"); }, true,
+        {"clean symbols", EditKind::Removpart, {"a#b-c.txt"}, [](EditorApp &app) { click(app, "Clean symbols"); }, true,
          {Answer::Ok}, {"It will clean symbols, continue ?"}, {"ab-c.txt"}},
         {"keep strings", EditKind::Removpart, {"xxabcyy.txt"},
-         [](GuiApp &app) {
+         [](EditorApp &app) {
              click(app, "Keep something");
              click(app, "KEEP strings(remove others)");
              type(app, "String 1:", "abc");
          },
          true, {Answer::Ok}, {"It will KEEP the string of 'abc',\n" + kSuffix}, {"abc.txt"}},
         {"replace string", EditKind::Replapart, {"IMG_1.jpg", "img_2.jpg"},
-         [](GuiApp &app) {
+         [](EditorApp &app) {
              type(app, "Old string:", "IMG");
              type(app, "New String:", "Pic");
          },
@@ -112,18 +112,18 @@ TEST(EditorWindow, EachPanelChecksConfirmsAndRunsThroughTheDriver)
          {"It will replace the old strings 'IMG'(case insensitive) by new string 'Pic',\n" + kSuffix},
          {"Pic_1.jpg", "Pic_2.jpg"}},
         {"replace with nothing, cancelled", EditKind::Replapart, {"IMG_1.jpg"},
-         [](GuiApp &app) { type(app, "Old string:", "IMG"); }, false, {Answer::Cancel},
+         [](EditorApp &app) { type(app, "Old string:", "IMG"); }, false, {Answer::Cancel},
          {"The new part is empty, it will REMOVE old part 'IMG'(case insensitive) from original filenames,\n"
           + kSuffix},
          {"IMG_1.jpg"}},
         {"insert at the head", EditKind::Addnewnum, {"a.txt"},
-         [](GuiApp &app) {
+         [](EditorApp &app) {
              click(app, "HEAD");
              type(app, "HEAD string", "x_");
          },
          false, {}, {}, {"x_a.txt"}},
         {"insert at the cursor, none picked", EditKind::Addnewnum, {"a.txt"},
-         [](GuiApp &app) {
+         [](EditorApp &app) {
              click(app, "CURSOR");
              type(app, "CURSOR string", "Z");
          },
@@ -132,7 +132,7 @@ TEST(EditorWindow, EachPanelChecksConfirmsAndRunsThroughTheDriver)
           "insert."},
          {"a.txt"}},
         {"insert between two strings", EditKind::Addnewnum, {"ab.txt"},
-         [](GuiApp &app) {
+         [](EditorApp &app) {
              click(app, "Insert to string");
              type(app, "The existing string:", "a");
              findNamed<QComboBox>(panelRoot(app), QStringLiteral("Position to insert:"))->setCurrentIndex(2);
@@ -142,26 +142,26 @@ TEST(EditorWindow, EachPanelChecksConfirmsAndRunsThroughTheDriver)
          true, {Answer::Ok}, {"It will insert '-' to the positon \nBETWEEN two strings of 'a',\n" + kSuffix},
          {"a-b.txt"}},
         {"change to a new name", EditKind::Changnew, {"a.txt", "b.txt"},
-         [](GuiApp &app) { type(app, "New name:", "n$$"); }, true, {Answer::Ok},
+         [](EditorApp &app) { type(app, "New name:", "n$$"); }, true, {Answer::Ok},
          {"It will change filenames to 'n$$',\n" + kSuffix}, {"n01.txt", "n02.txt"}},
         {"convert to upper case", EditKind::Changnew, {"ab.txt"},
-         [](GuiApp &app) {
+         [](EditorApp &app) {
              click(app, "Convert full name case to:");
              click(app, "UPPER case");
          },
          true, {Answer::Ok}, {"It will convert full name to UPPER case,\n" + kSuffix}, {"AB.TXT"}},
         {"change the extension", EditKind::Changexten, {"a.txt"},
-         [](GuiApp &app) { type(app, "New extention part :", "..jpg."); }, true, {Answer::Ok},
+         [](EditorApp &app) { type(app, "New extention part :", "..jpg."); }, true, {Answer::Ok},
          {"It will change filenames extention part, from 'txt' to 'jpg',\n" + kSuffix}, {"a.jpg"}},
         {"convert the extension case", EditKind::Changexten, {"a.txt"},
-         [](GuiApp &app) {
+         [](EditorApp &app) {
              click(app, "Convert extention case");
              click(app, "UPPER case");
          },
          false, {}, {}, {"a.TXT"}},
     };
     for (const PanelRow &row : rows) {
-        GuiApp app;
+        EditorApp app;
         for (const std::string &f : row.files)
             app.dir.createFiles({"F/" + f});
         app.state.settings.options.confirm = row.confirm;
@@ -178,7 +178,7 @@ TEST(EditorWindow, EachPanelChecksConfirmsAndRunsThroughTheDriver)
 
 TEST(EditorWindow, RefusalsPutTheFocusIntoTheirBox)
 {
-    GuiApp app;
+    EditorApp app;
     app.dir.createFiles({"F/IMG_1.jpg"});
     app.openFolder(EditKind::Replapart, "F");
     ASSERT_TRUE(QTest::qWaitForWindowActive(&app.editor));
@@ -198,7 +198,7 @@ TEST(EditorWindow, RefusalsPutTheFocusIntoTheirBox)
 
 TEST(EditorWindow, AConfirmationCancelledLeavesTheTypedExtension)
 {
-    GuiApp app;
+    EditorApp app;
     app.dir.createFiles({"F/a.txt"});
     app.state.settings.options.confirm = true;
     app.openFolder(EditKind::Changexten, "F");
@@ -218,7 +218,7 @@ TEST(EditorWindow, AConfirmationCancelledLeavesTheTypedExtension)
 
 TEST(EditorWindow, ShowAndCloseAroundARun)
 {
-    GuiApp app;
+    EditorApp app;
     app.dir.createFiles({"F/IMG_1.jpg", "F/IMG_2.jpg"});
     app.openFolder(EditKind::Replapart, "F");
     EXPECT_EQ(app.editor.windowTitle(), QStringLiteral("Renomiq - Replace string"));
@@ -251,7 +251,7 @@ TEST(EditorWindow, ShowAndCloseAroundARun)
 
 TEST(EditorWindow, FilesModeAndSaveKindHeaders)
 {
-    GuiApp app;
+    EditorApp app;
     app.dir.createFiles({"F/a.txt", "G/b.txt"});
     app.openFiles(EditKind::Changnew, {"F/a.txt", "G/b.txt"});
     EXPECT_EQ(app.editor.targetLabel()->text(), QStringLiteral("Target file(s),"));
@@ -270,7 +270,7 @@ TEST(EditorWindow, FilesModeAndSaveKindHeaders)
 
 TEST(EditorWindow, FolderContentListFallsBack)
 {
-    GuiApp app;
+    EditorApp app;
     app.dir.createFiles({"F/Sub/x.txt", "G/a.txt", "r.txt"});
     app.openFolder(EditKind::Removpart, "G");
     QComboBox *scope = app.editor.scopeList();
@@ -310,7 +310,7 @@ TEST(EditorWindow, FolderContentListFallsBack)
 
 TEST(EditorWindow, SubModeSwitchesShowHideAndDrawTheChosenBold)
 {
-    GuiApp app;
+    EditorApp app;
     app.dir.createFiles({"F/a.txt"});
     app.openFolder(EditKind::Addnewnum, "F");
     QWidget *root = panelRoot(app);

@@ -1,6 +1,6 @@
 #include "editor/editor_panel.h"
 #include "editor/sample_name_box.h"
-#include "support/gui_app.h"
+#include "support/editor_app.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -12,7 +12,7 @@
 namespace renomiq {
 namespace {
 
-using test::GuiApp;
+using test::EditorApp;
 using test::findNamed;
 
 // "a" (1 byte), "é" (2), "中" (3), "😀" (4, two display units), "b_2009".
@@ -62,7 +62,7 @@ void release(SampleNameBox *box, int unit)
 
 class SampleSelection : public ::testing::Test {
 protected:
-    GuiApp app;
+    EditorApp app;
     SampleNameBox *box = nullptr;
 
     void open(EditKind kind)

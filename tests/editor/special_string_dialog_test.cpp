@@ -1,7 +1,7 @@
 #include "editor/special_string_dialog.h"
 
 #include "editor/editor_panel.h"
-#include "support/gui_app.h"
+#include "support/editor_app.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -18,7 +18,7 @@
 namespace renomiq {
 namespace {
 
-using test::GuiApp;
+using test::EditorApp;
 using test::findNamed;
 
 QAbstractButton *named(QWidget *root, const char *name)
@@ -27,7 +27,7 @@ QAbstractButton *named(QWidget *root, const char *name)
 }
 
 // Presses a "Special" button of the editor and works the dialog while it is open.
-void special(GuiApp &app, const char *buttonName, std::function<void(TForm3 &)> work)
+void special(EditorApp &app, const char *buttonName, std::function<void(TForm3 &)> work)
 {
     test::whenModal([&app, work](QWidget *modal) {
         ASSERT_EQ(modal, &app.special);
@@ -100,7 +100,7 @@ TEST(SpecialStringDialog, CodesBecomeTextsAtTheCaret)
          "##"},
     };
     for (const InsertRow &row : rows) {
-        GuiApp app;
+        EditorApp app;
         app.clock.time = 1268136000; // 9 March 2010, 12:00 UTC
         app.dir.createFiles({"F/abcdef.txt"});
         app.openFolder(EditKind::Addnewnum, "F");
@@ -117,7 +117,7 @@ TEST(SpecialStringDialog, CodesBecomeTextsAtTheCaret)
 
 TEST(SpecialStringDialog, WithoutASelectionTheTextGoesInAtTheCaret)
 {
-    GuiApp app;
+    EditorApp app;
     app.dir.createFiles({"F/a.txt"});
     app.openFolder(EditKind::Replapart, "F");
     auto *box = static_cast<QComboBox *>(app.editor.currentPanel()->box(EditorBox::NewString));
@@ -130,7 +130,7 @@ TEST(SpecialStringDialog, WithoutASelectionTheTextGoesInAtTheCaret)
 
 TEST(SpecialStringDialog, CancelPutsBackTheSavedStateOkKeepsTheChanges)
 {
-    GuiApp app;
+    EditorApp app;
     app.dir.createFiles({"F/a.txt"});
     app.openFolder(EditKind::Changnew, "F");
     special(app, "Special string", [](TForm3 &d) {
@@ -166,7 +166,7 @@ TEST(SpecialStringDialog, CancelPutsBackTheSavedStateOkKeepsTheChanges)
 
 TEST(SpecialStringDialog, NumberBoxAndCharacterClassRules)
 {
-    GuiApp app;
+    EditorApp app;
     app.prompter.expect(2, Answer::Ok);
     app.special.beginWith()->setValue(20000);
     EXPECT_EQ(app.special.beginWith()->value(), 10000);
@@ -189,7 +189,7 @@ TEST(SpecialStringDialog, NumberBoxAndCharacterClassRules)
 
 TEST(SpecialStringDialog, DateCaptionsAreRebuiltAtEachShowing)
 {
-    GuiApp app;
+    EditorApp app;
     app.clock.time = 1268136000; // 9 March 2010
     test::whenModal([&app](QWidget *) {
         const char *captions[] = {"20100309", "2010-03-09", "2010.03.09", "03092010", "03-09-2010", "03.09.2010"};

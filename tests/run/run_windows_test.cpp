@@ -2,7 +2,7 @@
 #include "editor/editor_panel.h"
 #include "editor/sample_name_box.h"
 #include "run/preview_model.h"
-#include "support/gui_app.h"
+#include "support/editor_app.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
@@ -20,7 +20,7 @@
 namespace renomiq {
 namespace {
 
-using test::GuiApp;
+using test::EditorApp;
 using Lines = std::vector<std::string>;
 
 std::vector<std::pair<std::string, std::string>> rowsOf(const TForm6 &preview)
@@ -31,7 +31,7 @@ std::vector<std::pair<std::string, std::string>> rowsOf(const TForm6 &preview)
     return rows;
 }
 
-void replace(GuiApp &app, const char *oldText, const char *newText)
+void replace(EditorApp &app, const char *oldText, const char *newText)
 {
     EditorPanel *panel = app.editor.currentPanel();
     panel->setBoxText(EditorBox::OldString, QString::fromUtf8(oldText));
@@ -47,7 +47,7 @@ TEST(PreviewWindow, RowsLimitsAndTheSpecialRows)
         const char *last;
     } cases[] = {{25, 20, 21, "(Others not shown...)"}, {20, 20, 20, nullptr}, {3, 1, 2, "(Others not shown...)"}};
     for (const auto &c : cases) {
-        GuiApp app;
+        EditorApp app;
         QAbstractItemModelTester tester(app.preview.model(), QAbstractItemModelTester::FailureReportingMode::Warning);
         for (int i = 0; i < c.files; ++i)
             app.dir.createFiles({"F/f" + std::to_string(i) + ".txt"});
@@ -69,7 +69,7 @@ TEST(PreviewWindow, RowsLimitsAndTheSpecialRows)
 
 TEST(PreviewWindow, CaptionDuplicatesNoRowAndTheRunFromThePreview)
 {
-    GuiApp app;
+    EditorApp app;
     app.dir.createFiles({"F/a1.txt", "F/a2.txt", "F/a3.txt", "F/b.txt"});
     app.openFolder(EditKind::Changnew, "F");
     app.editor.currentPanel()->setBoxText(EditorBox::NewName, QStringLiteral("a"));
@@ -109,7 +109,7 @@ TEST(PreviewWindow, CaptionDuplicatesNoRowAndTheRunFromThePreview)
 
 TEST(PreviewWindow, NoValidNameGivesTheNoFilenameRowAndButtonsKeepTheirPlaces)
 {
-    GuiApp app;
+    EditorApp app;
     app.dir.createFiles({"F/a.txt"});
     app.openFolder(EditKind::Replapart, "F");
     replace(app, "zzz", "y");
@@ -130,7 +130,7 @@ TEST(PreviewWindow, NoValidNameGivesTheNoFilenameRowAndButtonsKeepTheirPlaces)
 
 TEST(ProgressDialog, CancelHalfWayKeepsWhatWasRenamedAndTheUndoRestoresIt)
 {
-    GuiApp app;
+    EditorApp app;
     const int count = 1500;
     std::vector<std::string> files;
     for (int i = 0; i < count; ++i)
@@ -179,7 +179,7 @@ TEST(ProgressDialog, CancelHalfWayKeepsWhatWasRenamedAndTheUndoRestoresIt)
 
 TEST(ProgressDialog, LayoutAndTheJobStartingOnceOnScreen)
 {
-    GuiApp app;
+    EditorApp app;
     int runs = 0;
     bool visibleDuringJob = false;
     app.progress.runWithProgress([&] {
@@ -204,7 +204,7 @@ TEST(ProgressDialog, LayoutAndTheJobStartingOnceOnScreen)
 
 TEST(RenameErrorDialog, ShownPerFailureUntilSilencedForTheProgramsLife)
 {
-    GuiApp app;
+    EditorApp app;
     app.dir.createFiles({"F/a1.txt", "F/a2.txt", "F/a3.txt"});
     app.fileSystem.refuseRenameOf.insert("*");
     app.openFolder(EditKind::Replapart, "F");

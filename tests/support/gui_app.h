@@ -1,94 +1,56 @@
 #pragma once
 
-#include "editor/editor_host.h"
-#include "editor/editor_window.h"
-#include "editor/special_string_dialog.h"
 #include "run/app_state.h"
-#include "run/preview_window.h"
-#include "run/progress_dialog.h"
-#include "run/rename_error_dialog.h"
 #include "run/run_driver.h"
+#include "settings/name_list_dialog.h"
+#include "settings/options_dialog.h"
+#include "stand_ins/editor_side_stand_ins.h"
 #include "support/gui_test_platform.h"
-#include "support/recording_windows.h"
-#include "targets/folder_walks.h"
-#include "run/operation_check.h"
+#include "targets/folder_add_dialog.h"
+#include "targets/list_window.h"
+#include "targets/rename_dialog.h"
 
 #include <QApplication>
 #include <QTimer>
-#include <QWidget>
 
 #include <functional>
-#include <string>
-#include <vector>
 
 namespace renomiq::test {
 
-// Stands in for the list window's side of the editor until that window exists.
-class RecordingHost : public EditorHost {
-public:
-    std::vector<std::string> events;
-    void showOptionsDialog(int page) override { events.push_back("options" + std::to_string(page)); }
-    void stopStatusTimer() override { events.push_back("stopTimer"); }
-    void startStatusTimer() override { events.push_back("startTimer"); }
-    void handOffShowing(const std::string &folder) override { events.push_back("handOff " + folder); }
-    void showListWindowAgain() override { events.push_back("listAgain"); }
-    void setFolderBoxText(const std::string &folder) override { events.push_back("folderBox " + folder); }
-};
-
-// The windowed program's editor, dialogs and run windows over the test
-// platform; the list window is the recording stand-in.
+// One program instance with its real windows over the test platform, wired as
+// main() wires them (the editor side stands in).
 struct GuiApp : TestPlatform {
     AppState state{platform};
-    RecordingWindows list;
-    RecordingHost host;
-    TForm1 editor{state};
-    TForm3 special{state};
-    TForm5 progress{state};
-    TForm6 preview{state};
-    TForm11 renameError{state};
+    TForm4 list{state};
+    EditorStandIn editor;
+    ProgressStandIn progress;
+    PreviewStandIn preview;
+    TForm7 options{state, &list};
+    TForm8 nameList{state, &options};
+    TForm2 rename{state, &list};
+    TForm9 folderAdd{state, &list};
+    RenameErrorStandIn renameError;
     WindowSet windows{list, editor, preview, progress, renameError};
     RunDriver driver{state, windows};
 
     GuiApp()
     {
-        editor.setRunContext(windows, driver);
-        editor.setHost(&host);
-        editor.setSpecialStringDialog(&special);
-        editor.attachPreview(preview);
-    }
-
-    // What the list window does before it shows the editor on a folder.
-    void openFolder(EditKind kind, const std::string &relative, FolderScope scope = FolderScope::OneLayer)
-    {
-        state.editKind = kind;
-        state.targets.targetFolder = TestDir::win(relative);
-        state.targets.folderScope = scope;
-        state.targets.filesMode = false;
-        state.run.workList.clear();
-        list.folderBox = state.targets.targetFolder;
-        state.targets.sampleItem = checkTargets(state);
-        editor.showEditor();
-    }
-    // ... and on a list of files.
-    void openFiles(EditKind kind, const std::vector<std::string> &relatives)
-    {
-        state.editKind = kind;
-        state.targets.targetFolder.clear();
-        state.run.workList.clear();
-        for (const std::string &r : relatives)
-            state.run.workList.push_back(TestDir::win(r));
-        state.targets.sampleItem = state.run.workList.front();
-        editor.showEditor();
+        editor.onClose = [this] { driver.reportEditorClosed(); };
+        list.setRunContext(windows, driver);
+        list.setDialogs(options, rename, folderAdd);
+        options.setNameListEditor(nameList);
+        options.setCheckBoxHandler([this](bool shown, bool checkAll) { list.applyCheckBoxOption(shown, checkAll); });
+        options.setFoldersClearedHandler([this] { list.reloadFolderBox(); });
+        nameList.setMaximumChangedHandler([this] { options.nameListMaxChanged(); });
     }
 };
 
-// Runs `act` on the next modal window, once it is open (for dialogs shown with
-// exec()).
+// Runs `act` on the next modal dialog once it is on screen (for exec()-shown dialogs).
 inline void whenModal(std::function<void(QWidget *)> act)
 {
     auto *timer = new QTimer;
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act = std::move(act)] {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible())
             return;
@@ -97,17 +59,6 @@ inline void whenModal(std::function<void(QWidget *)> act)
         act(modal);
     });
     timer->start();
-}
-
-// The visible child of `root` of type T with this accessible name.
-template <class T>
-T *findNamed(QWidget *root, const QString &name)
-{
-    for (T *w : root->findChildren<T *>()) {
-        if (w->accessibleName() == name && w->isVisibleTo(root))
-            return w;
-    }
-    return nullptr;
 }
 
 } // namespace renomiq::test

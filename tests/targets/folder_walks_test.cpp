@@ -48,11 +48,19 @@ TEST_F(FolderWalksTest, ListingSortsFoldersThenFilesAndCounts)
     EXPECT_EQ(firsts, 1);
     EXPECT_TRUE(prompter.shown().empty());
 
-    // An abort requested while entries come in.
-    targets.listingAbort = false;
-    FolderListing aborted = listFolder(fs, prompter, targets, TestDir::win("L"), [&] { targets.listingAbort = true; });
+    // An abort requested while entries come in ends that listing only: the
+    // next one lists everything.
+    FolderListing aborted = listFolder(fs, prompter, targets, TestDir::win("L"), [&] {
+        EXPECT_TRUE(targets.listingRunning);
+        targets.listingAbort = true;
+    });
     EXPECT_EQ(aborted.status, FolderListing::Aborted);
     EXPECT_EQ(aborted.folders.size() + aborted.files.size(), 1u);
+    EXPECT_FALSE(targets.listingRunning);
+    EXPECT_FALSE(targets.listingAbort);
+    FolderListing again = listFolder(fs, prompter, targets, TestDir::win("L"));
+    EXPECT_EQ(again.status, FolderListing::Listed);
+    EXPECT_EQ(again.folders.size() + again.files.size(), 7u);
 }
 
 TEST_F(FolderWalksTest, ListingRefusals)

@@ -1,0 +1,78 @@
+"""The list window as a user drives it: folder box, file list, status bar,
+rename dialog, undo."""
+
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import renomiq_e2e as e2e  # noqa: E402
+
+PROGRAM = os.environ.get("RENOMIQ_PROGRAM", "renomiq")
+
+
+class ListWindowTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.session = e2e.Session().__enter__()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.__exit__(None, None, None)
+
+    def make_tree(self, files):
+        root = os.path.join(self.session.tmp, self.id().rsplit(".", 1)[-1])
+        for f in files:
+            path = os.path.join(root, f)
+            if f.endswith("/"):
+                os.makedirs(path, exist_ok=True)
+            else:
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                open(path, "w").close()
+        return root
+
+    def test_folder_listing_rename_and_undo(self):
+        root = self.make_tree(["trip/IMG_2.jpg", "trip/IMG_1.jpg", "trip/b.txt", "trip/sub/"])
+        app = self.session.start(PROGRAM, drives="C=/;T=" + root)
+        app.window("Renomiq")
+        box = app.find("Folder", role="text")
+        app.set_text(box, "T:\\trip")
+        app.focus(box)
+        app.key("Return")
+        status = app.find("List count")
+        app.wait(lambda: app.text_of(status) == "1 Folders 3 Files", what="listing status")
+        table = app.find("File list", role="table")
+        self.assertEqual(app.table_rows(table), ["sub", "b.txt", "IMG_1.jpg", "IMG_2.jpg"])
+        self.assertEqual(app.text_of(box), "T:\\trip\\")
+        app.wait(lambda: app.window("Renomiq - rename folder's files", timeout=3))
+
+        # F2 on one row opens the rename dialog.
+        app.focus(table)
+        table.queryTable().addRowSelection(1)
+        app.wait(lambda: table.queryTable().isRowSelected(1))
+        app.key("F2")
+        dialog = app.window("Rename a file")
+        name = app.find("New name", role="text", within=dialog)
+        self.assertEqual(app.text_of(name), "b")
+        self.assertEqual(app.text_of(app.find("Extension part:", role="text", within=dialog)), ".txt")
+        app.set_text(name, "notes")
+        app.click(app.find("OK", role="push button", within=dialog))
+        app.wait(lambda: os.path.exists(os.path.join(root, "trip", "notes.txt")), what="the rename")
+        app.wait(lambda: app.table_rows(table)[1] == "notes.txt", what="the renamed row")
+
+        # Undo reverses exactly that rename.
+        undo = app.find("Undo", role="push button")
+        app.wait(lambda: app.is_enabled(undo), what="Undo enabled")
+        app.click(undo)
+        question = app.window("Undo Confirmation")
+        app.click(app.find("Yes", role="push button", within=question))
+        app.wait(lambda: os.path.exists(os.path.join(root, "trip", "b.txt")), what="the undo")
+        app.wait(lambda: app.text_of(app.find("Last operation")) == "Undo done.")
+        self.assertFalse(os.path.exists(os.path.join(root, "trip", "notes.txt")))
+
+        app.click(app.find("Exit", role="push button"))
+        self.assertEqual(app.exited(), 0)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
