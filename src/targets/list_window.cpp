@@ -155,7 +155,8 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
     for (int i = 0; i < 2; ++i) {
         m_status[i] = new QLabel;
         m_status[i]->setObjectName(QStringLiteral("statusPanel%1").arg(i));
-        m_status[i]->setAccessibleName(QString::fromLatin1(statusNames[i]));
+        // The panel's text is its accessible name; what it shows is its description.
+        m_status[i]->setAccessibleDescription(QString::fromLatin1(statusNames[i]));
         statusBar()->addWidget(m_status[i], i == 0 ? 0 : 1);
     }
     m_status[0]->setMinimumWidth(180);
