@@ -9,6 +9,7 @@
 #include "settings/options_dialog.h"
 #include "targets/list_rules.h"
 #include "targets/list_window_model.h"
+#include "targets/name_export.h"
 #include "targets/start_up.h"
 
 #include <QAction>
@@ -362,7 +363,10 @@ void TForm4::handOffTimerTick()
     if (!m_windows)
         return;
     if (m_state.editKind == EditKind::Savesomes) {
-        saveClicked();
+        // The hand-off targets, straight into the export.
+        m_state.targets.targetFolder.clear();
+        NameExporter(m_state, *m_windows).exportNames(ExportChoices{});
+        m_state.editKind = EditKind::Browsefile;
         return;
     }
     m_windows->showEditor();

@@ -79,16 +79,24 @@ class Session:
         return p
 
     def _start_x(self):
-        r, w = os.pipe()
-        self._spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                    pass_fds=(w,), stderr=subprocess.DEVNULL)
-        os.close(w)
-        with os.fdopen(r) as f:
-            display = f.readline().strip()
-        if not display:
-            raise RuntimeError("Xvfb did not start")
-        self.env["DISPLAY"] = ":" + display
-        os.environ["DISPLAY"] = self.env["DISPLAY"]
+        # Display numbers away from the usual ones, so that suites running side
+        # by side on one machine do not meet.
+        base = 100 + os.getpid() % 800
+        for number in range(base, base + 50):
+            if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
+                continue
+            p = self._spawn(["Xvfb", ":%d" % number, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                            stderr=subprocess.DEVNULL)
+            try:
+                wait_for(lambda: p.poll() is not None or os.path.exists("/tmp/.X11-unix/X%d" % number),
+                         what="Xvfb :%d" % number)
+            except AssertionError:
+                pass
+            if p.poll() is None:
+                self.env["DISPLAY"] = ":%d" % number
+                os.environ["DISPLAY"] = self.env["DISPLAY"]
+                return
+        raise RuntimeError("Xvfb did not start")
 
     def _start_dbus(self):
         p = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"], stdout=subprocess.PIPE)
