@@ -6,7 +6,8 @@ set -euo pipefail
 RENOMIQ_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 RENOMIQ_BUILD="${RENOMIQ_BUILD:-$RENOMIQ_ROOT/build}"
 
-renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev)
+renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev
+    xvfb at-spi2-core python3-pyatspi dbus xdotool)
 
 renomiq_install_missing() {
     local missing=()

@@ -121,7 +121,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Renomiq"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Renomiq"));
     QApplication::setQuitOnLastWindowClosed(false);
     try {
         return run(argc, argv);

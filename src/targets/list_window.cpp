@@ -9,6 +9,7 @@
 #include "settings/options_dialog.h"
 #include "targets/list_rules.h"
 #include "targets/list_window_model.h"
+#include "targets/name_export.h"
 #include "targets/start_up.h"
 
 #include <QAction>
@@ -155,7 +156,8 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
     for (int i = 0; i < 2; ++i) {
         m_status[i] = new QLabel;
         m_status[i]->setObjectName(QStringLiteral("statusPanel%1").arg(i));
-        m_status[i]->setAccessibleName(QString::fromLatin1(statusNames[i]));
+        // The panel's text is its accessible name; what it shows is its description.
+        m_status[i]->setAccessibleDescription(QString::fromLatin1(statusNames[i]));
         statusBar()->addWidget(m_status[i], i == 0 ? 0 : 1);
     }
     m_status[0]->setMinimumWidth(180);
@@ -361,7 +363,10 @@ void TForm4::handOffTimerTick()
     if (!m_windows)
         return;
     if (m_state.editKind == EditKind::Savesomes) {
-        saveClicked();
+        // The hand-off targets, straight into the export.
+        m_state.targets.targetFolder.clear();
+        NameExporter(m_state, *m_windows).exportNames(ExportChoices{});
+        m_state.editKind = EditKind::Browsefile;
         return;
     }
     m_windows->showEditor();

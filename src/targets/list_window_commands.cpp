@@ -66,6 +66,8 @@ void TForm4::wireButtons()
     connect(button(QStringLiteral("Exit")), &QPushButton::clicked, this, &QWidget::close);
     connect(m_upperDirectory, &QToolButton::clicked, this, &TForm4::upperDirectory);
     connect(m_folderBox, &QComboBox::activated, this, &TForm4::folderPicked);
+    // Keys reach the box's edit field directly or through the box.
+    m_folderBox->installEventFilter(this);
     m_folderBox->lineEdit()->installEventFilter(this);
     m_folderBox->view()->installEventFilter(this);
     connect(m_fileList, &QAbstractItemView::doubleClicked, this, &TForm4::rowDoubleClicked);
@@ -478,7 +480,7 @@ bool TForm4::eventFilter(QObject *watched, QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         if (watched == m_fileList)
             return fileListKey(key);
-        if (watched == m_folderBox->lineEdit())
+        if (watched == m_folderBox || watched == m_folderBox->lineEdit())
             return folderBoxKey(key);
         if (watched == m_folderBox->view() && key->key() == Qt::Key_Delete) {
             const int index = m_folderBox->view()->currentIndex().row();

@@ -39,17 +39,14 @@ class ListWindowTest(unittest.TestCase):
         app.set_text(box, "T:\\trip")
         app.focus(box)
         app.key("Return")
-        status = app.find("List count")
-        app.wait(lambda: app.text_of(status) == "1 Folders 3 Files", what="listing status")
+        app.wait(lambda: app.status("List count") == "1 Folders 3 Files", what="listing status")
         table = app.find("File list", role="table")
         self.assertEqual(app.table_rows(table), ["sub", "b.txt", "IMG_1.jpg", "IMG_2.jpg"])
         self.assertEqual(app.text_of(box), "T:\\trip\\")
-        app.wait(lambda: app.window("Renomiq - rename folder's files", timeout=3))
+        app.wait(lambda: "Renomiq - rename folder's files" in app.x_titles(), what="the caption")
 
         # F2 on one row opens the rename dialog.
-        app.focus(table)
-        table.queryTable().addRowSelection(1)
-        app.wait(lambda: table.queryTable().isRowSelected(1))
+        app.click_row(table, 1)
         app.key("F2")
         dialog = app.window("Rename a file")
         name = app.find("New name", role="text", within=dialog)
@@ -67,11 +64,57 @@ class ListWindowTest(unittest.TestCase):
         question = app.window("Undo Confirmation")
         app.click(app.find("Yes", role="push button", within=question))
         app.wait(lambda: os.path.exists(os.path.join(root, "trip", "b.txt")), what="the undo")
-        app.wait(lambda: app.text_of(app.find("Last operation")) == "Undo done.")
+        app.wait(lambda: app.status("Last operation") == "Undo done.", what="Undo done.")
         self.assertFalse(os.path.exists(os.path.join(root, "trip", "notes.txt")))
 
         app.click(app.find("Exit", role="push button"))
         self.assertEqual(app.exited(), 0)
+
+    def test_an_option_reaches_the_registry_file_on_ok_only(self):
+        app = self.session.start(PROGRAM)
+        app.window("Renomiq")
+        app.click(app.find("Options", role="push button"))
+        dialog = app.window("Options")
+        sound = app.find("Play the ending sound when end rename", role="check box", within=dialog)
+        self.assertTrue(app.is_checked(sound))
+        app.click(sound)
+        app.wait(lambda: not app.is_checked(sound), what="the box unticked")
+        app.click(app.find("Ok", role="push button", within=dialog))
+        app.wait(lambda: os.path.exists(app.registry_file), what="the registry file")
+        app.wait(lambda: '"Endsound"=dword:00000000' in open(app.registry_file).read(),
+                 what="Endsound stored as 0")
+        app.click(app.find("Exit", role="push button"))
+        self.assertEqual(app.exited(), 0)
+
+    def test_savesomes_with_a_hand_off_file(self):
+        root = self.make_tree(["h/one.txt", "h/two.txt"])
+        home = self.session.user_dirs("handoff")[0]
+        data = os.path.join(home, ".local", "share", "Corvane", "Renomiq")
+        os.makedirs(data, exist_ok=True)
+        with open(os.path.join(data, "fn000.tmp"), "w") as f:
+            f.write("T:\\h\\one.txt\r\nT:\\h\\two.txt\r\n")
+        app = self.session.start(PROGRAM, args=["Savesomes"], drives="C=/;T=" + root, home=home)
+        table = app.find("File list", role="table")
+        app.wait(lambda: app.table_rows(table) == ["T:\\h\\one.txt", "T:\\h\\two.txt"], what="the hand-off rows")
+        self.assertFalse(os.path.exists(os.path.join(data, "fn000.tmp")))
+        app.window("Select file to save filenames")  # the export's save dialog, at once
+        app.stop()
+
+    def test_savealls_on_an_empty_folder_ends_the_program(self):
+        root = self.make_tree(["empty/"])
+        home = self.session.user_dirs("empty")[0]
+        data = os.path.join(home, ".local", "share", "Corvane", "Renomiq")
+        os.makedirs(data, exist_ok=True)
+        with open(os.path.join(data, "fn000.tmp"), "w") as f:
+            f.write("T:\\empty\r\n")
+        app = self.session.start(PROGRAM, args=["Savealls"], drives="C=/;T=" + root, home=home)
+        box = app.find("There is no file in this folder.", role="label")
+        top = box
+        while top.parent.getRoleName() != "application":
+            top = top.parent
+        app.click(app.find("OK", role="push button", within=top))
+        self.assertEqual(app.exited(), 0)
+        self.assertEqual(app.x_titles(), [])
 
 
 if __name__ == "__main__":

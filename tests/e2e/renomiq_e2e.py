@@ -79,16 +79,24 @@ class Session:
         return p
 
     def _start_x(self):
-        r, w = os.pipe()
-        self._spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                    pass_fds=(w,), stderr=subprocess.DEVNULL)
-        os.close(w)
-        with os.fdopen(r) as f:
-            display = f.readline().strip()
-        if not display:
-            raise RuntimeError("Xvfb did not start")
-        self.env["DISPLAY"] = ":" + display
-        os.environ["DISPLAY"] = self.env["DISPLAY"]
+        # Display numbers away from the usual ones, so that suites running side
+        # by side on one machine do not meet.
+        base = 100 + os.getpid() % 800
+        for number in range(base, base + 50):
+            if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
+                continue
+            p = self._spawn(["Xvfb", ":%d" % number, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                            stderr=subprocess.DEVNULL)
+            try:
+                wait_for(lambda: p.poll() is not None or os.path.exists("/tmp/.X11-unix/X%d" % number),
+                         what="Xvfb :%d" % number)
+            except AssertionError:
+                pass
+            if p.poll() is None:
+                self.env["DISPLAY"] = ":%d" % number
+                os.environ["DISPLAY"] = self.env["DISPLAY"]
+                return
+        raise RuntimeError("Xvfb did not start")
 
     def _start_dbus(self):
         p = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"], stdout=subprocess.PIPE)
@@ -205,6 +213,8 @@ class App:
 
     def root(self, timeout=DEFAULT_TIMEOUT):
         def find():
+            if self.proc.poll() is not None:
+                raise AssertionError("renomiq ended with status %s before it showed" % self.proc.returncode)
             desktop = self.pyatspi.Registry.getDesktop(0)
             for i in range(desktop.childCount):
                 child = desktop.getChildAtIndex(i)
@@ -217,7 +227,7 @@ class App:
 
     # --- finding controls ---------------------------------------------------
 
-    def find_all(self, name=None, role=None, within=None, showing=True):
+    def find_all(self, name=None, role=None, within=None, showing=True, description=None):
         role_name = role
         found = []
 
@@ -233,7 +243,8 @@ class App:
             if showing and not states.contains(self.pyatspi.STATE_SHOWING):
                 if node_role not in ("application",):
                     return
-            if (name is None or node_name == name) and (role_name is None or node_role == role_name):
+            if ((name is None or node_name == name) and (role_name is None or node_role == role_name)
+                    and (description is None or node.description == description)):
                 found.append(node)
             if node_role in ("table", "list", "tree table") and name is not None and role_name not in (
                     "table cell", "list item"):
@@ -249,6 +260,11 @@ class App:
         return wait_for(lambda: (self.find_all(name, role, within) or [None])[0], timeout,
                         what="control %r (%s)" % (name, role))
 
+    def status(self, description):
+        """The text of a status panel found by its description ("List count", "Last operation")."""
+        found = self.find_all(description=description, role="label")
+        return found[0].name if found else None
+
     def window(self, title, timeout=DEFAULT_TIMEOUT):
         """A top-level window or dialog by its caption."""
         def look():
@@ -259,6 +275,13 @@ class App:
                     return w
             return None
         return wait_for(look, timeout, what="window %r" % title)
+
+    def x_titles(self):
+        """The captions of the program's visible X windows, as the desktop shows them."""
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid)],
+                             env=self.session.env, capture_output=True, text=True).stdout.split()
+        return [subprocess.run(["xdotool", "getwindowname", i], env=self.session.env, capture_output=True,
+                               text=True).stdout.rstrip("\n") for i in ids]
 
     def windows(self):
         root = self.root()
@@ -340,5 +363,14 @@ class App:
     def type(self, text):
         subprocess.run(["xdotool", "type", "--delay", "5", text], env=self.session.env, check=True)
 
-    def select_row(self, table, row):
-        table.querySelection().selectChild(row) if False else table.queryTable().addRowSelection(row)
+    def mouse_click(self, node, button=1, double=False):
+        """A real mouse click in the middle of a control (a table cell, a row)."""
+        ext = node.queryComponent().getExtents(self.pyatspi.DESKTOP_COORDS)
+        x, y = ext.x + min(ext.width // 2, 40), ext.y + ext.height // 2
+        subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "--repeat",
+                        "2" if double else "1", str(button)], env=self.session.env, check=True)
+
+    def click_row(self, table, row, **kw):
+        """Clicks a row of a table (which selects it and focuses the table)."""
+        self.mouse_click(table.queryTable().getAccessibleAt(row, 0), **kw)
+        wait_for(lambda: table.queryTable().isRowSelected(row), what="row %d selected" % row)

@@ -46,7 +46,7 @@ protected:
     void typeFolder(const std::string &text)
     {
         w.folderBox()->lineEdit()->setText(QString::fromStdString(text));
-        QTest::keyClick(w.folderBox()->lineEdit(), Qt::Key_Return);
+        QTest::keyClick(w.folderBox(), Qt::Key_Return);
     }
     void selectRows(std::initializer_list<int> list)
     {
