@@ -392,8 +392,11 @@ EditorInputs TForm1::inputs() const
 
 void TForm1::okAction()
 {
-    if (!m_driver || !m_windows)
+    // A key or click that reaches the window while its run is going on must
+    // not start a second run inside the first.
+    if (!m_driver || !m_windows || m_acting)
         return;
+    m_acting = true;
     EditorInputs in = inputs();
     const CheckResult result = checkAndStart(m_state, in);
     switch (result.action) {
@@ -412,11 +415,12 @@ void TForm1::okAction()
         NameExporter(m_state, *m_windows).exportNames(in.save);
         break;
     }
+    m_acting = false;
 }
 
 void TForm1::previewAction()
 {
-    if (!m_windows)
+    if (!m_windows || m_acting)
         return;
     m_state.run.previewMode = true;
     m_windows->clearPreview();

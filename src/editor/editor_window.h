@@ -103,6 +103,8 @@ private:
     int m_cursorPosition = 0;
     int m_copyTarget = 1;
     bool m_open = false;
+    // An OK action is under way (a run processes window messages as it goes).
+    bool m_acting = false;
 };
 
 } // namespace renomiq

@@ -71,6 +71,11 @@ TForm5::TForm5(AppState &state, QWidget *parent)
 
 void TForm5::runWithProgress(const std::function<void()> &job)
 {
+    // One job at a time: a second one waits for nothing and runs at once.
+    if (m_running || isVisible()) {
+        job();
+        return;
+    }
     m_job = job;
     m_started = false;
     m_maximum = 100;

@@ -95,6 +95,10 @@ class Session:
             if p.poll() is None:
                 self.env["DISPLAY"] = ":%d" % number
                 os.environ["DISPLAY"] = self.env["DISPLAY"]
+                # The socket shows before the server takes clients.
+                wait_for(lambda: subprocess.run(["xdotool", "getdisplaygeometry"], env=self.env,
+                                                capture_output=True).returncode == 0,
+                         what="Xvfb :%d to take clients" % number)
                 return
         raise RuntimeError("Xvfb did not start")
 

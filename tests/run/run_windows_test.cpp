@@ -177,6 +177,34 @@ TEST(ProgressDialog, CancelHalfWayKeepsWhatWasRenamedAndTheUndoRestoresIt)
     EXPECT_EQ(app.dir.list("F").size(), static_cast<std::size_t>(count));
 }
 
+TEST(ProgressDialog, OkDuringTheRunStartsNoSecondRun)
+{
+    EditorApp app;
+    std::vector<std::string> files;
+    for (int i = 0; i < 1500; ++i)
+        files.push_back("F/f" + std::to_string(i) + ".txt");
+    app.dir.createFiles(files);
+    app.openFolder(EditKind::Replapart, "F");
+    replace(app, "f", "g");
+    int tried = 0;
+    QTimer again;
+    again.setInterval(0);
+    QObject::connect(&again, &QTimer::timeout, &again, [&] {
+        if (!app.progress.jobRunning())
+            return;
+        again.stop();
+        ++tried;
+        app.editor.okAction();
+        app.editor.previewAction();
+    });
+    again.start();
+    app.editor.okAction();
+    EXPECT_EQ(tried, 1);
+    EXPECT_EQ(app.state.run.renamedCount, 1500);
+    EXPECT_EQ(app.list.status[1], "1500 renamed successfully, 0 failed.");
+    EXPECT_TRUE(app.prompter.texts().empty());
+}
+
 TEST(ProgressDialog, LayoutAndTheJobStartingOnceOnScreen)
 {
     EditorApp app;

@@ -1,0 +1,144 @@
+"""The editor window and its dialogs as a user drives them through the list
+window: replace with a preview and a rename from it, undo; an insert with a
+special string; a long run under the progress dialog, cancelled, then undone."""
+
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import renomiq_e2e as e2e  # noqa: E402
+
+PROGRAM = os.environ.get("RENOMIQ_PROGRAM", "renomiq")
+
+
+class EditorTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.session = e2e.Session().__enter__()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.__exit__(None, None, None)
+
+    def make_tree(self, files):
+        root = os.path.join(self.session.tmp, self.id().rsplit(".", 1)[-1])
+        for f in files:
+            path = os.path.join(root, f)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            open(path, "w").close()
+        return root
+
+    def open_folder(self, root, folder, listed, timeout=e2e.DEFAULT_TIMEOUT):
+        app = self.session.start(PROGRAM, drives="C=/;T=" + root)
+        app.window("Renomiq")
+        box = app.find("Folder", role="text")
+        app.set_text(box, "T:\\" + folder)
+        app.focus(box)
+        app.key("Return")
+        app.wait(lambda: app.status("List count") == listed, timeout=timeout, what="listing status")
+        return app
+
+    def column(self, table, column):
+        t = table.queryTable()
+        return [t.getAccessibleAt(r, column).name for r in range(t.nRows)]
+
+    def test_replace_with_preview_rename_and_undo(self):
+        root = self.make_tree(["trip/IMG_1.jpg", "trip/IMG_2.jpg"])
+        trip = os.path.join(root, "trip")
+        app = self.open_folder(root, "trip", "0 Folders 2 Files")
+        app.click(app.find("Replace", role="push button"))
+        editor = app.window("Renomiq - Replace string")
+        self.assertIn(app.text_of(app.find("One old filename", within=editor)), ("IMG_1", "IMG_2"))
+        app.set_text(app.find("Old string:", role="text", within=editor), "IMG")
+        app.set_text(app.find("New String:", role="text", within=editor), "Pic")
+
+        app.click(app.find("Preview", role="push button", within=editor))
+        preview = app.window("Preview - Replace string")
+        table = app.find("Preview list", role="table", within=preview)
+        app.wait(lambda: table.queryTable().nRows == 2, what="two preview rows")
+        self.assertEqual(sorted(zip(self.column(table, 0), self.column(table, 1))),
+                         [("IMG_1.jpg", "Pic_1.jpg"), ("IMG_2.jpg", "Pic_2.jpg")])
+        self.assertEqual(sorted(os.listdir(trip)), ["IMG_1.jpg", "IMG_2.jpg"])
+
+        app.click(app.find("Rename", role="push button", within=preview))
+        app.wait(lambda: sorted(os.listdir(trip)) == ["Pic_1.jpg", "Pic_2.jpg"], what="the rename")
+        app.wait(lambda: app.status("Last operation") == "2 renamed successfully, 0 failed.", what="the result")
+        self.assertNotIn("Renomiq - Replace string", app.windows())
+
+        undo = app.find("Undo", role="push button")
+        app.wait(lambda: app.is_enabled(undo), what="Undo enabled")
+        app.click(undo)
+        question = app.window("Undo Confirmation")
+        app.click(app.find("Yes", role="push button", within=question))
+        app.wait(lambda: sorted(os.listdir(trip)) == ["IMG_1.jpg", "IMG_2.jpg"], what="the undo")
+        app.wait(lambda: app.status("Last operation") == "Undo done.", what="Undo done.")
+        app.click(app.find("Exit", role="push button"))
+        self.assertEqual(app.exited(), 0)
+
+    def test_insert_a_running_number_from_the_special_string_dialog(self):
+        root = self.make_tree(["ins/a.txt", "ins/b.txt"])
+        folder = os.path.join(root, "ins")
+        app = self.open_folder(root, "ins", "0 Folders 2 Files")
+        app.click(app.find("Insert", role="push button"))
+        editor = app.window("Renomiq - Insert string")
+        app.click(app.find("HEAD", role="check box", within=editor))
+        head = app.find("HEAD string", role="text", within=editor)
+        app.set_text(head, "_")
+        app.focus(head)
+        app.key("Home")
+        app.click(app.find("HEAD Special", role="push button", within=editor))
+        dialog = app.window("Renomiq - Special string")
+        self.assertTrue(app.is_checked(app.find("Ordered  numbers:", role="radio button", within=dialog)))
+        app.click(app.find("Ok", role="push button", within=dialog))
+        app.wait(lambda: app.text_of(head) == "$$$_", what="the inserted $$$")
+
+        app.click(app.find("OK", role="push button", within=editor))
+        app.wait(lambda: len([n for n in os.listdir(folder) if n.startswith(("001_", "002_"))]) == 2,
+                 what="the numbered names")
+        self.assertEqual(sorted(n[4:] for n in os.listdir(folder)), ["a.txt", "b.txt"])
+        app.wait(lambda: app.status("Last operation") == "2 renamed successfully, 0 failed.", what="the result")
+        app.click(app.find("Exit", role="push button"))
+        self.assertEqual(app.exited(), 0)
+
+    def test_a_long_run_cancelled_half_way_then_undone(self):
+        # Enough files that the run is still going when Cancel is pressed.
+        count = int(os.environ.get("RENOMIQ_E2E_LONG_RUN", "60000"))
+        root = self.make_tree(["many/f%05d.txt" % i for i in range(count)])
+        many = os.path.join(root, "many")
+        app = self.open_folder(root, "many", "0 Folders %d Files" % count, timeout=120)
+        app.click(app.find("Replace", role="push button"))
+        editor = app.window("Renomiq - Replace string")
+        app.set_text(app.find("Old string:", role="text", within=editor), "f")
+        app.set_text(app.find("New String:", role="text", within=editor), "g")
+        app.click(app.find("OK", role="push button", within=editor))
+
+        progress = app.window("Progress", timeout=30)
+        app.click(app.find("Cancel", role="push button", within=progress, timeout=30))
+        question = app.window("Confirmation")
+        self.assertIsNotNone(app.find("Will you cancel this operation?", within=question))
+        app.click(app.find("Yes", role="push button", within=question))
+        app.wait(lambda: "Progress" not in app.windows(), timeout=60, what="the run to stop")
+        result = app.wait(lambda: app.status("Last operation"), what="the result")
+        renamed = int(result.split(" ")[0])
+        self.assertEqual(result, "%d renamed successfully, 0 failed." % renamed)
+        self.assertGreater(renamed, 0)
+        self.assertLess(renamed, count)
+        names = os.listdir(many)
+        self.assertEqual(len(names), count)
+        self.assertEqual(sum(1 for n in names if n.startswith("g")), renamed)
+
+        undo = app.find("Undo", role="push button")
+        app.wait(lambda: app.is_enabled(undo), what="Undo enabled")
+        app.click(undo)
+        question = app.window("Undo Confirmation")
+        app.click(app.find("Yes", role="push button", within=question))
+        app.wait(lambda: all(n.startswith("f") for n in os.listdir(many)), timeout=60, what="the undo")
+        app.wait(lambda: app.status("Last operation") == "Undo done.", what="Undo done.")
+        self.assertEqual(len(os.listdir(many)), count)
+        app.click(app.find("Exit", role="push button"))
+        self.assertEqual(app.exited(), 0)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
