@@ -31,6 +31,7 @@ QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int 
 
 void PreviewModel::clear()
 {
+    m_pending.clear();
     if (m_rows.empty())
         return;
     beginResetModel();
@@ -43,6 +44,26 @@ void PreviewModel::addRow(const QString &oldText, const QString &newText)
     const int row = static_cast<int>(m_rows.size());
     beginInsertRows({}, row, row);
     m_rows.emplace_back(oldText, newText);
+    endInsertRows();
+}
+
+} // namespace renomiq
+
+namespace renomiq {
+
+void PreviewModel::addRowLater(const QString &oldText, const QString &newText)
+{
+    m_pending.emplace_back(oldText, newText);
+}
+
+void PreviewModel::addPendingRows()
+{
+    if (m_pending.empty())
+        return;
+    const int first = static_cast<int>(m_rows.size());
+    beginInsertRows({}, first, first + static_cast<int>(m_pending.size()) - 1);
+    m_rows.insert(m_rows.end(), std::make_move_iterator(m_pending.begin()), std::make_move_iterator(m_pending.end()));
+    m_pending.clear();
     endInsertRows();
 }
 

@@ -21,11 +21,15 @@ public:
 
     void clear();
     void addRow(const QString &oldText, const QString &newText);
+    // Rows kept aside while the preview is computed, then added in one go.
+    void addRowLater(const QString &oldText, const QString &newText);
+    void addPendingRows();
     const QString &oldText(int row) const { return m_rows[static_cast<std::size_t>(row)].first; }
     const QString &newText(int row) const { return m_rows[static_cast<std::size_t>(row)].second; }
 
 private:
     std::vector<std::pair<QString, QString>> m_rows;
+    std::vector<std::pair<QString, QString>> m_pending;
 };
 
 } // namespace renomiq

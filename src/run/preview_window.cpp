@@ -102,16 +102,22 @@ void TForm6::resizeEvent(QResizeEvent *event)
 void TForm6::clearPreview()
 {
     m_model->clear();
+    m_filling = true;
     setWindowTitle(toQt(previewCaption(m_state.editKind)));
 }
 
 void TForm6::addPreviewRow(const std::string &oldText, const std::string &newText)
 {
-    m_model->addRow(toQt(oldText), toQt(newText));
+    if (m_filling)
+        m_model->addRowLater(toQt(oldText), toQt(newText));
+    else
+        m_model->addRow(toQt(oldText), toQt(newText));
 }
 
 void TForm6::showPreview(bool maximized)
 {
+    m_filling = false;
+    m_model->addPendingRows();
     if (maximized)
         showMaximized();
     else

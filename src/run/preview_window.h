@@ -57,6 +57,8 @@ private:
     QPushButton *m_close = nullptr;
     QPushButton *m_rename = nullptr;
     QPushButton *m_options = nullptr;
+    // Between clearPreview and showPreview the rows wait, as a hidden list's redraw would.
+    bool m_filling = false;
 };
 
 } // namespace renomiq
