@@ -87,11 +87,22 @@ class Session:
                 continue
             p = self._spawn(["Xvfb", ":%d" % number, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
                             stderr=subprocess.DEVNULL)
+            # The display is ours once its lock names our server and its socket
+            # is there; another suite may have taken the number a moment before.
+            def settled(p=p, number=number):
+                if p.poll() is not None:
+                    return True
+                try:
+                    with open("/tmp/.X%d-lock" % number) as f:
+                        owner = int(f.read().strip())
+                except (OSError, ValueError):
+                    return False
+                return owner == p.pid and os.path.exists("/tmp/.X11-unix/X%d" % number)
             try:
-                wait_for(lambda: p.poll() is not None or os.path.exists("/tmp/.X11-unix/X%d" % number),
-                         what="Xvfb :%d" % number)
+                wait_for(settled, what="Xvfb :%d" % number)
             except AssertionError:
-                pass
+                _stop(p)
+                continue
             if p.poll() is None:
                 self.env["DISPLAY"] = ":%d" % number
                 os.environ["DISPLAY"] = self.env["DISPLAY"]

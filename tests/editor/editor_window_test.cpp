@@ -216,6 +216,27 @@ TEST(EditorWindow, AConfirmationCancelledLeavesTheTypedExtension)
     EXPECT_EQ(app.dir.list("F"), Lines{"a.jpg"});
 }
 
+TEST(EditorWindow, ExtensionBoxesTakeAtMost253Bytes)
+{
+    EditorApp app;
+    app.dir.createFiles({"F/a.txt"});
+    app.openFolder(EditKind::Changexten, "F");
+    const struct {
+        QString typed;
+        int bytes;
+    } rows[] = {
+        {QString(300, QLatin1Char('x')), 253},
+        {QString(200, QChar(0xe9)), 252},          // two bytes each: 126 of them
+        {QStringLiteral("ab") + QString(100, QChar(0x4e2d)), 251}, // three bytes each: 2 + 83 * 3
+    };
+    for (EditorBox box : {EditorBox::OldExtension, EditorBox::NewExtension}) {
+        for (const auto &row : rows) {
+            app.editor.currentPanel()->setBoxText(box, row.typed);
+            EXPECT_EQ(app.editor.currentPanel()->boxText(box).toUtf8().size(), row.bytes) << row.bytes;
+        }
+    }
+}
+
 TEST(EditorWindow, ShowAndCloseAroundARun)
 {
     EditorApp app;
