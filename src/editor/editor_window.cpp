@@ -73,9 +73,10 @@ TForm1::TForm1(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
     layout->addWidget(m_sample);
     auto *targetRow = new QHBoxLayout;
     m_targetLabel = new QLabel(QStringLiteral("Target folder, "), this);
-    m_targetLabel->setAccessibleName(QStringLiteral("Target"));
+    m_targetLabel->setAccessibleDescription(QStringLiteral("Target"));
     m_targetDescription = new QLabel(this);
-    m_targetDescription->setAccessibleName(QStringLiteral("Target description"));
+    // A value label: its text is its name; the description says what it is.
+    m_targetDescription->setAccessibleDescription(QStringLiteral("Target description"));
     targetRow->addWidget(m_targetLabel);
     targetRow->addWidget(m_targetDescription, 1);
     layout->addLayout(targetRow);

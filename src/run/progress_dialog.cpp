@@ -46,8 +46,11 @@ TForm5::TForm5(AppState &state, QWidget *parent)
     captionLabel(QStringLiteral("New filename:"), this, {4, 38, 88, 25});
     m_oldName = captionLabel(QStringLiteral("Old filename:"), this, {93, 8, 209, 25});
     m_newName = captionLabel(QStringLiteral("New filename:"), this, {93, 38, 209, 25});
-    m_oldName->setAccessibleName(QStringLiteral("Old filename"));
-    m_newName->setAccessibleName(QStringLiteral("New filename"));
+    // Value labels: their text is their name; the description says what it is.
+    for (QLabel *l : {m_oldName, m_newName})
+        l->setAccessibleName({});
+    m_oldName->setAccessibleDescription(QStringLiteral("Old filename"));
+    m_newName->setAccessibleDescription(QStringLiteral("New filename"));
     for (QLabel *l : {m_oldName, m_newName}) {
         l->setWordWrap(true);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -11,10 +11,12 @@ namespace renomiq {
 
 namespace {
 
-QLabel *textLine(const QString &text, QWidget *parent, int y, const QString &name)
+// A line of the dialog; the two name lines are described, their text is their name.
+QLabel *textLine(const QString &text, QWidget *parent, int y, const QString &description)
 {
     auto *l = new QLabel(text, parent);
-    l->setAccessibleName(name);
+    if (text.isEmpty())
+        l->setAccessibleDescription(description);
     l->setGeometry(16, y, 397, 22);
     return l;
 }
