@@ -14,6 +14,10 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import renomiq_e2e as e2e  # noqa: E402
 
 
+def report(line):
+    print(line, flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--files", type=int, default=100000)
@@ -38,7 +42,7 @@ def main():
         app.key("Return")
         app.wait(lambda: app.status("List count") == "0 Folders %d Files" % n, timeout=120, what="the listing")
         listed = time.monotonic() - start
-        print("Listing %d files, Enter to status text: %.0f ms" % (n, listed * 1000))
+        report("Listing %d files, Enter to status text: %.0f ms" % (n, listed * 1000))
 
         # A second folder chosen while the first fills stops it.
         app.set_text(box, "T:\\big")
@@ -48,7 +52,7 @@ def main():
         start = time.monotonic()
         app.key("Return")
         app.wait(lambda: app.status("List count") == "0 Folders 1 Files", timeout=120, what="the second listing")
-        print("Another folder chosen during the fill: listed after %.0f ms" % ((time.monotonic() - start) * 1000))
+        report("Another folder chosen during the fill: listed after %.0f ms" % ((time.monotonic() - start) * 1000))
         app.stop()
 
         # Adding the files from the hand-off file (a Savesomes start).
@@ -63,7 +67,7 @@ def main():
                       drives="C=/;T=" + os.path.join(s.tmp, "tree"), home=home)
         table = app.find("File list", role="table", timeout=60)
         app.wait(lambda: table.queryTable().nRows == n, timeout=120, what="the hand-off rows")
-        print("Start with %d hand-off files until all rows show: %.0f ms" % (n, (time.monotonic() - start) * 1000))
+        report("Start with %d hand-off files until all rows show: %.0f ms" % (n, (time.monotonic() - start) * 1000))
         app.stop()
 
 

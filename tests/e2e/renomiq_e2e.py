@@ -16,6 +16,7 @@ import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -52,6 +53,8 @@ class Session:
         self.env = dict(os.environ)
 
     def __enter__(self):
+        # Stopped from outside (a test timeout): end through __exit__, which cleans up.
+        signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
         self._start_x()
         self._start_dbus()
         self._start_atspi()
