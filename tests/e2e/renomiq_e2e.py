@@ -215,6 +215,7 @@ class App:
         self.home = home
         self.pyatspi = session.pyatspi
         self._root = None
+        self._status_nodes = {}
         self.log = None
 
     @property
@@ -315,9 +316,8 @@ class App:
             if ((name is None or node_name == name) and (role_name is None or node_role == role_name)
                     and (description is None or node.description == description)):
                 found.append(node)
-            if node_role in ("table", "list", "tree table") and name is not None and role_name not in (
-                    "table cell", "list item"):
-                return  # rows are read through the table, not searched
+            if node_role in ("table", "list", "tree table") and role_name not in ("table cell", "list item"):
+                return  # rows are read through the table, not searched (one call a row)
             for i in range(node.childCount):
                 visit(node.getChildAtIndex(i), depth + 1)
 
@@ -331,8 +331,13 @@ class App:
 
     def status(self, description):
         """The text of a status panel found by its description ("List count", "Last operation")."""
-        found = self.find_all(description=description, role="label")
-        return found[0].name if found else None
+        node = self._status_nodes.get(description)
+        if node is None:
+            found = self.find_all(description=description, role="label")
+            if not found:
+                return None
+            node = self._status_nodes[description] = found[0]
+        return node.name
 
     def window(self, title, timeout=DEFAULT_TIMEOUT):
         """A top-level window or dialog by its caption."""
