@@ -20,6 +20,8 @@ class NumberBox : public QSpinBox {
 
 public:
     NumberBox(AppState &state, int minimum, int limit, QWidget *parent = nullptr);
+    // The box's text field, where the user types.
+    QLineEdit *textField() const { return lineEdit(); }
 
 protected:
     QValidator::State validate(QString &input, int &pos) const override;

@@ -381,12 +381,13 @@ void TForm4::fillFolderListing()
     if (!listable)
         return;
     QApplication::restoreOverrideCursor();
-    setFolderBoxText(listing.boxText);
     targets.filesMode = false;
     if (listing.status == FolderListing::Listed) {
+        setFolderBoxText(listing.boxText);
         m_model->setListing(listing.folders, listing.files);
         setStatusPanel(0, listing.statusText());
     } else {
+        // Stopped for another folder, which the box now names: leave it be.
         m_model->clear();
     }
     if (!m_closing)

@@ -20,6 +20,12 @@ class ListWindowTest(unittest.TestCase):
     def tearDownClass(cls):
         cls.session.__exit__(None, None, None)
 
+    def start(self, *args, **kw):
+        kw.setdefault("home", self.session.user_dirs(self.id().rsplit(".", 1)[-1])[0])
+        app = self.session.start(PROGRAM, *args, **kw)
+        self.addCleanup(app.stop)
+        return app
+
     def make_tree(self, files):
         root = os.path.join(self.session.tmp, self.id().rsplit(".", 1)[-1])
         for f in files:
@@ -33,7 +39,7 @@ class ListWindowTest(unittest.TestCase):
 
     def test_folder_listing_rename_and_undo(self):
         root = self.make_tree(["trip/IMG_2.jpg", "trip/IMG_1.jpg", "trip/b.txt", "trip/sub/"])
-        app = self.session.start(PROGRAM, drives="C=/;T=" + root)
+        app = self.start(drives="C=/;T=" + root)
         app.window("Renomiq")
         box = app.find("Folder", role="text")
         app.set_text(box, "T:\\trip")
@@ -71,7 +77,7 @@ class ListWindowTest(unittest.TestCase):
         self.assertEqual(app.exited(), 0)
 
     def test_an_option_reaches_the_registry_file_on_ok_only(self):
-        app = self.session.start(PROGRAM)
+        app = self.start()
         app.window("Renomiq")
         app.click(app.find("Options", role="push button"))
         dialog = app.window("Options")
@@ -82,7 +88,8 @@ class ListWindowTest(unittest.TestCase):
         app.click(app.find("Ok", role="push button", within=dialog))
         app.wait(lambda: os.path.exists(app.registry_file), what="the registry file")
         app.wait(lambda: '"Endsound"=dword:00000000' in open(app.registry_file).read(),
-                 what="Endsound stored as 0")
+                 what="Endsound stored as 0 in:\n" + (open(app.registry_file).read()
+                                                      if os.path.exists(app.registry_file) else "(no file)"))
         app.click(app.find("Exit", role="push button"))
         self.assertEqual(app.exited(), 0)
 
@@ -93,7 +100,7 @@ class ListWindowTest(unittest.TestCase):
         os.makedirs(data, exist_ok=True)
         with open(os.path.join(data, "fn000.tmp"), "w") as f:
             f.write("T:\\h\\one.txt\r\nT:\\h\\two.txt\r\n")
-        app = self.session.start(PROGRAM, args=["Savesomes"], drives="C=/;T=" + root, home=home)
+        app = self.start(args=["Savesomes"], drives="C=/;T=" + root, home=home)
         table = app.find("File list", role="table")
         app.wait(lambda: app.table_rows(table) == ["T:\\h\\one.txt", "T:\\h\\two.txt"], what="the hand-off rows")
         self.assertFalse(os.path.exists(os.path.join(data, "fn000.tmp")))
@@ -107,7 +114,7 @@ class ListWindowTest(unittest.TestCase):
         os.makedirs(data, exist_ok=True)
         with open(os.path.join(data, "fn000.tmp"), "w") as f:
             f.write("T:\\empty\r\n")
-        app = self.session.start(PROGRAM, args=["Savealls"], drives="C=/;T=" + root, home=home)
+        app = self.start(args=["Savealls"], drives="C=/;T=" + root, home=home)
         box = app.find("There is no file in this folder.", role="label")
         top = box
         while top.parent.getRoleName() != "application":
@@ -115,6 +122,34 @@ class ListWindowTest(unittest.TestCase):
         app.click(app.find("OK", role="push button", within=top))
         self.assertEqual(app.exited(), 0)
         self.assertEqual(app.x_titles(), [])
+
+    def test_rename_in_another_session_starts_a_second_instance(self):
+        root = self.make_tree(["s/a.txt", "s/b.txt", "s/c.txt"])
+        app = self.start(drives="C=/;T=" + root)
+        app.window("Renomiq")
+        box = app.find("Folder", role="text")
+        app.set_text(box, "T:\\s")
+        app.focus(box)
+        app.key("Return")
+        app.wait(lambda: app.status("List count") == "0 Folders 3 Files", what="the listing")
+        table = app.find("File list", role="table")
+        app.click_row(table, 0)
+        app.mouse_click(table.queryTable().getAccessibleAt(2, 0))
+        app.key("ctrl+a")  # folder mode: Ctrl+A selects nothing more
+        app.wait(lambda: table.queryTable().nSelectedRows == 1)
+        # Up from no item reaches the last one, "Rename in another session";
+        # Right opens it; Up again reaches its last item, "Save".
+        app.popup_menu(table.queryTable().getAccessibleAt(2, 0), ["Up", "Right", "Up", "Return"])
+        other = app.other_instance()
+        self.assertEqual(other.args, ["Savesomes"])
+        other_table = other.find("File list", role="table")
+        other.wait(lambda: other.table_rows(other_table) == ["T:\\s\\c.txt"], what="the sent row")
+        other.window("Select file to save filenames")
+        self.assertFalse(os.path.exists(os.path.join(app.data_folder, "fn000.tmp")))
+        # Folder mode: the row stays in the sender.
+        self.assertEqual(app.table_rows(table), ["a.txt", "b.txt", "c.txt"])
+        other.stop()
+        app.stop()
 
 
 if __name__ == "__main__":

@@ -16,6 +16,7 @@ import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -52,6 +53,8 @@ class Session:
         self.env = dict(os.environ)
 
     def __enter__(self):
+        # Stopped from outside (a test timeout): end through __exit__, which cleans up.
+        signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
         self._start_x()
         self._start_dbus()
         self._start_atspi()
@@ -155,8 +158,10 @@ class Session:
             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
             "QT_ACCESSIBILITY": "1",
         })
-        proc = subprocess.Popen([program] + list(args), env=env, start_new_session=True)
+        log = open(os.path.join(home, "renomiq-%d.log" % len(self.apps)), "w+")
+        proc = subprocess.Popen([program] + list(args), env=env, start_new_session=True, stderr=log)
         app = App(self, proc, home)
+        app.log = log
         self.apps.append(app)
         return app
 
@@ -200,6 +205,22 @@ def _stop(p):
         p.wait()
 
 
+class _Started:
+    """A renomiq that another renomiq started (not our child)."""
+
+    def __init__(self, pid):
+        self.pid = pid
+        self.returncode = None
+
+    def poll(self):
+        try:
+            os.kill(self.pid, 0)
+        except ProcessLookupError:
+            self.returncode = 0
+            return 0
+        return None
+
+
 class App:
     """One running renomiq and its accessible tree."""
 
@@ -209,6 +230,8 @@ class App:
         self.home = home
         self.pyatspi = session.pyatspi
         self._root = None
+        self._status_nodes = {}
+        self.log = None
 
     @property
     def data_folder(self):
@@ -219,7 +242,49 @@ class App:
         return os.path.join(self.home, ".config", "Corvane", "Renomiq", "registry.reg")
 
     def stop(self):
-        _stop(self.proc)
+        if isinstance(self.proc, _Started):
+            _kill(self.proc.pid)
+        else:
+            _stop(self.proc)
+
+    def other_instance(self, timeout=DEFAULT_TIMEOUT):
+        """Another renomiq on the accessibility bus (one this one started)."""
+        known = {a.proc.pid for a in self.session.apps}
+
+        def look():
+            desktop = self.pyatspi.Registry.getDesktop(0)
+            for i in range(desktop.childCount):
+                child = desktop.getChildAtIndex(i)
+                if child is None:
+                    continue
+                pid = child.get_process_id()
+                if pid in known:
+                    continue
+                try:
+                    with open("/proc/%d/cmdline" % pid, "rb") as f:
+                        argv = f.read().split(b"\0")
+                except OSError:
+                    continue
+                if os.path.basename(argv[0]) == b"renomiq":
+                    return pid, [a.decode() for a in argv[1:] if a]
+            return None
+        pid, args = wait_for(look, timeout, what="a second renomiq")
+        other = App(self.session, _Started(pid), self.home)
+        other.args = args
+        self.session.apps.append(other)
+        return other
+
+    def x_windows(self):
+        return subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid)],
+                              env=self.session.env, capture_output=True, text=True).stdout.split()
+
+    def popup_menu(self, node, keys):
+        """Right-clicks a control and walks its popup menu with keys (popup
+        menus are not on the accessibility bus while they are open)."""
+        before = len(self.x_windows())
+        self.mouse_click(node, button=3)
+        wait_for(lambda: len(self.x_windows()) > before, what="the popup menu")
+        self.key(*keys)
 
     def exited(self, timeout=DEFAULT_TIMEOUT):
         """Waits for the program to end by itself; returns its exit status."""
@@ -229,7 +294,12 @@ class App:
     def root(self, timeout=DEFAULT_TIMEOUT):
         def find():
             if self.proc.poll() is not None:
-                raise AssertionError("renomiq ended with status %s before it showed" % self.proc.returncode)
+                output = ""
+                if self.log is not None:
+                    self.log.seek(0)
+                    output = self.log.read()[-2000:]
+                raise AssertionError("renomiq ended with status %s before it showed: %s"
+                                     % (self.proc.returncode, output))
             desktop = self.pyatspi.Registry.getDesktop(0)
             for i in range(desktop.childCount):
                 child = desktop.getChildAtIndex(i)
@@ -261,9 +331,8 @@ class App:
             if ((name is None or node_name == name) and (role_name is None or node_role == role_name)
                     and (description is None or node.description == description)):
                 found.append(node)
-            if node_role in ("table", "list", "tree table") and name is not None and role_name not in (
-                    "table cell", "list item"):
-                return  # rows are read through the table, not searched
+            if node_role in ("table", "list", "tree table") and role_name not in ("table cell", "list item"):
+                return  # rows are read through the table, not searched (one call a row)
             for i in range(node.childCount):
                 visit(node.getChildAtIndex(i), depth + 1)
 
@@ -277,8 +346,13 @@ class App:
 
     def status(self, description):
         """The text of a status panel found by its description ("List count", "Last operation")."""
-        found = self.find_all(description=description, role="label")
-        return found[0].name if found else None
+        node = self._status_nodes.get(description)
+        if node is None:
+            found = self.find_all(description=description, role="label")
+            if not found:
+                return None
+            node = self._status_nodes[description] = found[0]
+        return node.name
 
     def window(self, title, timeout=DEFAULT_TIMEOUT):
         """A top-level window or dialog by its caption."""
@@ -387,5 +461,8 @@ class App:
 
     def click_row(self, table, row, **kw):
         """Clicks a row of a table (which selects it and focuses the table)."""
-        self.mouse_click(table.queryTable().getAccessibleAt(row, 0), **kw)
-        wait_for(lambda: table.queryTable().isRowSelected(row), what="row %d selected" % row)
+        def click():
+            # A window just mapped may not take the first click: click until it shows.
+            self.mouse_click(table.queryTable().getAccessibleAt(row, 0), **kw)
+            return wait_for(lambda: table.queryTable().isRowSelected(row), timeout=1, what="row %d" % row)
+        wait_for(click, what="row %d selected" % row)

@@ -432,11 +432,18 @@ TEST_F(ListWindowTest, AChoiceDuringAListingStopsIt)
     w.setFolderBoxText(TestDir::win("big"));
     app.state.targets.filesMode = false;
     // Slow the read down so that events are processed during it.
-    app.fileSystem.beforeEntry = [] { QTest::qSleep(1); };
+    int entries = 0;
+    app.fileSystem.beforeEntry = [&] {
+        ++entries;
+        QTest::qSleep(1);
+    };
     w.requestListing();
     QTRY_COMPARE(rows(), (Lines{"one.txt"}));
     EXPECT_TRUE(typed);
     EXPECT_EQ(status(0), "0 Folders 1 Files");
+    EXPECT_EQ(w.folderBoxText(), "T:\\small\\");
+    // The big folder was read part way, once; then the small one.
+    EXPECT_LT(entries, 400);
     EXPECT_FALSE(app.state.targets.listingRunning);
     EXPECT_FALSE(app.state.targets.listingAbort);
 }
