@@ -83,19 +83,19 @@ class Session:
 
     def _start_x(self):
         # Display numbers away from the usual ones, so that suites running side
-        # by side on one machine do not meet.
+        # by side on one machine do not meet. Xvfb writes the number to the
+        # pipe once it accepts clients.
         base = 100 + os.getpid() % 800
         for number in range(base, base + 50):
             if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
                 continue
-            p = self._spawn(["Xvfb", ":%d" % number, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                            stderr=subprocess.DEVNULL)
-            try:
-                wait_for(lambda: p.poll() is not None or os.path.exists("/tmp/.X11-unix/X%d" % number),
-                         what="Xvfb :%d" % number)
-            except AssertionError:
-                pass
-            if p.poll() is None:
+            r, w = os.pipe()
+            p = self._spawn(["Xvfb", ":%d" % number, "-displayfd", str(w), "-screen", "0", "1280x1024x24",
+                             "-nolisten", "tcp"], pass_fds=(w,), stderr=subprocess.DEVNULL)
+            os.close(w)
+            with os.fdopen(r) as f:
+                ready = f.readline().strip()
+            if ready and p.poll() is None:
                 self.env["DISPLAY"] = ":%d" % number
                 os.environ["DISPLAY"] = self.env["DISPLAY"]
                 return
@@ -449,5 +449,5 @@ class App:
         def click():
             # A window just mapped may not take the first click: click until it shows.
             self.mouse_click(table.queryTable().getAccessibleAt(row, 0), **kw)
-            return wait_for(lambda: table.queryTable().isRowSelected(row), timeout=1, what="row %d" % row)
+            return wait_for(lambda: table.queryTable().isRowSelected(row), timeout=2, what="row %d" % row)
         wait_for(click, what="row %d selected" % row)

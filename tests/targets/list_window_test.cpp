@@ -197,6 +197,8 @@ TEST_F(ListWindowTest, SelectionStatusDeleteAndClear)
         files.push_back("s/f" + std::to_string(i) + ".txt");
     app.dir.createFiles(files);
     addFiles(files);
+    QTest::keyClick(w.fileListView(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(status(0), "Select 10, total 10");
     selectRows({2, 5});
     EXPECT_EQ(status(0), "Select 2, total 10");
     EXPECT_TRUE(w.button(QStringLiteral("Delete"))->isEnabled());
@@ -304,6 +306,9 @@ TEST_F(ListWindowTest, UpperDirectory)
 {
     app.dir.createFiles({"Data/Sub/x.txt", "Data/y.txt"});
     typeFolder(TestDir::win("Data/Sub"));
+    // Ctrl+A selects all only in files mode.
+    QTest::keyClick(w.fileListView(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(w.fileListView()->selectionModel()->selectedRows().isEmpty());
     QTest::mouseClick(w.upperDirectoryButton(), Qt::LeftButton);
     EXPECT_EQ(w.folderBoxText(), "T:\\Data\\");
     EXPECT_EQ(rows(), (Lines{"Sub", "y.txt"}));
