@@ -284,6 +284,9 @@ TEST_F(ListWindowTest, CopySortOpenAndChecks)
 
     w.sortByName();
     EXPECT_EQ(rows(), (Lines{"T:\\c\\Apple.txt", "T:\\c\\b.tar.gz", "T:\\c\\cherry"}));
+    // The selected row stays selected where it moved.
+    EXPECT_EQ(w.fileListView()->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(w.fileListView()->selectionModel()->selectedRows()[0].row(), 2);
 
     w.applyCheckBoxOption(true, false);
     EXPECT_TRUE(w.checkSettingsButton()->isVisibleTo(&w));
