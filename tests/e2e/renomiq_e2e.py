@@ -269,7 +269,8 @@ class App:
         before = len(self.x_windows())
         self.mouse_click(node, button=3)
         wait_for(lambda: len(self.x_windows()) > before, what="the popup menu")
-        self.key(*keys)
+        if keys:
+            self.key(*keys)
 
     def exited(self, timeout=DEFAULT_TIMEOUT):
         """Waits for the program to end by itself; returns its exit status."""
