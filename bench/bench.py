@@ -113,7 +113,8 @@ def main():
         print("  %-16s %7.2f us/file%s" % (name, us, ratio))
     print("  renomiq-cli peak memory: %.1f MiB" % (peak / 1024))
 
-    # An undo of n pairs against a bare rename loop over the same pairs.
+    # An undo of n pairs against a bare rename loop over the same pairs, in the
+    # same order.
     undo_times, bare_times = [], []
     for run in range(args.runs):
         folder = os.path.join(work, "run")
@@ -126,8 +127,11 @@ def main():
         # The same pairs once more, for the bare loop (host paths: drive C is /).
         timed([args.cli, "Replapart", "oldString=IMG_", "newString=Photo_", folder], env=env)
         host_pairs = os.path.join(work, "pairs.txt")
+        # In the order an undo takes them: the last rename first.
+        lines = pairs.replace(b"C:\\", b"/").replace(b"\\", b"/").split(b"\r\n")[:-1]
+        backwards = [lines[i] + b"\r\n" + lines[i + 1] + b"\r\n" for i in range(len(lines) - 2, -1, -2)]
         with open(host_pairs, "wb") as f:
-            f.write(pairs.replace(b"C:\\", b"/").replace(b"\\", b"/"))
+            f.write(b"".join(backwards))
         bare_times.append(timed([floor, "--pairs", host_pairs])[0])
     undo = statistics.median(undo_times) * 1e6 / n
     bare = statistics.median(bare_times) * 1e6 / n

@@ -68,6 +68,7 @@ def main():
         table = app.find("File list", role="table", timeout=60)
         app.wait(lambda: table.queryTable().nRows == n, timeout=120, what="the hand-off rows")
         report("Start with %d hand-off files until all rows show: %.0f ms" % (n, (time.monotonic() - start) * 1000))
+
         app.stop()
 
 

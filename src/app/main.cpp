@@ -26,9 +26,10 @@
 #include "targets/rename_dialog.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
-#include <QTimer>
 
+#include <csignal>
 #include <exception>
 
 namespace {
@@ -66,14 +67,21 @@ int run(int argc, char *argv[])
     QtPrompter prompter;
     QtShell shell(fileSystem);
     QtClipboard clipboard;
-    SystemSound sound(UserFolders::programFolder());
-    QtHelp help(UserFolders::programFolder());
+    SystemSound sound(UserFolders::installFolder());
+    QtHelp help(UserFolders::installFolder() + "help/", prompter);
     SystemClock clock;
     Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
     AppState state(platform);
 
     // A run that a crash cut short can still be undone.
-    UndoLog(fileSystem, state.settings.dataFolder()).recoverAbandonedJournal();
+    std::signal(SIGXFSZ, SIG_IGN); // a file at the size limit is a failed write, reported
+    const UndoLog::Recovery recovery = UndoLog(fileSystem, state.settings.dataFolder()).recoverAbandonedJournals();
+    for (const std::string &kept : recovery.keptLogs)
+        prompter.information("A run that was cut short ended before the last operation; its renames are kept in "
+                             "their own undo log: "
+                             + kept);
+    // The file managers' menu follows the program when it has moved.
+    state.settings.refreshFileManagerMenus();
 
     // The windows, created once, in this order, and never destroyed.
     TForm4 listWindow(state);
@@ -121,6 +129,10 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Renomiq"));
+    // No display name: the platform would append it to every caption.
+    // The desktop finds the program's menu entry, and with it its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvane.Renomiq"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.corvane.Renomiq")));
     QApplication::setQuitOnLastWindowClosed(false);
     try {
         return run(argc, argv);

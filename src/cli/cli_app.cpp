@@ -74,7 +74,7 @@ std::optional<std::string> programPath(const FileSystem &fs, const std::string &
     const bool windowsStyle = target.size() >= 2 && target[1] == ':'
         && ((target[0] >= 'A' && target[0] <= 'Z') || (target[0] >= 'a' && target[0] <= 'z'));
     if (windowsStyle)
-        return target;
+        return withBackslashes(target);
     std::string host = target;
     if (host.empty() || host[0] != '/') {
         char cwd[PATH_MAX];
@@ -122,12 +122,22 @@ int runCli(const std::vector<std::string> &arguments)
     }
     CliShell shell(output);
     NoClipboard clipboard;
-    SystemSound sound(UserFolders::programFolder());
+    SystemSound sound(UserFolders::installFolder());
     NoHelp help;
     SystemClock clock;
     Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
     AppState state(platform);
-    UndoLog(fileSystem, state.settings.dataFolder()).recoverAbandonedJournal();
+    const UndoLog::Recovery recovery = UndoLog(fileSystem, state.settings.dataFolder()).recoverAbandonedJournals();
+    for (const std::string &kept : recovery.keptLogs) {
+        const std::string host = fileSystem.toHostPath(kept).value_or(kept);
+        std::fprintf(stderr,
+                     "renomiq-cli: a run that was cut short ended before the last operation; its renames are kept "
+                     "in their own undo log: %s (renomiq-cli undo --log %s)\n",
+                     host.c_str(), host.c_str());
+    }
+    for (const std::string &aside : recovery.setAside)
+        std::fprintf(stderr, "renomiq-cli: a damaged journal was set aside: %s\n",
+                     fileSystem.toHostPath(aside).value_or(aside).c_str());
     state.folders.load();
 
     CliWindows windows(state.run);
@@ -135,12 +145,26 @@ int runCli(const std::vector<std::string> &arguments)
     windows.onCloseEditor = [&] { driver.reportEditorClosed(); };
 
     if (command.mode == CliCommand::Undo) {
-        if (!UndoLog(fileSystem, state.settings.dataFolder()).exists()) {
-            std::fputs("renomiq-cli: there is no operation to undo\n", stderr);
+        std::string log;
+        if (!command.log.empty()) {
+            auto path = programPath(fileSystem, command.log);
+            if (!path)
+                return usageError("no drive holds '" + command.log + "'");
+            log = *path;
+        }
+        const UndoLog undoLog = log.empty() ? UndoLog(fileSystem, state.settings.dataFolder())
+                                            : UndoLog::atFile(fileSystem, state.settings.dataFolder(), log);
+        if (!undoLog.exists()) {
+            if (log.empty())
+                std::fputs("renomiq-cli: there is no operation to undo\n", stderr);
+            else
+                std::fprintf(stderr, "renomiq-cli: no such undo log: %s\n", command.log.c_str());
             return 1;
         }
         state.targets.filesMode = true;
-        return driver.undoLast() ? 0 : 1;
+        if (!driver.undoLast(log))
+            return 1;
+        return driver.unrestoredCount() == 0 ? 0 : 1;
     }
 
     // The targets: one folder with its scope, or a list of items.

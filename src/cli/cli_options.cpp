@@ -236,6 +236,15 @@ std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &argu
         };
         if (a == "--yes") {
             command.yes = true;
+        } else if (a == "--log" && command.mode == CliCommand::Undo) {
+            const std::string *v = value("--log");
+            if (!v)
+                return std::nullopt;
+            if (v->empty()) {
+                error = "--log needs a file";
+                return std::nullopt;
+            }
+            command.log = *v;
         } else if (command.mode == CliCommand::Undo) {
             error = "undo takes no argument '" + a + "'";
             return std::nullopt;

@@ -18,6 +18,7 @@ struct CliCommand {
     FolderScope scope = FolderScope::OneLayer;
     bool yes = false;
     std::string output;
+    std::string log; // undo --log: an undo log other than the last operation's
     std::vector<std::string> targets; // as given: host or Windows-style paths
 };
 

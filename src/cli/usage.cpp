@@ -6,7 +6,7 @@ const char kCliUsage[] =
     "Usage:\n"
     "  renomiq-cli KIND [FIELD=VALUE]... [--scope N] [--preview] [--yes] TARGET...\n"
     "  renomiq-cli Savealls|Savesomes [FIELD=VALUE]... --output FILE [--yes] TARGET...\n"
-    "  renomiq-cli undo [--yes]\n"
+    "  renomiq-cli undo [--log FILE] [--yes]\n"
     "\n"
     "Renames many files and folders at once with the engine, checks, undo log,\n"
     "history lists and settings of the Renomiq program: a run made here can be\n"
@@ -22,6 +22,10 @@ const char kCliUsage[] =
     "--yes       answer OK/Yes to every question (otherwise they are asked when\n"
     "            standard input is a terminal, and answered Cancel/No if not).\n"
     "--output F  the text file that Savealls (one folder) or Savesomes (files) write.\n"
+    "--log FILE  undo: the undo log to reverse instead of the last operation's. A\n"
+    "            run cut short by a crash before a later run ended is kept in\n"
+    "            a log of its own (rollback.ID.rbk in the data folder); its\n"
+    "            name is printed when it is found.\n"
     "\n"
     "FIELD=VALUE sets one field of the edit request. Booleans are true or false.\n"
     "  general   sampleName selectionStart selectionLength cursorPosition\n"
@@ -56,9 +60,13 @@ const char kCliUsage[] =
     "  Without sampleName, the sample is taken from the first item, as the\n"
     "  editor window does.\n"
     "\n"
+    "Undo reverses the renames from the last to the first. Items it cannot\n"
+    "restore are counted and stay in the undo log for a later try.\n"
+    "\n"
     "Exit status: 0 when a preview listed a row, a run renamed an item, an undo\n"
-    "ran or an export was written; 1 when a check refused the request or nothing\n"
-    "was renamed; 2 for a usage error. Ctrl+C stops a long run between items;\n"
-    "the undo log then holds what was renamed.\n";
+    "restored every item or an export was written; 1 when a check refused the\n"
+    "request, nothing was renamed or an undo left items; 2 for a usage error.\n"
+    "Ctrl+C stops a long run between items; the undo log then holds what was\n"
+    "renamed.\n";
 
 } // namespace renomiq

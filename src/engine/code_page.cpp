@@ -155,6 +155,22 @@ std::vector<CodePage::Unit> CodePage::foldedUnits(std::string_view s, std::size_
     return result;
 }
 
+std::u32string CodePage::sortKey(std::string_view text) const
+{
+    std::u32string key;
+    key.reserve(text.size());
+    const bool ascii =
+        std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        for (char c : text)
+            key.push_back(fold(static_cast<unsigned char>(c)));
+        return key;
+    }
+    for (const Unit &unit : foldedUnits(text, 0))
+        key.push_back(unit.key);
+    return key;
+}
+
 int CodePage::compareIgnoringCase(std::string_view a, std::string_view b) const
 {
     const std::vector<Unit> x = foldedUnits(a, 0);

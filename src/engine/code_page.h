@@ -54,6 +54,9 @@ public:
     // Orders texts letter by letter with their case mapping; texts equal in
     // that way are ordered by their bytes. Negative, zero or positive.
     int compareIgnoringCase(std::string_view a, std::string_view b) const;
+    // The key that compareIgnoringCase orders by before the bytes: computed once
+    // a name, it lets long lists sort without folding letters at every comparison.
+    std::u32string sortKey(std::string_view text) const;
 
     // A unit of comparison: a folded code point, or a raw byte outside any
     // valid sequence (kept apart from every code point).

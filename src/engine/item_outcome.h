@@ -41,11 +41,13 @@ class OutcomeSink {
 public:
     virtual ~OutcomeSink() = default;
     virtual void report(const ItemOutcome &outcome) = 0;
-    // Called right before an item is renamed on disk.
-    virtual void renaming(const std::string &oldPath, const std::string &newPath)
+    // Called right before an item is renamed on disk. False leaves the item
+    // untouched, with no further outcome: the sink has dealt with it.
+    virtual bool renaming(const std::string &oldPath, const std::string &newPath)
     {
         (void)oldPath;
         (void)newPath;
+        return true;
     }
 };
 

@@ -1,5 +1,7 @@
 #include "engine/item_path.h"
 
+#include <algorithm>
+
 namespace renomiq {
 
 ItemSplit splitItemPath(const std::string &itemPath, bool isFolder)
@@ -17,6 +19,12 @@ ItemSplit splitItemPath(const std::string &itemPath, bool isFolder)
         split.extensionPart = last.substr(dot);
     }
     return split;
+}
+
+std::string withBackslashes(std::string windowsPath)
+{
+    std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+    return windowsPath;
 }
 
 std::string lastComponentOf(const std::string &path)

@@ -15,6 +15,11 @@ struct ItemSplit {
 
 ItemSplit splitItemPath(const std::string &itemPath, bool isFolder);
 
+// A Windows-style path as it enters the program (command line, hand-off file,
+// dialogs, drops): Windows takes '/' as a separator too, so each '/' becomes
+// '\' before the path is used.
+std::string withBackslashes(std::string windowsPath);
+
 // The last component of a path (the text after its last '\').
 std::string lastComponentOf(const std::string &path);
 

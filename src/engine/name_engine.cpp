@@ -131,7 +131,8 @@ void NameEngine::renameOne(const EditRequest &request, const std::string &itemPa
         sink.report(outcome);
         return;
     }
-    sink.renaming(itemPath, newPath);
+    if (!sink.renaming(itemPath, newPath))
+        return;
     Status status = m_fileSystem.rename(itemPath, newPath);
     outcome.kind = status ? OutcomeKind::Renamed : OutcomeKind::RenameFailed;
     if (!status)

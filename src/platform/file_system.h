@@ -49,18 +49,41 @@ public:
 
 // An append-only record that survives the process being killed: what is
 // appended is in the kernel's hands at once, without a system call per record.
-// Only one process holds a journal at a time.
+// Each journal belongs to the process that made it, which holds it while it lives.
 class Journal {
 public:
     virtual ~Journal() = default;
-    virtual bool append(std::string_view text) = 0;
-    // Takes back the last `length` bytes appended.
-    virtual void retract(std::size_t length) = 0;
-    // Makes the journal, as it stands, a read-only file at `path` (replacing
-    // what is there) in one atomic step; the journal is then gone.
+    // Fails when the journal cannot grow (disk full, file size limit, I/O
+    // error); nothing is appended then.
+    virtual Status append(std::string_view text) = 0;
+    // Bytes appended and not taken back.
+    virtual std::size_t size() const = 0;
+    // Takes back everything appended after the first `size` bytes.
+    virtual void truncate(std::size_t size) = 0;
+    // Makes the journal, as it stands, the file at `path` (replacing what is
+    // there) in one atomic step, read-only from then on; the journal is gone.
     virtual Status commitAs(const std::string &path) = 0;
     // Deletes the journal (its owner no longer needs it).
     virtual void discard() = 0;
+};
+
+// A journal that no running process holds, left by one that died. Claimed
+// (no other process can take it) while this object lives.
+class AbandonedJournal {
+public:
+    virtual ~AbandonedJournal() = default;
+    virtual const std::string &path() const = 0;
+    // When its owner last wrote to it.
+    virtual FileTime lastWriteTime() const = 0;
+    // True when it was last written before the file at `path` was (false
+    // when there is no such file).
+    virtual bool writtenBefore(const std::string &path) const = 0;
+    // Hands its content over in pieces of bounded size until visit returns false.
+    virtual Status read(const std::function<bool(std::string_view piece)> &visit) = 0;
+    // Writes its first `length` bytes as a new read-only file beside `path`,
+    // flushed to disk, and renames that over `path`; the journal stays.
+    virtual Status saveAs(const std::string &path, std::size_t length) = 0;
+    virtual Status remove() = 0;
 };
 
 // The file system under the program's Windows-style paths ("C:\home\ann\a.jpg").
@@ -101,12 +124,15 @@ public:
     // a mix, and a failed write leaves the old file as it was.
     virtual Status writeFileAtomic(const std::string &path, const std::string &content) = 0;
 
-    // Creates the journal at `path`, or no journal when another running
-    // process holds it or it cannot be made.
-    virtual std::unique_ptr<Journal> openJournal(const std::string &path) = 0;
-    // The content of a journal at `path` that no running process holds (one
-    // left by a process that died), deleted once read; no value when there is none.
-    virtual std::optional<std::string> takeAbandonedJournal(const std::string &path) = 0;
+    // Creates a journal of this process's own in `folder` ("rollback.*.jnl").
+    virtual Result<std::unique_ptr<Journal>> createJournal(const std::string &folder) = 0;
+    // The journals in `folder` that no running process holds, claimed.
+    virtual std::vector<std::unique_ptr<AbandonedJournal>> abandonedJournals(const std::string &folder) = 0;
+    // Called by rename with the temporary path before a change of letter case
+    // only moves the item there on its way (on file systems that ignore case);
+    // when it returns false the rename fails and nothing moves.
+    using DetourObserver = std::function<bool(const std::string &from, const std::string &temporary)>;
+    void setDetourObserver(DetourObserver observer) { m_detourObserver = std::move(observer); }
 
     // An exclusive lock between processes, on the lock file at `path`.
     virtual std::unique_ptr<FileLock> lockExclusive(const std::string &path) = 0;
@@ -116,6 +142,9 @@ public:
     // Conversions at the boundary to host programs and dialogs.
     virtual std::optional<std::string> toHostPath(const std::string &path) const = 0;
     virtual std::optional<std::string> fromHostPath(const std::string &hostPath) const = 0;
+
+protected:
+    DetourObserver m_detourObserver;
 };
 
 } // namespace renomiq

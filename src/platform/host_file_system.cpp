@@ -1,9 +1,9 @@
 #include "platform/host_file_system.h"
 
 #include "platform/host_io.h"
+#include "platform/host_journal.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <cerrno>
@@ -13,7 +13,6 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +57,28 @@ bool equalIgnoringAsciiCase(const std::string &a, const std::string &b)
             return false;
     }
     return true;
+}
+
+std::string withTrailingSlash(std::string hostPath)
+{
+    if (hostPath.empty() || hostPath.back() != '/')
+        hostPath += '/';
+    return hostPath;
+}
+
+// The temporary name of a change of letter case: the same for every spelling
+// of the name, so that an undo cut short on its way through it finds it again
+// in the journal of the run it undoes.
+std::string detourNameFor(const std::string &name)
+{
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (char c : name) {
+        const unsigned char lower = static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c + 32 : c);
+        hash = (hash ^ lower) * 1099511628211ULL;
+    }
+    char text[48];
+    std::snprintf(text, sizeof text, ".renomiq-case-%016llx.tmp", static_cast<unsigned long long>(hash));
+    return text;
 }
 
 bool sameItem(const std::string &a, const std::string &b)
@@ -326,9 +347,10 @@ Status HostFileSystem::rename(const std::string &from, const std::string &to)
         || !sameItem(*hostFrom, *hostTo)) {
         return failure(EEXIST);
     }
-    static std::atomic<unsigned> counter{0};
-    const std::string temp = folderOf(*hostFrom) + ".renomiq-" + std::to_string(::getpid()) + "-"
-        + std::to_string(counter++) + ".tmp";
+    const std::string detour = detourNameFor(lastComponent(*hostTo));
+    const std::string temp = folderOf(*hostFrom) + detour;
+    if (m_detourObserver && !m_detourObserver(from, from.substr(0, from.rfind('\\') + 1) + detour))
+        return Status(Error{EIO, "Cannot record the change of case of '" + from + "' in the journal"});
     if (renameNoReplace(*hostFrom, temp) != 0 && renameByReservation(*hostFrom, temp) != 0)
         return failure(errno);
     if (renameNoReplace(temp, *hostTo) == 0 || renameByReservation(temp, *hostTo) == 0)
@@ -405,154 +427,25 @@ private:
 
 } // namespace
 
-namespace {
-
-// The journal as a shared mapping of its file: a record copied into it belongs
-// to the kernel's page cache at once, so it outlives a killed process. Only a
-// window at its end is mapped, so the process does not grow with the journal.
-class MappedJournal : public Journal {
-public:
-    MappedJournal(const HostFileSystem &fs, std::string hostPath, int fd)
-        : m_fs(fs), m_path(std::move(hostPath)), m_fd(fd)
-    {
-    }
-    ~MappedJournal() override { close(); } // releases the lock; the file stays for recovery
-
-    bool append(std::string_view text) override
-    {
-        if (m_fd < 0)
-            return false;
-        while (!text.empty()) {
-            if (m_size == m_windowStart + kWindow || !m_window) {
-                if (!mapWindowAt(m_size - m_size % kWindow))
-                    return false;
-            }
-            const std::size_t room = m_windowStart + kWindow - m_size;
-            const std::size_t n = std::min(room, text.size());
-            std::memcpy(m_window + (m_size - m_windowStart), text.data(), n);
-            m_size += n;
-            text.remove_prefix(n);
-        }
-        return true;
-    }
-
-    void retract(std::size_t length) override
-    {
-        length = std::min(length, m_size);
-        const std::size_t from = m_size - length;
-        // Bytes before the window (rare: a record across a window edge) are
-        // cleared through the file.
-        for (std::size_t pos = from; pos < m_size;) {
-            if (m_window && pos >= m_windowStart) {
-                std::memset(m_window + (pos - m_windowStart), 0, m_size - pos);
-                break;
-            }
-            const std::size_t n = std::min(m_size, m_windowStart) - pos;
-            const std::string zeros(n, '\0');
-            if (::pwrite(m_fd, zeros.data(), n, static_cast<off_t>(pos)) < 0)
-                break;
-            pos += n;
-        }
-        m_size = from;
-    }
-
-    Status commitAs(const std::string &path) override
-    {
-        auto target = m_fs.toHostPath(path);
-        if (!target)
-            return Error{EINVAL, "No drive holds the path '" + path + "'"};
-        if (m_fd < 0)
-            return Error{EBADF, "The journal is closed"};
-        unmap();
-        if (::ftruncate(m_fd, static_cast<off_t>(m_size)) != 0 || ::fchmod(m_fd, 0444) != 0 || ::fsync(m_fd) != 0
-            || ::rename(m_path.c_str(), target->c_str()) != 0)
-            return errnoError(errno, "Cannot write", path);
-        close();
-        return Status::success();
-    }
-
-    void discard() override
-    {
-        ::unlink(m_path.c_str()); // before the lock goes, so nobody takes it as abandoned
-        close();
-    }
-
-private:
-    static constexpr std::size_t kWindow = 1u << 20;
-
-    bool mapWindowAt(std::size_t start)
-    {
-        unmap();
-        if (::ftruncate(m_fd, static_cast<off_t>(start + kWindow)) != 0)
-            return false;
-        void *data = ::mmap(nullptr, kWindow, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, static_cast<off_t>(start));
-        if (data == MAP_FAILED)
-            return false;
-        m_window = static_cast<char *>(data);
-        m_windowStart = start;
-        return true;
-    }
-
-    void unmap()
-    {
-        if (m_window)
-            ::munmap(m_window, kWindow);
-        m_window = nullptr;
-    }
-
-    void close()
-    {
-        unmap();
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
-
-    const HostFileSystem &m_fs;
-    std::string m_path;
-    int m_fd;
-    char *m_window = nullptr;
-    std::size_t m_windowStart = 0;
-    std::size_t m_size = 0;
-};
-
-} // namespace
-
-std::unique_ptr<Journal> HostFileSystem::openJournal(const std::string &path)
+Result<std::unique_ptr<Journal>> HostFileSystem::createJournal(const std::string &folder)
 {
-    auto hostPath = host(path);
-    if (!hostPath)
-        return nullptr;
-    const int fd = ::open(hostPath->c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return nullptr;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(fd, 0) != 0) {
-        ::close(fd);
-        return nullptr;
-    }
-    return std::make_unique<MappedJournal>(*this, *hostPath, fd);
+    auto hostFolder = host(folder);
+    if (!hostFolder)
+        return hostFolder.error();
+    return HostJournal::create(withTrailingSlash(*hostFolder), m_options.journalWindow,
+                               [this](const std::string &path) { return m_drives.toHost(path); });
 }
 
-std::optional<std::string> HostFileSystem::takeAbandonedJournal(const std::string &path)
+std::vector<std::unique_ptr<AbandonedJournal>> HostFileSystem::abandonedJournals(const std::string &folder)
 {
-    auto hostPath = host(path);
-    if (!hostPath)
-        return std::nullopt;
-    const int fd = ::open(hostPath->c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd); // a running process holds it
-        return std::nullopt;
-    }
-    auto content = readHostFile(*hostPath);
-    ::unlink(hostPath->c_str());
-    ::close(fd);
-    if (!content)
-        return std::nullopt;
-    std::string text = std::move(*content);
-    text.resize(std::min(text.size(), text.find('\0'))); // the unused rest of the mapping
-    return text;
+    auto hostFolder = host(folder);
+    if (!hostFolder)
+        return {};
+    std::string windowsFolder = folder;
+    if (windowsFolder.empty() || windowsFolder.back() != '\\')
+        windowsFolder += '\\';
+    return HostJournal::abandoned(withTrailingSlash(*hostFolder), windowsFolder,
+                                  [this](const std::string &path) { return m_drives.toHost(path); });
 }
 
 std::unique_ptr<FileLock> HostFileSystem::lockExclusive(const std::string &path)

@@ -16,6 +16,8 @@ public:
         // Take the path that file systems without RENAME_NOREPLACE get (NFS,
         // some FUSE file systems) even where the kernel offers it.
         bool forceRenameFallback = false;
+        // The part of a journal mapped at a time (a multiple of the page size).
+        std::size_t journalWindow = std::size_t{1} << 20;
     };
 
     explicit HostFileSystem(DriveTable drives = DriveTable::fromEnvironment());
@@ -39,8 +41,8 @@ public:
     Result<std::string> readFile(const std::string &path) override;
     Status writeFileAtomic(const std::string &path, const std::string &content) override;
     std::unique_ptr<FileLock> lockExclusive(const std::string &path) override;
-    std::unique_ptr<Journal> openJournal(const std::string &path) override;
-    std::optional<std::string> takeAbandonedJournal(const std::string &path) override;
+    Result<std::unique_ptr<Journal>> createJournal(const std::string &folder) override;
+    std::vector<std::unique_ptr<AbandonedJournal>> abandonedJournals(const std::string &folder) override;
     CalendarTime toLocalTime(FileTime time) const override;
     std::optional<std::string> toHostPath(const std::string &path) const override;
     std::optional<std::string> fromHostPath(const std::string &hostPath) const override;

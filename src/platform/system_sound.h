@@ -3,15 +3,26 @@
 #include "platform/sound.h"
 
 #include <string>
+#include <vector>
 
 namespace renomiq {
 
-// Plays wave files from a folder with the ALSA player, when there is one;
-// otherwise the sound is silently left out.
+// Plays wave files from a folder through the desktop's sound player: PipeWire's
+// pw-play, PulseAudio's paplay or ALSA's aplay, the first one found on PATH
+// that plays it. Without a player, or without the file, nothing is played and
+// nothing is reported. The call returns when the sound has ended (or after a
+// few seconds, should a player hang).
 class SystemSound : public Sound {
 public:
     explicit SystemSound(std::string hostFolder) : m_folder(std::move(hostFolder)) {}
     void play(const std::string &waveName) override;
+
+    // The players in the order they are tried, each a program name and its
+    // options before the file.
+    static const std::vector<std::vector<std::string>> &players();
+    // The full path of `program` in the folders of `pathVariable` (PATH's
+    // syntax), when it is an executable file there.
+    static std::string findProgram(const std::string &program, const std::string &pathVariable);
 
 private:
     std::string m_folder;

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace renomiq::UserFolders {
@@ -56,6 +57,17 @@ std::string programFolder()
         return "/";
     std::string path(buffer, static_cast<size_t>(n));
     return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string installFolder()
+{
+    const std::string program = programFolder();
+    char resolved[PATH_MAX];
+    struct stat st {};
+    if (::realpath((program + "../share/renomiq").c_str(), resolved) && ::stat(resolved, &st) == 0
+        && S_ISDIR(st.st_mode))
+        return std::string(resolved) + '/';
+    return program;
 }
 
 } // namespace renomiq::UserFolders

@@ -17,6 +17,11 @@ std::string registryFile();
 std::string dataFolder();
 // The folder of the running program, with a trailing '/'.
 std::string programFolder();
+// The program's own files (help, sound): "share/renomiq/" beside the "bin/"
+// of the installation, found as "<program folder>/../share/renomiq/" (the
+// build tree holds the same layout); the program folder when there is none.
+// With a trailing '/'.
+std::string installFolder();
 
 } // namespace UserFolders
 

@@ -36,6 +36,9 @@ void RunDriver::startRun(const EditRequest &request)
 {
     m_request = &request;
     RunState &run = m_state.run;
+    m_hostDataFolder = m_state.platform.fileSystem.toHostPath(m_state.settings.dataFolder()).value_or(std::string());
+    while (m_hostDataFolder.size() > 1 && m_hostDataFolder.back() == '/')
+        m_hostDataFolder.pop_back();
     if (request.preview) {
         m_windows.setBusy(true);
         m_windows.clearPreview();
@@ -54,9 +57,34 @@ void RunDriver::startRun(const EditRequest &request)
 
     if (request.kind != EditKind::Removpart && request.kind != EditKind::Changexten)
         m_state.names.remember(request);
+    FileSystem &fs = m_state.platform.fileSystem;
+    m_log = std::make_unique<UndoLog>(fs, m_state.settings.dataFolder());
+    if (Status journal = m_log->begin(); !journal) {
+        // Asked before anything is renamed, not reported afterwards.
+        const Answer answer = m_state.platform.prompter.show(
+            {"Confirmation",
+             "The undo log cannot be written: " + journal.error().message
+                 + ". Rename without the possibility to undo?",
+             MessageIcon::Question, MessageButtons::YesNo});
+        if (answer != Answer::Yes) {
+            m_log.reset();
+            m_windows.showEditor();
+            m_request = nullptr;
+            return;
+        }
+    }
+    m_journalError = Error{};
+    fs.setDetourObserver([this](const std::string &from, const std::string &temporary) {
+        if (!m_log)
+            return true;
+        Status recorded = m_log->recordDetour(temporary, from);
+        if (!recorded && m_journalError.message.empty()) {
+            m_journalError = recorded.error();
+            m_state.run.stopRequest = true;
+        }
+        return recorded.ok();
+    });
     m_windows.fileList().clear();
-    m_log = std::make_unique<UndoLog>(m_state.platform.fileSystem, m_state.settings.dataFolder());
-    m_log->begin();
     if (usesProgressDialog()) {
         run.progressJob = ProgressJob::RenamingJob;
         if (!m_state.handOffMode)
@@ -72,16 +100,67 @@ void RunDriver::startRun(const EditRequest &request)
         m_windows.setBusy(false);
         m_windows.processEvents();
     }
+    fs.setDetourObserver(nullptr);
     finishRun();
     m_log.reset();
     run.stopRequest = false;
     m_request = nullptr;
 }
 
-void RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
+bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
 {
-    if (m_log)
-        m_log->recordRename(newPath, oldPath);
+    if (const std::string refusal = refusalOf(oldPath, newPath); !refusal.empty()) {
+        refuse(oldPath, refusal);
+        return false;
+    }
+    if (!m_log)
+        return true;
+    Status recorded = m_log->recordRename(newPath, oldPath);
+    if (!recorded) {
+        // Nothing is renamed that the undo log could not take back.
+        m_journalError = recorded.error();
+        m_state.run.stopRequest = true;
+        return false;
+    }
+    return true;
+}
+
+std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &newPath) const
+{
+    const std::string newName = lastComponentOf(newPath);
+    for (const char c : newName) {
+        if (c > 0 && c < 32)
+            return "The new filename: '" + newName
+                + "' can not be renamed, because it holds a control character (such as a line break), which "
+                  "Windows filenames can not hold.";
+    }
+    if (oldPath.find_first_of("\r\n") != std::string::npos)
+        return "'" + oldPath + "' can not be renamed, because its name holds a line break, which the undo log can "
+                               "not hold.";
+    // The data folder, what it holds, and the folders it lies in stay where they are.
+    if (!m_hostDataFolder.empty()) {
+        const std::string item = m_state.platform.fileSystem.toHostPath(oldPath).value_or(std::string());
+        const std::string &data = m_hostDataFolder;
+        const auto within = [](const std::string &path, const std::string &folder) {
+            return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0
+                && (path[folder.size()] == '/' || folder == "/");
+        };
+        if (within(item, data))
+            return "'" + oldPath + "' can not be renamed, because it is one of the program's own files (the undo log "
+                                   "and lists).";
+        if (!item.empty() && (item == data || within(data, item)))
+            return "'" + oldPath + "' can not be renamed, because it holds the program's own files (the undo log "
+                                   "and lists).";
+    }
+    return {};
+}
+
+void RunDriver::refuse(const std::string &oldPath, const std::string &message)
+{
+    m_state.platform.prompter.information(message);
+    if (m_state.targets.targetFolder.empty() && !m_request->preview)
+        m_windows.fileList().addFileRow(oldPath);
+    ++m_state.run.failedCount;
 }
 
 void RunDriver::visitTargets()
@@ -115,6 +194,8 @@ void RunDriver::report(const ItemOutcome &outcome)
     const bool preview = m_request->preview;
     switch (outcome.kind) {
     case OutcomeKind::Renamed:
+        if (m_log)
+            m_log->renameDone();
         if (run.progressJob == ProgressJob::RenamingJob) {
             m_windows.setProgressNames(lastComponentOf(outcome.oldPath), lastComponentOf(outcome.newPath));
             m_windows.setProgressPosition(m_windows.progressPosition() + 1);
@@ -127,7 +208,7 @@ void RunDriver::report(const ItemOutcome &outcome)
         break;
     case OutcomeKind::RenameFailed:
         if (m_log)
-            m_log->renameFailed();
+            m_log->renameFailed(outcome.oldPath);
         m_windows.showRenameError(outcome.oldPath, outcome.newPath);
         if (filesMode)
             m_windows.fileList().addFileRow(outcome.oldPath);
@@ -145,7 +226,10 @@ void RunDriver::report(const ItemOutcome &outcome)
             m_windows.fileList().addFileRow(outcome.oldPath);
         break;
     case OutcomeKind::Previewed:
-        addPreviewRow(outcome);
+        if (const std::string refusal = refusalOf(outcome.oldPath, outcome.newPath); !refusal.empty())
+            refuse(outcome.oldPath, refusal);
+        else
+            addPreviewRow(outcome);
         break;
     }
 }
@@ -174,11 +258,17 @@ void RunDriver::addPreviewRow(const ItemOutcome &outcome)
 void RunDriver::finishRun()
 {
     RunState &run = m_state.run;
+    Prompter &prompter = m_state.platform.prompter;
     const bool renamed = m_log->pairCount() > 0;
     Status written = m_log->commit();
+    if (!m_journalError.message.empty())
+        prompter.show({"Error",
+                       "The undo log could not be written: " + m_journalError.message
+                           + ". The run was stopped before the next rename; what was renamed can be undone.",
+                       MessageIcon::Error, MessageButtons::Ok});
     if (!renamed) {
         m_windows.showEditor();
-        m_state.platform.prompter.information(
+        prompter.information(
             "No filename had been changed,please check input text and \nmake sure that the targeted files can be "
             "renamed.");
         return;
@@ -186,8 +276,8 @@ void RunDriver::finishRun()
     m_windows.hideEditor();
     m_windows.processEvents();
     if (!written)
-        m_state.platform.prompter.show({"Error", "The undo log could not be written: " + written.error().message,
-                                        MessageIcon::Error, MessageButtons::Ok});
+        prompter.show({"Error", "The undo log could not be written: " + written.error().message, MessageIcon::Error,
+                       MessageButtons::Ok});
     if (m_state.settings.options.exitAfterOperation) {
         m_windows.closeListWindow();
     } else {
@@ -221,18 +311,23 @@ void RunDriver::reportEditorClosed()
     }
 }
 
-bool RunDriver::undoLast()
+bool RunDriver::undoLast(const std::string &logPath)
 {
     Prompter &prompter = m_state.platform.prompter;
     if (prompter.show({"Undo Confirmation", "Do you want to UNDO the last rename operation ?", MessageIcon::Question,
                        MessageButtons::YesNo})
         != Answer::Yes)
         return false;
-    UndoLog log(m_state.platform.fileSystem, m_state.settings.dataFolder());
-    auto lines = log.read();
+    FileSystem &fs = m_state.platform.fileSystem;
+    const std::string &dataFolder = m_state.settings.dataFolder();
+    m_log = std::make_unique<UndoLog>(logPath.empty() ? UndoLog(fs, dataFolder)
+                                                      : UndoLog::atFile(fs, dataFolder, logPath));
+    auto lines = m_log->read();
+    m_unrestored = 0;
     if (!lines) {
         prompter.show({"Error", "The undo log could not be read: " + lines.error().message, MessageIcon::Error,
                        MessageButtons::Ok});
+        m_log.reset();
         return true;
     }
     RunState &run = m_state.run;
@@ -244,6 +339,7 @@ bool RunDriver::undoLast()
         run.progressJob = ProgressJob::UndoWithDialog;
         m_windows.runWithProgress([this] { undoJob(true); });
     }
+    m_log.reset();
     run.progressJob = ProgressJob::None;
     run.stopRequest = false;
     if (m_state.targets.filesMode) {
@@ -252,7 +348,16 @@ bool RunDriver::undoLast()
         m_state.targets.listingAbort = false;
         m_windows.refreshListing();
     }
-    m_windows.setStatusPanel(1, "Undo done.");
+    if (m_unrestored == 0) {
+        m_windows.setStatusPanel(1, "Undo done.");
+    } else {
+        const std::string count = std::to_string(m_unrestored) + (m_unrestored == 1 ? " item" : " items");
+        m_windows.setStatusPanel(1, "Undo done. " + count + " could not be restored.");
+        prompter.show({"Information",
+                       count + " could not be restored: the item is missing, or another item has its former name. "
+                               "The undo log keeps them, so that Undo can try them again.",
+                       MessageIcon::Information, MessageButtons::Ok});
+    }
     return true;
 }
 
@@ -266,36 +371,68 @@ void RunDriver::undoJob(bool withDialog)
     m_windows.setProgressPosition(0);
     if (withDialog)
         m_windows.setProgressMaximum(static_cast<int>(lines.size()));
-    // A pair whose two paths lie in different folders comes only from a
-    // hand-edited log: an undo never moves an item to another folder. An odd
+    // The last rename is undone first, so that renames that depend on each
+    // other (a folder and what it holds, chains of names) come back. An odd
     // last line has no partner and is left alone.
-    const auto sameFolder = [](const std::string &a, const std::string &b) {
-        const std::size_t slash = a.rfind('\\');
-        return slash == b.rfind('\\') && a.compare(0, slash, b, 0, slash) == 0;
-    };
+    const std::size_t pairs = lines.size() / 2;
+    std::vector<bool> kept(pairs, false);
+    std::size_t next = pairs;          // pairs before it have not been tried
+    std::size_t foundRestored = pairs; // the first pair an earlier undo had restored
     const std::string box = m_windows.folderBoxText();
-    for (std::size_t i = 0; i + 1 < lines.size() && !run.stopRequest; i += 2) {
-        const std::string &current = lines[i];
-        const std::string &former = lines[i + 1];
-        if (!sameFolder(current, former) || !fs.rename(current, former))
-            continue;
-        for (std::size_t row = list.rowCount(); row-- > 0;) {
-            const std::string text = list.rowText(row);
-            if (m_state.targets.filesMode ? text == current : box + text == current) {
-                list.setRowText(row, m_state.targets.filesMode ? former : lastComponentOf(former));
-                break;
+    while (next > 0 && !run.stopRequest) {
+        const std::size_t k = --next;
+        const std::string &current = lines[2 * k];
+        const std::string &former = lines[2 * k + 1];
+        // A pair from a hand-edited log that would move an item to another
+        // folder is never undone.
+        const bool sound = isSoundUndoPair(current, former);
+        if (sound && fs.rename(current, former)) {
+            for (std::size_t row = list.rowCount(); row-- > 0;) {
+                const std::string text = list.rowText(row);
+                if (m_state.targets.filesMode ? text == current : box + text == current) {
+                    list.setRowText(row, m_state.targets.filesMode ? former : lastComponentOf(former));
+                    break;
+                }
             }
+            if (withDialog)
+                m_windows.setProgressNames(lastComponentOf(current), lastComponentOf(former));
+        } else if (!sound || !fs.exists(former)) {
+            kept[k] = true;
+        } else if (!fs.exists(current)) {
+            // Gone from its current path while its former path exists: an
+            // undo cut short has restored it already.
+            foundRestored = k;
+        } else {
+            // Both paths taken: not restored, or restored before a later item
+            // took back its own former name there. Decided below.
+            kept[k] = true;
         }
-        if (withDialog) {
-            m_windows.setProgressNames(lastComponentOf(current), lastComponentOf(former));
+        if (withDialog)
             m_windows.setProgressPosition(m_windows.progressPosition() + 2);
-        }
         m_windows.processEvents();
     }
+    // An undo restores from the last pair back: when an earlier pair was found
+    // restored, every later one had been too.
+    for (std::size_t k = foundRestored + 1; k < pairs; ++k) {
+        if (kept[k] && isSoundUndoPair(lines[2 * k], lines[2 * k + 1]) && fs.exists(lines[2 * k + 1]))
+            kept[k] = false;
+    }
+    for (std::size_t k = next; k < pairs; ++k)
+        m_unrestored += kept[k];
     m_windows.setBusy(false);
+    // What is left in the log: the pairs not tried and those not restored.
+    std::vector<std::string> left;
+    for (std::size_t k = 0; k < pairs; ++k) {
+        if (k < next || kept[k]) {
+            left.push_back(lines[2 * k]);
+            left.push_back(lines[2 * k + 1]);
+        }
+    }
     run.workList.clear();
-    if (!run.stopRequest)
-        UndoLog(fs, m_state.settings.dataFolder()).remove();
+    if (left.empty())
+        m_log->remove();
+    else if (left.size() < 2 * pairs)
+        m_log->write(left);
     if (!m_state.settings.options.displayResult)
         list.clear();
     // The undo plays the sound when the option is off, the reverse of a run.

@@ -25,8 +25,11 @@ public:
     void startRun(const EditRequest &request);
     // The editor window's close handling as far as it reports the run.
     void reportEditorClosed();
-    // The list window's "Undo". False when the user said no.
-    bool undoLast();
+    // The list window's "Undo": reverses the undo log, or the log at
+    // `logPath` when one is given. False when the user said no.
+    bool undoLast(const std::string &logPath = {});
+    // Items an undo could not restore (they stay in the log).
+    int unrestoredCount() const { return m_unrestored; }
 
     struct PreviewRow {
         std::string oldText;
@@ -39,7 +42,11 @@ public:
 
 private:
     void report(const ItemOutcome &outcome) override;
-    void renaming(const std::string &oldPath, const std::string &newPath) override;
+    bool renaming(const std::string &oldPath, const std::string &newPath) override;
+    // The message that refuses a rename the undo log could not take back, or
+    // empty when it may go ahead.
+    std::string refusalOf(const std::string &oldPath, const std::string &newPath) const;
+    void refuse(const std::string &oldPath, const std::string &message);
     void visitTargets();
     void processWorkList();
     void finishRun();
@@ -51,6 +58,9 @@ private:
     const EditRequest *m_request = nullptr;
     std::vector<PreviewRow> m_previewRows;
     std::unique_ptr<UndoLog> m_log; // during an execution
+    Error m_journalError;             // the journal failed: the run stopped
+    std::string m_hostDataFolder;     // during a run, without its trailing '/'
+    int m_unrestored = 0;
 };
 
 } // namespace renomiq

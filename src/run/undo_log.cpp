@@ -3,14 +3,28 @@
 #include "platform/file_system.h"
 #include "platform/text_lines.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace renomiq {
 
-UndoLog::UndoLog(FileSystem &fileSystem, const std::string &dataFolder)
-    : m_fileSystem(fileSystem), m_path(dataFolder + "rollback.rbk"), m_journalPath(dataFolder + "rollback.jnl")
+UndoLog::UndoLog(FileSystem &fileSystem, std::string folder, std::string path)
+    : m_fileSystem(fileSystem), m_folder(std::move(folder)), m_path(std::move(path))
 {
 }
 
+UndoLog::UndoLog(FileSystem &fileSystem, const std::string &dataFolder)
+    : UndoLog(fileSystem, dataFolder, dataFolder + "rollback.rbk")
+{
+}
+
+UndoLog UndoLog::atFile(FileSystem &fileSystem, const std::string &dataFolder, const std::string &path)
+{
+    return UndoLog(fileSystem, dataFolder, path);
+}
+
 UndoLog::~UndoLog() = default;
+UndoLog::UndoLog(UndoLog &&) noexcept = default;
 
 bool UndoLog::exists() const
 {
@@ -41,79 +55,231 @@ Status UndoLog::remove()
     return m_fileSystem.removeFile(m_path);
 }
 
-} // namespace renomiq
-
-namespace renomiq {
-
-void UndoLog::begin()
+Status UndoLog::begin()
 {
-    recoverAbandonedJournal();
-    m_journal = m_fileSystem.openJournal(m_journalPath);
+    recoverAbandonedJournals();
     m_memory.clear();
     m_pairs = 0;
+    m_pending = false;
+    auto journal = m_fileSystem.createJournal(m_folder);
+    if (!journal)
+        return journal.error();
+    m_journal = std::move(journal).value();
+    return Status::success();
 }
 
-void UndoLog::recordRename(const std::string &newPath, const std::string &oldPath)
+Status UndoLog::recordRename(const std::string &newPath, const std::string &oldPath)
 {
-    ++m_pairs;
+    // A new attempt for the item still open replaces what was recorded for it.
+    if (m_pending && m_pendingOld == oldPath)
+        takeBackItem();
+    m_pending = true;
+    m_pendingOld = oldPath;
+    m_pendingPairs = 0;
     if (!m_journal) {
+        m_pendingStart = m_memory.size();
         m_memory.push_back(newPath);
         m_memory.push_back(oldPath);
-        return;
+    } else {
+        m_pendingStart = m_journal->size();
+        Status status = m_journal->append(newPath + "\r\n" + oldPath + "\r\n");
+        if (!status) {
+            m_pending = false;
+            return status;
+        }
     }
-    const std::string record = newPath + "\r\n" + oldPath + "\r\n";
-    m_lastRecord = record.size();
-    m_journal->append(record);
+    ++m_pairs;
+    ++m_pendingPairs;
+    return Status::success();
 }
 
-void UndoLog::renameFailed()
+Status UndoLog::recordDetour(const std::string &temporaryPath, const std::string &oldPath)
 {
-    if (m_pairs == 0)
-        return;
-    --m_pairs;
+    if (!m_pending || m_pendingOld != oldPath)
+        return Error{0, "No rename of '" + oldPath + "' is recorded"};
     if (!m_journal) {
-        m_memory.resize(m_memory.size() - 2);
+        m_memory.push_back(temporaryPath);
+        m_memory.push_back(oldPath);
+    } else {
+        Status status = m_journal->append(temporaryPath + "\r\n" + oldPath + "\r\n");
+        if (!status)
+            return status;
+    }
+    ++m_pairs;
+    ++m_pendingPairs;
+    return Status::success();
+}
+
+void UndoLog::renameDone()
+{
+    m_pending = false;
+}
+
+void UndoLog::renameFailed(const std::string &oldPath)
+{
+    if (!m_pending || m_pendingOld != oldPath)
+        return;
+    // A change of case that failed on its way back from the temporary name
+    // left the item there: what was recorded is what brings it back.
+    if (m_pendingPairs > 1 && !m_fileSystem.exists(oldPath)) {
+        m_pending = false;
         return;
     }
-    m_journal->retract(m_lastRecord);
-    m_lastRecord = 0;
+    takeBackItem();
+}
+
+void UndoLog::takeBackItem()
+{
+    if (m_journal)
+        m_journal->truncate(m_pendingStart);
+    else
+        m_memory.resize(m_pendingStart);
+    m_pairs -= m_pendingPairs;
+    m_pendingPairs = 0;
+    m_pending = false;
 }
 
 Status UndoLog::commit()
 {
     Status status;
+    m_pending = false;
     if (m_journal) {
         if (m_pairs == 0) {
             m_journal->discard();
         } else {
             status = m_journal->commitAs(m_path);
-            if (!status) // keep the pairs for the next start to recover
+            if (!status) // the journal stays for the next start to recover
                 return status;
         }
         m_journal.reset();
     } else if (m_pairs > 0) {
         status = write(m_memory);
+        // An older log must not stand for this run: Undo would reverse the
+        // wrong operation.
+        if (!status && m_fileSystem.exists(m_path))
+            remove();
     }
     m_memory.clear();
     m_pairs = 0;
     return status;
 }
 
-bool UndoLog::recoverAbandonedJournal()
-{
-    auto content = m_fileSystem.takeAbandonedJournal(m_journalPath);
-    if (!content)
+namespace {
+
+// Reads a journal as a stream: its records are whole lines ended by CR LF,
+// each a Windows-style full path, up to the first zero byte (the unused rest).
+// Memory stays bounded whatever the file holds.
+class JournalScan {
+public:
+    static constexpr std::size_t kLongestLine = 32768;
+
+    bool feed(std::string_view piece)
+    {
+        for (const char c : piece) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (m_afterCr) {
+                if (byte != '\n' || m_length < 3)
+                    return damaged();
+                m_afterCr = false;
+                m_length = 0;
+                if (++m_lines % 2 == 0)
+                    m_whole = m_offset + 1;
+            } else if (byte == 0) {
+                return false; // the end of what was written
+            } else if (byte == '\r') {
+                m_afterCr = true;
+            } else if (byte < 32 || ++m_length > kLongestLine) {
+                return damaged();
+            } else if (m_length <= 3) {
+                const bool fits = m_length == 1 ? ((c | 0x20) >= 'a' && (c | 0x20) <= 'z')
+                                                : c == (m_length == 2 ? ':' : '\\');
+                if (!fits)
+                    return damaged();
+            }
+            ++m_offset;
+        }
+        return true;
+    }
+
+    // A file that does not begin as a journal is not one.
+    bool isJournal() const { return !(m_damaged && m_lines == 0); }
+    // The length of its whole pairs: a record cut off by a crash is left out.
+    std::size_t wholeLength() const { return m_whole; }
+
+private:
+    bool damaged()
+    {
+        m_damaged = true;
         return false;
-    // Only whole pairs count: a record cut off by the crash is left out.
-    const std::size_t end = content->rfind("\r\n");
-    std::vector<std::string> lines;
-    if (end != std::string::npos)
-        lines = splitLines(content->substr(0, end + 2));
-    if (lines.size() % 2 != 0)
-        lines.pop_back();
-    if (!lines.empty())
-        write(lines);
-    return true;
+    }
+
+    std::size_t m_offset = 0;
+    std::size_t m_length = 0;
+    std::size_t m_lines = 0;
+    std::size_t m_whole = 0;
+    bool m_afterCr = false;
+    bool m_damaged = false;
+};
+
+} // namespace
+
+UndoLog::Recovery UndoLog::recoverAbandonedJournals()
+{
+    Recovery recovery;
+    auto journals = m_fileSystem.abandonedJournals(m_folder);
+    // The newest first: it may become the undo log; every older one is then
+    // kept beside it.
+    std::sort(journals.begin(), journals.end(),
+              [](const auto &a, const auto &b) { return a->lastWriteTime() > b->lastWriteTime(); });
+    for (auto &journal : journals) {
+        JournalScan scan;
+        if (!journal->read([&](std::string_view piece) { return scan.feed(piece); }))
+            continue;
+        if (!scan.isJournal()) {
+            if (m_fileSystem.rename(journal->path(), journal->path() + ".damaged"))
+                recovery.setAside.push_back(journal->path() + ".damaged");
+            continue;
+        }
+        if (scan.wholeLength() == 0) {
+            journal->remove();
+            continue;
+        }
+        std::string target = m_path;
+        if (journal->writtenBefore(m_path)) {
+            // Named after the journal, so that a recovery done again writes
+            // the same file.
+            std::string stem = journal->path().substr(m_folder.size());
+            stem.resize(stem.size() - 4);
+            target = m_folder + (stem == "rollback" ? std::string("rollback.0") : stem) + ".rbk";
+        }
+        // The new log is complete on disk before the journal goes; a recovery
+        // cut short in between is simply done again.
+        if (!journal->saveAs(target, scan.wholeLength()))
+            continue;
+        journal->remove();
+        ++recovery.recovered;
+        if (target != m_path)
+            recovery.keptLogs.push_back(target);
+    }
+    return recovery;
+}
+
+bool isSoundUndoPair(const std::string &current, const std::string &former)
+{
+    const auto nameStart = [](const std::string &path) -> std::size_t {
+        const bool drive = path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':'
+            && path[2] == '\\';
+        if (!drive)
+            return std::string::npos;
+        const std::size_t start = path.rfind('\\') + 1;
+        const std::string_view name(path.data() + start, path.size() - start);
+        if (name.empty() || name == "." || name == ".." || name.find('/') != std::string_view::npos)
+            return std::string::npos;
+        return start;
+    };
+    const std::size_t a = nameStart(current);
+    const std::size_t b = nameStart(former);
+    return a != std::string::npos && a == b && current.compare(0, a, former, 0, b) == 0;
 }
 
 } // namespace renomiq

@@ -11,12 +11,16 @@ namespace renomiq {
 class FileSystem;
 class Journal;
 
-// "rollback.rbk" in the data folder: pairs of lines, the current path of an
-// item and then its former path, CR LF after each, read-only between writes.
+// "rollback.rbk" in the data folder (or another log file, see atFile): pairs
+// of lines, the current path of an item and then its former path, CR LF after
+// each, read-only between writes.
 class UndoLog {
 public:
     UndoLog(FileSystem &fileSystem, const std::string &dataFolder);
+    // A log at `path`, kept beside "rollback.rbk" (see recoverAbandonedJournals).
+    static UndoLog atFile(FileSystem &fileSystem, const std::string &dataFolder, const std::string &path);
     ~UndoLog();
+    UndoLog(UndoLog &&) noexcept;
 
     const std::string &path() const { return m_path; }
     bool exists() const;
@@ -25,30 +29,58 @@ public:
     Result<std::vector<std::string>> read() const;
     Status remove();
 
-    // The log of a run in progress, kept in the journal "rollback.jnl": each
-    // pair is recorded before its rename (and taken back when the rename
-    // fails), so a run cut short by a crash can still be undone, and memory
-    // does not grow with the number of renamed items. Where no journal can be
-    // had (another instance holds it) the pairs are kept in memory instead.
-    void begin();
-    void recordRename(const std::string &newPath, const std::string &oldPath);
-    void renameFailed();
+    // The log of a run in progress, kept in a journal of the run's own in the
+    // data folder: each pair is recorded before its rename (and taken back when
+    // that rename fails), so a run cut short by a crash can still be undone,
+    // and memory does not grow with the number of renamed items. begin() fails
+    // when no journal can be made; the pairs are then kept in memory.
+    Status begin();
+    // Records the pair of the item about to be renamed. A failure (disk full,
+    // ...) means the item must not be renamed.
+    Status recordRename(const std::string &newPath, const std::string &oldPath);
+    // The item being renamed goes through a temporary name on its way.
+    Status recordDetour(const std::string &temporaryPath, const std::string &oldPath);
+    // The outcome of the item recorded last: renamed, or its rename failed. A
+    // failure takes back only what was recorded for that same item.
+    void renameDone();
+    void renameFailed(const std::string &oldPath);
     std::size_t pairCount() const { return m_pairs; }
     // The run has ended: its pairs, when there are any, become "rollback.rbk";
     // without any, an older undo log stays valid.
     Status commit();
-    // At start-up: a journal left by a run that died becomes "rollback.rbk".
-    // True when one was found.
-    bool recoverAbandonedJournal();
+
+    // At start-up: the journals of runs that died become undo logs. The one
+    // written last after the undo log becomes "rollback.rbk"; one older than
+    // the undo log is kept beside it as "rollback.ID.rbk", named after its journal. Every step
+    // leaves a complete copy on disk, so a recovery cut short is done again
+    // at the next start. A file that is no journal is set aside (".damaged").
+    struct Recovery {
+        int recovered = 0;
+        std::vector<std::string> keptLogs;
+        std::vector<std::string> setAside;
+    };
+    Recovery recoverAbandonedJournals();
 
 private:
+    UndoLog(FileSystem &fileSystem, std::string folder, std::string path);
+    void takeBackItem();
+
     FileSystem &m_fileSystem;
+    std::string m_folder;
     std::string m_path;
-    std::string m_journalPath;
     std::unique_ptr<Journal> m_journal;
     std::vector<std::string> m_memory; // without a journal
     std::size_t m_pairs = 0;
-    std::size_t m_lastRecord = 0;
+    // What was recorded for the item whose outcome is still open.
+    bool m_pending = false;
+    std::string m_pendingOld;
+    std::size_t m_pendingStart = 0;
+    std::size_t m_pendingPairs = 0;
 };
+
+// Checks one pair of an undo log before it is undone: both paths absolute
+// Windows-style paths of the same folder, whose name parts are names (not
+// empty, ".", "..", nor holding '/' or '\').
+bool isSoundUndoPair(const std::string &current, const std::string &former);
 
 } // namespace renomiq

@@ -93,8 +93,21 @@ constexpr BoolOption kBoolOptions[] = {
 } // namespace
 
 SettingsStore::SettingsStore(Registry &registry, FileSystem &fileSystem)
-    : m_registry(registry), m_fileSystem(fileSystem)
+    : SettingsStore(registry, fileSystem, FileManagerMenus::forCurrentUser())
 {
+}
+
+SettingsStore::SettingsStore(Registry &registry, FileSystem &fileSystem, FileManagerMenus menus)
+    : m_registry(registry), m_fileSystem(fileSystem), m_menus(std::move(menus))
+{
+}
+
+void SettingsStore::refreshFileManagerMenus()
+{
+    std::uint32_t on = 1;
+    // A program started without its sender (a lone copy) leaves the entries alone.
+    if (ValueReader(m_registry).dword("Contextmenu", on) != Read::WrongType && on != 0 && m_menus.senderInstalled())
+        m_menus.install();
 }
 
 void SettingsStore::loadOptions(std::vector<std::string> *folders)
@@ -177,6 +190,12 @@ bool SettingsStore::saveOptions()
                 m_registry.deleteKey(HKCR, key);
         }
     }
+    // The file managers' menu is what the keys stand for here. Like the keys,
+    // a failure to write it is not reported.
+    if (options.contextMenu)
+        m_menus.install();
+    else
+        m_menus.remove();
     return checkAll;
 }
 
@@ -185,7 +204,7 @@ void SettingsStore::fixFolders()
     ValueReader reader(m_registry);
     std::string install;
     if (reader.text("InstallDir", install) != Read::Ok || install.empty())
-        install = m_fileSystem.fromHostPath(UserFolders::programFolder()).value_or("C:\\");
+        install = m_fileSystem.fromHostPath(UserFolders::installFolder()).value_or("C:\\");
     m_installFolder = withBackslash(install);
 
     m_dataFolder = m_installFolder;

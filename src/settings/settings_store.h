@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/file_manager_menus.h"
 #include "settings/options.h"
 
 #include <optional>
@@ -34,6 +35,7 @@ public:
     static constexpr const char *kFolderHandlerKey = "\\Directory\\shellex\\ContextMenuHandlers\\Renomiq";
 
     SettingsStore(Registry &registry, FileSystem &fileSystem);
+    SettingsStore(Registry &registry, FileSystem &fileSystem, FileManagerMenus menus);
 
     Options options;
 
@@ -41,7 +43,8 @@ public:
     // (those at or past the maximum are deleted instead).
     void loadOptions(std::vector<std::string> *folders = nullptr);
 
-    // Writes the options and the context-menu keys. Returns true when every
+    // Writes the options and the context-menu keys, and installs or removes
+    // the file managers' "Renomiq" menu with them. Returns true when every
     // item of the file list is to get its check mark: the first time in this
     // run of the program that the check boxes are switched on while the
     // registry holds them off.
@@ -66,6 +69,11 @@ public:
     // Fixes the two folders (done by the placement load).
     void fixFolders();
 
+    // At start: with "Contextmenu" on (or never set) and renomiq-send beside
+    // the program, the file managers' menu entries are written when missing
+    // or outdated (the program moved).
+    void refreshFileManagerMenus();
+
     // Writes "Listnum" at once (the name list editor's Save changes it).
     void writeNameListMax();
 
@@ -75,6 +83,7 @@ public:
 private:
     Registry &m_registry;
     FileSystem &m_fileSystem;
+    FileManagerMenus m_menus;
     std::string m_installFolder;
     std::string m_dataFolder;
     std::optional<int> m_rememberedTop;

@@ -113,15 +113,37 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
             afterEntry();
         return !targets.listingAbort;
     });
-    const CodePage codePage;
-    const auto byName = [&](const std::string &a, const std::string &b) { return codePage.compareIgnoringCase(a, b) < 0; };
-    std::sort(listing.folders.begin(), listing.folders.end(), byName);
-    std::sort(listing.files.begin(), listing.files.end(), byName);
+    const auto sortByName = [](std::vector<std::string> &names) {
+        std::vector<std::string> sorted;
+        sorted.reserve(names.size());
+        for (std::size_t i : nameOrderIgnoringCase(names))
+            sorted.push_back(std::move(names[i]));
+        names = std::move(sorted);
+    };
+    sortByName(listing.folders);
+    sortByName(listing.files);
     listing.status = targets.listingAbort ? FolderListing::Aborted : FolderListing::Listed;
     // The listing is over, aborted or not: the next one starts afresh.
     targets.listingRunning = false;
     targets.listingAbort = false;
     return listing;
+}
+
+std::vector<std::size_t> nameOrderIgnoringCase(const std::vector<std::string> &names)
+{
+    const CodePage codePage;
+    std::vector<std::u32string> keys;
+    keys.reserve(names.size());
+    for (const std::string &name : names)
+        keys.push_back(codePage.sortKey(name));
+    std::vector<std::size_t> order(names.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int c = keys[a].compare(keys[b]);
+        return c != 0 ? c < 0 : names[a] < names[b];
+    });
+    return order;
 }
 
 std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder)

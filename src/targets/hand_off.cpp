@@ -1,5 +1,6 @@
 #include "targets/hand_off.h"
 
+#include "engine/item_path.h"
 #include "platform/file_system.h"
 #include "platform/text_lines.h"
 
@@ -24,6 +25,8 @@ std::optional<std::vector<std::string>> HandOffFile::read() const
         return std::nullopt;
     std::vector<std::string> paths = splitLines(*content);
     std::erase_if(paths, [](const std::string &p) { return p.empty(); });
+    for (std::string &p : paths)
+        p = withBackslashes(std::move(p));
     return paths;
 }
 

@@ -23,8 +23,8 @@ public:
     bool exists() const;
     // Replaces the file with the paths, CR LF after each.
     bool write(const std::vector<std::string> &paths);
-    // The paths (CR LF, LF or CR end a line; empty lines are left out); no
-    // value when there is no file.
+    // The paths (CR LF, LF or CR end a line; empty lines are left out), each
+    // '/' turned into '\'; no value when there is no file.
     std::optional<std::vector<std::string>> read() const;
     void remove();
     // Reads the file and deletes it, as the receiving instance does.

@@ -76,17 +76,6 @@ PopupMenuState popupMenuState(bool filesMode, std::size_t selected, std::size_t 
     return s;
 }
 
-std::string helpTopic(bool specialStringShown, bool previewShown, bool optionsShown)
-{
-    if (specialStringShown)
-        return "Special string.htm";
-    if (previewShown)
-        return "Preview.htm";
-    if (optionsShown)
-        return "Options.htm";
-    return "How to use.htm";
-}
-
 const std::vector<FileTypeFilter> &filesDialogFilters()
 {
     static const std::vector<FileTypeFilter> filters = {

@@ -47,9 +47,6 @@ struct PopupMenuState {
 };
 PopupMenuState popupMenuState(bool filesMode, std::size_t selected, std::size_t rows);
 
-// The help topic for what is on screen.
-std::string helpTopic(bool specialStringShown, bool previewShown, bool optionsShown);
-
 // The type list of the "Files" dialog, in its order: display text, then patterns.
 struct FileTypeFilter {
     std::string text;

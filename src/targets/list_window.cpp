@@ -7,6 +7,7 @@
 #include "run/app_state.h"
 #include "run/undo_log.h"
 #include "settings/options_dialog.h"
+#include "targets/help_topics.h"
 #include "targets/list_rules.h"
 #include "targets/list_window_model.h"
 #include "targets/name_export.h"
@@ -323,13 +324,8 @@ void TForm4::statusTimerTick()
     TargetSet &targets = m_state.targets;
     if (m_firstTick) {
         m_firstTick = false;
-        if (!m_state.handOffMode) {
-            m_state.folders.load();
-            if (m_options)
-                m_options->optionsLoaded();
-            applyCheckBoxOption(m_state.settings.options.checkBox, false);
-            reloadFolderBox();
-        }
+        if (!m_state.handOffMode)
+            ensureOptionsLoaded();
         if (m_state.editKind == EditKind::Savesomes)
             m_model->appendRows(m_state.run.workList, false);
         m_statusTimer->setInterval(1000);
@@ -347,6 +343,18 @@ void TForm4::statusTimerTick()
     setWindowTitle(toQt(listWindowCaption(targets.filesMode, rows, !m_folderBox->currentText().isEmpty())));
     if (rows > 0)
         m_guidePanel->hide();
+}
+
+void TForm4::ensureOptionsLoaded()
+{
+    if (m_optionsLoaded)
+        return;
+    m_optionsLoaded = true;
+    m_state.folders.load();
+    if (m_options)
+        m_options->optionsLoaded();
+    applyCheckBoxOption(m_state.settings.options.checkBox, false);
+    reloadFolderBox();
 }
 
 void TForm4::pollTimerTick()
@@ -455,6 +463,10 @@ void TForm4::applyCheckBoxOption(bool shown, bool checkAll)
 
 void TForm4::showOptions()
 {
+    // Options asked for before the status timer's first tick: load them now,
+    // or the dialog would show (and "Ok" store) the defaults.
+    if (!m_state.handOffMode)
+        ensureOptionsLoaded();
     if (m_options)
         m_options->showOptions();
 }
@@ -464,7 +476,7 @@ void TForm4::showHelp()
     const bool special = m_specialStringShown && m_specialStringShown();
     const bool preview = m_previewShown && m_previewShown();
     const bool options = m_options && m_options->isVisible();
-    m_state.platform.help.showTopic(helpTopic(special, preview, options));
+    m_state.platform.help.showTopic(HelpTopics::forListWindow(special, preview, options));
 }
 
 } // namespace renomiq

@@ -125,6 +125,7 @@ private:
     void createMenus();
     void wireButtons();
     void statusTimerTick();
+    void ensureOptionsLoaded();
     void pollTimerTick();
     void handOffTimerTick();
     void fillFolderListing();
@@ -171,6 +172,7 @@ private:
     QTimer *m_handOffTimer = nullptr;
     QTimer *m_closeTimer = nullptr;
     bool m_firstTick = true;
+    bool m_optionsLoaded = false;
     bool m_folderPicked = false;
     bool m_maximizeOnShow = false;
     bool m_closing = false;

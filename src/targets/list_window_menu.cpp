@@ -1,7 +1,6 @@
 // The list window's popup menus and what their items do.
 #include "targets/list_window.h"
 
-#include "engine/code_page.h"
 #include "platform/clipboard.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
@@ -9,6 +8,7 @@
 #include "platform/qt/qt_text.h"
 #include "platform/shell.h"
 #include "run/app_state.h"
+#include "targets/folder_walks.h"
 #include "targets/list_rules.h"
 #include "targets/list_window_model.h"
 #include "targets/start_up.h"
@@ -168,8 +168,7 @@ void TForm4::refresh()
 
 void TForm4::sortByName()
 {
-    const CodePage codePage;
-    m_model->sortRows([&](const std::string &a, const std::string &b) { return codePage.compareIgnoringCase(a, b); });
+    m_model->reorderRows(nameOrderIgnoringCase(m_model->rowTexts()));
 }
 
 void TForm4::copyFilename()

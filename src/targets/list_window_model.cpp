@@ -114,12 +114,33 @@ void FileListModel::removeRows(std::vector<int> rows)
     Q_EMIT rowsChanged();
 }
 
-void FileListModel::sortRows(const std::function<int(const std::string &, const std::string &)> &compare)
+void FileListModel::reorderRows(const std::vector<std::size_t> &order)
 {
     Q_EMIT layoutAboutToBeChanged();
-    std::stable_sort(m_rows.begin(), m_rows.end(),
-                     [&](const Row &a, const Row &b) { return compare(a.text, b.text) < 0; });
+    std::vector<Row> rows;
+    rows.reserve(order.size());
+    std::vector<int> newRowOf(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        rows.push_back(std::move(m_rows[order[i]]));
+        newRowOf[order[i]] = static_cast<int>(i);
+    }
+    m_rows = std::move(rows);
+    // The selection and the current row follow their items.
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    for (const QModelIndex &i : before)
+        after.append(index(newRowOf[static_cast<std::size_t>(i.row())]));
+    changePersistentIndexList(before, after);
     Q_EMIT layoutChanged();
+}
+
+std::vector<std::string> FileListModel::rowTexts() const
+{
+    std::vector<std::string> texts;
+    texts.reserve(m_rows.size());
+    for (const Row &row : m_rows)
+        texts.push_back(row.text);
+    return texts;
 }
 
 void FileListModel::setChecked(const std::vector<int> &rows, bool checked)

@@ -43,8 +43,9 @@ public:
     void setListing(const std::vector<std::string> &folders, const std::vector<std::string> &files);
     // Removes the rows (any order); the rest keep their order.
     void removeRows(std::vector<int> rows);
-    // Sorts the rows ascending with the comparison (negative: a before b).
-    void sortRows(const std::function<int(const std::string &, const std::string &)> &compare);
+    // Puts the rows in the order given by their former indices.
+    void reorderRows(const std::vector<std::size_t> &order);
+    std::vector<std::string> rowTexts() const;
 
     bool isChecked(int row) const { return m_rows.at(static_cast<std::size_t>(row)).checked; }
     void setChecked(const std::vector<int> &rows, bool checked);

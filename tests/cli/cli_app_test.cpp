@@ -134,6 +134,46 @@ TEST_F(CliAppTest, RefusalsAndNothingRenamed)
     EXPECT_EQ(dir.list("r"), Lines{"a.txt"});
 }
 
+TEST_F(CliAppTest, WindowsStylePathsTakeSlashesAsSeparators)
+{
+    dir.createFiles({"w/a1.txt", "w/a2.txt", "w/a3.txt"});
+    CliRun run = cli({"Replapart", "oldString=a", "newString=b", "T:\\w\\a1.txt", "T:\\w/a2.txt", "T:/w/a3.txt"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "3 renamed successfully, 0 failed.\n");
+    EXPECT_EQ(dir.list("w"), (Lines{"b1.txt", "b2.txt", "b3.txt"}));
+    EXPECT_EQ(dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"),
+              "T:\\w\\b1.txt\r\nT:\\w\\a1.txt\r\nT:\\w\\b2.txt\r\nT:\\w\\a2.txt\r\nT:\\w\\b3.txt\r\nT:\\w\\a3.txt\r\n");
+}
+
+TEST_F(CliAppTest, UndoOfAGivenLog)
+{
+    dir.createFiles({"g/new.txt", "g/last.txt", ".data-home/Corvane/Renomiq/"});
+    dir.writeFile("kept.rbk", "T:\\g\\new.txt\r\nT:\\g\\old.txt\r\n");
+    dir.writeFile(".data-home/Corvane/Renomiq/rollback.rbk", "T:\\g\\last.txt\r\nT:\\g\\before.txt\r\n");
+    const struct {
+        Lines args;
+        int status;
+        const char *out;
+        const char *err;
+        Lines after;
+    } rows[] = {
+        {{"undo", "--log", "T:\\missing.rbk", "--yes"}, 1, "", "renomiq-cli: no such undo log: T:\\missing.rbk\n",
+         {"last.txt", "new.txt"}},
+        {{"undo", "--log", "T:/kept.rbk", "--yes"}, 0, "Undo done.\n",
+         "Undo Confirmation: Do you want to UNDO the last rename operation ?\n", {"last.txt", "old.txt"}},
+        {{"undo", "--yes"}, 0, "Undo done.\n", "Undo Confirmation: Do you want to UNDO the last rename operation ?\n",
+         {"before.txt", "old.txt"}},
+    };
+    for (const auto &row : rows) {
+        CliRun run = cli(row.args);
+        EXPECT_EQ(run.status, row.status) << row.args[2];
+        EXPECT_EQ(run.out, row.out) << row.args[2];
+        EXPECT_EQ(run.err, row.err) << row.args[2];
+        EXPECT_EQ(dir.list("g"), row.after) << row.args[2];
+    }
+    EXPECT_FALSE(dir.exists("kept.rbk"));
+}
+
 TEST_F(CliAppTest, SaveWritesTheNameList)
 {
     dir.createFiles({"s/sub/", "s/a.txt"});

@@ -41,6 +41,10 @@ TEST(CliOptions, ParsesKindsFieldsAndOptions)
     EXPECT_EQ(save->output, "out.txt");
 
     EXPECT_EQ(parseCliArguments({"undo", "--yes"}, error)->mode, CliCommand::Undo);
+    auto undo = parseCliArguments({"undo", "--log", "/tmp/rollback.1.rbk", "--yes"}, error);
+    ASSERT_TRUE(undo.has_value()) << error;
+    EXPECT_EQ(undo->log, "/tmp/rollback.1.rbk");
+    EXPECT_TRUE(undo->yes);
     EXPECT_EQ(parseCliArguments({"Removpart", "--help"}, error)->mode, CliCommand::Help);
 }
 
@@ -65,6 +69,9 @@ TEST(CliOptions, UsageErrorsNameTheirCause)
         {{"Savealls", "/tmp"}, "Savealls and Savesomes need --output FILE"},
         {{"Savealls", "--preview", "/tmp"}, "unknown option '--preview'"},
         {{"undo", "x"}, "undo takes no argument 'x'"},
+        {{"undo", "--log"}, "--log needs a value"},
+        {{"undo", "--log", ""}, "--log needs a file"},
+        {{"Changnew", "--log", "f", "x"}, "unknown option '--log'"},
     };
     for (const auto &row : rows) {
         std::string error;

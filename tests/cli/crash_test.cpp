@@ -1,114 +1,123 @@
-// A run killed in the middle can still be undone: every file comes back under
-// its first name and none is lost.
+// Runs of renomiq-cli killed part way, at random moments and at every system
+// call that changes something, and runs whose journal cannot grow: every file
+// comes back under its first name, none is lost, and an undo never reverses
+// the wrong operation.
+#include "cli/crash_support.h"
 #include "support/test_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <memory>
+#include <sstream>
 #include <csignal>
-#include <dirent.h>
 #include <fcntl.h>
-#include <set>
-#include <spawn.h>
+#include <map>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
-extern char **environ;
-
 namespace renomiq {
 namespace {
 
+using test::CliProcess;
 using test::TestDir;
+using Names = std::set<std::string>;
 
-std::set<std::string> namesIn(const std::string &folder)
+std::string dataFolderOf(const TestDir &dir)
 {
-    std::set<std::string> names;
-    if (DIR *dir = ::opendir(folder.c_str())) {
-        while (const dirent *d = ::readdir(dir)) {
-            if (d->d_name[0] != '.')
-                names.insert(d->d_name);
-        }
-        ::closedir(dir);
+    return dir.dataHome() + "/Corvane/Renomiq";
+}
+
+bool journalStarted(const std::string &dataFolder)
+{
+    for (const std::string &name : test::journalsIn(dataFolder)) {
+        const int fd = ::open((dataFolder + "/" + name).c_str(), O_RDONLY);
+        char first = 0;
+        const bool started = fd >= 0 && ::pread(fd, &first, 1, 0) == 1 && first != 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (started)
+            return true;
+    }
+    return false;
+}
+
+bool waitForJournal(const std::string &dataFolder)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!journalStarted(dataFolder)) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return true;
+}
+
+std::vector<std::string> numbered(const char *pattern, int count)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) {
+        char name[200];
+        std::snprintf(name, sizeof name, pattern, i);
+        names.push_back(name);
     }
     return names;
 }
 
-pid_t spawnCli(const std::vector<std::string> &args)
+// Undoes until the undo log is gone (each undo may leave pairs for the next).
+void undoAll(int tries = 3)
 {
-    std::vector<char *> argv;
-    std::string program = RENOMIQ_CLI_PATH;
-    argv.push_back(program.data());
-    std::vector<std::string> copy = args;
-    for (std::string &a : copy)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    for (int i = 0; i < tries; ++i) {
+        const int status = test::runToEnd({{"undo", "--yes"}});
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            continue;
+        return;
+    }
 }
 
-bool journalStarted(const std::string &journal)
-{
-    const int fd = ::open(journal.c_str(), O_RDONLY);
-    char first = 0;
-    const bool started = fd >= 0 && ::pread(fd, &first, 1, 0) == 1 && first != 0;
-    if (fd >= 0)
-        ::close(fd);
-    return started;
-}
-
-int waitFor(pid_t pid)
-{
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return status;
-}
-
-TEST(CrashSafety, AKilledRunIsUndoneCompletely)
+TEST(CrashSafety, AKilledRunIsUndoneCompletelyAlsoWhenRecoveryAndUndoAreKilled)
 {
     TestDir dir;
     const std::string folder = dir.host("photos");
     ::mkdir(folder.c_str(), 0755);
-    const std::string journal = dir.dataHome() + "/Corvane/Renomiq/rollback.jnl";
+    const std::string data = dataFolderOf(dir);
 
     // Kill the run part way; with a machine too fast for the first try, more files.
     std::string tries;
     for (int files : {40000, 120000}) {
-        std::set<std::string> original;
-        for (int i = 0; i < files; ++i) {
-            char name[32];
-            std::snprintf(name, sizeof name, "IMG_%06d.jpg", i);
-            original.insert(name);
-            ::close(::open((folder + "/" + name).c_str(), O_CREAT | O_WRONLY, 0644));
-        }
-        const pid_t run = spawnCli({"Replapart", "oldString=IMG_", "newString=Photo_", folder});
+        const std::vector<std::string> names = numbered("IMG_%06d.jpg", files);
+        const Names original(names.begin(), names.end());
+        test::createFiles(folder, names);
+        const pid_t run = test::start({{"Replapart", "oldString=IMG_", "newString=Photo_", folder}});
         ASSERT_GT(run, 0);
         // The journal's first record is written just before the first rename.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        bool started = false;
-        while (!(started = journalStarted(journal)) && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        ASSERT_TRUE(started) << "the run kept no journal";
+        ASSERT_TRUE(waitForJournal(data)) << "the run kept no journal";
         std::this_thread::sleep_for(std::chrono::milliseconds(files / 400));
         ::kill(run, SIGKILL);
-        const int status = waitFor(run);
-        const std::set<std::string> afterKill = namesIn(folder);
+        const int status = test::finish(run);
+        const Names afterKill = test::namesIn(folder);
         ASSERT_EQ(afterKill.size(), original.size()) << "a file was lost";
         int renamed = 0;
         for (const std::string &name : afterKill)
             renamed += name.rfind("Photo_", 0) == 0;
 
-        const pid_t undo = spawnCli({"undo", "--yes"});
-        EXPECT_TRUE(WIFEXITED(waitFor(undo)));
-        EXPECT_EQ(namesIn(folder), original) << renamed << " of " << files << " were renamed when killed";
-        EXPECT_FALSE(dir.exists(".data-home/Corvane/Renomiq/rollback.jnl"));
+        // Undos killed at growing delays: during the recovery of the journal,
+        // then during the undo itself.
+        for (int micros : {300, 1000, 3000, 10000, 30000, 100000}) {
+            const pid_t undo = test::start({{"undo", "--yes"}});
+            std::this_thread::sleep_for(std::chrono::microseconds(micros));
+            ::kill(undo, SIGKILL);
+            test::finish(undo);
+            ASSERT_EQ(test::namesIn(folder).size(), original.size()) << "a file was lost, undo killed after " << micros;
+        }
+        undoAll();
+        EXPECT_EQ(test::namesIn(folder), original) << renamed << " of " << files << " were renamed when killed";
+        EXPECT_TRUE(test::journalsIn(data).empty());
+        EXPECT_FALSE(dir.exists(".data-home/Corvane/Renomiq/rollback.rbk"));
 
         if (WIFSIGNALED(status) && renamed > 0 && renamed < files)
             return; // killed in the middle, and undone: the case this test is for
@@ -117,6 +126,294 @@ TEST(CrashSafety, AKilledRunIsUndoneCompletely)
             ::unlink((folder + "/" + name).c_str());
     }
     GTEST_SKIP() << "the run could not be caught in the middle on this machine:" << tries;
+}
+
+// The state a run leaves when killed after five renames, with the journal of
+// an older version's name: renames that depend on each other (a chain of
+// names, a subfolder renamed before its folder) and a record cut off.
+struct KilledRun {
+    const TestDir &dir;
+
+    Names original() const { return {"f1x", "f1xx", "plain1", "plain2", "sub", "sub/inner"}; }
+    Names now() const
+    {
+        Names names;
+        for (const std::string &name : test::namesIn(dir.host("k"))) {
+            names.insert(name);
+            struct stat st {};
+            if (::stat(dir.host("k/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+                for (const std::string &inner : test::namesIn(dir.host("k/" + name)))
+                    names.insert(name + "/" + inner);
+            }
+        }
+        return names;
+    }
+    void make() const
+    {
+        ::system(("rm -rf '" + dir.host("k") + "' '" + dataFolderOf(dir) + "'").c_str());
+        dir.createFiles({"k/f1", "k/f1x", "k/sub2/inner2", "k/p1", "k/plain2", ".data-home/Corvane/Renomiq/"});
+        std::string journal = "T:\\k\\f1\r\nT:\\k\\f1x\r\n"       // f1x -> f1
+                              "T:\\k\\f1x\r\nT:\\k\\f1xx\r\n"     // then f1xx -> f1x
+                              "T:\\k\\sub\\inner2\r\nT:\\k\\sub\\inner\r\n"
+                              "T:\\k\\sub2\r\nT:\\k\\sub\r\n"
+                              "T:\\k\\p1\r\nT:\\k\\plain1\r\n"
+                              "T:\\k\\p2\r\nT:\\k\\pl";           // cut off
+        journal.append(4096, '\0');
+        dir.writeFile(".data-home/Corvane/Renomiq/rollback.jnl", journal);
+    }
+};
+
+TEST(CrashSafety, RecoveryAndUndoKilledAtEverySystemCallLoseNothing)
+{
+    if (!test::straceWorks())
+        GTEST_SKIP() << "strace cannot trace here";
+    TestDir dir;
+    const KilledRun state{dir};
+    const char *calls = "openat,write,pwrite64,fsync,fdatasync,rename,renameat,renameat2,unlink,unlinkat,"
+                        "ftruncate,fchmod,fchmodat,fallocate,utimensat,mkdir,copy_file_range";
+
+    // Which of those calls an undo makes, and how often.
+    state.make();
+    const std::string trace = dir.host("trace");
+    test::runToEnd({{"undo", "--yes"}, {"strace", "-f", "-o", trace, "-e", std::string("trace=") + calls}});
+    ASSERT_EQ(state.now(), state.original()) << "the undo without a kill";
+    std::map<std::string, int> counts;
+    std::istringstream lines(test::readHost(trace));
+    for (std::string line; std::getline(lines, line);) {
+        // "PID  name(arguments) = result", the PID padded with spaces.
+        const std::size_t name = line.find_first_not_of("0123456789 ");
+        const std::size_t paren = line.find('(');
+        if (name != std::string::npos && paren != std::string::npos && paren > name)
+            ++counts[line.substr(name, paren - name)];
+    }
+    ASSERT_GT(counts["renameat2"] + counts["rename"], 5);
+
+    int kills = 0;
+    for (const auto &[call, count] : counts) {
+        for (int n = 1; n <= count; ++n) {
+            state.make();
+            const int status = test::runToEnd(
+                {{"undo", "--yes"},
+                 {"strace", "-f", "-o", "/dev/null", "-e", "inject=" + call + ":signal=KILL:when=" + std::to_string(n)}});
+            kills += WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL; // strace ends as its tracee did
+            undoAll();
+            ASSERT_EQ(state.now(), state.original()) << "killed at " << call << " #" << n;
+            ASSERT_TRUE(test::journalsIn(dataFolderOf(dir)).empty()) << "killed at " << call << " #" << n;
+            ASSERT_FALSE(dir.exists(".data-home/Corvane/Renomiq/rollback.rbk")) << "killed at " << call << " #" << n;
+        }
+    }
+    EXPECT_GT(kills, 20);
+}
+
+TEST(CrashSafety, TwoInstancesEachKeepTheirOwnOperation)
+{
+    TestDir dir;
+    const std::string data = dataFolderOf(dir);
+    ::mkdir(dir.host("a").c_str(), 0755);
+    ::mkdir(dir.host("b").c_str(), 0755);
+    const std::vector<std::string> aNames = numbered("a_%06d", 60000);
+    test::createFiles(dir.host("a"), aNames);
+    test::createFiles(dir.host("b"), {"b_1", "b_2"});
+
+    // The first instance is stopped part way while holding its journal; the
+    // second renames and ends meanwhile; then the first is killed.
+    const pid_t first = test::start({{"Replapart", "oldString=a_", "newString=A_", dir.host("a")}});
+    ASSERT_TRUE(waitForJournal(data));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::kill(first, SIGSTOP);
+    const int second = test::runToEnd({{"Replapart", "oldString=b_", "newString=B_", dir.host("b")}});
+    EXPECT_TRUE(WIFEXITED(second) && WEXITSTATUS(second) == 0);
+    ::kill(first, SIGKILL);
+    test::finish(first);
+    EXPECT_EQ(test::namesIn(dir.host("b")), (Names{"B_1", "B_2"}));
+
+    // The undo reverses the operation that ended last; the one cut short is
+    // kept as a log of its own, which undo --log reverses.
+    const std::string err = dir.host("undo.err");
+    EXPECT_EQ(test::runToEnd({{"undo", "--yes"}, {}, 0, -1, -1, err}), 0);
+    EXPECT_EQ(test::namesIn(dir.host("b")), (Names{"b_1", "b_2"}));
+    std::vector<std::string> kept;
+    for (const std::string &name : test::namesIn(data)) {
+        if (name.rfind("rollback.", 0) == 0 && name.size() > 4 && name.compare(name.size() - 4, 4, ".rbk") == 0
+            && name != "rollback.rbk")
+            kept.push_back(name);
+    }
+    ASSERT_EQ(kept.size(), 1u) << test::readHost(err);
+    EXPECT_NE(test::readHost(err).find("undo --log " + data + "/" + kept[0]), std::string::npos) << test::readHost(err);
+    EXPECT_EQ(test::runToEnd({{"undo", "--log", data + "/" + kept[0], "--yes"}}), 0);
+    EXPECT_EQ(test::namesIn(dir.host("a")), Names(aNames.begin(), aNames.end()));
+    EXPECT_FALSE(dir.exists(".data-home/Corvane/Renomiq/" + kept[0]));
+}
+
+// A tmpfs of `size` on the data home while it lives (root only).
+class SmallDisk {
+public:
+    SmallDisk(const std::string &where, const char *size) : m_where(where)
+    {
+        m_mounted = ::mount("tmpfs", where.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            ::umount2(m_where.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    std::string m_where;
+    bool m_mounted = false;
+};
+
+TEST(CrashSafety, AJournalThatCannotGrowStopsTheRunAndKeepsWhatWasRenamed)
+{
+    const struct {
+        const char *name;
+        long fileSizeLimit;
+        const char *diskSize; // a data home this small, else none
+    } rows[] = {
+        {"file size limit", 1536 * 1024, nullptr},
+        {"full disk", -1, "1200k"},
+    };
+    for (const auto &row : rows) {
+        TestDir dir;
+        std::unique_ptr<SmallDisk> disk;
+        if (row.diskSize) {
+            disk = std::make_unique<SmallDisk>(dir.dataHome(), row.diskSize);
+            if (!disk->mounted()) {
+                std::printf("[ SKIPPED  ] %s: cannot mount a tmpfs here\n", row.name);
+                continue;
+            }
+        }
+        ::mkdir(dir.host("w").c_str(), 0755);
+        // Long names: about 3,000 records fill the journal's first MiB.
+        const std::vector<std::string> names =
+            numbered(("n%05d_" + std::string(120, 'x')).c_str(), 5000);
+        test::createFiles(dir.host("w"), names);
+        const std::string err = dir.host("run.err");
+        const int status =
+            test::runToEnd({{"Replapart", "oldString=n", "newString=N", dir.host("w")}, {}, 0, row.fileSizeLimit, -1, err});
+        ASSERT_TRUE(WIFEXITED(status)) << row.name << ": killed by signal " << WTERMSIG(status);
+        const std::string said = test::readHost(err);
+        EXPECT_NE(said.find("Error: The undo log could not be written: "), std::string::npos) << row.name << said;
+        EXPECT_NE(said.find(". The run was stopped before the next rename; what was renamed can be undone."),
+                  std::string::npos)
+            << row.name << said;
+        int renamed = 0;
+        for (const std::string &name : test::namesIn(dir.host("w")))
+            renamed += name[0] == 'N';
+        EXPECT_GT(renamed, 1000) << row.name;
+        EXPECT_LT(renamed, 5000) << row.name;
+        const std::string log = test::readHost(dataFolderOf(dir) + "/rollback.rbk");
+        EXPECT_EQ(static_cast<int>(std::count(log.begin(), log.end(), '\n')), 2 * renamed) << row.name;
+
+        EXPECT_EQ(test::runToEnd({{"undo", "--yes"}}), 0) << row.name;
+        EXPECT_EQ(test::namesIn(dir.host("w")), Names(names.begin(), names.end())) << row.name;
+    }
+}
+
+TEST(CrashSafety, WithoutRoomForTheUndoLogTheUserIsAskedFirst)
+{
+    TestDir dir;
+    dir.createFiles({"q/a.txt", "q/b.txt", ".data-home/Corvane/Renomiq/"});
+    const std::string err = dir.host("run.err");
+    // Files stay below the journal's first window: its space cannot be reserved.
+    const long limit = 512 * 1024;
+    const int refused = test::runToEnd({{"Addnewnum", "atEnd=true", "endText=_1", dir.host("q")}, {}, 0, limit, -1, err});
+    EXPECT_TRUE(WIFEXITED(refused) && WEXITSTATUS(refused) == 1);
+    const std::string said = test::readHost(err);
+    EXPECT_NE(said.find("Confirmation: The undo log cannot be written: "), std::string::npos) << said;
+    EXPECT_NE(said.find(". Rename without the possibility to undo?\n"), std::string::npos) << said;
+    EXPECT_EQ(test::namesIn(dir.host("q")), (Names{"a.txt", "b.txt"}));
+
+    const int yes = test::runToEnd({{"Addnewnum", "atEnd=true", "endText=_1", "--yes", dir.host("q")}, {}, 0, limit, -1, err});
+    EXPECT_TRUE(WIFEXITED(yes) && WEXITSTATUS(yes) == 0);
+    EXPECT_EQ(test::namesIn(dir.host("q")), (Names{"a_1.txt", "b_1.txt"}));
+}
+
+TEST(CrashSafety, AReadOnlyJournalIsRecoveredByAUserWithoutRoot)
+{
+    TestDir dir;
+    dir.createFiles({"r/new.txt", ".data-home/Corvane/Renomiq/"});
+    dir.writeFile(".data-home/Corvane/Renomiq/rollback.jnl", "T:\\r\\new.txt\r\nT:\\r\\old.txt\r\n");
+    ::chmod(dir.host(".data-home/Corvane/Renomiq/rollback.jnl").c_str(), 0444);
+    const uid_t nobody = 65534;
+    if (::geteuid() == 0) {
+        ::chmod(dir.host().c_str(), 0755);
+        ASSERT_EQ(std::system(("chown -R 65534:65534 '" + dir.host() + "'").c_str()), 0);
+    }
+    const std::string err = dir.host("undo.err");
+    const int status = test::runToEnd({{"undo", "--yes"}, {}, nobody, -1, -1, err});
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << test::readHost(err);
+    EXPECT_EQ(test::namesIn(dir.host("r")), Names{"old.txt"});
+    EXPECT_TRUE(test::journalsIn(dataFolderOf(dir)).empty());
+}
+
+TEST(CrashSafety, AChangeOfCaseKilledOnItsWayThroughATemporaryNameIsFinished)
+{
+    if (!test::straceWorks())
+        GTEST_SKIP() << "strace cannot trace here";
+    // A second link "X.TXT" makes the file system find the item under its new
+    // spelling, as one that ignores case does; the rename then goes through a
+    // temporary name.
+    TestDir dir;
+    dir.createFiles({"c/x.txt"});
+    const auto make = [&] {
+        ::system(("rm -rf '" + dir.host("c") + "'/.renomiq-* '" + dataFolderOf(dir) + "'").c_str());
+        ASSERT_EQ(::link(dir.host("c/x.txt").c_str(), dir.host("c/X.TXT").c_str()), 0);
+    };
+    const std::vector<std::string> run = {"Changnew", "changeMode=convertCase", "nameCase=upper",
+                                          "includeExtension=true", "--yes", TestDir::win("c/x.txt")};
+    make();
+    const std::string trace = dir.host("trace");
+    test::runToEnd({run, {"strace", "-f", "-o", trace, "-e", "trace=rename,renameat,renameat2"}});
+    ::unlink(dir.host("c/X.TXT").c_str());
+    int second = 0; // the call that moves the item on from the temporary name
+    std::istringstream lines(test::readHost(trace));
+    int n = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("renameat2(") == std::string::npos)
+            continue;
+        ++n;
+        const std::size_t temp = line.find("/.renomiq-");
+        if (temp != std::string::npos && temp < line.find(", AT_FDCWD, \"", line.find("renameat2(") + 20)) {
+            second = n;
+            break;
+        }
+    }
+    ASSERT_GT(second, 0) << test::readHost(trace);
+
+    make();
+    test::runToEnd({run, {"strace", "-f", "-o", "/dev/null", "-e", "inject=renameat2:signal=KILL:when=" + std::to_string(second)}});
+    EXPECT_EQ(test::namesIn(dir.host("c")).count("x.txt"), 0u) << "not killed on its way";
+    undoAll();
+    EXPECT_EQ(test::namesIn(dir.host("c")), (Names{"X.TXT", "x.txt"}));
+}
+
+TEST(CrashSafety, ADamagedHugeJournalIsReadInBoundedMemory)
+{
+    const struct {
+        const char *name;
+        std::string head;
+        Names after;
+        const char *said;
+    } rows[] = {
+        {"not a journal", std::string("\x7f" "ELF\x02\x01\x01 garbage", 16), {"b1"},
+         "renomiq-cli: a damaged journal was set aside: "},
+        {"whole pairs, then damage", "T:\\d\\b1\r\nT:\\d\\a1\r\n\x01\x02 garbage", {"a1"}, ""},
+    };
+    for (const auto &row : rows) {
+        TestDir dir;
+        dir.createFiles({"d/b1", ".data-home/Corvane/Renomiq/"});
+        const std::string journal = dataFolderOf(dir) + "/rollback.jnl";
+        dir.writeFile(".data-home/Corvane/Renomiq/rollback.jnl", row.head);
+        ASSERT_EQ(::truncate(journal.c_str(), 600L << 20), 0); // a sparse 600 MiB
+        const std::string err = dir.host("undo.err");
+        const int status = test::runToEnd({{"undo", "--yes"}, {}, 0, -1, 256L << 20, err});
+        ASSERT_TRUE(WIFEXITED(status)) << row.name << ": killed by signal " << WTERMSIG(status);
+        EXPECT_EQ(test::namesIn(dir.host("d")), row.after) << row.name;
+        EXPECT_NE(test::readHost(err).find(row.said), std::string::npos) << row.name << test::readHost(err);
+        EXPECT_TRUE(test::journalsIn(dataFolderOf(dir)).empty()) << row.name;
+    }
 }
 
 } // namespace

@@ -83,36 +83,21 @@ class Session:
 
     def _start_x(self):
         # Display numbers away from the usual ones, so that suites running side
-        # by side on one machine do not meet.
+        # by side on one machine do not meet. Xvfb writes the number to the
+        # pipe once it accepts clients.
         base = 100 + os.getpid() % 800
         for number in range(base, base + 50):
             if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
                 continue
-            p = self._spawn(["Xvfb", ":%d" % number, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                            stderr=subprocess.DEVNULL)
-            # The display is ours once its lock names our server and its socket
-            # is there; another suite may have taken the number a moment before.
-            def settled(p=p, number=number):
-                if p.poll() is not None:
-                    return True
-                try:
-                    with open("/tmp/.X%d-lock" % number) as f:
-                        owner = int(f.read().strip())
-                except (OSError, ValueError):
-                    return False
-                return owner == p.pid and os.path.exists("/tmp/.X11-unix/X%d" % number)
-            try:
-                wait_for(settled, what="Xvfb :%d" % number)
-            except AssertionError:
-                _stop(p)
-                continue
-            if p.poll() is None:
+            r, w = os.pipe()
+            p = self._spawn(["Xvfb", ":%d" % number, "-displayfd", str(w), "-screen", "0", "1280x1024x24",
+                             "-nolisten", "tcp"], pass_fds=(w,), stderr=subprocess.DEVNULL)
+            os.close(w)
+            with os.fdopen(r) as f:
+                ready = f.readline().strip()
+            if ready and p.poll() is None:
                 self.env["DISPLAY"] = ":%d" % number
                 os.environ["DISPLAY"] = self.env["DISPLAY"]
-                # The socket shows before the server takes clients.
-                wait_for(lambda: subprocess.run(["xdotool", "getdisplaygeometry"], env=self.env,
-                                                capture_output=True).returncode == 0,
-                         what="Xvfb :%d to take clients" % number)
                 return
         raise RuntimeError("Xvfb did not start")
 
@@ -284,7 +269,8 @@ class App:
         before = len(self.x_windows())
         self.mouse_click(node, button=3)
         wait_for(lambda: len(self.x_windows()) > before, what="the popup menu")
-        self.key(*keys)
+        if keys:
+            self.key(*keys)
 
     def exited(self, timeout=DEFAULT_TIMEOUT):
         """Waits for the program to end by itself; returns its exit status."""
@@ -464,5 +450,5 @@ class App:
         def click():
             # A window just mapped may not take the first click: click until it shows.
             self.mouse_click(table.queryTable().getAccessibleAt(row, 0), **kw)
-            return wait_for(lambda: table.queryTable().isRowSelected(row), timeout=1, what="row %d" % row)
+            return wait_for(lambda: table.queryTable().isRowSelected(row), timeout=2, what="row %d" % row)
         wait_for(click, what="row %d selected" % row)

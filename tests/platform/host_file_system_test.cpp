@@ -274,43 +274,58 @@ TEST_F(HostFileSystemTest, LocalTimeFollowsTheTimeZone)
 namespace renomiq {
 namespace {
 
-TEST_F(HostFileSystemTest, JournalSurvivesItsOwnerAndRetractsAcrossWindowEdges)
+TEST_F(HostFileSystemTest, JournalSurvivesItsOwnerAndTakesBackAcrossWindowEdges)
 {
-    const std::string path = TestDir::win("run.jnl");
+    // A small window, so that records cross its edges often.
+    HostFileSystem small(dir.drives(), HostFileSystem::Options{false, 4096});
     std::string expected;
     {
-        auto journal = fs.openJournal(path);
-        ASSERT_NE(journal, nullptr);
-        EXPECT_EQ(fs.openJournal(path), nullptr); // held by its owner
-        EXPECT_FALSE(fs.takeAbandonedJournal(path).has_value());
-        const std::string record(1000, 'r');
-        // Enough records to pass the 1 MiB window edge, the last one across it.
-        for (int i = 0; i < 1048; ++i) {
-            ASSERT_TRUE(journal->append(record + "\r\n"));
-            expected += record + "\r\n";
+        auto made = small.createJournal(TestDir::win(""));
+        ASSERT_TRUE(made.ok()) << made.error().message;
+        Journal &journal = *made.value();
+        EXPECT_TRUE(small.abandonedJournals(TestDir::win("")).empty()); // held by its owner
+        // Each row: a record appended, then taken back down to `keep` bytes of it.
+        const struct {
+            std::size_t length;
+            std::size_t keep;
+        } rows[] = {{1000, 1000}, {3000, 3000}, {200, 0}, {5000, 0}, {100, 100}, {9000, 0}, {4000, 0}, {50, 50}};
+        char fill = 'a';
+        for (const auto &row : rows) {
+            const std::size_t start = journal.size();
+            const std::string record(row.length, fill++);
+            ASSERT_TRUE(journal.append(record).ok());
+            journal.truncate(start + row.keep);
+            expected += record.substr(0, row.keep);
+            ASSERT_EQ(journal.size(), expected.size());
         }
-        const std::string across(3000, 'x');
-        ASSERT_TRUE(journal->append(across));
-        journal->retract(across.size());
-        ASSERT_TRUE(journal->append("end\r\n"));
-        expected += "end\r\n";
         // The owner goes without discarding: as if it had been killed.
     }
-    auto content = fs.takeAbandonedJournal(path);
-    ASSERT_TRUE(content.has_value());
-    EXPECT_EQ(content->size(), expected.size());
-    EXPECT_TRUE(*content == expected);
-    EXPECT_FALSE(dir.exists("run.jnl"));
+    auto left = small.abandonedJournals(TestDir::win(""));
+    ASSERT_EQ(left.size(), 1u);
+    std::string content;
+    ASSERT_TRUE(left[0]->read([&](std::string_view piece) {
+        content.append(piece);
+        return true;
+    }));
+    content.resize(std::min(content.size(), content.find('\0')));
+    EXPECT_EQ(content.size(), expected.size());
+    EXPECT_TRUE(content == expected);
+    EXPECT_EQ(small.abandonedJournals(TestDir::win("")).size(), 0u); // claimed by `left`
+    ASSERT_TRUE(left[0]->saveAs(TestDir::win("saved.rbk"), 1000).ok());
+    EXPECT_EQ(dir.readFile("saved.rbk"), std::string(1000, 'a'));
+    ASSERT_TRUE(left[0]->remove().ok());
+    left.clear();
+    EXPECT_EQ(dir.list(), (std::vector<std::string>{"saved.rbk"}));
 
-    auto journal = fs.openJournal(path);
-    ASSERT_NE(journal, nullptr);
-    journal->append("a\r\nb\r\n");
-    ASSERT_TRUE(journal->commitAs(TestDir::win("log.rbk")).ok());
+    auto made = fs.createJournal(TestDir::win(""));
+    ASSERT_TRUE(made.ok());
+    ASSERT_TRUE(made.value()->append("a\r\nb\r\n").ok());
+    ASSERT_TRUE(made.value()->commitAs(TestDir::win("log.rbk")).ok());
     EXPECT_EQ(dir.readFile("log.rbk"), "a\r\nb\r\n");
     struct stat st {};
     ::stat(dir.host("log.rbk").c_str(), &st);
     EXPECT_EQ(st.st_mode & 0222, 0u);
-    EXPECT_FALSE(dir.exists("run.jnl"));
+    EXPECT_EQ(dir.list(), (std::vector<std::string>{"log.rbk", "saved.rbk"}));
 }
 
 } // namespace

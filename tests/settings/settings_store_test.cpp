@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace renomiq {
 namespace {
 
@@ -161,6 +163,57 @@ TEST_F(SettingsStoreTest, ContextMenuKeysAndTheCheckAllFlag)
     store.saveOptions();
     store.options.checkBox = true;
     EXPECT_FALSE(store.saveOptions());
+}
+
+TEST_F(SettingsStoreTest, TheContextMenuOptionInstallsAndRemovesTheFileManagerMenus)
+{
+    // The user's folders of the test; no system folders, whatever the machine has installed.
+    SettingsStore settings(registry, fs,
+                           FileManagerMenus(dir.host("bin/renomiq-send"),
+                                            {UserFolders::dataHome(), UserFolders::configHome(), {}, {}}));
+    const char *const entries[] = {
+        ".data-home/kio/servicemenus/com.corvane.Renomiq.desktop",
+        ".data-home/nautilus/scripts/Renomiq/Remove",
+        ".data-home/nemo/actions/renomiq-savesomes.nemo_action",
+        ".config-home/Thunar/uca.xml",
+    };
+    settings.options.contextMenu = true;
+    settings.saveOptions();
+    EXPECT_TRUE(registry.keyExists(HKCR, SettingsStore::kFileHandlerKey));
+    for (const char *entry : entries)
+        EXPECT_TRUE(dir.exists(entry)) << entry;
+    EXPECT_NE(dir.readFile(".config-home/Thunar/uca.xml").find("<unique-id>renomiq-changnew</unique-id>"),
+              std::string::npos);
+
+    settings.options.contextMenu = false;
+    settings.saveOptions();
+    EXPECT_FALSE(registry.keyExists(HKCR, SettingsStore::kFileHandlerKey));
+    for (const char *entry : entries) {
+        if (std::string(entry).find("uca.xml") == std::string::npos) {
+            EXPECT_FALSE(dir.exists(entry)) << entry;
+        }
+    }
+    EXPECT_EQ(dir.readFile(".config-home/Thunar/uca.xml").find("renomiq"), std::string::npos);
+}
+
+TEST_F(SettingsStoreTest, AtStartTheMenusAreWrittenUnlessSwitchedOff)
+{
+    const char *const dolphin = "data/kio/servicemenus/com.corvane.Renomiq.desktop";
+    dir.createFiles({"bin/"});
+    SettingsStore withSender(registry, fs,
+                             FileManagerMenus(dir.host("bin/renomiq-send"), {dir.host("data"), dir.host("config"), {}, {}}));
+    // No sender beside the program: nothing to call, nothing written.
+    withSender.refreshFileManagerMenus();
+    EXPECT_FALSE(dir.exists(dolphin));
+
+    dir.writeFile("bin/renomiq-send", "");
+    ::chmod(dir.host("bin/renomiq-send").c_str(), 0755);
+    registry.writeDword(HKCU, kKey, "Contextmenu", 0);
+    withSender.refreshFileManagerMenus();
+    EXPECT_FALSE(dir.exists(dolphin));
+    registry.deleteValue(HKCU, kKey, "Contextmenu"); // never set: on by default
+    withSender.refreshFileManagerMenus();
+    EXPECT_TRUE(dir.exists(dolphin));
 }
 
 TEST_F(SettingsStoreTest, FoldersAndLastDir)

@@ -111,3 +111,18 @@ TEST_F(FolderWalksTest, FilesModeCollectsEveryRowAndAddFileRowSkipsDuplicates)
 
 } // namespace
 } // namespace renomiq
+
+namespace renomiq {
+namespace {
+
+TEST(NameOrder, LettersWithoutCaseThenBytes)
+{
+    const std::vector<std::string> names{"b", "A", "_x", "a", "\xc3\xa9", "E", "\xff"};
+    std::vector<std::string> sorted;
+    for (std::size_t i : nameOrderIgnoringCase(names))
+        sorted.push_back(names[i]);
+    EXPECT_EQ(sorted, (std::vector<std::string>{"A", "a", "b", "E", "_x", "\xc3\xa9", "\xff"}));
+}
+
+} // namespace
+} // namespace renomiq

@@ -27,6 +27,9 @@ TEST(HandOffFile, RoundTripAndTake)
 
     dir.writeFile("data/fn000.tmp", "C:\\1\nC:\\2\rC:\\3\r\n\r\n");
     EXPECT_EQ(handOff.take(), (std::vector<std::string>{"C:\\1", "C:\\2", "C:\\3"}));
+    // Windows takes '/' as a separator: the paths are read with '\'.
+    dir.writeFile("data/fn000.tmp", "C:\\w/a2.txt\r\nC:/x/y\r\n");
+    EXPECT_EQ(handOff.take(), (std::vector<std::string>{"C:\\w\\a2.txt", "C:\\x\\y"}));
     EXPECT_FALSE(dir.exists("data/fn000.tmp"));
 
     EXPECT_EQ(saveKeywordFor(fs, {TestDir::win("one")}), EditKind::Savealls);

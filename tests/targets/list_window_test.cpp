@@ -197,6 +197,8 @@ TEST_F(ListWindowTest, SelectionStatusDeleteAndClear)
         files.push_back("s/f" + std::to_string(i) + ".txt");
     app.dir.createFiles(files);
     addFiles(files);
+    QTest::keyClick(w.fileListView(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(status(0), "Select 10, total 10");
     selectRows({2, 5});
     EXPECT_EQ(status(0), "Select 2, total 10");
     EXPECT_TRUE(w.button(QStringLiteral("Delete"))->isEnabled());
@@ -282,6 +284,9 @@ TEST_F(ListWindowTest, CopySortOpenAndChecks)
 
     w.sortByName();
     EXPECT_EQ(rows(), (Lines{"T:\\c\\Apple.txt", "T:\\c\\b.tar.gz", "T:\\c\\cherry"}));
+    // The selected row stays selected where it moved.
+    EXPECT_EQ(w.fileListView()->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(w.fileListView()->selectionModel()->selectedRows()[0].row(), 2);
 
     w.applyCheckBoxOption(true, false);
     EXPECT_TRUE(w.checkSettingsButton()->isVisibleTo(&w));
@@ -304,6 +309,9 @@ TEST_F(ListWindowTest, UpperDirectory)
 {
     app.dir.createFiles({"Data/Sub/x.txt", "Data/y.txt"});
     typeFolder(TestDir::win("Data/Sub"));
+    // Ctrl+A selects all only in files mode.
+    QTest::keyClick(w.fileListView(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(w.fileListView()->selectionModel()->selectedRows().isEmpty());
     QTest::mouseClick(w.upperDirectoryButton(), Qt::LeftButton);
     EXPECT_EQ(w.folderBoxText(), "T:\\Data\\");
     EXPECT_EQ(rows(), (Lines{"Sub", "y.txt"}));

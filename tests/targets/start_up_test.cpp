@@ -126,10 +126,6 @@ TEST(ListRules, TextsAndPaths)
     EXPECT_EQ(listWindowCaption(false, 0, true), "Renomiq - rename folder's files");
     EXPECT_EQ(listWindowCaption(false, 5, false), "Renomiq");
 
-    EXPECT_EQ(helpTopic(true, true, true), "Special string.htm");
-    EXPECT_EQ(helpTopic(false, true, true), "Preview.htm");
-    EXPECT_EQ(helpTopic(false, false, true), "Options.htm");
-    EXPECT_EQ(helpTopic(false, false, false), "How to use.htm");
 }
 
 } // namespace

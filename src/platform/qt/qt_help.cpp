@@ -1,20 +1,34 @@
 #include "platform/qt/qt_help.h"
 
+#include "platform/prompter.h"
+#include "platform/qt/help_window.h"
 #include "platform/qt/qt_text.h"
-
-#include <QDesktopServices>
-#include <QFileInfo>
-#include <QUrl>
 
 namespace renomiq {
 
+QtHelp::QtHelp(std::string helpHostFolder, Prompter &prompter)
+    : m_folder(std::move(helpHostFolder)), m_prompter(prompter)
+{
+}
+
+QtHelp::~QtHelp() = default;
+
 void QtHelp::showTopic(const std::string &topic)
 {
-    QString file = toQt(m_folder) + QStringLiteral("help/") + toQt(topic) + QStringLiteral(".html");
-    if (!QFileInfo::exists(file))
-        file = toQt(m_folder) + QStringLiteral("help/index.html");
-    if (QFileInfo::exists(file))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    if (!m_window) {
+        auto window = std::make_unique<HelpWindow>(toQt(m_folder));
+        if (!window->hasTopics()) {
+            m_prompter.show({"Help", "The help files are missing: there is no help topic in\n" + m_folder
+                                         + "\nPlease reinstall Renomiq.",
+                             MessageIcon::Warning, MessageButtons::Ok});
+            return;
+        }
+        m_window = std::move(window);
+    }
+    m_window->showTopic(toQt(topic));
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
 }
 
 } // namespace renomiq

@@ -1,0 +1,343 @@
+#include "platform/file_manager_menus.h"
+
+#include "platform/host_io.h"
+#include "platform/thunar_actions.h"
+#include "platform/user_folders.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace renomiq {
+
+namespace {
+
+constexpr const char *kDolphinName = "com.corvane.Renomiq.desktop";
+constexpr const char *kMarker = "Written by Renomiq.";
+
+std::string lowered(std::string text)
+{
+    for (char &c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// A program path for an Exec line of a desktop entry: quoted (with '"', '`',
+// '$' and '\' escaped) when it holds anything but plain characters.
+std::string execQuoted(const std::string &path)
+{
+    bool plain = true;
+    for (char c : path)
+        plain = plain && (std::isalnum(static_cast<unsigned char>(c)) || std::string_view("/._+-").find(c) != std::string_view::npos);
+    if (plain)
+        return path;
+    std::string out = "\"";
+    for (char c : path) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+// A desktop entry's string value: '\' doubled (so "\\\"" stays as written).
+std::string desktopValue(const std::string &text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+// A shell word in single quotes.
+std::string shellQuoted(const std::string &text)
+{
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + '\'';
+}
+
+// Replaces a file through a temporary one, so a file manager never reads half
+// an entry. Not flushed to disk: an entry lost in a crash is written again at
+// the next start.
+Status writeEntry(const std::string &path, const std::string &content, mode_t mode = 0644)
+{
+    std::string temp = path + ".tmp-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return errnoError(errno, "Cannot create", temp);
+    std::size_t written = 0;
+    bool ok = true;
+    while (ok && written < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
+        if (n > 0)
+            written += static_cast<std::size_t>(n);
+        else
+            ok = n < 0 && errno == EINTR;
+    }
+    ok = ok && ::fchmod(fd, mode) == 0;
+    const int error = errno;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        const int code = ok ? errno : error;
+        ::unlink(temp.c_str());
+        return errnoError(code, "Cannot write", path);
+    }
+    return {};
+}
+
+// Writes the file unless it already holds exactly this, with this mode.
+Status writeIfChanged(const std::string &path, const std::string &content, mode_t mode = 0644)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & 07777) == mode) {
+        if (auto old = readHostFile(path); old && *old == content)
+            return {};
+    }
+    return writeEntry(path, content, mode);
+}
+
+Status removeHostFile(const std::string &path)
+{
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return errnoError(errno, "remove", path);
+    return {};
+}
+
+std::vector<std::string> splitColons(const char *value, const char *fallback)
+{
+    const std::string text = value && *value ? value : fallback;
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(':', start);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > start && text[start] == '/')
+            parts.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+} // namespace
+
+FileManagerMenus FileManagerMenus::forCurrentUser()
+{
+    return FileManagerMenus(UserFolders::programFolder() + "renomiq-send",
+                            {UserFolders::dataHome(), UserFolders::configHome(),
+                             splitColons(std::getenv("XDG_CONFIG_DIRS"), "/etc/xdg"),
+                             splitColons(std::getenv("XDG_DATA_DIRS"), "/usr/local/share:/usr/share")});
+}
+
+const std::vector<FileManagerMenus::Command> &FileManagerMenus::commands()
+{
+    static const std::vector<Command> list = {
+        {"Remove", "Removpart", "Remove strings from the names of the selected items"},
+        {"Replace", "Replapart", "Replace a part of the names of the selected items"},
+        {"Insert", "Addnewnum", "Insert strings or numbers into the names of the selected items"},
+        {"Change", "Changnew", "Give the selected items new names or change their letter case"},
+        {"Extension", "Changexten", "Change the extension of the selected files"},
+        {"Save names of folder", "Savealls", "Save the names in the selected folder to a text file"},
+        {"Save names of files", "Savesomes", "Save the names of the selected items to a text file"},
+    };
+    return list;
+}
+
+bool FileManagerMenus::senderInstalled() const
+{
+    return ::access(m_sender.c_str(), X_OK) == 0;
+}
+
+std::string FileManagerMenus::dolphinFile() const
+{
+    return m_folders.dataHome + "/kio/servicemenus/" + kDolphinName;
+}
+
+std::string FileManagerMenus::nautilusFolder() const
+{
+    return m_folders.dataHome + "/nautilus/scripts/Renomiq";
+}
+
+std::string FileManagerMenus::thunarFile() const
+{
+    return m_folders.configHome + "/Thunar/uca.xml";
+}
+
+std::string FileManagerMenus::nemoFolder() const
+{
+    return m_folders.dataHome + "/nemo/actions";
+}
+
+std::string FileManagerMenus::nemoFileName(const Command &command)
+{
+    return "renomiq-" + lowered(command.keyword) + ".nemo_action";
+}
+
+std::string FileManagerMenus::dolphinServiceMenu() const
+{
+    // Type Application with NoDisplay keeps the file a valid desktop entry that
+    // no application menu lists; Dolphin reads the actions and the submenu.
+    std::string text = "[Desktop Entry]\n# " + std::string(kMarker) + "\nType=Application\nName=Renomiq\n"
+                       "NoDisplay=true\nIcon=" + kAppId + "\nExec=" + desktopValue(execQuoted(m_sender)) + "\n"
+                       "MimeType=application/octet-stream;inode/directory;\nX-KDE-Submenu=Renomiq\nActions=";
+    for (const Command &c : commands())
+        text += lowered(c.keyword) + ';';
+    text += '\n';
+    for (const Command &c : commands()) {
+        text += "\n[Desktop Action " + lowered(c.keyword) + "]\nName=" + c.caption + "\nIcon=" + kAppId
+                + "\nExec=" + desktopValue(execQuoted(m_sender)) + ' ' + c.keyword + " %F\n";
+    }
+    return text;
+}
+
+std::string FileManagerMenus::dolphinHiddenMenu()
+{
+    // No actions: Dolphin shows nothing of it, and nothing of the package's
+    // file of the same name, which it stands for.
+    return "[Desktop Entry]\n# " + std::string(kMarker)
+           + " Renomiq's menu is switched off.\nType=Application\nName=Renomiq\nNoDisplay=true\nHidden=true\n"
+             "Exec=renomiq-send\n";
+}
+
+bool FileManagerMenus::hasSystemEntry(const std::string &relative) const
+{
+    for (const std::string &folder : m_folders.dataDirs) {
+        if (::access((folder + '/' + relative).c_str(), F_OK) == 0)
+            return true;
+    }
+    return false;
+}
+
+std::string FileManagerMenus::nautilusScript(const Command &command) const
+{
+    // Nautilus runs a script in the shown folder with the selection as its
+    // arguments; renomiq-send takes relative paths from there.
+    return "#!/bin/sh\n# Renomiq: " + std::string(command.caption) + ". " + kMarker + "\nexec "
+           + shellQuoted(m_sender) + ' ' + command.keyword + " \"$@\"\n";
+}
+
+std::string FileManagerMenus::nemoAction(const Command &command) const
+{
+    return "[Nemo Action]\n# " + std::string(kMarker) + "\nName=Renomiq: " + command.caption + "\nComment="
+           + command.description + "\nExec=" + desktopValue(execQuoted(m_sender)) + ' ' + command.keyword
+           + " %F\nIcon-Name=" + kAppId + "\nSelection=notnone\nExtensions=any;\n";
+}
+
+Status FileManagerMenus::install() const
+{
+    const std::string dolphin = dolphinFile();
+    Status status = makeHostFolders(dolphin.substr(0, dolphin.rfind('/')));
+    // Dolphin runs service menus of the user's own folder only when they are executable.
+    if (status)
+        status = writeIfChanged(dolphin, dolphinServiceMenu(), 0755);
+
+    if (Status s = makeHostFolders(nautilusFolder()); !s)
+        status = s;
+    if (Status s = makeHostFolders(nemoFolder()); !s)
+        status = s;
+    for (const Command &c : commands()) {
+        if (Status s = writeIfChanged(nautilusFolder() + '/' + c.caption, nautilusScript(c), 0755); !s)
+            status = s;
+        const std::string nemo = nemoFolder() + '/' + nemoFileName(c);
+        const Status s = hasSystemEntry("nemo/actions/" + nemoFileName(c)) ? removeHostFile(nemo)
+                                                                             : writeIfChanged(nemo, nemoAction(c));
+        if (!s)
+            status = s;
+    }
+    if (Status s = installThunar(); !s)
+        status = s;
+    return status;
+}
+
+Status FileManagerMenus::remove() const
+{
+    Status status;
+    if (hasSystemEntry(std::string("kio/servicemenus/") + kDolphinName)) {
+        const std::string dolphin = dolphinFile();
+        status = makeHostFolders(dolphin.substr(0, dolphin.rfind('/')));
+        if (status)
+            status = writeIfChanged(dolphin, dolphinHiddenMenu(), 0755);
+    } else {
+        status = removeHostFile(dolphinFile());
+    }
+    for (const Command &c : commands()) {
+        if (Status s = removeHostFile(nautilusFolder() + '/' + c.caption); !s)
+            status = s;
+        if (Status s = removeHostFile(nemoFolder() + '/' + nemoFileName(c)); !s)
+            status = s;
+    }
+    ::rmdir(nautilusFolder().c_str()); // only when nothing of the user's is left in it
+    if (Status s = removeThunar(); !s)
+        status = s;
+    return status;
+}
+
+Status FileManagerMenus::installThunar() const
+{
+    std::vector<ThunarActions::Action> actions;
+    for (const Command &c : commands()) {
+        actions.push_back({ThunarActions::kIdPrefix + lowered(c.keyword), c.caption, c.description,
+                           shellQuoted(m_sender) + ' ' + c.keyword + " %F", kAppId, "Renomiq"});
+    }
+    // A user without a uca.xml of their own sees the system's actions; the new
+    // file starts from those so that they stay.
+    auto existing = readHostFile(thunarFile());
+    if (!existing && existing.error().code == ENOENT) {
+        existing = std::string();
+        for (const std::string &folder : m_folders.configDirs) {
+            if (auto system = readHostFile(folder + "/Thunar/uca.xml")) {
+                existing = *system;
+                break;
+            }
+        }
+    }
+    if (!existing)
+        return existing.error();
+    auto merged = ThunarActions::merged(*existing, actions);
+    if (!merged)
+        return Error{0, merged.error().message + ": " + thunarFile()};
+    if (*merged == *existing)
+        return {};
+    if (Status s = makeHostFolders(m_folders.configHome + "/Thunar"); !s)
+        return s;
+    return writeHostFileAtomic(thunarFile(), *merged);
+}
+
+Status FileManagerMenus::removeThunar() const
+{
+    auto existing = readHostFile(thunarFile());
+    if (!existing)
+        return existing.error().code == ENOENT ? Status() : Status(existing.error());
+    auto kept = ThunarActions::without(*existing);
+    if (!kept)
+        return Error{0, kept.error().message + ": " + thunarFile()};
+    if (*kept == *existing)
+        return {};
+    return writeHostFileAtomic(thunarFile(), *kept);
+}
+
+Status FileManagerMenus::writeSystemEntries(const std::string &shareFolder) const
+{
+    const std::string servicemenus = shareFolder + "/kio/servicemenus";
+    const std::string nemo = shareFolder + "/nemo/actions";
+    Status status = makeHostFolders(servicemenus);
+    if (status)
+        status = writeEntry(servicemenus + '/' + kDolphinName, dolphinServiceMenu());
+    if (Status s = makeHostFolders(nemo); !s)
+        return s;
+    for (const Command &c : commands()) {
+        if (Status s = writeEntry(nemo + '/' + nemoFileName(c), nemoAction(c)); !s)
+            status = s;
+    }
+    return status;
+}
+
+} // namespace renomiq

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace renomiq {
+
+// The journals of runs in progress as host files "rollback.<id>.jnl": a shared
+// mapping of the file's end, space reserved before it is mapped, and an
+// advisory lock held by the owning process for as long as it lives.
+namespace HostJournal {
+
+// Size of the mapped window at the journal's end; a multiple of the page size.
+constexpr std::size_t kDefaultWindow = std::size_t{1} << 20;
+
+// A new journal in the host folder `hostFolder` (with a trailing '/').
+// `toHost` turns the Windows-style path given to commitAs into a host path.
+Result<std::unique_ptr<Journal>> create(const std::string &hostFolder, std::size_t window,
+                                        std::function<std::optional<std::string>(const std::string &)> toHost);
+
+// The journals in `hostFolder` that no live process holds, each claimed.
+// `windowsFolder` is the same folder Windows-style, for the paths they report.
+std::vector<std::unique_ptr<AbandonedJournal>> abandoned(
+    const std::string &hostFolder, const std::string &windowsFolder,
+    std::function<std::optional<std::string>(const std::string &)> toHost);
+
+} // namespace HostJournal
+
+} // namespace renomiq

@@ -1,0 +1,31 @@
+#include "targets/help_topics.h"
+
+namespace renomiq::HelpTopics {
+
+std::string forEditKind(EditKind kind)
+{
+    switch (kind) {
+    case EditKind::Removpart: return "Remove.htm";
+    case EditKind::Replapart: return "Replace.htm";
+    case EditKind::Addnewnum: return "Insert.htm";
+    case EditKind::Changnew: return "Change.htm";
+    case EditKind::Changexten: return "Change ext.htm";
+    case EditKind::Savealls: return "Save.htm";
+    case EditKind::Savesomes:
+    case EditKind::Browsefile: break;
+    }
+    return "How to use.htm";
+}
+
+std::string forListWindow(bool specialStringDialogVisible, bool previewVisible, bool optionsVisible)
+{
+    if (specialStringDialogVisible)
+        return "Special string.htm";
+    if (previewVisible)
+        return "Preview.htm";
+    if (optionsVisible)
+        return "Options.htm";
+    return "How to use.htm";
+}
+
+} // namespace renomiq::HelpTopics

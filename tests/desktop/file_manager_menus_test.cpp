@@ -1,0 +1,289 @@
+// The file managers' "Renomiq" menu in a temporary home: each entry where its
+// file manager reads it, valid in its format, installed and removed again.
+#include "platform/file_manager_menus.h"
+
+#include "platform/host_io.h"
+#include "support/run_process.h"
+#include "support/test_dir.h"
+
+#include <QString>
+#include <QXmlStreamReader>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace renomiq {
+namespace {
+
+using test::TestDir;
+
+// One <action> of a uca.xml, as Thunar reads it.
+struct ThunarAction {
+    std::string uniqueId, name, submenu, command;
+    bool operator==(const ThunarAction &) const = default;
+};
+
+// Parses uca.xml as XML; fails the test when it is not well-formed.
+std::vector<ThunarAction> parseUca(const std::string &xml)
+{
+    std::vector<ThunarAction> actions;
+    QXmlStreamReader reader(QString::fromStdString(xml));
+    std::string *field = nullptr;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement()) {
+            const QString tag = reader.name().toString();
+            if (tag == QStringLiteral("action"))
+                actions.emplace_back();
+            else if (!actions.empty() && tag == QStringLiteral("unique-id"))
+                field = &actions.back().uniqueId;
+            else if (!actions.empty() && tag == QStringLiteral("name"))
+                field = &actions.back().name;
+            else if (!actions.empty() && tag == QStringLiteral("submenu"))
+                field = &actions.back().submenu;
+            else if (!actions.empty() && tag == QStringLiteral("command"))
+                field = &actions.back().command;
+        } else if (reader.isCharacters() && field) {
+            *field += reader.text().toString().toStdString();
+        } else if (reader.isEndElement()) {
+            field = nullptr;
+        }
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString() << "\n" << xml;
+    return actions;
+}
+
+std::string read(const std::string &hostPath)
+{
+    auto content = readHostFile(hostPath);
+    return content ? *content : "<missing>";
+}
+
+mode_t modeOf(const std::string &hostPath)
+{
+    struct stat st {};
+    return ::stat(hostPath.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+const char kUserUca[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n"
+                        "\t<icon>utilities-terminal</icon>\n\t<name>Open Terminal Here</name>\n"
+                        "\t<unique-id>1580000000000000-1</unique-id>\n\t<command>exo-open --launch TerminalEmulator</command>\n"
+                        "\t<description>Example for a custom action</description>\n\t<patterns>*</patterns>\n"
+                        "\t<startup-notify/>\n\t<directories/>\n</action>\n</actions>\n";
+
+const ThunarAction kUserAction{"1580000000000000-1", "Open Terminal Here", "", "exo-open --launch TerminalEmulator"};
+
+class FileManagerMenusTest : public ::testing::Test {
+protected:
+    TestDir dir;
+    // A sender path with a blank and a quote, to prove the quoting of every format.
+    std::string sender = dir.host("my apps/it's/renomiq-send");
+    FileManagerMenus menus{sender, {dir.host("data"), dir.host("config"), {dir.host("xdg")}, {}}};
+
+    std::vector<ThunarAction> ours() const
+    {
+        const std::string command = "'" + dir.host("my apps/it") + "'\\''s/renomiq-send' ";
+        return {
+            {"renomiq-removpart", "Remove", "Renomiq", command + "Removpart %F"},
+            {"renomiq-replapart", "Replace", "Renomiq", command + "Replapart %F"},
+            {"renomiq-addnewnum", "Insert", "Renomiq", command + "Addnewnum %F"},
+            {"renomiq-changnew", "Change", "Renomiq", command + "Changnew %F"},
+            {"renomiq-changexten", "Extension", "Renomiq", command + "Changexten %F"},
+            {"renomiq-savealls", "Save names of folder", "Renomiq", command + "Savealls %F"},
+            {"renomiq-savesomes", "Save names of files", "Renomiq", command + "Savesomes %F"},
+        };
+    }
+};
+
+TEST_F(FileManagerMenusTest, EveryEntryWhereItsFileManagerReadsIt)
+{
+    dir.createFiles({"config/Thunar/"});
+    dir.writeFile("config/Thunar/uca.xml", kUserUca);
+    ASSERT_TRUE(menus.install()) << menus.install().error().message;
+
+    // Dolphin: one executable service menu with a "Renomiq" submenu.
+    const std::string dolphin = dir.host("data/kio/servicemenus/com.corvane.Renomiq.desktop");
+    EXPECT_EQ(modeOf(dolphin), 0755u);
+    const test::ProcessResult valid = test::runProcess({"desktop-file-validate", dolphin});
+    EXPECT_EQ(valid.exitCode, 0) << valid.output;
+    const std::string service = read(dolphin);
+    EXPECT_NE(service.find("\nX-KDE-Submenu=Renomiq\n"), std::string::npos) << service;
+    EXPECT_NE(service.find("\nActions=removpart;replapart;addnewnum;changnew;changexten;savealls;savesomes;\n"),
+              std::string::npos);
+    EXPECT_NE(service.find("\n[Desktop Action savesomes]\nName=Save names of files\nIcon=com.corvane.Renomiq\nExec=\""
+                           + dir.host("my apps/it's/renomiq-send") + "\" Savesomes %F\n"),
+              std::string::npos)
+        << service;
+
+    // Nautilus: a "Renomiq" folder of executable scripts, one per command.
+    EXPECT_EQ(dir.list("data/nautilus/scripts/Renomiq"),
+              (std::vector<std::string>{"Change", "Extension", "Insert", "Remove", "Replace", "Save names of files",
+                                        "Save names of folder"}));
+    EXPECT_EQ(modeOf(dir.host("data/nautilus/scripts/Renomiq/Insert")), 0755u);
+
+    // Nemo: one action file per command.
+    EXPECT_EQ(dir.list("data/nemo/actions"),
+              (std::vector<std::string>{"renomiq-addnewnum.nemo_action", "renomiq-changexten.nemo_action",
+                                        "renomiq-changnew.nemo_action", "renomiq-removpart.nemo_action",
+                                        "renomiq-replapart.nemo_action", "renomiq-savealls.nemo_action",
+                                        "renomiq-savesomes.nemo_action"}));
+    EXPECT_EQ(read(dir.host("data/nemo/actions/renomiq-changexten.nemo_action")),
+              "[Nemo Action]\n# Written by Renomiq.\nName=Renomiq: Extension\n"
+              "Comment=Change the extension of the selected files\nExec=\""
+                  + dir.host("my apps/it's/renomiq-send")
+                  + "\" Changexten %F\nIcon-Name=com.corvane.Renomiq\nSelection=notnone\nExtensions=any;\n");
+
+    // Thunar: the user's own action first, ours after it, all in a "Renomiq" submenu.
+    std::vector<ThunarAction> expected{kUserAction};
+    for (const ThunarAction &a : ours())
+        expected.push_back(a);
+    EXPECT_EQ(parseUca(read(dir.host("config/Thunar/uca.xml"))), expected);
+
+    // Installing again changes nothing and duplicates nothing.
+    const std::string first = read(dir.host("config/Thunar/uca.xml"));
+    ASSERT_TRUE(menus.install());
+    EXPECT_EQ(read(dir.host("config/Thunar/uca.xml")), first);
+    EXPECT_EQ(parseUca(first).size(), 8u);
+}
+
+TEST_F(FileManagerMenusTest, ANautilusScriptHandsItsSelectionToTheSender)
+{
+    ASSERT_TRUE(menus.install());
+    // A stand-in sender that lists its arguments and the folder it ran in.
+    dir.createFiles({"my apps/it's/", "shown folder/"});
+    test::writeScript(sender, "pwd > '" + dir.host("called") + "'\nprintf '%s\\n' \"$@\" >> '" + dir.host("called") + "'\n");
+    const test::ProcessResult run = test::runProcess(
+        {dir.host("data/nautilus/scripts/Renomiq/Save names of folder"), "a b.txt", "c'd"}, dir.host("shown folder"));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(dir.readFile("called"), dir.host("shown folder") + "\nSavealls\na b.txt\nc'd\n");
+}
+
+TEST_F(FileManagerMenusTest, AFirstUcaFileKeepsTheSystemActions)
+{
+    dir.createFiles({"xdg/Thunar/"});
+    dir.writeFile("xdg/Thunar/uca.xml", kUserUca);
+    ASSERT_TRUE(menus.install());
+    const auto actions = parseUca(read(dir.host("config/Thunar/uca.xml")));
+    ASSERT_EQ(actions.size(), 8u);
+    EXPECT_EQ(actions[0], kUserAction);
+
+    // Without any uca.xml the file holds ours alone.
+    TestDir other;
+    FileManagerMenus fresh(sender, {other.host("data"), other.host("config"), {other.host("none")}, {}});
+    ASSERT_TRUE(fresh.install());
+    EXPECT_EQ(parseUca(read(other.host("config/Thunar/uca.xml"))), ours());
+}
+
+TEST_F(FileManagerMenusTest, RemoveTakesOutOursOnly)
+{
+    dir.createFiles({"config/Thunar/", "data/nemo/actions/"});
+    dir.writeFile("config/Thunar/uca.xml", kUserUca);
+    dir.writeFile("data/nemo/actions/mine.nemo_action", "[Nemo Action]\nName=Mine\nExec=true\n");
+    ASSERT_TRUE(menus.install());
+    ASSERT_TRUE(menus.remove());
+    EXPECT_FALSE(dir.exists("data/kio/servicemenus/com.corvane.Renomiq.desktop"));
+    EXPECT_FALSE(dir.exists("data/nautilus/scripts/Renomiq"));
+    EXPECT_EQ(dir.list("data/nemo/actions"), (std::vector<std::string>{"mine.nemo_action"}));
+    EXPECT_EQ(parseUca(read(dir.host("config/Thunar/uca.xml"))), (std::vector<ThunarAction>{kUserAction}));
+    // Removing what is gone is no failure.
+    EXPECT_TRUE(menus.remove());
+
+    // A user's own script in the Renomiq folder keeps the folder.
+    ASSERT_TRUE(menus.install());
+    dir.writeFile("data/nautilus/scripts/Renomiq/Mine", "#!/bin/sh\n");
+    ASSERT_TRUE(menus.remove());
+    EXPECT_EQ(dir.list("data/nautilus/scripts/Renomiq"), (std::vector<std::string>{"Mine"}));
+}
+
+TEST_F(FileManagerMenusTest, AnUnreadableUcaFileIsLeftAlone)
+{
+    dir.createFiles({"config/Thunar/"});
+    const std::string broken = "<actions><action><name>half";
+    dir.writeFile("config/Thunar/uca.xml", broken);
+    const Status installed = menus.install();
+    EXPECT_FALSE(installed);
+    EXPECT_EQ(installed.error().message, "not a list of Thunar actions: " + dir.host("config/Thunar/uca.xml"));
+    EXPECT_EQ(dir.readFile("config/Thunar/uca.xml"), broken);
+    // The other file managers got their entries all the same.
+    EXPECT_TRUE(dir.exists("data/kio/servicemenus/com.corvane.Renomiq.desktop"));
+    EXPECT_FALSE(menus.remove());
+    EXPECT_EQ(dir.readFile("config/Thunar/uca.xml"), broken);
+}
+
+TEST_F(FileManagerMenusTest, UcaListsInTheirOtherShapes)
+{
+    const struct {
+        const char *name;
+        const char *content;
+        std::size_t userActions;
+    } cases[] = {
+        {"empty file", "", 0},
+        {"blank file", "  \n", 0},
+        {"empty list element", "<?xml version=\"1.0\"?>\n<actions/>\n", 0},
+        {"ours from an older install between the user's",
+         "<actions>\n<action><name>A</name><unique-id>a</unique-id></action>\n"
+         "  <action><name>Old</name><unique-id>renomiq-removpart</unique-id></action>\n"
+         "<action><name>B &amp; C</name><unique-id>b</unique-id></action>\n</actions>\n",
+         2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDir home;
+        home.createFiles({"config/Thunar/"});
+        home.writeFile("config/Thunar/uca.xml", c.content);
+        FileManagerMenus m(sender, {home.host("data"), home.host("config"), {}, {}});
+        ASSERT_TRUE(m.install());
+        const auto actions = parseUca(read(home.host("config/Thunar/uca.xml")));
+        ASSERT_EQ(actions.size(), c.userActions + 7);
+        EXPECT_EQ(actions[c.userActions].name, "Remove");
+        if (c.userActions == 2) {
+            EXPECT_EQ(actions[0].name, "A");
+            EXPECT_EQ(actions[1].name, "B & C");
+        }
+    }
+}
+
+TEST_F(FileManagerMenusTest, NextToThePackagesEntries)
+{
+    // The package's entries in a system data folder, as /usr/share holds them.
+    ASSERT_TRUE(FileManagerMenus("renomiq-send", {}).writeSystemEntries(dir.host("system")));
+    FileManagerMenus user(sender, {dir.host("data"), dir.host("config"), {}, {dir.host("none"), dir.host("system")}});
+    dir.createFiles({"data/nemo/actions/"});
+    dir.writeFile("data/nemo/actions/renomiq-changnew.nemo_action", "from an install before the package");
+
+    // On: Dolphin takes the user's file in place of the package's one of the
+    // same name; Nemo would list both, so the user gets no copy.
+    ASSERT_TRUE(user.install());
+    EXPECT_EQ(read(dir.host("data/kio/servicemenus/com.corvane.Renomiq.desktop")), user.dolphinServiceMenu());
+    EXPECT_EQ(dir.list("data/nemo/actions"), std::vector<std::string>{});
+    EXPECT_EQ(dir.list("data/nautilus/scripts/Renomiq").size(), 7u);
+
+    // Off: the package's Dolphin menu is hidden by an empty one.
+    ASSERT_TRUE(user.remove());
+    const std::string hidden = dir.host("data/kio/servicemenus/com.corvane.Renomiq.desktop");
+    EXPECT_EQ(read(hidden), "[Desktop Entry]\n# Written by Renomiq. Renomiq's menu is switched off.\nType=Application\n"
+                            "Name=Renomiq\nNoDisplay=true\nHidden=true\nExec=renomiq-send\n");
+    EXPECT_EQ(modeOf(hidden), 0755u);
+    const test::ProcessResult valid = test::runProcess({"desktop-file-validate", hidden});
+    EXPECT_EQ(valid.exitCode, 0) << valid.output;
+    EXPECT_FALSE(dir.exists("data/nautilus/scripts/Renomiq"));
+
+    // On again: the menu is back.
+    ASSERT_TRUE(user.install());
+    EXPECT_EQ(read(hidden), user.dolphinServiceMenu());
+}
+
+TEST_F(FileManagerMenusTest, SystemEntriesForThePackage)
+{
+    FileManagerMenus system("renomiq-send", {});
+    ASSERT_TRUE(system.writeSystemEntries(dir.host("share")));
+    const std::string dolphin = dir.host("share/kio/servicemenus/com.corvane.Renomiq.desktop");
+    EXPECT_EQ(modeOf(dolphin), 0644u);
+    const test::ProcessResult valid = test::runProcess({"desktop-file-validate", dolphin});
+    EXPECT_EQ(valid.exitCode, 0) << valid.output;
+    EXPECT_NE(read(dolphin).find("\nExec=renomiq-send Removpart %F\n"), std::string::npos);
+    EXPECT_EQ(dir.list("share/nemo/actions").size(), 7u);
+}
+
+} // namespace
+} // namespace renomiq

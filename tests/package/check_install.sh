@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# cmake --install into a temporary prefix: every file of the installation in
+# its place, the desktop entries and the metainfo valid.
+set -euo pipefail
+build="$1"
+prefix="$(mktemp -d /tmp/renomiq-install-XXXXXX)"
+trap 'rm -rf "$prefix"' EXIT
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+expected="bin/renomiq
+bin/renomiq-cli
+bin/renomiq-send
+share/applications/com.corvane.Renomiq.desktop
+share/icons/hicolor/scalable/apps/com.corvane.Renomiq.svg
+share/kio/servicemenus/com.corvane.Renomiq.desktop
+share/man/man1/renomiq-cli.1.gz
+share/man/man1/renomiq-send.1.gz
+share/man/man1/renomiq.1.gz
+share/metainfo/com.corvane.Renomiq.metainfo.xml
+share/nemo/actions/renomiq-addnewnum.nemo_action
+share/nemo/actions/renomiq-changexten.nemo_action
+share/nemo/actions/renomiq-changnew.nemo_action
+share/nemo/actions/renomiq-removpart.nemo_action
+share/nemo/actions/renomiq-replapart.nemo_action
+share/nemo/actions/renomiq-savealls.nemo_action
+share/nemo/actions/renomiq-savesomes.nemo_action
+share/renomiq/end.wav
+share/renomiq/help/Change ext.htm
+share/renomiq/help/Change.htm
+share/renomiq/help/How to use.htm
+share/renomiq/help/Insert.htm
+share/renomiq/help/Options.htm
+share/renomiq/help/Preview.htm
+share/renomiq/help/Remove.htm
+share/renomiq/help/Replace.htm
+share/renomiq/help/Save.htm
+share/renomiq/help/Special string.htm"
+actual="$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)"
+if [ "$actual" != "$expected" ]; then
+    echo "installed files differ from the expected list:"
+    diff <(echo "$expected") <(echo "$actual") || true
+    exit 1
+fi
+
+for program in renomiq renomiq-cli renomiq-send; do
+    [ -x "$prefix/bin/$program" ] || { echo "bin/$program is not executable"; exit 1; }
+done
+desktop-file-validate "$prefix/share/applications/com.corvane.Renomiq.desktop"
+desktop-file-validate "$prefix/share/kio/servicemenus/com.corvane.Renomiq.desktop"
+appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/com.corvane.Renomiq.metainfo.xml"
+grep -q '^<svg ' "$prefix/share/icons/hicolor/scalable/apps/com.corvane.Renomiq.svg"
+for page in renomiq renomiq-cli renomiq-send; do
+    title="$(gzip -dc "$prefix/share/man/man1/$page.1.gz" | sed -n 1p)"
+    [[ "$title" == ".TH ${page^^} 1 "* ]] || { echo "man page $page begins: $title"; exit 1; }
+    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null \
+        | { ! grep .; } || { echo "man page $page has warnings"; exit 1; }
+done
+# The installed renomiq-cli finds its own files: it runs from the prefix.
+"$prefix/bin/renomiq-cli" --help | grep -q 'renomiq-cli undo \[--log FILE\] \[--yes\]'
+echo "install layout: ok"

@@ -1,0 +1,310 @@
+// The undo log of a run and its undo: what is recorded for items that fail or
+// are refused, the order and the care of the undo, and what it never touches.
+#include "run/run_driver.h"
+
+#include "support/test_app.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace renomiq {
+namespace {
+
+using test::TestDir;
+using Lines = std::vector<std::string>;
+
+const char *const kLog = ".data-home/Corvane/Renomiq/rollback.rbk";
+
+EditRequest changeTo(const std::string &name, bool preview = false)
+{
+    EditRequest r;
+    r.kind = EditKind::Changnew;
+    r.newName = name;
+    r.preview = preview;
+    return r;
+}
+
+EditRequest insertAtHead(const std::string &text)
+{
+    EditRequest r;
+    r.kind = EditKind::Addnewnum;
+    r.atHead = true;
+    r.headText = text;
+    return r;
+}
+
+class UndoTest : public ::testing::Test {
+protected:
+    test::TestApp app;
+    test::TestDir &dir = app.dir;
+
+    void run(const EditRequest &request)
+    {
+        app.state.editKind = request.kind;
+        app.state.run.renamedCount = 0;
+        app.state.run.failedCount = 0;
+        app.driver.startRun(request);
+    }
+    void undo()
+    {
+        app.prompter.expect(Answer::Yes);
+        app.driver.undoLast();
+    }
+    std::string log() const { return app.undoLog(); }
+};
+
+TEST_F(UndoTest, AFailedItemTakesBackOnlyWhatWasRecordedForIt)
+{
+    // A '/' inside a Windows-style path makes the engine refuse the item
+    // before it is recorded; the record of the item before it must stay.
+    const struct {
+        Lines items;
+        const char *log;
+        const char *status;
+    } rows[] = {
+        {{"T:\\w\\a1.txt", "T:\\w/a2.txt", "T:\\w\\a3.txt"},
+         "T:\\w\\b1.txt\r\nT:\\w\\a1.txt\r\nT:\\w\\b3.txt\r\nT:\\w\\a3.txt\r\n", "2 renamed successfully, 1 failed."},
+        {{"T:\\w\\a1.txt", "T:\\w/a2.txt"}, "T:\\w\\b1.txt\r\nT:\\w\\a1.txt\r\n", "1 renamed successfully, 1 failed."},
+    };
+    for (const auto &row : rows) {
+        dir.createFiles({"w/a1.txt", "w/a2.txt", "w/a3.txt"});
+        app.state.targets.filesMode = true;
+        app.state.targets.targetFolder.clear();
+        app.state.run.workList = row.items;
+        EditRequest r;
+        r.kind = EditKind::Replapart;
+        r.oldString = "a";
+        r.newString = "b";
+        run(r);
+        EXPECT_EQ(log(), row.log);
+        EXPECT_EQ(app.windows.status[1], row.status);
+        undo();
+        EXPECT_EQ(dir.list("w"), (Lines{"a1.txt", "a2.txt", "a3.txt"}));
+    }
+}
+
+TEST_F(UndoTest, FailuresAcrossTheJournalsWindowEdgeNeitherCrashNorLoseRecords)
+{
+    // Records of about 500 bytes cross the edge of the journal's first MiB
+    // while every second rename fails (refused as a read-only folder refuses
+    // it) and its record is taken back.
+    const std::string folder = "w" + std::string(119, 'f');
+    Lines names;
+    app.state.targets.filesMode = true;
+    app.state.targets.targetFolder.clear();
+    app.state.run.workList.clear();
+    for (int i = 0; i < 4400; ++i) {
+        char name[160];
+        std::snprintf(name, sizeof name, "%05d_%s", i, std::string(112 + i % 7, 'n').c_str());
+        const std::string path = TestDir::win(folder + "/" + name);
+        if (i % 2 == 0) {
+            names.push_back(name);
+            dir.createFiles({folder + "/" + name});
+        } else {
+            app.fileSystem.refuseRenameOf.insert(path);
+        }
+        app.state.run.workList.push_back(path);
+    }
+    app.windows.suppressRenameErrors = true;
+    run(insertAtHead("x"));
+    EXPECT_EQ(app.state.run.renamedCount, 2200);
+    EXPECT_EQ(app.state.run.failedCount, 2200);
+    Lines logged;
+    const std::string text = log();
+    for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        logged.push_back(text.substr(start, end - start));
+    ASSERT_EQ(logged.size(), 4400u);
+    for (std::size_t i = 0; i < logged.size(); i += 2)
+        ASSERT_EQ(logged[i], TestDir::win(folder + "/x" + logged[i + 1].substr(logged[i + 1].rfind('\\') + 1)));
+    undo();
+    EXPECT_EQ(dir.list(folder), names);
+}
+
+TEST_F(UndoTest, NamesTheLogCannotHoldOrWindowsForbidsAreRefused)
+{
+    const std::string refusedNew = "The new filename: 'a\nb.txt' can not be renamed, because it holds a control "
+                                   "character (such as a line break), which Windows filenames can not hold.";
+    const struct {
+        const char *file;
+        std::string newName;
+        bool preview;
+        std::string message; // empty: renamed
+        const char *after;
+    } rows[] = {
+        {"p.txt", "a\nb", false, refusedNew, "p.txt"},
+        {"p.txt", "a\nb", true, refusedNew, "p.txt"},
+        {"p.txt", "a\rb", false,
+         "The new filename: 'a\rb.txt' can not be renamed, because it holds a control character (such as a line "
+         "break), which Windows filenames can not hold.",
+         "p.txt"},
+        {"p.txt", "a\tb", false,
+         "The new filename: 'a\tb.txt' can not be renamed, because it holds a control character (such as a line "
+         "break), which Windows filenames can not hold.",
+         "p.txt"},
+        {"l\nx.txt", "clean", false,
+         "'T:\\c4\\l\nx.txt' can not be renamed, because its name holds a line break, which the undo log can not hold.",
+         "l\nx.txt"},
+        {"t\tx.txt", "clean", false, "", "clean.txt"},
+    };
+    int n = 0;
+    for (const auto &row : rows) {
+        const std::string c = "c" + std::to_string(n++);
+        dir.createFiles({c + "/" + row.file});
+        app.targetFiles({c + "/" + row.file});
+        app.prompter.clear();
+        app.prompter.expect(3, Answer::Ok);
+        run(changeTo(row.newName, row.preview));
+        const Lines texts = app.prompter.texts();
+        if (row.message.empty()) {
+            EXPECT_TRUE(texts.empty()) << row.file;
+            EXPECT_EQ(log(), "T:\\" + c + "\\clean.txt\r\nT:\\" + c + "\\" + row.file + "\r\n");
+            app.prompter.clear();
+            undo();
+            EXPECT_EQ(dir.list(c), Lines{row.file});
+        } else {
+            ASSERT_FALSE(texts.empty()) << row.file;
+            EXPECT_EQ(texts[0], row.message);
+            EXPECT_EQ(app.state.run.failedCount, 1) << row.file;
+            EXPECT_EQ(dir.list(c), Lines{row.after});
+            if (row.preview) {
+                EXPECT_EQ(app.windows.previewRows,
+                          (std::vector<std::pair<std::string, std::string>>{{"(No filename will be renamed)", ""}}));
+            } else {
+                EXPECT_FALSE(app.undoLogExists()) << row.file;
+            }
+        }
+    }
+}
+
+TEST_F(UndoTest, TheProgramsOwnDataFolderIsNeverRenamed)
+{
+    const std::string ownFile = "' can not be renamed, because it is one of the program's own files (the undo log "
+                                "and lists).";
+    const std::string holds = "' can not be renamed, because it holds the program's own files (the undo log and "
+                              "lists).";
+    dir.createFiles({".data-home/Corvane/Renomiq/Newname.txt", ".data-home/other.txt"});
+    const struct {
+        const char *folder;
+        FolderScope scope;
+        Lines messages; // among those shown
+        Lines renamed;  // under .data-home afterwards
+    } rows[] = {
+        {".data-home", FolderScope::OnlySubfolders,
+         {"'T:\\.data-home\\Corvane\\Renomiq" + holds, "'T:\\.data-home\\Corvane" + holds},
+         {"Corvane", "other.txt"}},
+        // Its files, the run's own journal among them.
+        {".data-home", FolderScope::AllLayers, {"'T:\\.data-home\\Corvane\\Renomiq\\Newname.txt" + ownFile},
+         {"Corvane", "xother.txt"}},
+        {".data-home/Corvane/Renomiq", FolderScope::ThisFolderOnly, {"'T:\\.data-home\\Corvane\\Renomiq" + holds},
+         {"Corvane", "xother.txt"}},
+    };
+    for (const auto &row : rows) {
+        Lines data = dir.list(".data-home/Corvane/Renomiq");
+        app.targetFolder(row.folder, row.scope);
+        app.prompter.clear();
+        app.prompter.expect(8, Answer::Ok);
+        run(insertAtHead("x"));
+        Lines texts = app.prompter.texts();
+        // The messages, without the end's "No filename had been changed" box.
+        std::erase_if(texts, [](const std::string &t) { return t.rfind("No filename", 0) == 0; });
+        for (const std::string &text : texts) {
+            const bool refusal = text.size() > ownFile.size()
+                && (text.compare(text.size() - ownFile.size(), ownFile.size(), ownFile) == 0
+                    || text.compare(text.size() - holds.size(), holds.size(), holds) == 0);
+            EXPECT_TRUE(refusal) << text;
+        }
+        for (const std::string &message : row.messages)
+            EXPECT_NE(std::find(texts.begin(), texts.end(), message), texts.end()) << message;
+        if (row.scope != FolderScope::AllLayers) {
+            EXPECT_EQ(texts, row.messages);
+        }
+        EXPECT_EQ(dir.list(".data-home"), row.renamed) << row.folder;
+        Lines dataNow = dir.list(".data-home/Corvane/Renomiq");
+        for (Lines *names : {&dataNow, &data}) {
+            std::erase(*names, "rollback.rbk");
+            std::erase(*names, "Newname.lock");
+        }
+        EXPECT_EQ(dataNow, data) << row.folder;
+    }
+    // The run that renamed other.txt could still write its undo log.
+    EXPECT_EQ(log(), "T:\\.data-home\\xother.txt\r\nT:\\.data-home\\other.txt\r\n");
+}
+
+TEST_F(UndoTest, UndoGoesFromTheLastRenameBackAndKeepsWhatItCannotRestore)
+{
+    const struct {
+        const char *name;
+        Lines before;      // files in u/ when the undo starts
+        const char *log;   // pairs under T:\u\ (a line per path)
+        Lines after;       // files in u/ afterwards
+        const char *left;  // the undo log afterwards, or "" when deleted
+        const char *status;
+    } rows[] = {
+        {"a chain of names", {"f1", "f1x"}, "f1|f1x|f1x|f1xx", {"f1x", "f1xx"}, "", "Undo done."},
+        {"a pair restored by an undo cut short", {"a", "d"}, "b|a|d|c", {"a", "c"}, "", "Undo done."},
+        {"a former name taken by another item", {"b", "x", "y"}, "b|a|y|x", {"a", "x", "y"}, "y|x",
+         "Undo done. 1 item could not be restored."},
+        {"an item gone", {"b"}, "b|a|gone|g", {"a"}, "gone|g", "Undo done. 1 item could not be restored."},
+        {"a chain restored by an undo killed before its end", {"f1x", "f1xx", "k"}, "f1|f1x|f1x|f1xx|k2|k",
+         {"f1x", "f1xx", "k"}, "", "Undo done."},
+    };
+    int n = 0;
+    for (const auto &row : rows) {
+        const std::string u = "u" + std::to_string(n++);
+        dir.createFiles({u + "/"});
+        for (const std::string &f : row.before)
+            dir.createFiles({u + "/" + f});
+        const auto asLog = [&](const std::string &pipes) {
+            std::string text;
+            std::size_t start = 0;
+            while (start <= pipes.size() && !pipes.empty()) {
+                const std::size_t end = std::min(pipes.find('|', start), pipes.size());
+                text += "T:\\" + u + "\\" + pipes.substr(start, end - start) + "\r\n";
+                start = end + 1;
+            }
+            return text;
+        };
+        dir.writeFile(kLog, asLog(row.log));
+        app.prompter.clear();
+        app.prompter.expect(Answer::Yes);
+        app.prompter.expect(Answer::Ok);
+        app.driver.undoLast();
+        EXPECT_EQ(dir.list(u), row.after) << row.name;
+        EXPECT_EQ(app.undoLogExists() ? log() : "", asLog(row.left)) << row.name;
+        EXPECT_EQ(app.windows.status[1], row.status) << row.name;
+        EXPECT_EQ(app.prompter.shown().size(), std::string(row.left).empty() ? 1u : 2u) << row.name;
+    }
+}
+
+TEST_F(UndoTest, HandEditedPairsNeverMoveAnItemOutOfItsFolder)
+{
+    dir.createFiles({"a/x", "a/y", "a/z", "a/sub/", "a/ok"});
+    dir.writeFile(kLog, "T:\\a\\x\r\nT:\\a\\../x\r\n"      // would land in T:\x
+                        "T:\\a\\y\r\nT:\\a\\sub/y\r\n"     // would land in a\sub
+                        "T:\\a\\z\r\nT:\\a\\.\r\n"
+                        "T:\\a\\..\r\nT:\\a\\w\r\n"
+                        "T:\\a\\ok\r\nT:\\a\\fine\r\n");
+    app.prompter.expect(Answer::Yes);
+    app.prompter.expect(Answer::Ok);
+    app.driver.undoLast();
+    EXPECT_EQ(dir.list("a"), (Lines{"fine", "sub", "x", "y", "z"}));
+    EXPECT_EQ(dir.list("a/sub").size(), 0u);
+    EXPECT_FALSE(dir.exists("x"));
+    EXPECT_EQ(app.windows.status[1], "Undo done. 4 items could not be restored.");
+}
+
+TEST_F(UndoTest, UndoOfALogKeptBesideTheLastOne)
+{
+    dir.createFiles({"k/new", "k/other"});
+    dir.writeFile(".data-home/Corvane/Renomiq/rollback.1-2.rbk", "T:\\k\\new\r\nT:\\k\\old\r\n");
+    dir.writeFile(kLog, "T:\\k\\other\r\nT:\\k\\first\r\n");
+    app.prompter.expect(Answer::Yes);
+    app.driver.undoLast(TestDir::win(".data-home/Corvane/Renomiq/rollback.1-2.rbk"));
+    EXPECT_EQ(dir.list("k"), (Lines{"old", "other"}));
+    EXPECT_FALSE(dir.exists(".data-home/Corvane/Renomiq/rollback.1-2.rbk"));
+    EXPECT_TRUE(app.undoLogExists()); // the last operation's log is left alone
+}
+
+} // namespace
+} // namespace renomiq
