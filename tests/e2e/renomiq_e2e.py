@@ -84,14 +84,15 @@ class Session:
     def _start_x(self):
         # Display numbers away from the usual ones, so that suites running side
         # by side on one machine do not meet. Xvfb writes the number to the
-        # pipe once it accepts clients.
+        # pipe once it accepts clients. -noreset: a server that resets when its
+        # last client leaves refuses the next one meanwhile.
         base = 100 + os.getpid() % 800
         for number in range(base, base + 50):
             if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
                 continue
             r, w = os.pipe()
             p = self._spawn(["Xvfb", ":%d" % number, "-displayfd", str(w), "-screen", "0", "1280x1024x24",
-                             "-nolisten", "tcp"], pass_fds=(w,), stderr=subprocess.DEVNULL)
+                             "-noreset", "-nolisten", "tcp"], pass_fds=(w,), stderr=subprocess.DEVNULL)
             os.close(w)
             with os.fdopen(r) as f:
                 ready = f.readline().strip()

@@ -456,6 +456,93 @@ TEST_F(ListWindowTest, AChoiceDuringAListingStopsIt)
     EXPECT_FALSE(app.state.targets.listingAbort);
 }
 
+TEST_F(ListWindowTest, RenameDialogRefusals)
+{
+    app.dir.createFiles({"q/a.txt", "q/b.txt", "q/dir/"});
+    addFiles({"q/a.txt"});
+    const struct {
+        const char *name;
+        const char *extension;
+        const char *message;
+        bool refuse;
+        const char *nameAfter; // the name box afterwards
+    } cases[] = {
+        {"   ", ".txt", "The new name is empty.", false, ""},
+        {"b", "txt", "The new name is already existing.", false, "b"},
+        {"a?", ".txt",
+         "You should remove one of following nine characters from input text, because they are prohibited in "
+         "Windows filenames:  \\ / : * ? \" < > |",
+         false, "a?"},
+        {"c", ".txt", "Can not rename, the file is on CD or using or missed.", true, "a"},
+    };
+    for (const auto &c : cases) {
+        app.prompter.clear();
+        app.prompter.expect(Answer::Ok);
+        app.fileSystem.refuseRenameOf.clear();
+        if (c.refuse)
+            app.fileSystem.refuseRenameOf.insert(TestDir::win("q/a.txt"));
+        selectRows({0});
+        test::whenModal([&](QWidget *dialog) {
+            auto *d = static_cast<TForm2 *>(dialog);
+            d->nameBox()->setText(QString::fromLatin1(c.name));
+            d->extensionBox()->setText(QString::fromLatin1(c.extension));
+            QTest::keyClick(d->extensionBox(), Qt::Key_Return);
+            EXPECT_TRUE(d->isVisible()) << c.name;
+            EXPECT_EQ(d->nameBox()->text(), QString::fromLatin1(c.nameAfter)) << c.name;
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        w.openRenameDialog();
+        EXPECT_EQ(app.prompter.texts(), (Lines{c.message})) << c.name;
+        EXPECT_EQ(rows(), (Lines{"T:\\q\\a.txt"})) << c.name;
+    }
+    EXPECT_TRUE(app.dir.exists("q/a.txt"));
+
+    // A folder row in folder mode: no extension box; the new name is the box text plus the name.
+    app.prompter.clear();
+    app.prompter.expect(Answer::Ok);
+    typeFolder(TestDir::win("q"));
+    app.prompter.clear();
+    selectRows({0});
+    test::whenModal([&](QWidget *dialog) {
+        auto *d = static_cast<TForm2 *>(dialog);
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Rename a folder"));
+        EXPECT_FALSE(d->extensionBox()->isVisible());
+        d->nameBox()->setText(QStringLiteral("folder.v2"));
+        QTest::keyClick(d->nameBox(), Qt::Key_Return);
+    });
+    w.openRenameDialog();
+    EXPECT_TRUE(app.dir.exists("q/folder.v2/"));
+    EXPECT_EQ(rows()[0], "folder.v2");
+}
+
+TEST_F(ListWindowTest, PlacementIsStoredAndRestored)
+{
+    app.registry.writeDword(RegistryHive::CurrentUser, SettingsStore::kKey, "Maximize", 0);
+    app.registry.writeDword(RegistryHive::CurrentUser, SettingsStore::kKey, "Left", 40);
+    app.registry.writeDword(RegistryHive::CurrentUser, SettingsStore::kKey, "Top", 30);
+    app.registry.writeDword(RegistryHive::CurrentUser, SettingsStore::kKey, "Width", 700);
+    app.registry.writeDword(RegistryHive::CurrentUser, SettingsStore::kKey, "Height", 500);
+    w.startUp(std::nullopt);
+    EXPECT_EQ(w.size(), QSize(700, 500));
+    EXPECT_EQ(w.pos(), QPoint(40, 30));
+    w.resize(650, 480);
+    w.close();
+    const auto value = [&](const char *name) {
+        return app.registry.readValue(RegistryHive::CurrentUser, SettingsStore::kKey, name)->dword;
+    };
+    EXPECT_EQ(value("Maximize"), 0u);
+    EXPECT_EQ(value("Width"), 650u);
+    EXPECT_EQ(value("Height"), 480u);
+}
+
+TEST_F(ListWindowTest, DropsInFolderModeAreIgnored)
+{
+    app.dir.createFiles({"f/x.txt", "g/y.txt"});
+    typeFolder(TestDir::win("f"));
+    w.dropPaths({TestDir::win("g/y.txt")});
+    EXPECT_EQ(rows(), (Lines{"x.txt"}));
+}
+
 TEST(FolderAddDialog, DoubleClickChoosesAndIsKept)
 {
     test::TestPlatform t;
