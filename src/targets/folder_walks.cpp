@@ -2,7 +2,6 @@
 
 #include "engine/text_rules.h"
 #include "platform/file_system.h"
-#include "platform/name_order.h"
 #include "platform/prompter.h"
 #include "targets/file_list.h"
 
@@ -127,28 +126,31 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
             afterEntry();
         return !targets.listingAbort;
     });
-    // The enumeration gives names in order already; the list sorts them the same
-    // way, so that it holds whatever the file system gives.
-    NameOrder::sort(listing.folders);
-    NameOrder::sort(listing.files);
     listing.status = targets.listingAbort ? FolderListing::Aborted : FolderListing::Listed;
     return listing;
 }
 
-std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder)
+std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder, TargetLookup lookup)
 {
     const std::string p = withTrailingBackslash(folder);
     targets.firstLayerFileCount = 0;
     std::string result;
-    fileSystem.enumerate(p, [&](const DirEntry &entry) {
-        targets.folderIsEmpty = false;
-        if (!entry.isDirectory) {
-            if (targets.firstLayerFileCount == 0)
-                result = p + entry.name;
-            ++targets.firstLayerFileCount;
-        }
-        return targets.firstLayerFileCount < 30;
-    });
+    // The count up to 30 and the emptiness do not depend on the order; only
+    // the sample does, and it needs no more than the first stretch sorted.
+    const auto order = lookup == TargetLookup::FirstInOrder ? FileSystem::EntryOrder::SortedAsVisited
+                                                            : FileSystem::EntryOrder::Unsorted;
+    fileSystem.enumerateNames(
+        p,
+        [&](const FileSystem::NameEntry &entry) {
+            targets.folderIsEmpty = false;
+            if (!entry.isDirectory) {
+                if (targets.firstLayerFileCount == 0)
+                    result = p + entry.name;
+                ++targets.firstLayerFileCount;
+            }
+            return targets.firstLayerFileCount < 30;
+        },
+        {}, order);
     return result;
 }
 
@@ -157,14 +159,18 @@ std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const
     const std::string p = withTrailingBackslash(folder);
     targets.firstLayerFileCount = 0;
     std::string result;
-    fileSystem.enumerate(p, [&](const DirEntry &entry) {
-        if (entry.isDirectory) {
-            result = p + entry.name;
-            return false;
-        }
-        ++targets.firstLayerFileCount;
-        return true;
-    });
+    // The files counted are those before the first subfolder in name order.
+    fileSystem.enumerateNames(
+        p,
+        [&](const FileSystem::NameEntry &entry) {
+            if (entry.isDirectory) {
+                result = p + entry.name;
+                return false;
+            }
+            ++targets.firstLayerFileCount;
+            return true;
+        },
+        {}, FileSystem::EntryOrder::SortedAsVisited);
     return result;
 }
 

@@ -52,9 +52,16 @@ struct FolderListing {
 FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &targets, const std::string &boxText,
                          const std::function<void()> &afterEntry = {}, const std::function<void()> &firstEntry = {});
 
-// The first file in name order, or empty; counts the first layer's files
-// up to 30 and clears folderIsEmpty when the folder holds anything.
-std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder);
+// What a look-up of the targets must give: the first item in name order (the
+// sample shown), or any item (a check that there is something to rename,
+// which spares sorting the folder).
+enum class TargetLookup { FirstInOrder, AnyItem };
+
+// The first file in name order (with AnyItem: some file), or empty; counts
+// the first layer's files up to 30 and clears folderIsEmpty when the folder
+// holds anything.
+std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder,
+                           TargetLookup lookup = TargetLookup::FirstInOrder);
 // The first subfolder, or empty; counts the files met before it.
 std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder);
 

@@ -21,11 +21,11 @@ public:
     int existenceTests = 0;             // look-ups of whether something is at a path
 
     Status enumerateNames(const std::string &folder, const std::function<bool(const NameEntry &)> &visit,
-                          const Unreachable &unreachable = {}) override
+                          const Unreachable &unreachable = {}, EntryOrder order = EntryOrder::Sorted) override
     {
         if (refuseListOf.count(folder))
             return errnoError(EACCES, "Cannot list", folder);
-        return HostFileSystem::enumerateNames(folder, visit, unreachable);
+        return HostFileSystem::enumerateNames(folder, visit, unreachable, order);
     }
     bool exists(const std::string &path) override
     {

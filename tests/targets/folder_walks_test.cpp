@@ -86,6 +86,38 @@ TEST_F(FolderWalksTest, SampleFileAndFirstSubfolder)
     EXPECT_EQ(targets.firstLayerFileCount, 30);
 }
 
+TEST_F(FolderWalksTest, ACheckForAnyItemCountsAndFindsAsTheSampleLookUpDoes)
+{
+    // Mixed case and multi-byte names; the check for any item does not sort,
+    // but the count up to 30, the emptiness and the presence of a file hold.
+    dir.createFiles({"Empty/", "Dirs/sub/", "Few/Zeta", "Few/\xc3\xa9t\xc3\xa9", "Few/alpha", "Few/sub/", "Many/"});
+    for (int i = 0; i < 300; ++i)
+        dir.createFiles({"Many/" + std::string(i % 2 ? "IMG_" : "img_") + std::to_string(1000 + i) + ".jpg"});
+    const struct {
+        const char *folder;
+        const char *first; // the sample in name order
+        int count;
+        bool empty;
+    } rows[] = {
+        {"Empty", "", 0, true},
+        {"Dirs", "", 0, false},
+        {"Few", "T:\\Few\\alpha", 3, false},
+        {"Many", "T:\\Many\\img_1000.jpg", 30, false},
+    };
+    for (const auto &row : rows) {
+        for (const auto lookup : {TargetLookup::FirstInOrder, TargetLookup::AnyItem}) {
+            targets.folderIsEmpty = true;
+            const std::string found = findSampleFile(fs, targets, TestDir::win(row.folder), lookup);
+            EXPECT_EQ(targets.firstLayerFileCount, row.count) << row.folder;
+            EXPECT_EQ(targets.folderIsEmpty, row.empty) << row.folder;
+            if (lookup == TargetLookup::FirstInOrder)
+                EXPECT_EQ(found, row.first) << row.folder;
+            else
+                EXPECT_EQ(found.empty(), std::string(row.first).empty()) << row.folder;
+        }
+    }
+}
+
 TEST_F(FolderWalksTest, LinkedFoldersAreFoldersThatNoWalkEnters)
 {
     dir.createFiles({"T/real/x", "T/f.txt", "outside/o"});
