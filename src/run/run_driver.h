@@ -49,7 +49,7 @@ private:
     std::string refusalOf(const std::string &oldPath, const std::string &newPath) const;
     void refuse(const std::string &oldPath, const std::string &message);
     void visitTargets();
-    void processWorkList();
+    void processWorkList(bool continued);
     void finishRun();
     void addPreviewRow(const ItemOutcome &outcome);
     void undoJob(bool withDialog);
