@@ -180,6 +180,12 @@ def main():
         timed([args.cli, "Replapart", "oldString=IMG_", "newString=Photo_", "previewLimit=1000", "--preview", folder],
               env=env)[0] for _ in range(args.runs))
     print("Preview of 1000 rows in a folder of %d files: %.1f ms" % (n, preview * 1e3))
+    # The same preview with the sample name given, as the editor window gives it:
+    # one reading of the folder instead of two.
+    preview_sampled = statistics.median(
+        timed([args.cli, "Replapart", "oldString=IMG_", "newString=Photo_", "previewLimit=1000",
+               "sampleName=IMG_000001.jpg", "--preview", folder], env=env)[0] for _ in range(args.runs))
+    print("Preview of 1000 rows in a folder of %d files, sample name given: %.1f ms" % (n, preview_sampled * 1e3))
 
     # Memory: a tree of 1,000 folders of 100 files in all layers, against one folder of 100.
     tree = os.path.join(work, "tree")

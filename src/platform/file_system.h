@@ -106,22 +106,31 @@ public:
     // name holding '\'), with the reason.
     using Unreachable = std::function<void(const std::string &name, const std::string &reason)>;
 
-    // Calls visit for each entry of the folder ("." and ".." left out), sorted
-    // by name in the order of NameOrder, until visit returns false. A symbolic
-    // link to a folder is reported as a folder and marked as a link; the
-    // callers never enter it.
-    virtual Status enumerate(const std::string &folder,
-                             const std::function<bool(const DirEntry &)> &visit) = 0;
+    // The order an enumeration gives the entries in.
+    enum class EntryOrder {
+        Sorted,          // by name in the order of NameOrder
+        SortedAsVisited, // the same order, sorted only as far as the visit goes:
+                         // for walks that stop after the first few entries
+        Unsorted         // as the host gives them: for questions the order
+                         // cannot change (is there a file? how many, up to 30?)
+    };
+
+    // Calls visit for each entry of the folder ("." and ".." left out), in the
+    // order asked, until visit returns false. A symbolic link to a folder is
+    // reported as a folder and marked as a link; the callers never enter it.
+    virtual Status enumerate(const std::string &folder, const std::function<bool(const DirEntry &)> &visit,
+                             EntryOrder order = EntryOrder::Sorted) = 0;
     // The same walk for callers that need only the names and which are
     // folders; it spares a look-up per entry where the host can. Entries the
     // program cannot name go to unreachable, when given.
     virtual Status enumerateNames(const std::string &folder, const std::function<bool(const NameEntry &)> &visit,
-                                  const Unreachable &unreachable = {})
+                                  const Unreachable &unreachable = {}, EntryOrder order = EntryOrder::Sorted)
     {
         (void)unreachable;
-        return enumerate(folder, [&](const DirEntry &entry) {
-            return visit(NameEntry{entry.name, entry.isDirectory, entry.isLink});
-        });
+        return enumerate(
+            folder,
+            [&](const DirEntry &entry) { return visit(NameEntry{entry.name, entry.isDirectory, entry.isLink}); },
+            order);
     }
     // The entry at a path, or no value when nothing is there.
     virtual std::optional<DirEntry> lookUp(const std::string &path) = 0;

@@ -225,7 +225,7 @@ std::optional<std::string> HostFileSystem::fromHostPath(const std::string &hostP
 }
 
 Status HostFileSystem::readFolder(const std::string &folder, const std::function<bool(int dirFd, const RawEntry &)> &visit,
-                                  const Unreachable &unreachable)
+                                  const Unreachable &unreachable, EntryOrder order)
 {
     auto hostFolder = host(folder);
     if (!hostFolder)
@@ -233,7 +233,17 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
     std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(hostFolder->c_str()), ::closedir);
     if (!dir)
         return errnoError(errno, "Cannot list", folder);
-    std::vector<RawEntry> entries;
+    const int dirFd = ::dirfd(dir.get());
+    // The names of a sorted listing sit in one buffer, each ended by a NUL,
+    // with a small record per entry: no allocation per name.
+    struct Stored {
+        std::size_t offset;
+        std::uint32_t length;
+        unsigned char type;
+    };
+    std::string names;
+    std::vector<Stored> stored;
+    RawEntry raw;
     for (;;) {
         errno = 0;
         const dirent *d = ::readdir(dir.get());
@@ -248,17 +258,31 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
                 unreachable(d->d_name, "the name holds '\\', which a Windows-style path cannot hold");
             continue;
         }
-        entries.push_back({d->d_name, d->d_type});
+        if (order == EntryOrder::Unsorted) {
+            raw.name.assign(name);
+            raw.type = d->d_type;
+            if (!visit(dirFd, raw))
+                return Status::success();
+            continue;
+        }
+        stored.push_back({names.size(), static_cast<std::uint32_t>(name.size()), d->d_type});
+        names.append(name);
+        names.push_back('\0');
     }
     if (errno != 0)
         return errnoError(errno, "Cannot list", folder);
+    if (order == EntryOrder::Unsorted)
+        return Status::success();
     // The order users see everywhere, and the locality a run of names in order gets.
-    NameOrder::sort(entries, [](const RawEntry &entry) -> const std::string & { return entry.name; });
-    const int dirFd = ::dirfd(dir.get());
-    for (const RawEntry &entry : entries) {
-        if (!visit(dirFd, entry))
-            break;
-    }
+    const auto nameAt = [&](std::size_t i) { return std::string_view(names.data() + stored[i].offset, stored[i].length); };
+    NameOrder::visitInOrder(
+        stored.size(), nameAt,
+        [&](std::size_t i) {
+            raw.name.assign(nameAt(i));
+            raw.type = stored[i].type;
+            return visit(dirFd, raw);
+        },
+        order == EntryOrder::Sorted ? NameOrder::Extent::Full : NameOrder::Extent::AsVisited);
     return Status::success();
 }
 
@@ -287,10 +311,12 @@ EntryKind kindOfEntry(int dirFd, const char *name, unsigned char type)
 
 } // namespace
 
-Status HostFileSystem::enumerate(const std::string &folder,
-                                 const std::function<bool(const DirEntry &)> &visit)
+Status HostFileSystem::enumerate(const std::string &folder, const std::function<bool(const DirEntry &)> &visit,
+                                 EntryOrder order)
 {
-    return readFolder(folder, [&](int dirFd, const RawEntry &raw) {
+    return readFolder(
+        folder,
+        [&](int dirFd, const RawEntry &raw) {
         struct stat st {};
         if (::fstatat(dirFd, raw.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             return true; // vanished since readdir
@@ -306,11 +332,12 @@ Status HostFileSystem::enumerate(const std::string &folder,
             }
         }
         return visit(entry);
-    });
+        },
+        {}, order);
 }
 
 Status HostFileSystem::enumerateNames(const std::string &folder, const std::function<bool(const NameEntry &)> &visit,
-                                      const Unreachable &unreachable)
+                                      const Unreachable &unreachable, EntryOrder order)
 {
     return readFolder(
         folder,
@@ -320,7 +347,7 @@ Status HostFileSystem::enumerateNames(const std::string &folder, const std::func
                 return true;
             return visit(NameEntry{raw.name, kind.isDirectory, kind.isLink});
         },
-        unreachable);
+        unreachable, order);
 }
 
 std::optional<DirEntry> HostFileSystem::lookUp(const std::string &path)

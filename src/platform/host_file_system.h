@@ -24,10 +24,10 @@ public:
     HostFileSystem(const HostFileSystem &) = delete;
     HostFileSystem &operator=(const HostFileSystem &) = delete;
 
-    Status enumerate(const std::string &folder,
-                     const std::function<bool(const DirEntry &)> &visit) override;
+    Status enumerate(const std::string &folder, const std::function<bool(const DirEntry &)> &visit,
+                     EntryOrder order = EntryOrder::Sorted) override;
     Status enumerateNames(const std::string &folder, const std::function<bool(const NameEntry &)> &visit,
-                          const Unreachable &unreachable = {}) override;
+                          const Unreachable &unreachable = {}, EntryOrder order = EntryOrder::Sorted) override;
     std::optional<DirEntry> lookUp(const std::string &path) override;
     bool fileExists(const std::string &path) override;
     bool folderExists(const std::string &path) override;
@@ -56,9 +56,9 @@ private:
         unsigned char type; // d_type
     };
     // Each entry of a folder but "." and ".." and names with a '\' in them
-    // (those go to unreachable), sorted by name.
+    // (those go to unreachable), in the order asked.
     Status readFolder(const std::string &folder, const std::function<bool(int dirFd, const RawEntry &)> &visit,
-                      const Unreachable &unreachable = {});
+                      const Unreachable &unreachable, EntryOrder order);
     // The open folder that holds a host path, and the name within it.
     std::pair<int, const char *> inFolder(const std::string &hostPath);
     int kindAt(const std::string &hostPath);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -22,10 +23,26 @@ public:
     // comparison. For a name in ASCII it is the name in upper case.
     using Key = std::string;
     static Key key(std::string_view name);
+    // Appends the key of name to out: the keys of a whole folder go into one
+    // buffer, with no allocation per name.
+    static void appendKey(std::string &out, std::string_view name);
 
     // Negative, zero or positive, as a comes before, equals or follows b.
     static int compare(std::string_view a, std::string_view b);
     static bool less(std::string_view a, std::string_view b) { return compare(a, b) < 0; }
+
+    // How much of the order a walk over names needs.
+    enum class Extent {
+        Full,     // every name is visited: one sort up front
+        AsVisited // the walk may stop early: each next stretch is picked out
+                  // (nth_element) and sorted only when the walk gets there
+    };
+    // Calls visit with the positions 0 .. count - 1 in the order of the names
+    // nameOf gives for them, until visit returns false. The result is the
+    // same for both extents; AsVisited makes stopping after a few names cost
+    // one pass over the keys instead of a sort.
+    static void visitInOrder(std::size_t count, const std::function<std::string_view(std::size_t)> &nameOf,
+                             const std::function<bool(std::size_t)> &visit, Extent extent = Extent::Full);
 
     // Sorts items by the name nameOf gives for each, with one key per item.
     template <typename T, typename NameOf>
@@ -39,19 +56,14 @@ public:
 template <typename T, typename NameOf>
 void NameOrder::sort(std::vector<T> &items, NameOf nameOf)
 {
-    std::vector<std::pair<Key, std::size_t>> keys;
-    keys.reserve(items.size());
-    for (std::size_t i = 0; i < items.size(); ++i)
-        keys.emplace_back(key(nameOf(items[i])), i);
-    std::sort(keys.begin(), keys.end(), [&](const auto &a, const auto &b) {
-        if (a.first != b.first)
-            return a.first < b.first;
-        return std::string_view(nameOf(items[a.second])) < std::string_view(nameOf(items[b.second]));
-    });
     std::vector<T> sorted;
     sorted.reserve(items.size());
-    for (const auto &k : keys)
-        sorted.push_back(std::move(items[k.second]));
+    visitInOrder(
+        items.size(), [&](std::size_t i) { return std::string_view(nameOf(items[i])); },
+        [&](std::size_t i) {
+            sorted.push_back(std::move(items[i]));
+            return true;
+        });
     items = std::move(sorted);
 }
 

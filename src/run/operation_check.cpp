@@ -348,7 +348,7 @@ CheckResult checkSaveKind(AppState &state, EditorInputs &inputs)
 
 } // namespace
 
-std::string checkTargets(AppState &state)
+std::string checkTargets(AppState &state, TargetLookup lookup)
 {
     FileSystem &fs = state.platform.fileSystem;
     TargetSet &targets = state.targets;
@@ -358,7 +358,7 @@ std::string checkTargets(AppState &state)
     switch (targets.folderScope) {
     case FolderScope::OneLayer:
     case FolderScope::AllLayers:
-        result = findSampleFile(fs, targets, folder);
+        result = findSampleFile(fs, targets, folder, lookup);
         if (result.empty()) {
             if (state.editKind != EditKind::Savealls) {
                 prompter.information("There is no file(one layer) now!");
@@ -388,7 +388,10 @@ std::string checkTargets(AppState &state)
 
 CheckResult checkAndStart(AppState &state, EditorInputs &inputs, bool targetsChecked)
 {
-    if (!targetsChecked && !state.targets.targetFolder.empty() && checkTargets(state).empty())
+    // Only whether there is anything to edit matters here: the walk reads and
+    // sorts the folder afterwards.
+    if (!targetsChecked && !state.targets.targetFolder.empty()
+        && checkTargets(state, TargetLookup::AnyItem).empty())
         return {};
     if (state.editKind == EditKind::Savealls)
         return checkSaveKind(state, inputs);

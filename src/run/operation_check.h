@@ -2,6 +2,7 @@
 
 #include "engine/edit_request.h"
 #include "targets/export_choices.h"
+#include "targets/folder_walks.h"
 
 #include <string>
 
@@ -51,8 +52,9 @@ struct CheckResult {
 };
 
 // CheckTargets: the first item of the target folder in its scope, or empty
-// (after its message) when there is nothing to edit.
-std::string checkTargets(AppState &state);
+// (after its message) when there is nothing to edit. With AnyItem the item
+// given is not necessarily the first, and the folder is not sorted for it.
+std::string checkTargets(AppState &state, TargetLookup lookup = TargetLookup::FirstInOrder);
 
 // The OK action's checks: targets, the active kind's inputs, the confirmation.
 // Normalised extension texts are written back into inputs. Resets the counts.

@@ -222,17 +222,20 @@ void RunDriver::visitTargets()
         ++m_state.run.failedCount;
         m_windows.showUnreachable(path, reason);
     };
+    // A preview stops after its rows: it takes each folder in stretches.
     renomiq::visitTargets(m_state.platform.fileSystem, m_state.targets, m_state.run.workList, m_state.run.stopRequest,
-                          [this] { processWorkList(); }, unreachable);
+                          [this](bool continued) { processWorkList(continued); }, unreachable,
+                          m_request->preview ? WalkExtent::UntilStopped : WalkExtent::Full);
 }
 
-void RunDriver::processWorkList()
+void RunDriver::processWorkList(bool continued)
 {
     RunState &run = m_state.run;
     if (run.workList.empty())
         return;
-    m_state.engine.specialStrings().setRunningNumber(m_request->startNumber);
-    if (run.progressJob == ProgressJob::RenamingJob) {
+    if (!continued)
+        m_state.engine.specialStrings().setRunningNumber(m_request->startNumber);
+    if (run.progressJob == ProgressJob::RenamingJob && !continued) {
         m_windows.setProgressPosition(0);
         m_windows.setProgressMaximum(static_cast<int>(run.workList.size()));
     }

@@ -57,7 +57,7 @@ private:
     std::string resolvedItem(const std::string &path) const;
     void refuse(const std::string &oldPath, const std::string &message);
     void visitTargets();
-    void processWorkList();
+    void processWorkList(bool continued);
     void finishRun();
     void addPreviewRow(const ItemOutcome &outcome);
     void undoJob(bool withDialog);

@@ -29,10 +29,20 @@ std::string withTrailingBackslash(std::string folder)
 
 namespace {
 
+using ProcessWorkList = std::function<void(bool continued)>;
+
+void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string &folder,
+                            std::vector<std::string> &workList, const bool &stopRequest,
+                            const ProcessWorkList &processWorkList, const UnreachableItem &unreachable);
+
 void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, std::vector<std::string> &workList,
-                 const bool &stopRequest, const std::function<void()> &processWorkList,
-                 const UnreachableItem &unreachable)
+                 const bool &stopRequest, const ProcessWorkList &processWorkList, const UnreachableItem &unreachable,
+                 WalkExtent extent)
 {
+    if (extent == WalkExtent::UntilStopped) {
+        visitFolderInStretches(fs, scope, folder, workList, stopRequest, processWorkList, unreachable);
+        return;
+    }
     const std::string p = withTrailingBackslash(folder);
     std::vector<std::string> batch;
     const auto unnamable = [&](const std::string &name, const std::string &reason) {
@@ -50,7 +60,8 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, s
                 if (scope == FolderScope::OnlySubfolders)
                     batch.push_back(p + entry.name);
                 if (!entry.isLink)
-                    visitFolder(fs, scope, p + entry.name, workList, stopRequest, processWorkList, unreachable);
+                    visitFolder(fs, scope, p + entry.name, workList, stopRequest, processWorkList, unreachable,
+                                WalkExtent::Full);
             } else if (scope != FolderScope::OnlySubfolders) {
                 batch.push_back(p + entry.name);
             }
@@ -60,17 +71,88 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, s
     if (!listed && unreachable)
         unreachable(folder, std::strerror(listed.error().code));
     workList = std::move(batch);
-    processWorkList();
+    processWorkList(false);
+}
+
+// The same walk for a preview: the folder is read once, unsorted; its
+// subfolders are entered in name order, and then its batch is handed over in
+// stretches of the name order, so that a preview that stops after its rows
+// never sorts the rest of a large folder.
+void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string &folder,
+                            std::vector<std::string> &workList, const bool &stopRequest,
+                            const ProcessWorkList &processWorkList, const UnreachableItem &unreachable)
+{
+    const std::string p = withTrailingBackslash(folder);
+    struct Entry {
+        std::string name;
+        bool isLink;
+    };
+    std::vector<Entry> subfolders, files;
+    const auto unnamable = [&](const std::string &name, const std::string &reason) {
+        if (unreachable)
+            unreachable(p + name, reason);
+    };
+    const Status listed = fs.enumerateNames(
+        p,
+        [&](const FileSystem::NameEntry &entry) {
+            if (entry.isDirectory) {
+                if (scope != FolderScope::OneLayer && !isWebpageFolder(entry.name))
+                    subfolders.push_back({entry.name, entry.isLink});
+            } else if (scope != FolderScope::OnlySubfolders) {
+                files.push_back({entry.name, false});
+            }
+            return true;
+        },
+        unnamable, FileSystem::EntryOrder::Unsorted);
+    const auto nameOf = [](const std::vector<Entry> &entries) {
+        return [&entries](std::size_t i) { return std::string_view(entries[i].name); };
+    };
+    std::vector<std::string> batch;
+    NameOrder::visitInOrder(subfolders.size(), nameOf(subfolders), [&](std::size_t i) {
+        if (stopRequest)
+            return false;
+        if (scope == FolderScope::OnlySubfolders)
+            batch.push_back(p + subfolders[i].name);
+        if (!subfolders[i].isLink)
+            visitFolderInStretches(fs, scope, p + subfolders[i].name, workList, stopRequest, processWorkList,
+                                   unreachable);
+        return true;
+    });
+    if (!listed && unreachable)
+        unreachable(folder, std::strerror(listed.error().code));
+    // The files, stretch by stretch: each handed over as soon as it is full.
+    bool continued = false;
+    std::size_t stretch = 64;
+    NameOrder::visitInOrder(
+        files.size(), nameOf(files),
+        [&](std::size_t i) {
+            if (stopRequest)
+                return false;
+            batch.push_back(p + files[i].name);
+            if (batch.size() < stretch)
+                return true;
+            workList = std::move(batch);
+            batch.clear();
+            processWorkList(continued);
+            continued = true;
+            stretch *= 2;
+            return !stopRequest;
+        },
+        NameOrder::Extent::AsVisited);
+    if (continued && batch.empty())
+        return;
+    workList = std::move(batch);
+    processWorkList(continued);
 }
 
 } // namespace
 
 void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<std::string> &workList,
-                  const bool &stopRequest, const std::function<void()> &processWorkList,
-                  const UnreachableItem &unreachable)
+                  const bool &stopRequest, const ProcessWorkList &processWorkList, const UnreachableItem &unreachable,
+                  WalkExtent extent)
 {
     if (targets.targetFolder.empty()) {
-        processWorkList();
+        processWorkList(false);
         return;
     }
     if (targets.folderScope == FolderScope::ThisFolderOnly) {
@@ -78,11 +160,11 @@ void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<
         if (folder.size() > 1 && folder.back() == '\\')
             folder.pop_back();
         workList = {folder};
-        processWorkList();
+        processWorkList(false);
         return;
     }
     visitFolder(fileSystem, targets.folderScope, targets.targetFolder, workList, stopRequest, processWorkList,
-                unreachable);
+                unreachable, extent);
 }
 
 std::string FolderListing::statusText() const
@@ -127,10 +209,6 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
             afterEntry();
         return !targets.listingAbort;
     });
-    // The enumeration gives names in order already; the list sorts them the same
-    // way, so that it holds whatever the file system gives.
-    NameOrder::sort(listing.folders);
-    NameOrder::sort(listing.files);
     listing.status = targets.listingAbort ? FolderListing::Aborted : FolderListing::Listed;
     // The listing is over, aborted or not: the next one starts afresh.
     targets.listingRunning = false;
@@ -154,20 +232,27 @@ std::vector<std::size_t> nameOrderIgnoringCase(const std::vector<std::string> &n
     return order;
 }
 
-std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder)
+std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder, TargetLookup lookup)
 {
     const std::string p = withTrailingBackslash(folder);
     targets.firstLayerFileCount = 0;
     std::string result;
-    fileSystem.enumerate(p, [&](const DirEntry &entry) {
-        targets.folderIsEmpty = false;
-        if (!entry.isDirectory) {
-            if (targets.firstLayerFileCount == 0)
-                result = p + entry.name;
-            ++targets.firstLayerFileCount;
-        }
-        return targets.firstLayerFileCount < 30;
-    });
+    // The count up to 30 and the emptiness do not depend on the order; only
+    // the sample does, and it needs no more than the first stretch sorted.
+    const auto order = lookup == TargetLookup::FirstInOrder ? FileSystem::EntryOrder::SortedAsVisited
+                                                            : FileSystem::EntryOrder::Unsorted;
+    fileSystem.enumerateNames(
+        p,
+        [&](const FileSystem::NameEntry &entry) {
+            targets.folderIsEmpty = false;
+            if (!entry.isDirectory) {
+                if (targets.firstLayerFileCount == 0)
+                    result = p + entry.name;
+                ++targets.firstLayerFileCount;
+            }
+            return targets.firstLayerFileCount < 30;
+        },
+        {}, order);
     return result;
 }
 
@@ -176,14 +261,18 @@ std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const
     const std::string p = withTrailingBackslash(folder);
     targets.firstLayerFileCount = 0;
     std::string result;
-    fileSystem.enumerate(p, [&](const DirEntry &entry) {
-        if (entry.isDirectory) {
-            result = p + entry.name;
-            return false;
-        }
-        ++targets.firstLayerFileCount;
-        return true;
-    });
+    // The files counted are those before the first subfolder in name order.
+    fileSystem.enumerateNames(
+        p,
+        [&](const FileSystem::NameEntry &entry) {
+            if (entry.isDirectory) {
+                result = p + entry.name;
+                return false;
+            }
+            ++targets.firstLayerFileCount;
+            return true;
+        },
+        {}, FileSystem::EntryOrder::SortedAsVisited);
     return result;
 }
 

@@ -23,14 +23,22 @@ std::string withTrailingBackslash(std::string folder);
 // name it cannot write as a path), with the system's reason.
 using UnreachableItem = std::function<void(const std::string &path, const std::string &reason)>;
 
+// How far a run walk is expected to go.
+enum class WalkExtent {
+    Full,        // an execution: every folder's batch in one piece
+    UntilStopped // a preview, stopped after its rows: a folder's batch comes
+                 // in stretches, sorted only as far as the preview reads
+};
+
 // The run walk: hands the items of a run to processWorkList batch by batch,
 // each folder's batch in workList. Subfolders' batches come before their
 // parent's, so no path still needed changes underneath the walk; stopRequest
 // is read between entries. Linked folders are never entered (in scope
-// OnlySubfolders the link itself is renamed).
+// OnlySubfolders the link itself is renamed). processWorkList is told when
+// workList continues the batch it was given last (UntilStopped only).
 void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<std::string> &workList,
-                  const bool &stopRequest, const std::function<void()> &processWorkList,
-                  const UnreachableItem &unreachable = {});
+                  const bool &stopRequest, const std::function<void(bool continued)> &processWorkList,
+                  const UnreachableItem &unreachable = {}, WalkExtent extent = WalkExtent::Full);
 
 // The listing walk's data: the folder box text as it ends up, the sorted
 // subfolder and file names, and whether the listing was refused or aborted.
@@ -56,9 +64,16 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
 // equal that way by their bytes): the indices of `names`, first to last.
 std::vector<std::size_t> nameOrderIgnoringCase(const std::vector<std::string> &names);
 
-// The first file in name order, or empty; counts the first layer's files
-// up to 30 and clears folderIsEmpty when the folder holds anything.
-std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder);
+// What a look-up of the targets must give: the first item in name order (the
+// sample shown), or any item (a check that there is something to rename,
+// which spares sorting the folder).
+enum class TargetLookup { FirstInOrder, AnyItem };
+
+// The first file in name order (with AnyItem: some file), or empty; counts
+// the first layer's files up to 30 and clears folderIsEmpty when the folder
+// holds anything.
+std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder,
+                           TargetLookup lookup = TargetLookup::FirstInOrder);
 // The first subfolder, or empty; counts the files met before it.
 std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <ctime>
@@ -132,17 +133,44 @@ TEST_F(HostFileSystemTest, EnumerationGivesNamesInOrder)
                      "L/\xff", "L/sub/"});
     const std::vector<std::string> expected{"10", "9", "A", "a", "b", "e", "sub", "Z", "_x", "\xc3\xa9" "a",
                                             "\xc3\x89" "b", "\xff"};
-    std::vector<std::string> full, names;
-    fs.enumerate(TestDir::win("L"), [&](const DirEntry &e) {
-        full.push_back(e.name);
-        return true;
-    });
-    fs.enumerateNames(TestDir::win("L"), [&](const FileSystem::NameEntry &e) {
-        names.push_back(e.name);
-        return true;
-    });
-    EXPECT_EQ(full, expected);
-    EXPECT_EQ(names, expected);
+    using Order = FileSystem::EntryOrder;
+    const struct {
+        Order order;
+        std::size_t limit; // entries visited before the walk stops
+    } rows[] = {
+        {Order::Sorted, 100}, {Order::SortedAsVisited, 100}, {Order::Sorted, 4},
+        {Order::SortedAsVisited, 4}, {Order::SortedAsVisited, 1}, {Order::Unsorted, 100},
+    };
+    for (const auto &row : rows) {
+        std::vector<std::string> full, names;
+        fs.enumerate(
+            TestDir::win("L"),
+            [&](const DirEntry &e) {
+                full.push_back(e.name);
+                return full.size() < row.limit;
+            },
+            row.order);
+        fs.enumerateNames(
+            TestDir::win("L"),
+            [&](const FileSystem::NameEntry &e) {
+                names.push_back(e.name);
+                return names.size() < row.limit;
+            },
+            {}, row.order);
+        const std::string what = "order " + std::to_string(static_cast<int>(row.order)) + ", limit "
+            + std::to_string(row.limit);
+        if (row.order == Order::Unsorted) {
+            // Every entry, in whatever order the host keeps them.
+            EXPECT_TRUE(std::is_permutation(full.begin(), full.end(), expected.begin(), expected.end())) << what;
+            EXPECT_TRUE(std::is_permutation(names.begin(), names.end(), expected.begin(), expected.end())) << what;
+            continue;
+        }
+        const std::vector<std::string> first(expected.begin(),
+                                             expected.begin() + static_cast<std::ptrdiff_t>(
+                                                 std::min(row.limit, expected.size())));
+        EXPECT_EQ(full, first) << what;
+        EXPECT_EQ(names, first) << what;
+    }
 }
 
 TEST_F(HostFileSystemTest, EnumerationStopsWhenVisitSaysSoAndFailsOnMissingFolder)

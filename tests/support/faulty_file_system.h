@@ -24,19 +24,19 @@ public:
     std::function<void()> beforeEntry;
 
     Status enumerateNames(const std::string &folder, const std::function<bool(const NameEntry &)> &visit,
-                          const Unreachable &unreachable = {}) override
+                          const Unreachable &unreachable = {}, EntryOrder order = EntryOrder::Sorted) override
     {
         if (refuseListOf.count(folder))
             return errnoError(EACCES, "Cannot list", folder);
         if (!beforeEntry)
-            return HostFileSystem::enumerateNames(folder, visit, unreachable);
+            return HostFileSystem::enumerateNames(folder, visit, unreachable, order);
         return HostFileSystem::enumerateNames(
             folder,
             [&](const NameEntry &entry) {
                 beforeEntry();
                 return visit(entry);
             },
-            unreachable);
+            unreachable, order);
     }
     bool exists(const std::string &path) override
     {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <unistd.h>
 
 namespace renomiq {
@@ -94,6 +95,38 @@ TEST_F(FolderWalksTest, SampleFileAndFirstSubfolder)
     EXPECT_EQ(targets.firstLayerFileCount, 30);
 }
 
+TEST_F(FolderWalksTest, ACheckForAnyItemCountsAndFindsAsTheSampleLookUpDoes)
+{
+    // Mixed case and multi-byte names; the check for any item does not sort,
+    // but the count up to 30, the emptiness and the presence of a file hold.
+    dir.createFiles({"Empty/", "Dirs/sub/", "Few/Zeta", "Few/\xc3\xa9t\xc3\xa9", "Few/alpha", "Few/sub/", "Many/"});
+    for (int i = 0; i < 300; ++i)
+        dir.createFiles({"Many/" + std::string(i % 2 ? "IMG_" : "img_") + std::to_string(1000 + i) + ".jpg"});
+    const struct {
+        const char *folder;
+        const char *first; // the sample in name order
+        int count;
+        bool empty;
+    } rows[] = {
+        {"Empty", "", 0, true},
+        {"Dirs", "", 0, false},
+        {"Few", "T:\\Few\\alpha", 3, false},
+        {"Many", "T:\\Many\\img_1000.jpg", 30, false},
+    };
+    for (const auto &row : rows) {
+        for (const auto lookup : {TargetLookup::FirstInOrder, TargetLookup::AnyItem}) {
+            targets.folderIsEmpty = true;
+            const std::string found = findSampleFile(fs, targets, TestDir::win(row.folder), lookup);
+            EXPECT_EQ(targets.firstLayerFileCount, row.count) << row.folder;
+            EXPECT_EQ(targets.folderIsEmpty, row.empty) << row.folder;
+            if (lookup == TargetLookup::FirstInOrder)
+                EXPECT_EQ(found, row.first) << row.folder;
+            else
+                EXPECT_EQ(found.empty(), std::string(row.first).empty()) << row.folder;
+        }
+    }
+}
+
 TEST_F(FolderWalksTest, LinkedFoldersAreFoldersThatNoWalkEnters)
 {
     dir.createFiles({"T/real/x", "T/f.txt", "outside/o"});
@@ -112,22 +145,93 @@ TEST_F(FolderWalksTest, LinkedFoldersAreFoldersThatNoWalkEnters)
         {FolderScope::OnlySubfolders, {{"T:\\T\\linked", "T:\\T\\loop", "T:\\T\\out", "T:\\T\\real"}}},
     };
     for (const auto &row : rows) {
-        targets.targetFolder = TestDir::win("T");
-        targets.folderScope = row.scope;
-        std::vector<std::string> workList;
-        std::vector<Lines> batches;
-        const bool stop = false;
-        visitTargets(fs, targets, workList, stop, [&] {
-            if (!workList.empty())
-                batches.push_back(workList);
-        });
-        EXPECT_EQ(batches, row.batches) << static_cast<int>(row.scope);
+        for (const auto extent : {WalkExtent::Full, WalkExtent::UntilStopped}) {
+            targets.targetFolder = TestDir::win("T");
+            targets.folderScope = row.scope;
+            std::vector<std::string> workList;
+            std::vector<Lines> batches;
+            const bool stop = false;
+            visitTargets(
+                fs, targets, workList, stop,
+                [&](bool continued) {
+                    EXPECT_FALSE(continued);
+                    if (!workList.empty())
+                        batches.push_back(workList);
+                },
+                {}, extent);
+            EXPECT_EQ(batches, row.batches) << static_cast<int>(row.scope) << " " << static_cast<int>(extent);
+        }
     }
 
     FolderListing listing = listFolder(fs, prompter, targets, TestDir::win("T"));
     EXPECT_EQ(listing.folders, (Lines{"linked", "loop", "out", "real"}));
     EXPECT_EQ(listing.files, (Lines{"dead", "f.txt", "flink"}));
     EXPECT_EQ(findFirstSubfolder(fs, targets, TestDir::win("T")), "T:\\T\\linked");
+}
+
+TEST_F(FolderWalksTest, APreviewWalkHandsOverTheSameItemsInStretchesUntilStopped)
+{
+    // 300 files whose order is their number, the case of the prefix and of
+    // the accented letter alternating (which the order ignores), and a
+    // subfolder whose batch comes first.
+    std::vector<std::string> names;
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = std::string(i % 2 ? "img" : "IMG") + (i % 3 ? "\xc3\xa9" : "\xc3\x89") + "_"
+            + std::to_string(1000 + i) + ".jpg";
+        names.push_back("T:\\P\\" + name);
+        dir.createFiles({"P/" + name});
+    }
+    dir.createFiles({"P/sub/b", "P/sub/A", "P/page_files/x"});
+
+    const struct {
+        FolderScope scope;
+        std::size_t stopAfter; // items read before the preview stops
+        Lines firstItems;      // the first and last of the items read
+        std::vector<std::size_t> handOvers; // sizes of the work lists handed over
+    } rows[] = {
+        {FolderScope::OneLayer, 1000, {names[0], names[299]}, {64, 128, 108}},
+        {FolderScope::OneLayer, 100, {names[0], names[99]}, {64, 128}},
+        {FolderScope::OneLayer, 3, {names[0], names[2]}, {64}},
+        {FolderScope::AllLayers, 1000, {"T:\\P\\sub\\A", names[299]}, {2, 64, 128, 108}},
+        {FolderScope::AllLayers, 70, {"T:\\P\\sub\\A", names[67]}, {2, 64, 128}},
+        {FolderScope::OnlySubfolders, 1000, {"T:\\P\\sub", "T:\\P\\sub"}, {1}},
+    };
+    for (const auto &row : rows) {
+        targets.targetFolder = TestDir::win("P");
+        targets.folderScope = row.scope;
+        std::vector<std::string> workList;
+        Lines items;
+        std::vector<std::size_t> handOvers;
+        std::string lastFolder;
+        bool stop = false;
+        visitTargets(
+            fs, targets, workList, stop,
+            [&](bool continued) {
+                if (workList.empty())
+                    return;
+                const std::string folder = workList.front().substr(0, workList.front().rfind('\\'));
+                // A stretch continues the batch of the same folder, never another's.
+                EXPECT_EQ(continued, folder == lastFolder) << workList.front();
+                lastFolder = folder;
+                handOvers.push_back(workList.size());
+                for (const std::string &item : workList) {
+                    if (items.size() == row.stopAfter) {
+                        stop = true;
+                        return;
+                    }
+                    items.push_back(item);
+                }
+            },
+            {}, WalkExtent::UntilStopped);
+        const std::string what = std::to_string(static_cast<int>(row.scope)) + " " + std::to_string(row.stopAfter);
+        ASSERT_FALSE(items.empty()) << what;
+        EXPECT_EQ((Lines{items.front(), items.back()}), row.firstItems) << what;
+        EXPECT_EQ(handOvers, row.handOvers) << what;
+        // The files come in the order of their numbers, none left out.
+        auto at = static_cast<std::size_t>(std::find(items.begin(), items.end(), names[0]) - items.begin());
+        for (std::size_t k = 0; at < items.size(); ++k, ++at)
+            EXPECT_EQ(items[at], names[k]) << what;
+    }
 }
 
 TEST_F(FolderWalksTest, FilesModeCollectsEveryRowAndAddFileRowSkipsDuplicates)
