@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -212,6 +214,38 @@ TEST_F(CliAppTest, WindowsStylePathsTakeSlashesAsSeparators)
     EXPECT_EQ(dir.list("w"), (Lines{"b1.txt", "b2.txt", "b3.txt"}));
     EXPECT_EQ(dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"),
               "T:\\w\\b1.txt\r\nT:\\w\\a1.txt\r\nT:\\w\\b2.txt\r\nT:\\w\\a2.txt\r\nT:\\w\\b3.txt\r\nT:\\w\\a3.txt\r\n");
+}
+
+// "X:" starts a Windows-style path only for a drive of the table followed by a
+// separator or nothing; anything else is a host name relative to the current folder.
+TEST_F(CliAppTest, DriveLettersOnlyForDrivesOfTheTable)
+{
+    const std::string usage = "\nTry 'renomiq-cli --help' for more information.\n";
+    const struct {
+        const char *file;
+        const char *target;
+        int status;
+        std::string err;
+        Lines after;
+    } rows[] = {
+        {"d/t:y.txt", "t:y.txt", 0, "", {"x.txt"}},
+        {"d/Q:\\z.txt", "Q:\\z.txt", 0, "", {"x.txt"}},
+        {"d/a.txt", "T:\\d\\a.txt", 0, "", {"x.txt"}},
+        {"d/a.txt", "t:/d/a.txt", 0, "", {"x.txt"}},
+        {"d/a.txt", "q:\\d\\a.txt", 2, "renomiq-cli: no such file or folder: q:\\d\\a.txt" + usage, {"a.txt"}},
+    };
+    const int savedFolder = ::open(".", O_RDONLY | O_DIRECTORY);
+    for (const auto &row : rows) {
+        dir.createFiles({row.file});
+        ASSERT_EQ(::chdir(dir.host("d").c_str()), 0);
+        CliRun run = cli({"Changnew", "newName=x", row.target});
+        EXPECT_EQ(run.status, row.status) << row.target;
+        EXPECT_EQ(run.err, row.err) << row.target;
+        EXPECT_EQ(dir.list("d"), row.after) << row.target;
+        ASSERT_EQ(::fchdir(savedFolder), 0);
+        std::filesystem::remove_all(dir.host("d"));
+    }
+    ::close(savedFolder);
 }
 
 TEST_F(CliAppTest, UndoOfAGivenLog)
