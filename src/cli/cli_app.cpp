@@ -71,7 +71,7 @@ int usageError(const std::string &error)
 
 // A target as the program sees it. A Windows-style path starts with a letter
 // of the drive table and ':' followed by a separator or nothing ("T:", "T:\x",
-// "t:/x"); anything else ("t:y.txt", "Q:\x" without a drive Q) is a host path,
+// "t:/x"); anything else ("t:y.txt", "q:/x" without a drive Q) is a host path,
 // absolute or relative to the current folder, through the drive table.
 std::optional<std::string> programPath(const HostFileSystem &fs, const std::string &target)
 {

@@ -71,6 +71,7 @@ const char kCliUsage[] =
     "request, nothing was renamed or an undo left items; 2 for a usage error.\n"
     "Ctrl+C stops a long run between items; the undo log then holds what was\n"
     "renamed.\n"
-    "On a terminal, control characters in names are shown escaped (\\033, \\r).\n";
+    "On a terminal, control characters and bytes that are not UTF-8 in names\n"
+    "are shown escaped (\\033, \\r, \\302\\233).\n";
 
 } // namespace renomiq

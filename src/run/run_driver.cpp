@@ -239,8 +239,12 @@ void RunDriver::visitTargets()
 void RunDriver::processWorkList()
 {
     RunState &run = m_state.run;
-    if (run.workList.empty())
+    if (run.workList.empty()) {
+        // A folder without items: a Cancel (or Ctrl+C) is still seen here, so a
+        // walk over many empty folders stops as soon as one over items does.
+        m_windows.processEvents();
         return;
+    }
     m_state.engine.specialStrings().setRunningNumber(m_request->startNumber);
     if (run.progressJob == ProgressJob::RenamingJob) {
         m_windows.setProgressPosition(0);

@@ -135,12 +135,13 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
     return listing;
 }
 
-std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder)
+std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder,
+                           std::string *listingError)
 {
     const std::string p = withTrailingBackslash(folder);
     targets.firstLayerFileCount = 0;
     std::string result;
-    fileSystem.enumerate(p, [&](const DirEntry &entry) {
+    const Status listed = fileSystem.enumerate(p, [&](const DirEntry &entry) {
         targets.folderIsEmpty = false;
         if (!entry.isDirectory) {
             if (targets.firstLayerFileCount == 0)
@@ -149,15 +150,18 @@ std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std
         }
         return targets.firstLayerFileCount < 30;
     });
+    if (!listed && listingError)
+        *listingError = std::strerror(listed.error().code);
     return result;
 }
 
-std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder)
+std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder,
+                               std::string *listingError)
 {
     const std::string p = withTrailingBackslash(folder);
     targets.firstLayerFileCount = 0;
     std::string result;
-    fileSystem.enumerate(p, [&](const DirEntry &entry) {
+    const Status listed = fileSystem.enumerate(p, [&](const DirEntry &entry) {
         if (entry.isDirectory) {
             result = p + entry.name;
             return false;
@@ -165,6 +169,8 @@ std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const
         ++targets.firstLayerFileCount;
         return true;
     });
+    if (!listed && listingError)
+        *listingError = std::strerror(listed.error().code);
     return result;
 }
 

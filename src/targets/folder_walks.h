@@ -53,10 +53,13 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
                          const std::function<void()> &afterEntry = {}, const std::function<void()> &firstEntry = {});
 
 // The first file in name order, or empty; counts the first layer's files
-// up to 30 and clears folderIsEmpty when the folder holds anything.
-std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder);
+// up to 30 and clears folderIsEmpty when the folder holds anything. When the
+// folder cannot be listed, listingError (if given) receives the reason.
+std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder,
+                           std::string *listingError = nullptr);
 // The first subfolder, or empty; counts the files met before it.
-std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder);
+std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder,
+                               std::string *listingError = nullptr);
 
 // CollectFilesForRun: the file list's rows, top to bottom, become the work list.
 void collectFilesForRun(const FileList &fileList, TargetSet &targets, std::vector<std::string> &workList);

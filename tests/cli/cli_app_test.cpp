@@ -222,26 +222,28 @@ TEST_F(CliAppTest, DriveLettersOnlyForDrivesOfTheTable)
 {
     const std::string usage = "\nTry 'renomiq-cli --help' for more information.\n";
     const struct {
-        const char *file;
+        const char *file;   // under d, the current folder
         const char *target;
         int status;
         std::string err;
+        const char *folder; // where the file was
         Lines after;
     } rows[] = {
-        {"d/t:y.txt", "t:y.txt", 0, "", {"x.txt"}},
-        {"d/Q:\\z.txt", "Q:\\z.txt", 0, "", {"x.txt"}},
-        {"d/a.txt", "T:\\d\\a.txt", 0, "", {"x.txt"}},
-        {"d/a.txt", "t:/d/a.txt", 0, "", {"x.txt"}},
-        {"d/a.txt", "q:\\d\\a.txt", 2, "renomiq-cli: no such file or folder: q:\\d\\a.txt" + usage, {"a.txt"}},
+        {"t:y.txt", "t:y.txt", 0, "", "d", {"x.txt"}},
+        {"q:/a.txt", "q:/a.txt", 0, "", "d/q:", {"x.txt"}}, // no drive Q
+        {"a.txt", "T:\\d\\a.txt", 0, "", "d", {"x.txt"}},
+        {"a.txt", "t:/d/a.txt", 0, "", "d", {"x.txt"}},
+        // A host name cannot hold '\\'.
+        {"a.txt", "q:\\d\\a.txt", 2, "renomiq-cli: no drive holds 'q:\\d\\a.txt'" + usage, "d", {"a.txt"}},
     };
     const int savedFolder = ::open(".", O_RDONLY | O_DIRECTORY);
     for (const auto &row : rows) {
-        dir.createFiles({row.file});
+        dir.createFiles({std::string("d/") + row.file});
         ASSERT_EQ(::chdir(dir.host("d").c_str()), 0);
         CliRun run = cli({"Changnew", "newName=x", row.target});
         EXPECT_EQ(run.status, row.status) << row.target;
         EXPECT_EQ(run.err, row.err) << row.target;
-        EXPECT_EQ(dir.list("d"), row.after) << row.target;
+        EXPECT_EQ(dir.list(row.folder), row.after) << row.target;
         ASSERT_EQ(::fchdir(savedFolder), 0);
         std::filesystem::remove_all(dir.host("d"));
     }

@@ -20,6 +20,12 @@ public:
     std::set<std::string> refuseListOf;  // Windows-style folder paths with their trailing '\'
     int existenceTests = 0;             // look-ups of whether something is at a path
 
+    Status enumerate(const std::string &folder, const std::function<bool(const DirEntry &)> &visit) override
+    {
+        if (refuseListOf.count(folder))
+            return errnoError(EACCES, "Cannot list", folder);
+        return HostFileSystem::enumerate(folder, visit);
+    }
     Status enumerateNames(const std::string &folder, const std::function<bool(const NameEntry &)> &visit,
                           const Unreachable &unreachable = {}) override
     {
