@@ -11,6 +11,10 @@ renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev 
 # What the desktop tests check the menus, the installation and the package with.
 renomiq_packages+=(desktop-file-utils appstream dpkg-dev fakeroot file gzip man-db)
 
+# What the end-to-end tests drive the program with: a virtual display and the
+# accessibility bus.
+renomiq_packages+=(xvfb at-spi2-core python3-pyatspi dbus xdotool)
+
 renomiq_install_missing() {
     local missing=()
     for p in "${renomiq_packages[@]}"; do

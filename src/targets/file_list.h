@@ -17,16 +17,23 @@ public:
     virtual void appendRow(const std::string &text) = 0;
     virtual void clear() = 0;
 
+    // Whether a row holds exactly this text (byte-wise). Lists that grow
+    // large answer from an index of their rows.
+    virtual bool hasRow(const std::string &text) const
+    {
+        for (std::size_t i = 0; i < rowCount(); ++i) {
+            if (rowText(i) == text)
+                return true;
+        }
+        return false;
+    }
+
     // AddFileRow: appends a full path; with skipDuplicates, not when a row
     // with exactly the same text is there already.
     void addFileRow(const std::string &path, bool skipDuplicates = false)
     {
-        if (skipDuplicates) {
-            for (std::size_t i = 0; i < rowCount(); ++i) {
-                if (rowText(i) == path)
-                    return;
-            }
-        }
+        if (skipDuplicates && hasRow(path))
+            return;
         appendRow(path);
     }
 };

@@ -113,14 +113,14 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
     listing.boxText = withTrailingBackslash(listing.boxText);
 
     bool seenEntry = false;
-    fileSystem.enumerate(listing.boxText, [&](const DirEntry &entry) {
+    fileSystem.enumerateNames(listing.boxText, [&](const std::string &name, bool isDirectory) {
         if (!seenEntry && firstEntry)
             firstEntry();
         seenEntry = true;
-        if (entry.isDirectory) {
-            listing.folders.push_back(entry.name);
+        if (isDirectory) {
+            listing.folders.push_back(name);
         } else {
-            listing.files.push_back(entry.name);
+            listing.files.push_back(name);
             ++targets.firstLayerFileCount;
         }
         if (afterEntry)
@@ -132,7 +132,26 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
     NameOrder::sort(listing.folders);
     NameOrder::sort(listing.files);
     listing.status = targets.listingAbort ? FolderListing::Aborted : FolderListing::Listed;
+    // The listing is over, aborted or not: the next one starts afresh.
+    targets.listingRunning = false;
+    targets.listingAbort = false;
     return listing;
+}
+
+std::vector<std::size_t> nameOrderIgnoringCase(const std::vector<std::string> &names)
+{
+    std::vector<NameOrder::Key> keys;
+    keys.reserve(names.size());
+    for (const std::string &name : names)
+        keys.push_back(NameOrder::key(name));
+    std::vector<std::size_t> order(names.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int c = keys[a].compare(keys[b]);
+        return c != 0 ? c < 0 : names[a] < names[b];
+    });
+    return order;
 }
 
 std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder,

@@ -52,6 +52,10 @@ struct FolderListing {
 FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &targets, const std::string &boxText,
                          const std::function<void()> &afterEntry = {}, const std::function<void()> &firstEntry = {});
 
+// The order of names sorted by their letters without regard to case (names
+// equal that way by their bytes): the indices of `names`, first to last.
+std::vector<std::size_t> nameOrderIgnoringCase(const std::vector<std::string> &names);
+
 // The first file in name order, or empty; counts the first layer's files
 // up to 30 and clears folderIsEmpty when the folder holds anything. When the
 // folder cannot be listed, listingError (if given) receives the reason.

@@ -1,31 +1,68 @@
 #include "targets/list_window.h"
 
+#include "platform/file_system.h"
+#include "platform/help.h"
 #include "platform/platform.h"
+#include "platform/qt/qt_text.h"
+#include "run/app_state.h"
+#include "run/undo_log.h"
+#include "settings/options_dialog.h"
+#include "targets/help_topics.h"
+#include "targets/list_rules.h"
+#include "targets/list_window_model.h"
+#include "targets/name_export.h"
+#include "targets/start_up.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedLayout>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace renomiq {
 
-TForm4::TForm4(Platform &platform, QWidget *parent) : QMainWindow(parent), m_platform(platform)
+TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(state)
 {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("Renomiq "));
+    setAccessibleName(QStringLiteral("Renomiq"));
 
     auto *central = new QWidget(this);
     auto *grid = new QGridLayout(central);
     grid->setContentsMargins(6, 6, 6, 2);
+
+    // The column of target buttons on the left.
+    auto *leftColumn = new QVBoxLayout;
+    const std::pair<const char *, const char *> leftButtons[] = {
+        {"Folder", "Select a folder to edit included filenames "},
+        {"Files", "Select files to edit their filenames "},
+        {"Delete", "Remove the selected files"},
+        {"Options", "Change options"},
+        {" Help", "Read help "},
+    };
+    for (const auto &[caption, hint] : leftButtons) {
+        QPushButton *b = addButton(QString::fromLatin1(caption), QString::fromLatin1(hint));
+        b->setFixedWidth(70);
+        leftColumn->addWidget(b);
+    }
+    leftColumn->addStretch();
+    button(QStringLiteral("Delete"))->setEnabled(false);
+    grid->addLayout(leftColumn, 1, 0);
 
     // The edit buttons along the top.
     auto *editRow = new QHBoxLayout;
@@ -49,64 +86,61 @@ TForm4::TForm4(Platform &platform, QWidget *parent) : QMainWindow(parent), m_pla
     }
     grid->addLayout(editRow, 0, 1);
 
-    // The column of target buttons on the left.
-    auto *leftColumn = new QVBoxLayout;
-    const std::pair<const char *, const char *> leftButtons[] = {
-        {"Folder", "Select a folder to edit included filenames "},
-        {"Files", "Select files to edit their filenames "},
-        {"Delete", "Remove the selected files"},
-        {"Options", "Change options"},
-        {" Help", "Read help "},
-    };
-    for (const auto &[caption, hint] : leftButtons) {
-        QPushButton *b = addButton(QString::fromLatin1(caption), QString::fromLatin1(hint));
-        b->setFixedWidth(70);
-        leftColumn->addWidget(b);
-    }
-    leftColumn->addStretch();
-    button(QStringLiteral("Delete"))->setEnabled(false);
-    grid->addLayout(leftColumn, 1, 0);
-
     auto *content = new QVBoxLayout;
     auto *heading = new QLabel(QStringLiteral("Select a folder to edit all its included file names together"));
     heading->setObjectName(QStringLiteral("headingLabel"));
     content->addWidget(heading);
 
     auto *folderRow = new QHBoxLayout;
-    auto *orLabel = new QLabel(QStringLiteral("OR"));
-    orLabel->setObjectName(QStringLiteral("orLabel"));
-    folderRow->addWidget(orLabel);
+    m_modeLabel = new QLabel(QStringLiteral("OR"));
+    m_modeLabel->setObjectName(QStringLiteral("orLabel"));
+    content->addWidget(m_modeLabel);
     m_folderBox = new QComboBox;
     m_folderBox->setObjectName(QStringLiteral("folderBox"));
+    m_folderBox->setAccessibleName(QStringLiteral("Folder"));
+    m_folderBox->setToolTip(QStringLiteral("Type a folder and press Enter, or pick a folder edited before"));
+    m_folderBox->setAccessibleDescription(m_folderBox->toolTip());
     m_folderBox->setEditable(true);
     m_folderBox->setCompleter(nullptr);
+    m_folderBox->setInsertPolicy(QComboBox::NoInsert);
+    m_folderBox->setMaxVisibleItems(15);
+    m_folderBox->lineEdit()->setAccessibleName(QStringLiteral("Folder"));
     m_folderBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     folderRow->addWidget(m_folderBox);
     m_upperDirectory = new QToolButton;
     m_upperDirectory->setObjectName(QStringLiteral("upperDirectory"));
     m_upperDirectory->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
     m_upperDirectory->setToolTip(QStringLiteral("Upper directory"));
+    m_upperDirectory->setAccessibleName(QStringLiteral("Upper directory"));
     folderRow->addWidget(m_upperDirectory);
     m_checkSettings = new QToolButton;
     m_checkSettings->setObjectName(QStringLiteral("checkSettings"));
-    m_checkSettings->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    m_checkSettings->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     m_checkSettings->setToolTip(QStringLiteral("File list Check Settings"));
+    m_checkSettings->setAccessibleName(QStringLiteral("File list Check Settings"));
     m_checkSettings->hide();
     folderRow->addWidget(m_checkSettings);
     content->addLayout(folderRow);
 
     // The file list, with the guide panel over it while it is empty.
+    m_model = new FileListModel(this);
     m_fileList = new QTableView;
     m_fileList->setObjectName(QStringLiteral("fileList"));
+    m_fileList->setAccessibleName(QStringLiteral("File list"));
+    m_fileList->setModel(m_model);
     m_fileList->horizontalHeader()->hide();
     m_fileList->horizontalHeader()->setStretchLastSection(true);
     m_fileList->verticalHeader()->hide();
     m_fileList->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_fileList->verticalHeader()->setDefaultSectionSize(m_fileList->fontMetrics().height() + 4);
     m_fileList->setShowGrid(true);
+    m_fileList->setWordWrap(false);
     m_fileList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_fileList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_fileList->setTabKeyNavigation(false);
+    m_fileList->installEventFilter(this);
     auto *listArea = new QStackedLayout;
     listArea->setStackingMode(QStackedLayout::StackAll);
     listArea->addWidget(createGuidePanel());
@@ -119,16 +153,68 @@ TForm4::TForm4(Platform &platform, QWidget *parent) : QMainWindow(parent), m_pla
     grid->setRowStretch(1, 1);
     setCentralWidget(central);
 
+    const char *statusNames[] = {"List count", "Last operation"};
     for (int i = 0; i < 2; ++i) {
         m_status[i] = new QLabel;
         m_status[i]->setObjectName(QStringLiteral("statusPanel%1").arg(i));
+        // The panel's text is its accessible name; what it shows is its description.
+        m_status[i]->setAccessibleDescription(QString::fromLatin1(statusNames[i]));
         statusBar()->addWidget(m_status[i], i == 0 ? 0 : 1);
     }
     m_status[0]->setMinimumWidth(180);
 
-    resize(601, 475);
+    // The keyboard order: the target buttons, the folder box and its buttons,
+    // the list, then the edit buttons.
+    QWidget *order[] = {button(QStringLiteral("Folder")), button(QStringLiteral("Files")),
+                        button(QStringLiteral("Delete")), button(QStringLiteral("Options")),
+                        button(QStringLiteral(" Help")), m_folderBox, m_upperDirectory, m_checkSettings, m_fileList,
+                        button(QStringLiteral("Remove")), button(QStringLiteral("Replace")),
+                        button(QStringLiteral("Insert")), button(QStringLiteral("Change")),
+                        button(QStringLiteral("Extension")), button(QStringLiteral("Save")),
+                        button(QStringLiteral("Undo")), button(QStringLiteral("Exit"))};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
 
-    connect(button(QStringLiteral("Exit")), &QPushButton::clicked, this, &QWidget::close);
+    resize(601, 475);
+    setAcceptDrops(true);
+
+    m_statusTimer = new QTimer(this);
+    m_statusTimer->setInterval(200);
+    m_pollTimer = new QTimer(this);
+    m_pollTimer->setInterval(10);
+    m_handOffTimer = new QTimer(this);
+    m_handOffTimer->setSingleShot(true);
+    m_handOffTimer->setInterval(100);
+    m_closeTimer = new QTimer(this);
+    m_closeTimer->setInterval(1000);
+    connect(m_statusTimer, &QTimer::timeout, this, &TForm4::statusTimerTick);
+    connect(m_pollTimer, &QTimer::timeout, this, &TForm4::pollTimerTick);
+    connect(m_handOffTimer, &QTimer::timeout, this, &TForm4::handOffTimerTick);
+    connect(m_closeTimer, &QTimer::timeout, this, &TForm4::closeListWindow);
+
+    createMenus();
+    wireButtons();
+}
+
+TForm4::~TForm4() = default;
+
+void TForm4::setRunContext(RunWindows &windows, RunDriver &driver)
+{
+    m_windows = &windows;
+    m_driver = &driver;
+}
+
+void TForm4::setDialogs(TForm7 &options, TForm2 &rename, TForm9 &folderAdd)
+{
+    m_options = &options;
+    m_rename = &rename;
+    m_folderAdd = &folderAdd;
+}
+
+void TForm4::setHelpContext(std::function<bool()> specialStringShown, std::function<bool()> previewShown)
+{
+    m_specialStringShown = std::move(specialStringShown);
+    m_previewShown = std::move(previewShown);
 }
 
 QPushButton *TForm4::addButton(const QString &caption, const QString &hint)
@@ -136,6 +222,8 @@ QPushButton *TForm4::addButton(const QString &caption, const QString &hint)
     auto *b = new QPushButton(caption);
     b->setObjectName(caption.trimmed() + QStringLiteral("Button"));
     b->setToolTip(hint);
+    b->setAccessibleName(caption.trimmed());
+    b->setAccessibleDescription(hint);
     m_buttons.append(b);
     return b;
 }
@@ -144,6 +232,7 @@ QWidget *TForm4::createGuidePanel()
 {
     m_guidePanel = new QFrame;
     m_guidePanel->setObjectName(QStringLiteral("guidePanel"));
+    m_guidePanel->setAccessibleName(QStringLiteral("Guide"));
     m_guidePanel->setFrameShape(QFrame::StyledPanel);
     m_guidePanel->setAutoFillBackground(true);
     auto *layout = new QVBoxLayout(m_guidePanel);
@@ -152,12 +241,16 @@ QWidget *TForm4::createGuidePanel()
         "1, Click 'Folder' button to select a folder OR click 'Files' button to select some files firstly.")));
     auto *link = new QLabel(QStringLiteral("<a href=\"guide\">See more guide </a>"));
     link->setObjectName(QStringLiteral("guideLink"));
+    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    connect(link, &QLabel::linkActivated, this, [this] { m_state.platform.help.showTopic("How to use.htm"); });
     layout->addWidget(link);
     layout->addWidget(new QLabel(QStringLiteral("2, Then choose a kind of editing to continue")));
     layout->addWidget(new QLabel(QStringLiteral("3,  Set more conditions  and preview or click OK to rename")));
     layout->addStretch();
-    for (QLabel *label : m_guidePanel->findChildren<QLabel *>())
+    for (QLabel *label : m_guidePanel->findChildren<QLabel *>()) {
         label->setWordWrap(true);
+        label->setAccessibleName(label == link ? QStringLiteral("See more guide ") : label->text());
+    }
     return m_guidePanel;
 }
 
@@ -173,6 +266,217 @@ QPushButton *TForm4::button(const QString &caption) const
 QLabel *TForm4::statusPanel(int index) const
 {
     return m_status[index];
+}
+
+// --- start-up and timers ----------------------------------------------------
+
+void TForm4::startUp(const std::optional<std::string> &keyword)
+{
+    const QRect screen = QApplication::primaryScreen() ? QApplication::primaryScreen()->availableGeometry()
+                                                       : QRect(0, 0, 1024, 768);
+    // Designed: centred on the desktop.
+    WindowGeometry designed{screen.x() + (screen.width() - width()) / 2, screen.y() + (screen.height() - height()) / 2,
+                            width(), height(), false};
+    const WindowGeometry g = m_state.settings.loadWindowPlacement(designed, screen.height());
+    m_maximizeOnShow = g.maximized;
+    if (!g.maximized) {
+        resize(g.width, g.height);
+        move(g.left, g.top);
+    }
+    m_rememberedTop = m_state.settings.rememberedTop().value_or(g.top);
+
+    const StartUpPlan plan = planStartUp(m_state, keyword);
+    if (plan.handOff) {
+        m_guidePanel->hide();
+        move(x(), screen.height() + 200);
+    }
+    if (plan.showList) {
+        show();
+        startStatusTimer();
+    }
+    if (plan.handOffTimer)
+        m_handOffTimer->start();
+    if (plan.closeSoon)
+        m_closeTimer->start();
+}
+
+void TForm4::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_maximizeOnShow) {
+        m_maximizeOnShow = false;
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+void TForm4::stopStatusTimer()
+{
+    m_statusTimer->stop();
+}
+
+void TForm4::startStatusTimer()
+{
+    m_statusTimer->start();
+}
+
+void TForm4::statusTimerTick()
+{
+    TargetSet &targets = m_state.targets;
+    if (m_firstTick) {
+        m_firstTick = false;
+        if (!m_state.handOffMode)
+            ensureOptionsLoaded();
+        if (m_state.editKind == EditKind::Savesomes)
+            m_model->appendRows(m_state.run.workList, false);
+        m_statusTimer->setInterval(1000);
+    }
+    button(QStringLiteral("Undo"))->setEnabled(UndoLog(m_state.platform.fileSystem, m_state.settings.dataFolder()).exists());
+    const std::size_t rows = m_model->rowCount();
+    if (targets.filesMode) {
+        m_modeLabel->setText(toQt(listModeLabel(true)));
+        if (selectedRows().empty())
+            button(QStringLiteral("Delete"))->setEnabled(false);
+    } else {
+        m_modeLabel->setText(toQt(listModeLabel(false)));
+        button(QStringLiteral("Delete"))->setEnabled(false);
+    }
+    setWindowTitle(toQt(listWindowCaption(targets.filesMode, rows, !m_folderBox->currentText().isEmpty())));
+    if (rows > 0)
+        m_guidePanel->hide();
+}
+
+void TForm4::ensureOptionsLoaded()
+{
+    if (m_optionsLoaded)
+        return;
+    m_optionsLoaded = true;
+    m_state.folders.load();
+    if (m_options)
+        m_options->optionsLoaded();
+    applyCheckBoxOption(m_state.settings.options.checkBox, false);
+    reloadFolderBox();
+}
+
+void TForm4::pollTimerTick()
+{
+    if (m_state.targets.listingAbort)
+        return;
+    m_pollTimer->stop();
+    fillFolderListing();
+}
+
+void TForm4::handOffTimerTick()
+{
+    m_handOffTimer->stop();
+    if (!m_windows)
+        return;
+    if (m_state.editKind == EditKind::Savesomes) {
+        // The hand-off targets, straight into the export.
+        m_state.targets.targetFolder.clear();
+        NameExporter(m_state, *m_windows).exportNames(ExportChoices{});
+        m_state.editKind = EditKind::Browsefile;
+        return;
+    }
+    m_windows->showEditor();
+}
+
+void TForm4::returnFromHandOff()
+{
+    move(x(), m_rememberedTop);
+    show();
+}
+
+// --- what the run and the editor ask of the window -------------------------
+
+FileList &TForm4::fileList()
+{
+    return *m_model;
+}
+
+void TForm4::setStatusPanel(int panel, const std::string &text)
+{
+    m_status[panel]->setText(toQt(text));
+}
+
+std::string TForm4::folderBoxText() const
+{
+    return fromQt(m_folderBox->currentText());
+}
+
+void TForm4::setFolderBoxText(const std::string &text)
+{
+    m_folderBox->setEditText(toQt(text));
+}
+
+void TForm4::refreshListing()
+{
+    requestListing();
+}
+
+void TForm4::showFolderHistoryEntry(std::size_t index)
+{
+    reloadFolderBox();
+    if (index < static_cast<std::size_t>(m_folderBox->count()))
+        m_folderBox->setCurrentIndex(static_cast<int>(index));
+}
+
+void TForm4::reloadFolderBox()
+{
+    const QString text = m_folderBox->currentText();
+    QSignalBlocker block(m_folderBox);
+    m_folderBox->clear();
+    for (const std::string &folder : m_state.folders.entries())
+        m_folderBox->addItem(toQt(folder));
+    m_folderBox->setCurrentIndex(-1);
+    m_folderBox->setEditText(text);
+}
+
+void TForm4::closeListWindow()
+{
+    close();
+}
+
+void TForm4::closeEvent(QCloseEvent *event)
+{
+    // A listing in progress ends with the window.
+    m_state.targets.listingAbort = m_state.targets.listingRunning;
+    m_statusTimer->stop();
+    m_pollTimer->stop();
+    m_closeTimer->stop();
+    if (isVisible() && !m_closing) {
+        m_closing = true;
+        const QRect normal = normalGeometry();
+        WindowGeometry g{normal.x(), normal.y(), normal.width(), normal.height(), isMaximized()};
+        m_state.folders.save(g);
+    }
+    event->accept();
+    Q_EMIT listWindowClosed();
+}
+
+void TForm4::applyCheckBoxOption(bool shown, bool checkAll)
+{
+    m_model->setCheckable(shown);
+    m_checkSettings->setVisible(shown);
+    if (checkAll)
+        m_model->setAllChecked(true);
+}
+
+void TForm4::showOptions()
+{
+    // Options asked for before the status timer's first tick: load them now,
+    // or the dialog would show (and "Ok" store) the defaults.
+    if (!m_state.handOffMode)
+        ensureOptionsLoaded();
+    if (m_options)
+        m_options->showOptions();
+}
+
+void TForm4::showHelp()
+{
+    const bool special = m_specialStringShown && m_specialStringShown();
+    const bool preview = m_previewShown && m_previewShown();
+    const bool options = m_options && m_options->isVisible();
+    m_state.platform.help.showTopic(HelpTopics::forListWindow(special, preview, options));
 }
 
 } // namespace renomiq

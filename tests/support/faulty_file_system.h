@@ -3,6 +3,7 @@
 #include "platform/host_file_system.h"
 
 #include <cerrno>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -17,6 +18,7 @@ public:
     using HostFileSystem::HostFileSystem;
     std::set<std::string> refuseRenameOf; // Windows-style source paths; "*" refuses all
     std::set<std::string> refuseWriteOf; // Windows-style paths
+<<<<<<< HEAD
     std::set<std::string> refuseListOf;  // Windows-style folder paths with their trailing '\'
     int existenceTests = 0;             // look-ups of whether something is at a path
 
@@ -47,6 +49,20 @@ public:
     {
         ++existenceTests;
         return HostFileSystem::folderExists(path);
+=======
+    // Runs before each entry a name walk hands over: a slow disk.
+    std::function<void()> beforeEntry;
+
+    Status enumerateNames(const std::string &folder,
+                          const std::function<bool(const std::string &, bool)> &visit) override
+    {
+        if (!beforeEntry)
+            return HostFileSystem::enumerateNames(folder, visit);
+        return HostFileSystem::enumerateNames(folder, [&](const std::string &name, bool isDirectory) {
+            beforeEntry();
+            return visit(name, isDirectory);
+        });
+>>>>>>> editor
     }
 
     Status rename(const std::string &from, const std::string &to) override

@@ -50,11 +50,19 @@ TEST_F(FolderWalksTest, ListingSortsFoldersThenFilesAndCounts)
     EXPECT_EQ(firsts, 1);
     EXPECT_TRUE(prompter.shown().empty());
 
-    // An abort requested while entries come in.
-    targets.listingAbort = false;
-    FolderListing aborted = listFolder(fs, prompter, targets, TestDir::win("L"), [&] { targets.listingAbort = true; });
+    // An abort requested while entries come in ends that listing only: the
+    // next one lists everything.
+    FolderListing aborted = listFolder(fs, prompter, targets, TestDir::win("L"), [&] {
+        EXPECT_TRUE(targets.listingRunning);
+        targets.listingAbort = true;
+    });
     EXPECT_EQ(aborted.status, FolderListing::Aborted);
     EXPECT_EQ(aborted.folders.size() + aborted.files.size(), 1u);
+    EXPECT_FALSE(targets.listingRunning);
+    EXPECT_FALSE(targets.listingAbort);
+    FolderListing again = listFolder(fs, prompter, targets, TestDir::win("L"));
+    EXPECT_EQ(again.status, FolderListing::Listed);
+    EXPECT_EQ(again.folders.size() + again.files.size(), 7u);
 }
 
 TEST_F(FolderWalksTest, ListingRefusals)
@@ -136,6 +144,21 @@ TEST_F(FolderWalksTest, FilesModeCollectsEveryRowAndAddFileRowSkipsDuplicates)
     collectFilesForRun(list, targets, work);
     EXPECT_EQ(work, list.rows);
     EXPECT_TRUE(targets.targetFolder.empty());
+}
+
+} // namespace
+} // namespace renomiq
+
+namespace renomiq {
+namespace {
+
+TEST(NameOrder, LettersWithoutCaseThenBytes)
+{
+    const std::vector<std::string> names{"b", "A", "_x", "a", "\xc3\xa9", "E", "\xff"};
+    std::vector<std::string> sorted;
+    for (std::size_t i : nameOrderIgnoringCase(names))
+        sorted.push_back(names[i]);
+    EXPECT_EQ(sorted, (std::vector<std::string>{"A", "a", "b", "E", "_x", "\xc3\xa9", "\xff"}));
 }
 
 } // namespace

@@ -83,15 +83,17 @@ bool QtShell::showInFileManager(const std::string &path)
     const QString host = hostFolder(path);
     if (host.isEmpty())
         return false;
-    // The freedesktop file-manager interface selects the item; without it, open its folder.
-    const bool selected = QProcess::startDetached(
-        QStringLiteral("dbus-send"),
-        {QStringLiteral("--session"), QStringLiteral("--dest=org.freedesktop.FileManager1"),
-         QStringLiteral("--type=method_call"), QStringLiteral("/org/freedesktop/FileManager1"),
-         QStringLiteral("org.freedesktop.FileManager1.ShowItems"),
-         QStringLiteral("array:string:") + QUrl::fromLocalFile(host).toString(), QStringLiteral("string:")});
-    if (selected)
+    // The freedesktop file-manager interface selects the item; without a file
+    // manager that answers it, open its folder.
+    QProcess call;
+    call.start(QStringLiteral("dbus-send"),
+               {QStringLiteral("--session"), QStringLiteral("--print-reply"), QStringLiteral("--reply-timeout=2000"),
+                QStringLiteral("--dest=org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+                QStringLiteral("org.freedesktop.FileManager1.ShowItems"),
+                QStringLiteral("array:string:") + QUrl::fromLocalFile(host).toString(), QStringLiteral("string:")});
+    if (call.waitForFinished(3000) && call.exitStatus() == QProcess::NormalExit && call.exitCode() == 0)
         return true;
+    call.kill();
     return QDesktopServices::openUrl(QUrl::fromLocalFile(host.left(host.lastIndexOf(QLatin1Char('/')) + 1)));
 }
 

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <string>
+
+class QCheckBox;
+class QLabel;
+class QRadioButton;
+class QSpinBox;
+
+namespace renomiq {
+
+struct EditRequest;
+struct AppState;
+
+// The special string dialog: composes a special string for one of the
+// editor's new-string boxes, and holds the run-wide settings of the tokens.
+class TForm3 : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TForm3(AppState &state, QWidget *parent = nullptr);
+
+    // Shows the dialog modally; returns its result code (SpecialStringCode).
+    int execute();
+    int resultCode() const { return m_code; }
+    // The text a result code inserts into a box; empty for nothing.
+    std::string textFor(int code, std::size_t workListEntries) const;
+
+    // The settings the token expansion reads.
+    void fill(EditRequest &request) const;
+
+    QSpinBox *beginWith() const { return m_begin; }
+    QRadioButton *dateButton(int index) const { return m_dates[static_cast<std::size_t>(index)]; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void accept() override;
+    void done(int result) override;
+    void classToggled(QCheckBox *box, bool checked);
+    void beginChanged(int value);
+
+    AppState &m_state;
+    int m_code = 99;
+    bool m_savedUse = true;
+    int m_savedBegin = 1;
+    QCheckBox *m_use = nullptr;
+    QRadioButton *m_ordered = nullptr;
+    QRadioButton *m_today = nullptr;
+    QRadioButton *m_fileDate = nullptr;
+    QRadioButton *m_fileSize = nullptr;
+    QRadioButton *m_folderName = nullptr;
+    QRadioButton *m_disordered = nullptr;
+    QSpinBox *m_begin = nullptr;
+    std::array<QRadioButton *, 6> m_dates{};
+    QCheckBox *m_upper = nullptr;
+    QCheckBox *m_lower = nullptr;
+    QCheckBox *m_numbers = nullptr;
+};
+
+} // namespace renomiq

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "run/run_windows.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+
+namespace renomiq {
+
+struct AppState;
+
+// The rename error dialog: one failed rename, with the choice to see no more
+// of them until the program ends.
+class TForm11 : public QDialog, public RenameErrorWindow {
+    Q_OBJECT
+
+public:
+    explicit TForm11(AppState &state, QWidget *parent = nullptr);
+
+    void showRenameError(const std::string &oldPath, const std::string &newPath) override;
+
+    QCheckBox *doNotDisplay() const { return m_doNotDisplay; }
+    QLabel *oldNameLabel() const { return m_oldName; }
+    QLabel *newNameLabel() const { return m_newName; }
+
+private:
+    QLabel *m_oldName = nullptr;
+    QLabel *m_newName = nullptr;
+    QCheckBox *m_doNotDisplay = nullptr;
+};
+
+} // namespace renomiq

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QDialog>
+#include <QSpinBox>
+
+#include <functional>
+
+class QCheckBox;
+class QTabWidget;
+
+namespace renomiq {
+
+struct AppState;
+class TForm8;
+
+// A number box with arrows whose every change is checked: above its limit it
+// takes the limit (with a message), a text that is no number is refused.
+class NumberBox : public QSpinBox {
+    Q_OBJECT
+
+public:
+    NumberBox(AppState &state, int minimum, int limit, QWidget *parent = nullptr);
+    // The box's text field, where the user types.
+    QLineEdit *textField() const { return lineEdit(); }
+
+protected:
+    QValidator::State validate(QString &input, int &pos) const override;
+
+private:
+    void textEdited(const QString &text);
+
+    AppState &m_state;
+    int m_limit;
+    QString m_lastGood;
+};
+
+// The options dialog: the options of the settings store on four tabs and the
+// two history lists. "Ok" stores; every other way of closing throws the edits away.
+class TForm7 : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TForm7(AppState &state, QWidget *parent = nullptr);
+
+    void setNameListEditor(TForm8 &editor) { m_nameListEditor = &editor; }
+    // The list window applies the check-box option: (shown, check every row).
+    void setCheckBoxHandler(std::function<void(bool, bool)> handler) { m_checkBoxHandler = std::move(handler); }
+    // The used-folder list was cleared: the list window empties its folder box.
+    void setFoldersClearedHandler(std::function<void()> handler) { m_foldersCleared = std::move(handler); }
+    void setHelpHandler(std::function<void()> handler) { m_help = std::move(handler); }
+
+    // Shows the dialog modally, on the tab last shown; with previewTab, on "Preview".
+    void showOptions(bool previewTab = false);
+    // The store's values changed (an option load): the controls show them.
+    void optionsLoaded();
+    // The name list editor changed the new-name list maximum.
+    void nameListMaxChanged();
+
+    QTabWidget *tabs() const { return m_tabs; }
+    QCheckBox *checkBox(const QString &caption) const;
+    NumberBox *previewNumber() const { return m_previewNumber; }
+    NumberBox *nameListMax() const { return m_nameListMax; }
+    NumberBox *folderListMax() const { return m_folderListMax; }
+
+protected:
+    void done(int result) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QWidget *generalTab();
+    QWidget *renameTab();
+    QWidget *previewTab();
+    QWidget *historyTab();
+    QCheckBox *addCheck(const char *caption, const char *hint = nullptr);
+    void toControls();
+    void fromControls();
+    void okClicked();
+    void defaults();
+
+    AppState &m_state;
+    TForm8 *m_nameListEditor = nullptr;
+    std::function<void(bool, bool)> m_checkBoxHandler;
+    std::function<void()> m_foldersCleared;
+    std::function<void()> m_help;
+    QTabWidget *m_tabs = nullptr;
+    QList<QCheckBox *> m_checks;
+    QCheckBox *m_exitAfter = nullptr, *m_displayResult = nullptr, *m_contextMenu = nullptr, *m_confirm = nullptr,
+              *m_endSound = nullptr, *m_checkBoxOption = nullptr, *m_autoCopy = nullptr, *m_capEvery = nullptr,
+              *m_dontOpen = nullptr, *m_previewMax = nullptr;
+    NumberBox *m_previewNumber = nullptr;
+    NumberBox *m_nameListMax = nullptr;
+    NumberBox *m_folderListMax = nullptr;
+    bool m_okFlag = false;
+    int m_referenceMax = 20;
+};
+
+} // namespace renomiq

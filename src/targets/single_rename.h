@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+namespace renomiq {
+
+struct AppState;
+
+// The rename dialog's work on one item of the file list, outside any run: the
+// boxes it shows and the rename itself, which replaces the undo log with its
+// one pair.
+class SingleRename {
+public:
+    explicit SingleRename(AppState &state) : m_state(state) {}
+
+    // What the dialog shows for an item.
+    struct Fields {
+        std::string caption;
+        std::string name;
+        std::string extension; // with its dot
+        bool extensionShown = false;
+    };
+    Fields fieldsFor(const std::string &oldPath) const;
+
+    enum class Outcome { Renamed, Refused, Failed };
+    struct Result {
+        Outcome outcome = Outcome::Refused;
+        std::string name;    // the name box text, leading blanks removed
+        std::string newPath;
+        std::string rowText; // the row's new text
+    };
+    // "OK". folderBox is the folder box text ending with '\' (folder mode) or
+    // empty (files mode). Refusals and failures have shown their message.
+    Result rename(const std::string &folderBox, const std::string &oldPath, const std::string &name,
+                  std::string extension);
+
+private:
+    AppState &m_state;
+};
+
+} // namespace renomiq

@@ -1,0 +1,455 @@
+"""End-to-end harness: the real renomiq on a virtual X display, driven through
+the accessibility bus (AT-SPI) by the controls' accessible names.
+
+    with Session() as s:                      # Xvfb, a D-Bus session, the AT-SPI bus
+        app = s.start(args=[], drives="C=/;T=/tmp/x", files=...)
+        box = app.find("Folder", role="text")
+        app.set_text(box, "T:\\photos"); app.key("Return")
+        app.wait(lambda: app.text_of(app.find("List count")) == "0 Folders 3 Files")
+        rows = app.table_rows(app.find("File list", role="table"))
+
+Everything a test starts is stopped when the session ends. Nothing sleeps for
+a fixed time: wait() polls a condition until its timeout.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+DEFAULT_TIMEOUT = 10.0
+
+
+class TimeoutError_(AssertionError):
+    pass
+
+
+def wait_for(condition, timeout=DEFAULT_TIMEOUT, interval=0.02, what="condition"):
+    """Polls condition() until it returns a true value, which is returned."""
+    deadline = time.monotonic() + timeout
+    last_error = None
+    while True:
+        try:
+            value = condition()
+            if value:
+                return value
+        except Exception as e:  # the accessible tree changes under us
+            last_error = e
+        if time.monotonic() > deadline:
+            raise TimeoutError_("timed out waiting for %s%s" % (what, " (%r)" % last_error if last_error else ""))
+        time.sleep(interval)
+
+
+class Session:
+    """Xvfb, a private D-Bus session bus and the AT-SPI bus, torn down at exit."""
+
+    def __init__(self):
+        self.procs = []
+        self.apps = []
+        self.tmp = tempfile.mkdtemp(prefix="renomiq-e2e-")
+        self.env = dict(os.environ)
+
+    def __enter__(self):
+        # Stopped from outside (a test timeout): end through __exit__, which cleans up.
+        signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+        self._start_x()
+        self._start_dbus()
+        self._start_atspi()
+        import pyatspi  # connects to the bus named in the environment
+        self.pyatspi = pyatspi
+        return self
+
+    def __exit__(self, *exc):
+        for app in self.apps:
+            app.stop()
+        # Services the bus started on demand (the accessibility bus and its
+        # registry) are not our children: find them by our bus address.
+        address = self.env.get("DBUS_SESSION_BUS_ADDRESS")
+        if address:
+            for pid in _pids_with_env("DBUS_SESSION_BUS_ADDRESS=" + address):
+                _kill(pid)
+        for p in reversed(self.procs):
+            _stop(p)
+        shutil.rmtree(self.tmp, ignore_errors=True)
+        return False
+
+    def _spawn(self, argv, **kw):
+        p = subprocess.Popen(argv, env=self.env, start_new_session=True, **kw)
+        self.procs.append(p)
+        return p
+
+    def _start_x(self):
+        # Display numbers away from the usual ones, so that suites running side
+        # by side on one machine do not meet. Xvfb writes the number to the
+        # pipe once it accepts clients. -noreset: a server that resets when its
+        # last client leaves refuses the next one meanwhile.
+        base = 100 + os.getpid() % 800
+        for number in range(base, base + 50):
+            if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
+                continue
+            r, w = os.pipe()
+            p = self._spawn(["Xvfb", ":%d" % number, "-displayfd", str(w), "-screen", "0", "1280x1024x24",
+                             "-noreset", "-nolisten", "tcp"], pass_fds=(w,), stderr=subprocess.DEVNULL)
+            os.close(w)
+            with os.fdopen(r) as f:
+                ready = f.readline().strip()
+            if ready and p.poll() is None:
+                self.env["DISPLAY"] = ":%d" % number
+                os.environ["DISPLAY"] = self.env["DISPLAY"]
+                return
+        raise RuntimeError("Xvfb did not start")
+
+    def _start_dbus(self):
+        p = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"], stdout=subprocess.PIPE)
+        address = p.stdout.readline().decode().strip()
+        if not address:
+            raise RuntimeError("dbus-daemon did not start")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = address
+        for var in ("AT_SPI_BUS_ADDRESS", "NO_AT_BRIDGE"):
+            self.env.pop(var, None)
+            os.environ.pop(var, None)
+
+    def _start_atspi(self):
+        self._spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(lambda: subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+             "org.a11y.Bus.GetAddress"], env=self.env, capture_output=True).returncode == 0,
+            what="the accessibility bus")
+
+    def user_dirs(self, name="user"):
+        """A fresh HOME with its XDG folders; returns (home, config, data)."""
+        home = os.path.join(self.tmp, name)
+        config = os.path.join(home, ".config")
+        data = os.path.join(home, ".local", "share")
+        os.makedirs(config, exist_ok=True)
+        os.makedirs(data, exist_ok=True)
+        return home, config, data
+
+    def start(self, program, args=(), drives="C=/", home=None):
+        """Starts renomiq and waits for it on the accessibility bus."""
+        if home is None:
+            home = self.user_dirs()[0]
+        env = dict(self.env)
+        env.update({
+            "HOME": home,
+            "XDG_CONFIG_HOME": os.path.join(home, ".config"),
+            "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
+            "RENOMIQ_DRIVES": drives,
+            "QT_QPA_PLATFORM": "xcb",
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+            "QT_ACCESSIBILITY": "1",
+        })
+        log = open(os.path.join(home, "renomiq-%d.log" % len(self.apps)), "w+")
+        proc = subprocess.Popen([program] + list(args), env=env, start_new_session=True, stderr=log)
+        app = App(self, proc, home)
+        app.log = log
+        self.apps.append(app)
+        return app
+
+
+def _pids_with_env(entry):
+    needle = entry.encode() + b"\0"
+    mine = os.getpid()
+    for name in os.listdir("/proc"):
+        if not name.isdigit() or int(name) == mine:
+            continue
+        try:
+            with open("/proc/%s/environ" % name, "rb") as f:
+                if needle in f.read() + b"\0":
+                    yield int(name)
+        except OSError:
+            pass
+
+
+def _kill(pid):
+    try:
+        os.kill(pid, signal.SIGTERM)
+    except OSError:
+        pass
+
+
+def _regex_escape(text):
+    return "".join("\\" + c if c in ".^$*+?()[]{}|\\" else c for c in text)
+
+
+def _stop(p):
+    if p.poll() is not None:
+        return
+    try:
+        os.killpg(p.pid, signal.SIGTERM)
+    except ProcessLookupError:
+        return
+    try:
+        p.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        os.killpg(p.pid, signal.SIGKILL)
+        p.wait()
+
+
+class _Started:
+    """A renomiq that another renomiq started (not our child)."""
+
+    def __init__(self, pid):
+        self.pid = pid
+        self.returncode = None
+
+    def poll(self):
+        try:
+            os.kill(self.pid, 0)
+        except ProcessLookupError:
+            self.returncode = 0
+            return 0
+        return None
+
+
+class App:
+    """One running renomiq and its accessible tree."""
+
+    def __init__(self, session, proc, home):
+        self.session = session
+        self.proc = proc
+        self.home = home
+        self.pyatspi = session.pyatspi
+        self._root = None
+        self._status_nodes = {}
+        self.log = None
+
+    @property
+    def data_folder(self):
+        return os.path.join(self.home, ".local", "share", "Corvane", "Renomiq")
+
+    @property
+    def registry_file(self):
+        return os.path.join(self.home, ".config", "Corvane", "Renomiq", "registry.reg")
+
+    def stop(self):
+        if isinstance(self.proc, _Started):
+            _kill(self.proc.pid)
+        else:
+            _stop(self.proc)
+
+    def other_instance(self, timeout=DEFAULT_TIMEOUT):
+        """Another renomiq on the accessibility bus (one this one started)."""
+        known = {a.proc.pid for a in self.session.apps}
+
+        def look():
+            desktop = self.pyatspi.Registry.getDesktop(0)
+            for i in range(desktop.childCount):
+                child = desktop.getChildAtIndex(i)
+                if child is None:
+                    continue
+                pid = child.get_process_id()
+                if pid in known:
+                    continue
+                try:
+                    with open("/proc/%d/cmdline" % pid, "rb") as f:
+                        argv = f.read().split(b"\0")
+                except OSError:
+                    continue
+                if os.path.basename(argv[0]) == b"renomiq":
+                    return pid, [a.decode() for a in argv[1:] if a]
+            return None
+        pid, args = wait_for(look, timeout, what="a second renomiq")
+        other = App(self.session, _Started(pid), self.home)
+        other.args = args
+        self.session.apps.append(other)
+        return other
+
+    def x_windows(self):
+        return subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid)],
+                              env=self.session.env, capture_output=True, text=True).stdout.split()
+
+    def popup_menu(self, node, keys):
+        """Right-clicks a control and walks its popup menu with keys (popup
+        menus are not on the accessibility bus while they are open)."""
+        before = len(self.x_windows())
+        self.mouse_click(node, button=3)
+        wait_for(lambda: len(self.x_windows()) > before, what="the popup menu")
+        if keys:
+            self.key(*keys)
+
+    def exited(self, timeout=DEFAULT_TIMEOUT):
+        """Waits for the program to end by itself; returns its exit status."""
+        wait_for(lambda: self.proc.poll() is not None, timeout, what="renomiq to exit")
+        return self.proc.returncode
+
+    def root(self, timeout=DEFAULT_TIMEOUT):
+        def find():
+            if self.proc.poll() is not None:
+                output = ""
+                if self.log is not None:
+                    self.log.seek(0)
+                    output = self.log.read()[-2000:]
+                raise AssertionError("renomiq ended with status %s before it showed: %s"
+                                     % (self.proc.returncode, output))
+            desktop = self.pyatspi.Registry.getDesktop(0)
+            for i in range(desktop.childCount):
+                child = desktop.getChildAtIndex(i)
+                if child is not None and child.get_process_id() == self.proc.pid:
+                    return child
+            return None
+        if self._root is None:
+            self._root = wait_for(find, timeout, what="renomiq on the accessibility bus")
+        return self._root
+
+    # --- finding controls ---------------------------------------------------
+
+    def find_all(self, name=None, role=None, within=None, showing=True, description=None):
+        role_name = role
+        found = []
+
+        def visit(node, depth):
+            if node is None or depth > 40:
+                return
+            try:
+                node_name = node.name
+                node_role = node.getRoleName()
+                states = node.getState()
+            except Exception:
+                return
+            if showing and not states.contains(self.pyatspi.STATE_SHOWING):
+                if node_role not in ("application",):
+                    return
+            if ((name is None or node_name == name) and (role_name is None or node_role == role_name)
+                    and (description is None or node.description == description)):
+                found.append(node)
+            if node_role in ("table", "list", "tree table") and role_name not in ("table cell", "list item"):
+                return  # rows are read through the table, not searched (one call a row)
+            for i in range(node.childCount):
+                visit(node.getChildAtIndex(i), depth + 1)
+
+        visit(within or self.root(), 0)
+        return found
+
+    def find(self, name, role=None, within=None, timeout=DEFAULT_TIMEOUT):
+        """The one showing control with this accessible name (and role)."""
+        return wait_for(lambda: (self.find_all(name, role, within) or [None])[0], timeout,
+                        what="control %r (%s)" % (name, role))
+
+    def status(self, description):
+        """The text of a status panel found by its description ("List count", "Last operation")."""
+        node = self._status_nodes.get(description)
+        if node is None:
+            found = self.find_all(description=description, role="label")
+            if not found:
+                return None
+            node = self._status_nodes[description] = found[0]
+        return node.name
+
+    def window(self, title, timeout=DEFAULT_TIMEOUT):
+        """A top-level window or dialog by its caption."""
+        def look():
+            root = self.root()
+            for i in range(root.childCount):
+                w = root.getChildAtIndex(i)
+                if w is not None and w.name == title and w.getState().contains(self.pyatspi.STATE_SHOWING):
+                    return w
+            return None
+        return wait_for(look, timeout, what="window %r" % title)
+
+    def x_titles(self):
+        """The captions of the program's visible X windows, as the desktop shows them."""
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid)],
+                             env=self.session.env, capture_output=True, text=True).stdout.split()
+        return [subprocess.run(["xdotool", "getwindowname", i], env=self.session.env, capture_output=True,
+                               text=True).stdout.rstrip("\n") for i in ids]
+
+    def windows(self):
+        root = self.root()
+        result = []
+        for i in range(root.childCount):
+            w = root.getChildAtIndex(i)
+            if w is not None and w.getState().contains(self.pyatspi.STATE_SHOWING):
+                result.append(w.name)
+        return result
+
+    # --- reading ------------------------------------------------------------
+
+    def text_of(self, node):
+        try:
+            t = node.queryText()
+            return t.getText(0, t.characterCount)
+        except NotImplementedError:
+            return node.name
+
+    def table_rows(self, table):
+        t = table.queryTable()
+        return [t.getAccessibleAt(r, 0).name for r in range(t.nRows)]
+
+    def is_enabled(self, node):
+        return node.getState().contains(self.pyatspi.STATE_ENABLED)
+
+    def is_checked(self, node):
+        return node.getState().contains(self.pyatspi.STATE_CHECKED)
+
+    def wait(self, condition, timeout=DEFAULT_TIMEOUT, what="condition"):
+        return wait_for(condition, timeout, what=what)
+
+    # --- acting -------------------------------------------------------------
+
+    def click(self, node):
+        """The control's default action (a button's press, a check box's toggle)."""
+        action = node.queryAction()
+        for i in range(action.nActions):
+            if action.getName(i) in ("Press", "press", "click", "Toggle", "toggle", "SetFocus"):
+                action.doAction(i)
+                return
+        action.doAction(0)
+
+    def activate(self, title):
+        """Gives the X input focus to the program's window with this caption
+        (there is no window manager on the virtual display to do it)."""
+        def focus():
+            ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid),
+                                  "--name", "^%s$" % _regex_escape(title)],
+                                 env=self.session.env, capture_output=True, text=True).stdout.split()
+            if not ids:
+                return False
+            subprocess.run(["xdotool", "windowfocus", "--sync", ids[-1]], env=self.session.env,
+                           capture_output=True, timeout=5)
+            return True
+        wait_for(focus, what="X window %r" % title)
+
+    def focus(self, node):
+        """Puts the key focus on a control, activating its window first."""
+        focused = lambda: node.getState().contains(self.pyatspi.STATE_FOCUSED)
+        top = node
+        while top.parent is not None and top.parent.getRoleName() != "application":
+            top = top.parent
+        self.activate(top.name)
+
+        def grab():
+            node.queryComponent().grabFocus()
+            return focused()
+        wait_for(grab, what="focus on %r" % node.name)
+
+    def set_text(self, node, text):
+        node.queryEditableText().setTextContents(text)
+        wait_for(lambda: self.text_of(node) == text, what="text %r" % text)
+
+    def key(self, *keys):
+        """Presses keys (xdotool names: Return, F2, ctrl+c) in the focused window."""
+        subprocess.run(["xdotool", "key", "--clearmodifiers"] + list(keys), env=self.session.env, check=True)
+
+    def type(self, text):
+        subprocess.run(["xdotool", "type", "--delay", "5", text], env=self.session.env, check=True)
+
+    def mouse_click(self, node, button=1, double=False):
+        """A real mouse click in the middle of a control (a table cell, a row)."""
+        ext = node.queryComponent().getExtents(self.pyatspi.DESKTOP_COORDS)
+        x, y = ext.x + min(ext.width // 2, 40), ext.y + ext.height // 2
+        subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "--repeat",
+                        "2" if double else "1", str(button)], env=self.session.env, check=True)
+
+    def click_row(self, table, row, **kw):
+        """Clicks a row of a table (which selects it and focuses the table)."""
+        def click():
+            # A window just mapped may not take the first click: click until it shows.
+            self.mouse_click(table.queryTable().getAccessibleAt(row, 0), **kw)
+            return wait_for(lambda: table.queryTable().isRowSelected(row), timeout=2, what="row %d" % row)
+        wait_for(click, what="row %d selected" % row)

@@ -1,0 +1,79 @@
+// Pictures of every panel and sub-mode of the editor window under
+// build/screenshots/, for a person to compare with the intended layout. Each
+// also checks that the shown sub-mode's controls are visible.
+#include "editor/editor_panel.h"
+#include "support/editor_app.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace renomiq {
+namespace {
+
+using test::EditorApp;
+using test::findNamed;
+
+struct Shot {
+    const char *name;
+    EditKind kind;
+    std::vector<const char *> clicks;
+    const char *visible; // an accessible name that must be visible afterwards
+};
+
+TEST(EditorScreenshots, EveryPanelAndSubMode)
+{
+    const Shot shots[] = {
+        {"editor_remove_strings", EditKind::Removpart, {}, "Remove String 3:"},
+        {"editor_remove_anything", EditKind::Removpart, {"Remove anything"}, "From End"},
+        {"editor_remove_between", EditKind::Removpart, {"Remove anything", "Remove the part between two strings"},
+         "Also remove the two strings"},
+        {"editor_clean_symbols", EditKind::Removpart, {"Clean symbols"}, "Don't erase other symbols:"},
+        {"editor_keep_part", EditKind::Removpart, {"Keep something"}, "KEEP the part selected by mouse"},
+        {"editor_keep_strings", EditKind::Removpart, {"Keep something", "KEEP strings(remove others)"}, "String 2:"},
+        {"editor_replace_string", EditKind::Replapart, {}, "Old string:"},
+        {"editor_replace_length", EditKind::Replapart, {"Replace length selected by mouse"}, "From Head"},
+        {"editor_insert_position", EditKind::Addnewnum, {"HEAD", "CURSOR"}, "From End"},
+        {"editor_insert_string", EditKind::Addnewnum, {"Insert to string"}, "String to insert:"},
+        {"editor_change_name", EditKind::Changnew, {}, "Special string"},
+        {"editor_change_case", EditKind::Changnew, {"Convert full name case to:"}, "Capitalize first letter"},
+        {"editor_extension_change", EditKind::Changexten, {}, "Old extention part :"},
+        {"editor_extension_all_types", EditKind::Changexten, {"replace ALL types of old extention part"},
+         "New extention part :"},
+        {"editor_extension_case", EditKind::Changexten, {"Convert extention case"}, "UPPER case"},
+        {"editor_save_one_layer", EditKind::Savealls, {}, "File size"},
+        {"editor_save_all_layers", EditKind::Savealls, {"All filenames in subfolders", "Special types", "Other"},
+         "Other types"},
+    };
+    for (const Shot &shot : shots) {
+        EditorApp app;
+        app.dir.createFiles({"Photos from the summer holiday/IMG_2009_\xe4\xb8\xad.jpg"});
+        app.openFolder(shot.kind, "Photos from the summer holiday");
+        for (const char *name : shot.clicks) {
+            auto *b = findNamed<QAbstractButton>(app.editor.currentPanel(), QString::fromUtf8(name));
+            ASSERT_NE(b, nullptr) << shot.name << ": " << name;
+            b->click();
+        }
+        EXPECT_NE(findNamed<QWidget>(app.editor.currentPanel(), QString::fromUtf8(shot.visible)), nullptr)
+            << shot.name;
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&app.editor));
+        test::saveScreenshot(app.editor, QString::fromUtf8(shot.name));
+        // Nothing of the window is cut off: it is as large as its layout asks.
+        EXPECT_EQ(app.editor.size(), app.editor.sizeHint()) << shot.name;
+    }
+}
+
+TEST(EditorScreenshots, FilesMode)
+{
+    EditorApp app;
+    app.dir.createFiles({"F/a.txt", "F/b.txt"});
+    app.openFiles(EditKind::Replapart, {"F/a.txt", "F/b.txt"});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app.editor));
+    test::saveScreenshot(app.editor, QStringLiteral("editor_files_mode"));
+}
+
+} // namespace
+} // namespace renomiq

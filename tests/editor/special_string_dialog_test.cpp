@@ -1,0 +1,211 @@
+#include "editor/special_string_dialog.h"
+
+#include "editor/editor_panel.h"
+#include "support/editor_app.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace renomiq {
+namespace {
+
+using test::EditorApp;
+using test::findNamed;
+
+QAbstractButton *named(QWidget *root, const char *name)
+{
+    return findNamed<QAbstractButton>(root, QString::fromUtf8(name));
+}
+
+// Presses a "Special" button of the editor and works the dialog while it is open.
+void special(EditorApp &app, const char *buttonName, std::function<void(TForm3 &)> work)
+{
+    test::whenModal([&app, work](QWidget *modal) {
+        ASSERT_EQ(modal, &app.special);
+        work(app.special);
+    });
+    QAbstractButton *b = named(app.editor.currentPanel(), buttonName);
+    ASSERT_NE(b, nullptr) << buttonName;
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+void pressOk(TForm3 &dialog)
+{
+    QTest::mouseClick(findNamed<QPushButton>(&dialog, QStringLiteral("Ok")), Qt::LeftButton);
+}
+
+struct InsertRow {
+    const char *label;
+    std::size_t workList; // entries of the work list
+    std::function<void(TForm3 &)> work;
+    const char *inserted;
+};
+
+TEST(SpecialStringDialog, CodesBecomeTextsAtTheCaret)
+{
+    const InsertRow rows[] = {
+        {"150 files", 150, pressOk, "$$$"},
+        {"1200 files", 1200, pressOk, "$$$$"},
+        {"12 files", 12, pressOk, "$$"},
+        {"folder before a preview", 0, pressOk, "$$$"},
+        {"today, third format", 0,
+         [](TForm3 &d) {
+             named(&d, "Today:")->click();
+             d.dateButton(2)->click();
+             pressOk(d);
+         },
+         "2010.03.09"},
+        {"disordered names", 0,
+         [](TForm3 &d) {
+             named(&d, "Disordered names:")->click();
+             pressOk(d);
+         },
+         "%6%"},
+        {"file date", 0,
+         [](TForm3 &d) {
+             named(&d, "File date")->click();
+             pressOk(d);
+         },
+         "@@"},
+        {"file size", 0,
+         [](TForm3 &d) {
+             named(&d, "File size")->click();
+             pressOk(d);
+         },
+         "##"},
+        {"folder name", 0,
+         [](TForm3 &d) {
+             named(&d, "Folder name")->click();
+             pressOk(d);
+         },
+         "%%"},
+        {"cancelled", 0, [](TForm3 &d) { d.reject(); }, ""},
+        {"Esc", 0, [](TForm3 &d) { QTest::keyClick(&d, Qt::Key_Escape); }, ""},
+        {"Enter on a radio button", 0,
+         [](TForm3 &d) {
+             QAbstractButton *b = named(&d, "File size");
+             b->click();
+             b->setFocus();
+             QTest::keyClick(b, Qt::Key_Return);
+         },
+         "##"},
+    };
+    for (const InsertRow &row : rows) {
+        EditorApp app;
+        app.clock.time = 1268136000; // 9 March 2010, 12:00 UTC
+        app.dir.createFiles({"F/abcdef.txt"});
+        app.openFolder(EditKind::Addnewnum, "F");
+        app.state.run.workList.assign(row.workList, "T:\\F\\x.txt");
+        auto *end = static_cast<QComboBox *>(app.editor.currentPanel()->box(EditorBox::EndText));
+        end->setEditText(QStringLiteral("abcdef"));
+        end->lineEdit()->setFocus();
+        end->lineEdit()->setSelection(2, 2); // "cd"
+        special(app, "END Special", row.work);
+        const std::string expected = row.inserted[0] ? std::string("ab") + row.inserted + "ef" : "abcdef";
+        EXPECT_EQ(end->currentText().toStdString(), expected) << row.label;
+    }
+}
+
+TEST(SpecialStringDialog, WithoutASelectionTheTextGoesInAtTheCaret)
+{
+    EditorApp app;
+    app.dir.createFiles({"F/a.txt"});
+    app.openFolder(EditKind::Replapart, "F");
+    auto *box = static_cast<QComboBox *>(app.editor.currentPanel()->box(EditorBox::NewString));
+    box->setEditText(QStringLiteral("IMG_"));
+    box->lineEdit()->setFocus();
+    box->lineEdit()->setCursorPosition(3);
+    special(app, "New String Special", pressOk);
+    EXPECT_EQ(box->currentText(), QStringLiteral("IMG$$$_"));
+}
+
+TEST(SpecialStringDialog, CancelPutsBackTheSavedStateOkKeepsTheChanges)
+{
+    EditorApp app;
+    app.dir.createFiles({"F/a.txt"});
+    app.openFolder(EditKind::Changnew, "F");
+    special(app, "Special string", [](TForm3 &d) {
+        d.beginWith()->setValue(50);
+        named(&d, "Use Special string symbols")->click();
+        d.reject();
+    });
+    EditRequest r = app.editor.inputs().request;
+    EXPECT_EQ(r.startNumber, 1);
+    EXPECT_TRUE(r.useSpecialStrings);
+    EXPECT_EQ(app.special.resultCode(), 99);
+
+    special(app, "Special string", [](TForm3 &d) {
+        d.beginWith()->setValue(50);
+        pressOk(d);
+    });
+    EXPECT_EQ(app.editor.inputs().request.startNumber, 50);
+    EXPECT_EQ(app.special.resultCode(), 0);
+
+    // "Use Special string symbols " unticked: code 59, nothing inserted, and
+    // the runs no longer expand tokens.
+    auto *box = static_cast<QComboBox *>(app.editor.currentPanel()->box(EditorBox::NewName));
+    box->setEditText(QStringLiteral("n"));
+    special(app, "Special string", [](TForm3 &d) {
+        named(&d, "Use Special string symbols")->click();
+        pressOk(d);
+    });
+    EXPECT_EQ(app.special.resultCode(), 59);
+    EXPECT_EQ(box->currentText(), QStringLiteral("n"));
+    r = app.editor.inputs().request;
+    EXPECT_FALSE(r.useSpecialStrings);
+}
+
+TEST(SpecialStringDialog, NumberBoxAndCharacterClassRules)
+{
+    EditorApp app;
+    app.prompter.expect(2, Answer::Ok);
+    app.special.beginWith()->setValue(20000);
+    EXPECT_EQ(app.special.beginWith()->value(), 10000);
+
+    named(&app.special, "Upper case")->click();
+    named(&app.special, "Lower case")->click();
+    QAbstractButton *numbers = named(&app.special, "Numbers");
+    numbers->click();
+    EXPECT_TRUE(numbers->isChecked());
+    EXPECT_EQ(app.prompter.texts(),
+              (std::vector<std::string>{"Should not more than 10000.", "You have to select at least one choice."}));
+    EXPECT_EQ(app.prompter.shown()[0].icon, MessageIcon::Warning);
+    EditRequest r;
+    app.special.fill(r);
+    EXPECT_FALSE(r.randomUpper);
+    EXPECT_FALSE(r.randomLower);
+    EXPECT_TRUE(r.randomDigits);
+    EXPECT_EQ(r.startNumber, 10000);
+}
+
+TEST(SpecialStringDialog, DateCaptionsAreRebuiltAtEachShowing)
+{
+    EditorApp app;
+    app.clock.time = 1268136000; // 9 March 2010
+    test::whenModal([&app](QWidget *) {
+        const char *captions[] = {"20100309", "2010-03-09", "2010.03.09", "03092010", "03-09-2010", "03.09.2010"};
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(app.special.dateButton(i)->text().toStdString(), captions[i]);
+        test::saveScreenshot(app.special, QStringLiteral("special_string_dialog"));
+        app.special.reject();
+    });
+    app.special.execute();
+    app.clock.time = 1178020000; // 1 May 2007, 11:46 UTC
+    test::whenModal([&app](QWidget *) {
+        EXPECT_EQ(app.special.dateButton(4)->text(), QStringLiteral("05-01-2007"));
+        app.special.reject();
+    });
+    app.special.execute();
+}
+
+} // namespace
+} // namespace renomiq

@@ -1,0 +1,141 @@
+#include "settings/options_dialog.h"
+
+#include "support/gui_app.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace renomiq {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::optional<std::uint32_t> stored(test::GuiApp &app, const char *name)
+{
+    auto v = app.registry.readValue(RegistryHive::CurrentUser, SettingsStore::kKey, name);
+    if (!v)
+        return std::nullopt;
+    return v->dword;
+}
+
+TEST(OptionsDialog, CancelKeepsOkStoresAndTabsLookRight)
+{
+    test::GuiApp app;
+    TForm7 &o = app.options;
+    const char *tabs[] = {"options_general", "options_rename", "options_preview", "options_history"};
+    test::whenModal([&](QWidget *) {
+        for (int i = 0; i < 4; ++i) {
+            o.tabs()->setCurrentIndex(i);
+            test::saveScreenshot(o, QString::fromLatin1(tabs[i]));
+        }
+        o.tabs()->setCurrentIndex(0);
+        o.checkBox(QStringLiteral("Play the ending sound when end rename"))->setChecked(false);
+        o.reject();
+    });
+    o.showOptions();
+    EXPECT_FALSE(stored(app, "Endsound").has_value());
+    EXPECT_TRUE(o.checkBox(QStringLiteral("Play the ending sound when end rename"))->isChecked());
+
+    // Coupled boxes, then Ok stores.
+    test::whenModal([&](QWidget *) {
+        o.checkBox(QStringLiteral("Exit automatically after one operation"))->setChecked(true);
+        EXPECT_FALSE(o.checkBox(QStringLiteral("Display result after rename files"))->isChecked());
+        o.checkBox(QStringLiteral("Display result after rename files"))->setChecked(true);
+        EXPECT_FALSE(o.checkBox(QStringLiteral("Exit automatically after one operation"))->isChecked());
+        o.checkBox(QStringLiteral(" Intergrate with Windows Explorer context menu"))->setChecked(false);
+        QTest::keyClick(o.checkBox(QStringLiteral("Display result after rename files")), Qt::Key_Return);
+    });
+    o.showOptions();
+    EXPECT_EQ(stored(app, "Contextmenu"), 0u);
+    EXPECT_EQ(stored(app, "Options1"), 0u);
+    EXPECT_EQ(stored(app, "Options3"), 1u);
+    EXPECT_FALSE(app.state.settings.options.contextMenu);
+}
+
+TEST(OptionsDialog, NumberBoxes)
+{
+    test::GuiApp app;
+    TForm7 &o = app.options;
+    const struct {
+        NumberBox *box;
+        const char *typed;
+        const char *shown;
+        const char *message;
+    } cases[] = {
+        {o.folderListMax(), "45", "30", "Should not more than 30."},
+        {o.nameListMax(), "101", "100", "Should not more than 100."},
+        {o.previewNumber(), "1001", "1000", "Should not more than 1000."},
+        {o.previewNumber(), "0", "1", nullptr},
+        {o.previewNumber(), "7", "7", nullptr},
+        {o.previewNumber(), "7x", "7", "Please input a number!"},
+    };
+    for (const auto &c : cases) {
+        app.prompter.clear();
+        if (c.message)
+            app.prompter.expect(Answer::Ok);
+        c.box->textField()->setText(QString::fromLatin1(c.typed));
+        EXPECT_EQ(c.box->textField()->text(), QString::fromLatin1(c.shown)) << c.typed;
+        EXPECT_EQ(app.prompter.texts(), c.message ? Lines{c.message} : Lines{}) << c.typed;
+        if (c.message) {
+            EXPECT_EQ(app.prompter.shown()[0].caption, std::string(c.typed) == "7x" ? "Error" : "Information");
+        }
+    }
+}
+
+TEST(OptionsDialog, LoweringTheNameListMaximumTrimsOnOkOnly)
+{
+    test::GuiApp app;
+    app.dir.writeFile(".data-home/Corvane/Renomiq/Newname.txt", "a\r\nb\r\nc\r\nd\r\ne\r\n");
+    app.state.names.load();
+    TForm7 &o = app.options;
+    test::whenModal([&](QWidget *) {
+        o.nameListMax()->setValue(3);
+        o.reject();
+    });
+    o.showOptions();
+    EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/Newname.txt"), "a\r\nb\r\nc\r\nd\r\ne\r\n");
+    test::whenModal([&](QWidget *) {
+        o.nameListMax()->setValue(3);
+        for (QPushButton *b : o.findChildren<QPushButton *>()) {
+            if (b->text() == QStringLiteral("Ok"))
+                b->click();
+        }
+    });
+    o.showOptions();
+    EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/Newname.txt"), "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(stored(app, "Listnum"), 3u);
+}
+
+TEST(NameListEditor, SaveSetsTheMaximumAndCloseAsks)
+{
+    test::GuiApp app;
+    app.dir.writeFile(".data-home/Corvane/Renomiq/Newname.txt", "one\r\ntwo\r\n");
+    TForm8 &e = app.nameList;
+    test::whenModal([&](QWidget *) {
+        EXPECT_EQ(e.textArea()->toPlainText(), QStringLiteral("one\ntwo"));
+        test::saveScreenshot(e, QStringLiteral("name_list_editor"));
+        e.textArea()->setPlainText(QStringLiteral("x\n\ny\nz"));
+        e.save();
+        e.textArea()->appendPlainText(QStringLiteral("w"));
+        app.prompter.expect(Answer::Cancel);
+        e.reject(); // asks; Cancel keeps it open
+        EXPECT_TRUE(e.isVisible());
+        app.prompter.expect(Answer::No);
+        e.reject();
+    });
+    e.editList();
+    EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/Newname.txt"), "x\r\ny\r\nz\r\n");
+    EXPECT_EQ(app.state.settings.options.nameListMax, 3);
+    EXPECT_EQ(stored(app, "Listnum"), 3u);
+    EXPECT_EQ(app.prompter.texts(),
+              (Lines{"The content changed, do you want to save ?", "The content changed, do you want to save ?"}));
+    EXPECT_TRUE(e.textArea()->toPlainText().isEmpty());
+}
+
+} // namespace
+} // namespace renomiq

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "editor/editor_host.h"
+#include "editor/editor_window.h"
+#include "editor/special_string_dialog.h"
+#include "run/app_state.h"
+#include "run/preview_window.h"
+#include "run/progress_dialog.h"
+#include "run/rename_error_dialog.h"
+#include "run/run_driver.h"
+#include "support/gui_app.h"
+#include "support/gui_test_platform.h"
+#include "support/recording_windows.h"
+#include "targets/folder_walks.h"
+#include "run/operation_check.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace renomiq::test {
+
+// Stands in for the list window's side of the editor until that window exists.
+class RecordingHost : public EditorHost {
+public:
+    std::vector<std::string> events;
+    void showOptionsDialog(int page) override { events.push_back("options" + std::to_string(page)); }
+    void stopStatusTimer() override { events.push_back("stopTimer"); }
+    void startStatusTimer() override { events.push_back("startTimer"); }
+    void handOffShowing(const std::string &folder) override { events.push_back("handOff " + folder); }
+    void showListWindowAgain() override { events.push_back("listAgain"); }
+    void setFolderBoxText(const std::string &folder) override { events.push_back("folderBox " + folder); }
+};
+
+// The editor, its dialogs and the run windows over the test platform; the
+// list window is the recording stand-in.
+struct EditorApp : TestPlatform {
+    AppState state{platform};
+    RecordingWindows list;
+    RecordingHost host;
+    TForm1 editor{state};
+    TForm3 special{state};
+    TForm5 progress{state};
+    TForm6 preview{state};
+    TForm11 renameError{state};
+    WindowSet windows{list, editor, preview, progress, renameError};
+    RunDriver driver{state, windows};
+
+    EditorApp()
+    {
+        editor.setRunContext(windows, driver);
+        editor.setHost(&host);
+        editor.setSpecialStringDialog(&special);
+        editor.attachPreview(preview);
+    }
+
+    // What the list window does before it shows the editor on a folder.
+    void openFolder(EditKind kind, const std::string &relative, FolderScope scope = FolderScope::OneLayer)
+    {
+        state.editKind = kind;
+        state.targets.targetFolder = TestDir::win(relative);
+        state.targets.folderScope = scope;
+        state.targets.filesMode = false;
+        state.run.workList.clear();
+        list.folderBox = state.targets.targetFolder;
+        state.targets.sampleItem = checkTargets(state);
+        editor.showEditor();
+    }
+    // ... and on a list of files.
+    void openFiles(EditKind kind, const std::vector<std::string> &relatives)
+    {
+        state.editKind = kind;
+        state.targets.targetFolder.clear();
+        state.run.workList.clear();
+        for (const std::string &r : relatives)
+            state.run.workList.push_back(TestDir::win(r));
+        state.targets.sampleItem = state.run.workList.front();
+        editor.showEditor();
+    }
+};
+
+// The visible child of `root` of type T with this accessible name.
+template <class T>
+T *findNamed(QWidget *root, const QString &name)
+{
+    for (T *w : root->findChildren<T *>()) {
+        if (w->accessibleName() == name && w->isVisibleTo(root))
+            return w;
+    }
+    return nullptr;
+}
+
+} // namespace renomiq::test
