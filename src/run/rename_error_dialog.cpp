@@ -34,6 +34,8 @@ TForm11::TForm11(AppState &, QWidget *parent)
     m_oldName = textLine({}, this, 38, QStringLiteral("Old name"));
     textLine(QStringLiteral("To:"), this, 64, QStringLiteral("To:"));
     m_newName = textLine({}, this, 90, QStringLiteral("New name"));
+    // Why the system refused it, in its own words.
+    m_reason = textLine({}, this, 116, QStringLiteral("Reason"));
     m_doNotDisplay = new QCheckBox(QStringLiteral("Do not display this message"), this);
     m_doNotDisplay->setAccessibleName(QStringLiteral("Do not display this message"));
     m_doNotDisplay->setGeometry(16, 150, 260, 24);
@@ -44,12 +46,14 @@ TForm11::TForm11(AppState &, QWidget *parent)
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TForm11::showRenameError(const std::string &oldPath, const std::string &newPath)
+void TForm11::showRenameError(const std::string &oldPath, const std::string &newPath, const std::string &reason)
 {
     if (m_doNotDisplay->isChecked())
         return;
-    m_oldName->setText(toQt(lastComponentOf(oldPath)));
+    // An item the walk could not reach has no new name: its full path tells where it is.
+    m_oldName->setText(toQt(newPath.empty() ? oldPath : lastComponentOf(oldPath)));
     m_newName->setText(toQt(lastComponentOf(newPath)));
+    m_reason->setText(reason.empty() ? QString() : QLatin1Char('(') + toQt(reason) + QLatin1Char(')'));
     exec();
 }
 

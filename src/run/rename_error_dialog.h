@@ -19,15 +19,18 @@ class TForm11 : public QDialog, public RenameErrorWindow {
 public:
     explicit TForm11(AppState &state, QWidget *parent = nullptr);
 
-    void showRenameError(const std::string &oldPath, const std::string &newPath) override;
+    void showRenameError(const std::string &oldPath, const std::string &newPath,
+                         const std::string &reason) override;
 
     QCheckBox *doNotDisplay() const { return m_doNotDisplay; }
     QLabel *oldNameLabel() const { return m_oldName; }
     QLabel *newNameLabel() const { return m_newName; }
+    QLabel *reasonLabel() const { return m_reason; }
 
 private:
     QLabel *m_oldName = nullptr;
     QLabel *m_newName = nullptr;
+    QLabel *m_reason = nullptr;
     QCheckBox *m_doNotDisplay = nullptr;
 };
 

@@ -113,14 +113,14 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
     listing.boxText = withTrailingBackslash(listing.boxText);
 
     bool seenEntry = false;
-    fileSystem.enumerateNames(listing.boxText, [&](const std::string &name, bool isDirectory) {
+    fileSystem.enumerateNames(listing.boxText, [&](const FileSystem::NameEntry &entry) {
         if (!seenEntry && firstEntry)
             firstEntry();
         seenEntry = true;
-        if (isDirectory) {
-            listing.folders.push_back(name);
+        if (entry.isDirectory) {
+            listing.folders.push_back(entry.name);
         } else {
-            listing.files.push_back(name);
+            listing.files.push_back(entry.name);
             ++targets.firstLayerFileCount;
         }
         if (afterEntry)

@@ -175,9 +175,9 @@ void TForm4::addFolderFiles()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::string p = withTrailingBackslash(*folder);
     std::vector<std::string> files;
-    m_state.platform.fileSystem.enumerateNames(p, [&](const std::string &name, bool isDirectory) {
-        if (!isDirectory)
-            files.push_back(p + name);
+    m_state.platform.fileSystem.enumerateNames(p, [&](const FileSystem::NameEntry &entry) {
+        if (!entry.isDirectory)
+            files.push_back(p + entry.name);
         return true;
     });
     m_model->appendRows(files, true);

@@ -51,7 +51,7 @@ public:
 
 class RenameErrorStandIn : public RenameErrorWindow {
 public:
-    void showRenameError(const std::string &, const std::string &) override {}
+    void showRenameError(const std::string &, const std::string &, const std::string &) override {}
 };
 
 } // namespace renomiq::test

@@ -18,9 +18,10 @@ public:
     using HostFileSystem::HostFileSystem;
     std::set<std::string> refuseRenameOf; // Windows-style source paths; "*" refuses all
     std::set<std::string> refuseWriteOf; // Windows-style paths
-<<<<<<< HEAD
     std::set<std::string> refuseListOf;  // Windows-style folder paths with their trailing '\'
     int existenceTests = 0;             // look-ups of whether something is at a path
+    // Runs before each entry a name walk hands over: a slow disk.
+    std::function<void()> beforeEntry;
 
     Status enumerate(const std::string &folder, const std::function<bool(const DirEntry &)> &visit) override
     {
@@ -33,7 +34,15 @@ public:
     {
         if (refuseListOf.count(folder))
             return errnoError(EACCES, "Cannot list", folder);
-        return HostFileSystem::enumerateNames(folder, visit, unreachable);
+        if (!beforeEntry)
+            return HostFileSystem::enumerateNames(folder, visit, unreachable);
+        return HostFileSystem::enumerateNames(
+            folder,
+            [&](const NameEntry &entry) {
+                beforeEntry();
+                return visit(entry);
+            },
+            unreachable);
     }
     bool exists(const std::string &path) override
     {
@@ -49,20 +58,6 @@ public:
     {
         ++existenceTests;
         return HostFileSystem::folderExists(path);
-=======
-    // Runs before each entry a name walk hands over: a slow disk.
-    std::function<void()> beforeEntry;
-
-    Status enumerateNames(const std::string &folder,
-                          const std::function<bool(const std::string &, bool)> &visit) override
-    {
-        if (!beforeEntry)
-            return HostFileSystem::enumerateNames(folder, visit);
-        return HostFileSystem::enumerateNames(folder, [&](const std::string &name, bool isDirectory) {
-            beforeEntry();
-            return visit(name, isDirectory);
-        });
->>>>>>> editor
     }
 
     Status rename(const std::string &from, const std::string &to) override
