@@ -3,6 +3,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_windows.h"
 #include "cli/terminal_prompter.h"
+#include "cli/terminal_text.h"
 #include "cli/usage.h"
 #include "engine/item_path.h"
 #include "engine/text_rules.h"
@@ -63,17 +64,21 @@ public:
 
 int usageError(const std::string &error)
 {
-    std::fprintf(stderr, "renomiq-cli: %s\nTry 'renomiq-cli --help' for more information.\n", error.c_str());
+    std::fprintf(stderr, "renomiq-cli: %s\nTry 'renomiq-cli --help' for more information.\n",
+                 textFor(stderr, error).c_str());
     return 2;
 }
 
-// A target as the program sees it: Windows-style paths as they are, host
-// paths (absolute or relative to the current folder) through the drive table.
-std::optional<std::string> programPath(const FileSystem &fs, const std::string &target)
+// A target as the program sees it. A Windows-style path starts with a letter
+// of the drive table and ':' followed by a separator or nothing ("T:", "T:\x",
+// "t:/x"); anything else ("t:y.txt", "q:/x" without a drive Q) is a host path,
+// absolute or relative to the current folder, through the drive table.
+std::optional<std::string> programPath(const HostFileSystem &fs, const std::string &target)
 {
-    const bool windowsStyle = target.size() >= 2 && target[1] == ':'
-        && ((target[0] >= 'A' && target[0] <= 'Z') || (target[0] >= 'a' && target[0] <= 'z'));
-    if (windowsStyle)
+    const bool drivePrefix = target.size() >= 2 && target[1] == ':'
+        && ((target[0] >= 'A' && target[0] <= 'Z') || (target[0] >= 'a' && target[0] <= 'z'))
+        && (target.size() == 2 || target[2] == '\\' || target[2] == '/');
+    if (drivePrefix && fs.drives().toHost(target.substr(0, 2)))
         return withBackslashes(target);
     std::string host = target;
     if (host.empty() || host[0] != '/') {
@@ -129,7 +134,7 @@ int runCli(const std::vector<std::string> &arguments)
     AppState state(platform);
     const UndoLog::Recovery recovery = UndoLog(fileSystem, state.settings.dataFolder()).recoverAbandonedJournals();
     for (const std::string &kept : recovery.keptLogs) {
-        const std::string host = fileSystem.toHostPath(kept).value_or(kept);
+        const std::string host = textFor(stderr, fileSystem.toHostPath(kept).value_or(kept));
         std::fprintf(stderr,
                      "renomiq-cli: a run that was cut short ended before the last operation; its renames are kept "
                      "in their own undo log: %s (renomiq-cli undo --log %s)\n",
@@ -137,7 +142,7 @@ int runCli(const std::vector<std::string> &arguments)
     }
     for (const std::string &aside : recovery.setAside)
         std::fprintf(stderr, "renomiq-cli: a damaged journal was set aside: %s\n",
-                     fileSystem.toHostPath(aside).value_or(aside).c_str());
+                     textFor(stderr, fileSystem.toHostPath(aside).value_or(aside)).c_str());
     state.folders.load();
 
     CliWindows windows(state.run);
@@ -158,7 +163,7 @@ int runCli(const std::vector<std::string> &arguments)
             if (log.empty())
                 std::fputs("renomiq-cli: there is no operation to undo\n", stderr);
             else
-                std::fprintf(stderr, "renomiq-cli: no such undo log: %s\n", command.log.c_str());
+                std::fprintf(stderr, "renomiq-cli: no such undo log: %s\n", textFor(stderr, command.log).c_str());
             return 1;
         }
         state.targets.filesMode = true;

@@ -10,8 +10,7 @@ namespace renomiq {
 std::atomic<bool> CliWindows::interrupted{false};
 
 CliWindows::CliWindows(RunState &run, std::FILE *out, std::FILE *err)
-    : m_run(run), m_out(out), m_err(err), m_progressShown(::isatty(::fileno(err)) != 0),
-      m_outIsTerminal(::isatty(::fileno(out)) != 0), m_errIsTerminal(m_progressShown)
+    : m_run(run), m_out(out), m_err(err), m_progressShown(::isatty(::fileno(err)) != 0)
 {
 }
 
@@ -63,15 +62,13 @@ void CliWindows::processEvents()
 
 void CliWindows::showRenameError(const std::string &oldPath, const std::string &newPath, const std::string &reason)
 {
-    const auto shown = [&](const std::string &text) { return m_errIsTerminal ? terminalText(text) : text; };
-    std::fprintf(m_err, "Rename Error: Rename failed when rename: %s To: %s (%s)\n", shown(oldPath).c_str(),
-                 shown(newPath).c_str(), reason.c_str());
+    std::fprintf(m_err, "Rename Error: Rename failed when rename: %s To: %s (%s)\n", textFor(m_err, oldPath).c_str(),
+                 textFor(m_err, newPath).c_str(), textFor(m_err, reason).c_str());
 }
 
 void CliWindows::showUnreachable(const std::string &path, const std::string &reason)
 {
-    const std::string shown = m_errIsTerminal ? terminalText(path) : path;
-    std::fprintf(m_err, "renomiq-cli: skipped %s: %s\n", shown.c_str(), reason.c_str());
+    std::fprintf(m_err, "renomiq-cli: skipped %s: %s\n", textFor(m_err, path).c_str(), textFor(m_err, reason).c_str());
 }
 
 void CliWindows::addPreviewRow(const std::string &oldText, const std::string &newText)
@@ -81,10 +78,7 @@ void CliWindows::addPreviewRow(const std::string &oldText, const std::string &ne
         return;
     }
     ++m_previewRows;
-    if (m_outIsTerminal)
-        std::fprintf(m_out, "%s\t%s\n", terminalText(oldText).c_str(), terminalText(newText).c_str());
-    else
-        std::fprintf(m_out, "%s\t%s\n", oldText.c_str(), newText.c_str());
+    std::fprintf(m_out, "%s\t%s\n", textFor(m_out, oldText).c_str(), textFor(m_out, newText).c_str());
 }
 
 void CliWindows::closeEditor()
@@ -96,7 +90,7 @@ void CliWindows::closeEditor()
 void CliWindows::setStatusPanel(int panel, const std::string &text)
 {
     if (panel == 1)
-        std::fprintf(m_out, "%s\n", text.c_str());
+        std::fprintf(m_out, "%s\n", textFor(m_out, text).c_str());
 }
 
 } // namespace renomiq

@@ -61,8 +61,6 @@ private:
     std::FILE *m_err;
     bool m_progressShown;
     // Names go to a terminal escaped, elsewhere byte for byte.
-    bool m_outIsTerminal;
-    bool m_errIsTerminal;
     RowList m_list;
     int m_previewRows = 0;
     int m_maximum = 100;

@@ -1,12 +1,16 @@
 #include "cli/terminal_prompter.h"
 
+#include "cli/terminal_text.h"
+
 #include <unistd.h>
 
 namespace renomiq {
 
 Answer TerminalPrompter::show(const Message &message)
 {
-    std::fprintf(m_output, "%s: %s\n", message.caption.c_str(), message.text.c_str());
+    // Refusals and questions quote names from disk.
+    std::fprintf(m_output, "%s: %s\n", textFor(m_output, message.caption).c_str(),
+                 textFor(m_output, message.text, true).c_str());
     const bool okCancel = message.buttons == MessageButtons::OkCancel;
     switch (message.buttons) {
     case MessageButtons::Ok:

@@ -16,7 +16,9 @@ const char kCliUsage[] =
     "            Changnew (whole name or its case), Changexten (extension).\n"
     "TARGET      one folder (its content chosen by --scope) or one or more files;\n"
     "            host paths (/home/ann/x) and Windows-style paths (C:\\home\\ann\\x);\n"
-    "            never empty.\n"
+    "            never empty. A path is Windows-style only when it starts with a\n"
+    "            letter of the drive table, ':' and '\\', '/' or nothing (T:\\x);\n"
+    "            anything else (t:y.txt, ./t:/x) is a host path.\n"
     "--scope N   0 the folder's files (default), 1 all layers, 2 only subfolders,\n"
     "            3 the folder itself.\n"
     "--preview   print old and new names separated by a TAB; rename nothing.\n"
@@ -69,6 +71,7 @@ const char kCliUsage[] =
     "request, nothing was renamed or an undo left items; 2 for a usage error.\n"
     "Ctrl+C stops a long run between items; the undo log then holds what was\n"
     "renamed.\n"
-    "On a terminal, control characters in names are shown escaped (\\033, \\r).\n";
+    "On a terminal, control characters and bytes that are not UTF-8 in names\n"
+    "are shown escaped (\\033, \\r, \\302\\233).\n";
 
 } // namespace renomiq

@@ -62,15 +62,15 @@ void DriveTable::setDrive(char letter, std::string hostFolder)
     m_drives[upperLetter(letter)] = normalizedHostFolder(hostFolder);
 }
 
-bool DriveTable::apply(std::string_view spec)
+bool DriveTable::apply(std::string_view mapping)
 {
     std::map<char, std::string> added;
     size_t start = 0;
-    while (start < spec.size()) {
-        size_t end = spec.find(';', start);
+    while (start < mapping.size()) {
+        size_t end = mapping.find(';', start);
         if (end == std::string_view::npos)
-            end = spec.size();
-        std::string_view entry = spec.substr(start, end - start);
+            end = mapping.size();
+        std::string_view entry = mapping.substr(start, end - start);
         start = end + 1;
         if (entry.empty())
             continue;
@@ -86,8 +86,8 @@ bool DriveTable::apply(std::string_view spec)
 DriveTable DriveTable::fromEnvironment()
 {
     DriveTable table;
-    if (const char *spec = std::getenv("RENOMIQ_DRIVES"))
-        table.apply(spec);
+    if (const char *mapping = std::getenv("RENOMIQ_DRIVES"))
+        table.apply(mapping);
     return table;
 }
 

@@ -16,7 +16,7 @@ public:
 
     // Adds entries "L=/host/folder" separated by ';'. Returns false (and adds
     // nothing) when an entry is malformed.
-    bool apply(std::string_view spec);
+    bool apply(std::string_view mapping);
     static DriveTable fromEnvironment();
 
     void setDrive(char letter, std::string hostFolder);

@@ -1,5 +1,7 @@
 #include "platform/file_registry.h"
 
+#include <algorithm>
+
 #include "platform/host_io.h"
 
 #include <cerrno>
@@ -339,6 +341,31 @@ bool FileRegistry::writeValue(RegistryHive hive, const std::string &key, const s
             return false;
         values.insert_or_assign(name, value);
         return true;
+    });
+}
+
+bool FileRegistry::writeValues(RegistryHive hive, const std::string &key,
+                               const std::vector<std::pair<std::string, RegistryValue>> &values)
+{
+    const std::string full = fullKey(hive, key);
+    const bool unchanged = std::all_of(values.begin(), values.end(), [&](const auto &entry) {
+        return readValue(hive, key, entry.first) == entry.second;
+    });
+    if (unchanged)
+        return true;
+    return modify([&](Keys &keys) {
+        for (size_t slash = full.find('\\'); slash != std::string::npos; slash = full.find('\\', slash + 1))
+            keys.try_emplace(full.substr(0, slash));
+        Values &stored = keys[full];
+        bool changed = false;
+        for (const auto &[name, value] : values) {
+            auto it = stored.find(name);
+            if (it != stored.end() && it->second == value)
+                continue;
+            stored.insert_or_assign(name, value);
+            changed = true;
+        }
+        return changed;
     });
 }
 

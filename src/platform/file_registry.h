@@ -28,6 +28,8 @@ public:
                     const RegistryValue &value) override;
     bool deleteValue(RegistryHive hive, const std::string &key, const std::string &name) override;
     bool deleteValues(RegistryHive hive, const std::string &key, const std::vector<std::string> &names) override;
+    bool writeValues(RegistryHive hive, const std::string &key,
+                     const std::vector<std::pair<std::string, RegistryValue>> &values) override;
 
     const std::string &hostFile() const { return m_hostFile; }
 

@@ -1,5 +1,7 @@
 #include "platform/host_file_system.h"
 
+#include "platform/new_name_check.h"
+
 #include "platform/host_io.h"
 #include "platform/name_order.h"
 #include "platform/host_journal.h"
@@ -399,13 +401,15 @@ Status HostFileSystem::rename(const std::string &from, const std::string &to)
     // forbids in names, so names stay portable; an item that holds them can
     // still be renamed to a clean name.
     const std::string_view newName = std::string_view(to).substr(to.rfind('\\') + 1);
-    if (newName.find_first_of("/:*?\"<>|") != std::string_view::npos)
+    switch (newNameFault(newName)) {
+    case NewNameFault::ForbiddenCharacter:
         return Error{EINVAL, "Cannot rename '" + from + "' to '" + to + "': the new name holds one of the characters "
                                  "\\ / : * ? \" < > | that Windows forbids in names"};
-    for (const char c : newName) {
-        if (c > 0 && c < 32)
-            return Error{EINVAL, "Cannot rename '" + from + "' to '" + to
-                                     + "': the new name holds a control character, which Windows forbids in names"};
+    case NewNameFault::ControlCharacter:
+        return Error{EINVAL, "Cannot rename '" + from + "' to '" + to
+                                 + "': the new name holds a control character, which Windows forbids in names"};
+    case NewNameFault::None:
+        break;
     }
     return renameBack(from, to);
 }

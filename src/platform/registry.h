@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace renomiq {
@@ -48,6 +49,16 @@ public:
         bool ok = true;
         for (const std::string &name : names)
             ok = deleteValue(hive, key, name) && ok;
+        return ok;
+    }
+
+    // Writes the values (name and value each), in one change of the store.
+    virtual bool writeValues(RegistryHive hive, const std::string &key,
+                             const std::vector<std::pair<std::string, RegistryValue>> &values)
+    {
+        bool ok = true;
+        for (const auto &[name, value] : values)
+            ok = writeValue(hive, key, name, value) && ok;
         return ok;
     }
 

@@ -355,10 +355,19 @@ std::string checkTargets(AppState &state, TargetLookup lookup)
     Prompter &prompter = state.platform.prompter;
     const std::string &folder = targets.targetFolder;
     std::string result;
+    std::string listingError;
+    const auto unreadable = [&] {
+        if (listingError.empty())
+            return false;
+        prompter.information("The target folder can not be read: " + folder + " (" + listingError + ")");
+        return true;
+    };
     switch (targets.folderScope) {
     case FolderScope::OneLayer:
     case FolderScope::AllLayers:
-        result = findSampleFile(fs, targets, folder, lookup);
+        result = findSampleFile(fs, targets, folder, lookup, &listingError);
+        if (unreadable())
+            return {};
         if (result.empty()) {
             if (state.editKind != EditKind::Savealls) {
                 prompter.information("There is no file(one layer) now!");
@@ -372,7 +381,9 @@ std::string checkTargets(AppState &state, TargetLookup lookup)
             break;
         [[fallthrough]];
     case FolderScope::OnlySubfolders:
-        result = findFirstSubfolder(fs, targets, folder);
+        result = findFirstSubfolder(fs, targets, folder, &listingError);
+        if (unreadable())
+            return {};
         if (result.empty())
             prompter.information("There is no subfolder now!");
         break;

@@ -2,6 +2,7 @@
 
 #include "engine/item_path.h"
 #include "platform/file_system.h"
+#include "platform/new_name_check.h"
 #include "platform/platform.h"
 #include "platform/prompter.h"
 #include "platform/sound.h"
@@ -150,11 +151,20 @@ bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
 std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &newPath) const
 {
     const std::string newName = lastComponentOf(newPath);
-    for (const char c : newName) {
-        if (c > 0 && c < 32)
+    switch (newNameFault(newName)) {
+    case NewNameFault::ControlCharacter:
+        return "The new filename: '" + newName
+            + "' can not be renamed, because it holds a control character (such as a line break), which "
+              "Windows filenames can not hold.";
+    case NewNameFault::ForbiddenCharacter:
+        // A run leaves these to the rename, which reports them as a rename error.
+        if (m_request && m_request->preview)
             return "The new filename: '" + newName
-                + "' can not be renamed, because it holds a control character (such as a line break), which "
-                  "Windows filenames can not hold.";
+                + "' can not be renamed, because it holds one of the characters \\ / : * ? \" < > | that Windows "
+                  "filenames can not hold.";
+        break;
+    case NewNameFault::None:
+        break;
     }
     if (const std::size_t lineBreak = oldPath.find_first_of("\r\n"); lineBreak != std::string::npos) {
         if (oldPath.find('\\', lineBreak) != std::string::npos)
@@ -231,8 +241,12 @@ void RunDriver::visitTargets()
 void RunDriver::processWorkList(bool continued)
 {
     RunState &run = m_state.run;
-    if (run.workList.empty())
+    if (run.workList.empty()) {
+        // A folder without items: a Cancel (or Ctrl+C) is still seen here, so a
+        // walk over many empty folders stops as soon as one over items does.
+        m_windows.processEvents();
         return;
+    }
     if (!continued)
         m_state.engine.specialStrings().setRunningNumber(m_request->startNumber);
     if (run.progressJob == ProgressJob::RenamingJob && !continued) {

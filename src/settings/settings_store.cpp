@@ -283,10 +283,11 @@ void SettingsStore::saveWindowPlacementAndFolders(const WindowGeometry &window, 
 bool SettingsStore::saveFolders(const std::vector<std::string> &folders)
 {
     const int n = std::min(static_cast<int>(folders.size()), options.folderListMax);
-    for (int i = 0; i < n; ++i) {
-        if (!m_registry.writeString(HKCU, kKey, folderValueName(i), folders[static_cast<std::size_t>(i)]))
-            return false;
-    }
+    std::vector<std::pair<std::string, RegistryValue>> values;
+    for (int i = 0; i < n; ++i)
+        values.emplace_back(folderValueName(i), RegistryValue::fromString(folders[static_cast<std::size_t>(i)]));
+    if (!values.empty() && !m_registry.writeValues(HKCU, kKey, values))
+        return false;
     deleteFolderValues(n);
     return true;
 }

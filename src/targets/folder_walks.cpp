@@ -232,7 +232,8 @@ std::vector<std::size_t> nameOrderIgnoringCase(const std::vector<std::string> &n
     return order;
 }
 
-std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder, TargetLookup lookup)
+std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder, TargetLookup lookup,
+                           std::string *listingError)
 {
     const std::string p = withTrailingBackslash(folder);
     targets.firstLayerFileCount = 0;
@@ -241,7 +242,7 @@ std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std
     // the sample does, and it needs no more than the first stretch sorted.
     const auto order = lookup == TargetLookup::FirstInOrder ? FileSystem::EntryOrder::SortedAsVisited
                                                             : FileSystem::EntryOrder::Unsorted;
-    fileSystem.enumerateNames(
+    const Status listed = fileSystem.enumerateNames(
         p,
         [&](const FileSystem::NameEntry &entry) {
             targets.folderIsEmpty = false;
@@ -253,16 +254,19 @@ std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std
             return targets.firstLayerFileCount < 30;
         },
         {}, order);
+    if (!listed && listingError)
+        *listingError = std::strerror(listed.error().code);
     return result;
 }
 
-std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder)
+std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder,
+                               std::string *listingError)
 {
     const std::string p = withTrailingBackslash(folder);
     targets.firstLayerFileCount = 0;
     std::string result;
     // The files counted are those before the first subfolder in name order.
-    fileSystem.enumerateNames(
+    const Status listed = fileSystem.enumerateNames(
         p,
         [&](const FileSystem::NameEntry &entry) {
             if (entry.isDirectory) {
@@ -273,6 +277,8 @@ std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const
             return true;
         },
         {}, FileSystem::EntryOrder::SortedAsVisited);
+    if (!listed && listingError)
+        *listingError = std::strerror(listed.error().code);
     return result;
 }
 

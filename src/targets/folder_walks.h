@@ -71,11 +71,13 @@ enum class TargetLookup { FirstInOrder, AnyItem };
 
 // The first file in name order (with AnyItem: some file), or empty; counts
 // the first layer's files up to 30 and clears folderIsEmpty when the folder
-// holds anything.
+// holds anything. When the folder cannot be listed, listingError (if given)
+// receives the reason.
 std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder,
-                           TargetLookup lookup = TargetLookup::FirstInOrder);
+                           TargetLookup lookup = TargetLookup::FirstInOrder, std::string *listingError = nullptr);
 // The first subfolder, or empty; counts the files met before it.
-std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder);
+std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder,
+                               std::string *listingError = nullptr);
 
 // CollectFilesForRun: the file list's rows, top to bottom, become the work list.
 void collectFilesForRun(const FileList &fileList, TargetSet &targets, std::vector<std::string> &workList);

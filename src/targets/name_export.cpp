@@ -13,6 +13,7 @@
 #include "targets/folder_walks.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace renomiq {
 
@@ -79,7 +80,13 @@ void NameExporter::visitForExport(const ExportChoices &choices, const std::strin
 {
     const std::string p = withTrailingBackslash(folder);
     const bool enterSubfolders = choices.content != Content::SubfoldersAndFilenames;
-    m_state.platform.fileSystem.enumerate(p, [&](const DirEntry &entry) {
+    FileSystem &fs = m_state.platform.fileSystem;
+    if (!m_filePass) {
+        // Names holding '\' never reach the listing below: only counted here.
+        fs.enumerateNames(p, [](const FileSystem::NameEntry &) { return false; },
+                          [&](const std::string &name, const std::string &reason) { leftOut(p + name, reason); });
+    }
+    const Status listed = fs.enumerate(p, [&](const DirEntry &entry) {
         if (m_state.run.stopRequest)
             return false;
         const int position = m_windows.progressPosition() + 1;
@@ -103,6 +110,8 @@ void NameExporter::visitForExport(const ExportChoices &choices, const std::strin
         }
         return true;
     });
+    if (!listed && !m_filePass)
+        leftOut(p, std::strerror(listed.error().code));
     if (!m_filePass) {
         m_filePass = true;
         visitForExport(choices, folder, lines);
@@ -111,6 +120,27 @@ void NameExporter::visitForExport(const ExportChoices &choices, const std::strin
     }
     if (!m_indent.empty())
         m_indent.pop_back();
+}
+
+void NameExporter::leftOut(const std::string &path, const std::string &reason)
+{
+    if (++m_leftOutCount <= 5)
+        m_leftOutShown.push_back(path + " (" + reason + ")");
+}
+
+void NameExporter::reportLeftOut()
+{
+    if (m_leftOutCount == 0)
+        return;
+    std::string text = std::to_string(m_leftOutCount)
+        + (m_leftOutCount == 1 ? " item could not be read and is not in the list:" : " items could not be read and are not in the list:");
+    for (const std::string &shown : m_leftOutShown)
+        text += "\n" + shown;
+    if (m_leftOutCount > m_leftOutShown.size())
+        text += "\n...";
+    m_state.platform.prompter.information(text);
+    m_leftOutCount = 0;
+    m_leftOutShown.clear();
 }
 
 std::vector<std::string> NameExporter::folderLines(const ExportChoices &choices)
@@ -217,6 +247,7 @@ std::string NameExporter::exportNames(const ExportChoices &choices)
     const std::vector<std::string> lines =
         m_state.targets.targetFolder.empty() ? filesLines() : folderLines(choices);
     const std::string written = write(chosen, lines);
+    reportLeftOut();
     if (written.empty())
         return {};
     const Options &options = m_state.settings.options;

@@ -34,11 +34,17 @@ private:
     void visitForExport(const ExportChoices &choices, const std::string &folder, std::vector<std::string> &lines);
     std::string fileLine(const ExportChoices &choices, const DirEntry &entry) const;
     std::string dateLine() const;
+    void leftOut(const std::string &path, const std::string &reason);
+    void reportLeftOut();
 
     AppState &m_state;
     RunWindows &m_windows;
     std::string m_indent;
     bool m_filePass = false;
+    // Folders that could not be listed and names no path can hold: left out
+    // of the list, and told after the export.
+    std::size_t m_leftOutCount = 0;
+    std::vector<std::string> m_leftOutShown;
 };
 
 } // namespace renomiq

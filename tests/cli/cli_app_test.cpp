@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -212,6 +214,40 @@ TEST_F(CliAppTest, WindowsStylePathsTakeSlashesAsSeparators)
     EXPECT_EQ(dir.list("w"), (Lines{"b1.txt", "b2.txt", "b3.txt"}));
     EXPECT_EQ(dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"),
               "T:\\w\\b1.txt\r\nT:\\w\\a1.txt\r\nT:\\w\\b2.txt\r\nT:\\w\\a2.txt\r\nT:\\w\\b3.txt\r\nT:\\w\\a3.txt\r\n");
+}
+
+// "X:" starts a Windows-style path only for a drive of the table followed by a
+// separator or nothing; anything else is a host name relative to the current folder.
+TEST_F(CliAppTest, DriveLettersOnlyForDrivesOfTheTable)
+{
+    const std::string usage = "\nTry 'renomiq-cli --help' for more information.\n";
+    const struct {
+        const char *file;   // under d, the current folder
+        const char *target;
+        int status;
+        std::string err;
+        const char *folder; // where the file was
+        Lines after;
+    } rows[] = {
+        {"t:y.txt", "t:y.txt", 0, "", "d", {"x.txt"}},
+        {"q:/a.txt", "q:/a.txt", 0, "", "d/q:", {"x.txt"}}, // no drive Q
+        {"a.txt", "T:\\d\\a.txt", 0, "", "d", {"x.txt"}},
+        {"a.txt", "t:/d/a.txt", 0, "", "d", {"x.txt"}},
+        // A host name cannot hold '\\'.
+        {"a.txt", "q:\\d\\a.txt", 2, "renomiq-cli: no drive holds 'q:\\d\\a.txt'" + usage, "d", {"a.txt"}},
+    };
+    const int savedFolder = ::open(".", O_RDONLY | O_DIRECTORY);
+    for (const auto &row : rows) {
+        dir.createFiles({std::string("d/") + row.file});
+        ASSERT_EQ(::chdir(dir.host("d").c_str()), 0);
+        CliRun run = cli({"Changnew", "newName=x", row.target});
+        EXPECT_EQ(run.status, row.status) << row.target;
+        EXPECT_EQ(run.err, row.err) << row.target;
+        EXPECT_EQ(dir.list(row.folder), row.after) << row.target;
+        ASSERT_EQ(::fchdir(savedFolder), 0);
+        std::filesystem::remove_all(dir.host("d"));
+    }
+    ::close(savedFolder);
 }
 
 TEST_F(CliAppTest, UndoOfAGivenLog)

@@ -1,10 +1,14 @@
+#include "cli/cli_app.h"
 #include "cli/cli_windows.h"
+#include "cli/terminal_prompter.h"
 #include "cli/terminal_text.h"
 #include "run/run_state.h"
+#include "support/test_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
@@ -26,6 +30,14 @@ TEST(TerminalText, EscapesControlCharactersOnly)
         {"tab\there", "tab\\there"},
         {"bell\a\x7f", "bell\\a\\177"},
         {"C:\\dir\\caf\xc3\xa9", "C:\\dir\\caf\xc3\xa9"}, // separators and UTF-8 stay
+        {"csi\xc2\x9b" "2J", "csi\\302\\2332J"},                 // C1 controls, U+0080-U+009F
+        {"c1\xc2\x80\xc2\x9f\xc2\xa0", "c1\\302\\200\\302\\237\xc2\xa0"}, // U+00A0 is printable
+        {"raw\x9b" "2J", "raw\\2332J"},                           // not UTF-8: the byte alone
+        {"lead\xc3", "lead\\303"},                              // cut short
+        {"over\xc0\xaf", "over\\300\\257"},                    // overlong '/'
+        {"sur\xed\xa0\x80", "sur\\355\\240\\200"},             // a surrogate
+        {"big\xf4\x90\x80\x80", "big\\364\\220\\200\\200"},   // above U+10FFFF
+        {"ok\xe2\x82\xac\xf0\x9f\x98\x80", "ok\xe2\x82\xac\xf0\x9f\x98\x80"}, // euro sign, emoji
     };
     for (const auto &row : rows)
         EXPECT_EQ(terminalText(row.name), row.shown) << row.shown;
@@ -81,6 +93,64 @@ TEST(TerminalText, NamesAreEscapedOnATerminalAndExactElsewhere)
               "Rename Error: Rename failed when rename: T:\\e\033.txt To: T:\\f\n.txt (File name too long)\n");
     std::fclose(pipe);
     ::close(pipeFds[0]);
+}
+
+// What `job` writes to standard error, with standard error on a terminal or
+// on a pipe.
+std::string standardErrorOf(bool terminal, const std::function<void()> &job)
+{
+    int readFd = -1, writeFd = -1;
+    if (terminal) {
+        EXPECT_EQ(::openpty(&readFd, &writeFd, nullptr, nullptr, nullptr), 0);
+        termios raw {};
+        ::tcgetattr(writeFd, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(writeFd, TCSANOW, &raw);
+    } else {
+        int fds[2];
+        EXPECT_EQ(::pipe(fds), 0);
+        readFd = fds[0];
+        writeFd = fds[1];
+    }
+    std::fflush(stderr);
+    const int saved = ::dup(2);
+    ::dup2(writeFd, 2);
+    job();
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+    ::close(writeFd);
+    std::string text(8192, '\0');
+    const ssize_t n = ::read(readFd, text.data(), text.size());
+    text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    ::close(readFd);
+    return text;
+}
+
+// Messages and usage errors quote names too: escaped on a terminal (line
+// breaks of a message kept), exact on a pipe.
+TEST(TerminalText, MessagesAndUsageErrorsAreEscapedOnATerminal)
+{
+    test::TestDir dir;
+    const auto message = [] {
+        TerminalPrompter(false, stdin, stderr).information("Can not rename 'a\033[2Jb\xc2\x9b':\nit is busy");
+    };
+    const auto usage = [&] {
+        EXPECT_EQ(runCli({"Changnew", "newName=x", dir.host("no\rsuch\x9b")}), 2);
+    };
+    const std::string tryHelp = "\nTry 'renomiq-cli --help' for more information.\n";
+    const struct {
+        std::function<void()> job;
+        bool terminal;
+        std::string err;
+    } rows[] = {
+        {message, true, "Information: Can not rename 'a\\033[2Jb\\302\\233':\nit is busy\n"},
+        {message, false, "Information: Can not rename 'a\033[2Jb\xc2\x9b':\nit is busy\n"},
+        {usage, true, "renomiq-cli: no such file or folder: " + dir.host("no\\rsuch\\233") + tryHelp},
+        {usage, false, "renomiq-cli: no such file or folder: " + dir.host("no\rsuch\x9b") + tryHelp},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(standardErrorOf(row.terminal, row.job), row.err) << row.err;
 }
 
 } // namespace

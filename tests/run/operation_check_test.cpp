@@ -242,6 +242,15 @@ TEST_F(OperationCheckTest, TargetsAndScopes)
     check({"no file", EditKind::Changnew, [](EditorInputs &) {}, {Answer::Ok}, {"There is no file(one layer) now!"}, CheckResult::Stop});
     app.targetFolder("Empty\\", FolderScope::OnlySubfolders);
     check({"no subfolder", EditKind::Changnew, [](EditorInputs &) {}, {Answer::Ok}, {"There is no subfolder now!"}, CheckResult::Stop});
+    // A folder that cannot be listed says so and why, in every scope that lists it.
+    app.dir.createFiles({"Locked/a.txt"});
+    app.fileSystem.refuseListOf = {TestDir::win("Locked/")};
+    for (const FolderScope scope : {FolderScope::OneLayer, FolderScope::AllLayers, FolderScope::OnlySubfolders}) {
+        app.targetFolder("Locked\\", scope);
+        check({"unreadable folder", EditKind::Changnew, [](EditorInputs &i) { i.request.newName = "n"; }, {Answer::Ok},
+               {"The target folder can not be read: T:\\Locked\\ (Permission denied)"}, CheckResult::Stop});
+    }
+    app.fileSystem.refuseListOf.clear();
     app.targetFolder("Gone\\", FolderScope::ThisFolderOnly);
     check({"folder gone", EditKind::Changnew, [](EditorInputs &) {}, {Answer::Ok},
            {"The targeted folder had been modified or deleted!"}, CheckResult::Stop});

@@ -85,6 +85,53 @@ TEST_F(RunDriverTest, AllLayersHandsSubfolderBatchesFirstAndRestartsNumbering)
     EXPECT_EQ(app.sound.played, Lines{"end.wav"});
 }
 
+// Running numbers and "(n)" suffixes follow the name order: upper-case mapping
+// first ("_" after the letters, "é" as "É"), then the bytes; neither the byte
+// order nor the order of creation.
+TEST_F(RunDriverTest, NumbersAndSuffixesFollowTheNameOrder)
+{
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    const Lines created = {"cherry.txt", "\xc3\x89" "b.txt", "a_1.txt", "banana.txt", "apple.txt", "Banana.txt",
+                           "\xc3\xa9" "a.txt", "az.txt"};
+    for (const char *folder : {"N", "X", "R"}) {
+        for (const std::string &name : created)
+            dir.createFiles({std::string(folder) + "/" + name});
+    }
+    app.targetFolder("N", FolderScope::OneLayer);
+    run(insertAtHead("$$_"));
+    EXPECT_EQ(loggedPairs(), (Pairs{{"N\\01_apple.txt", "N\\apple.txt"},
+                                    {"N\\02_az.txt", "N\\az.txt"},
+                                    {"N\\03_a_1.txt", "N\\a_1.txt"},
+                                    {"N\\04_Banana.txt", "N\\Banana.txt"},
+                                    {"N\\05_banana.txt", "N\\banana.txt"},
+                                    {"N\\06_cherry.txt", "N\\cherry.txt"},
+                                    {"N\\07_\xc3\xa9" "a.txt", "N\\\xc3\xa9" "a.txt"},
+                                    {"N\\08_\xc3\x89" "b.txt", "N\\\xc3\x89" "b.txt"}}));
+
+    app.targetFolder("X", FolderScope::OneLayer);
+    run(changeTo("x", true));
+    EXPECT_EQ(app.windows.previewRows, (Pairs{{"apple.txt", "x.txt"},
+                                              {"az.txt", "x(1).txt"},
+                                              {"a_1.txt", "x(2).txt"},
+                                              {"Banana.txt", "x(3).txt"},
+                                              {"banana.txt", "x(4).txt"},
+                                              {"cherry.txt", "x(5).txt"},
+                                              {"\xc3\xa9" "a.txt", "x(6).txt"},
+                                              {"\xc3\x89" "b.txt", "x(7).txt"}}));
+
+    // On disk the suffixes accumulate: each taken name gets the next one appended.
+    app.targetFolder("R", FolderScope::AllLayers);
+    run(changeTo("r"));
+    EXPECT_EQ(loggedPairs(), (Pairs{{"R\\r.txt", "R\\apple.txt"},
+                                    {"R\\r(1).txt", "R\\az.txt"},
+                                    {"R\\r(1)(2).txt", "R\\a_1.txt"},
+                                    {"R\\r(1)(2)(3).txt", "R\\Banana.txt"},
+                                    {"R\\r(1)(2)(3)(4).txt", "R\\banana.txt"},
+                                    {"R\\r(1)(2)(3)(4)(5).txt", "R\\cherry.txt"},
+                                    {"R\\r(1)(2)(3)(4)(5)(6).txt", "R\\\xc3\xa9" "a.txt"},
+                                    {"R\\r(1)(2)(3)(4)(5)(6)(7).txt", "R\\\xc3\x89" "b.txt"}}));
+}
+
 TEST_F(RunDriverTest, OnlySubfoldersRenamesDeepestFirstAndNeverTheFolder)
 {
     dir.createFiles({"A/B/C/file"});
@@ -218,6 +265,25 @@ TEST_F(RunDriverTest, StopIsSeenBetweenEveryTwoItemsAlsoWhenRenamesFail)
         EXPECT_EQ(app.state.run.failedCount, row.refuse ? 5 : 0) << row.name;
         app.windows.onProcessEvents = nullptr;
     }
+}
+
+// A walk over folders without files sees a stop between folders.
+TEST_F(RunDriverTest, StopIsSeenBetweenFoldersWithoutItems)
+{
+    for (int i = 10; i < 50; ++i)
+        dir.createFiles({"E/e" + std::to_string(i) + "/"});
+    dir.createFiles({"E/zz"});
+    app.targetFolder("E", FolderScope::AllLayers);
+    int seen = 0;
+    app.windows.onProcessEvents = [&] {
+        if (++seen == 5)
+            app.state.run.stopRequest = true; // Cancel, confirmed
+    };
+    app.prompter.expect(Answer::Ok); // nothing renamed
+    run(insertAtHead("n"));
+    EXPECT_EQ(seen, 7); // five empty folders, E's own batch (cut short at the stop), the end of the run
+    EXPECT_EQ(dir.list("E").back(), "zz");
+    EXPECT_EQ(app.state.run.renamedCount, 0);
 }
 
 TEST_F(RunDriverTest, ItemsTheWalkCannotReachFailAndAreShown)

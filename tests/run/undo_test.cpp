@@ -155,6 +155,15 @@ TEST_F(UndoTest, NamesTheLogCannotHoldOrWindowsForbidsAreRefused)
          "'T:\\c6\\l\nf\\x.txt' can not be renamed, because the name of a folder it lies in holds a line break, "
          "which the undo log can not hold.",
          "l\nf"},
+        // A preview shows what the rename would refuse as refused.
+        {"p.txt", "a:b", true,
+         "The new filename: 'a:b.txt' can not be renamed, because it holds one of the characters \\ / : * ? \" < > | "
+         "that Windows filenames can not hold.",
+         "p.txt"},
+        {"p.txt", "a*?\"<>|", true,
+         "The new filename: 'a*?\"<>|.txt' can not be renamed, because it holds one of the characters \\ / : * ? \" < "
+         "> | that Windows filenames can not hold.",
+         "p.txt"},
     };
     int n = 0;
     for (const auto &row : rows) {

@@ -153,6 +153,12 @@ public:
         ++changes;
         return FileRegistry::writeValue(hive, key, name, value);
     }
+    bool writeValues(RegistryHive hive, const std::string &key,
+                     const std::vector<std::pair<std::string, RegistryValue>> &values) override
+    {
+        ++changes;
+        return FileRegistry::writeValues(hive, key, values);
+    }
     bool deleteValue(RegistryHive hive, const std::string &key, const std::string &name) override
     {
         ++changes;
@@ -176,8 +182,8 @@ TEST_F(SettingsStoreTest, ThousandsOfStaleFolderValuesGoInOneWrite)
     const struct {
         const char *name;
         bool atLoad; // else at the list window's close
-        int changes; // at the close, two folders are written (unchanged) before the deletion
-    } rows[] = {{"load", true, 1}, {"close", false, 3}};
+        int changes; // at the close, the two folders are written (unchanged) before the deletion
+    } rows[] = {{"load", true, 1}, {"close", false, 2}};
     for (const auto &row : rows) {
         dir.createFiles({".config-home/Corvane/Renomiq/"});
         dir.writeFile(".config-home/Corvane/Renomiq/registry.reg", file);
@@ -193,6 +199,31 @@ TEST_F(SettingsStoreTest, ThousandsOfStaleFolderValuesGoInOneWrite)
         EXPECT_TRUE(counted.valueExists(HKCU, kKey, row.atLoad ? "Folder9" : "Folder1")) << row.name;
         EXPECT_FALSE(counted.valueExists(HKCU, kKey, row.atLoad ? "Folder10" : "Folder2")) << row.name;
         EXPECT_FALSE(counted.valueExists(HKCU, kKey, "Folder1999")) << row.name;
+    }
+}
+
+// The folder list is written in one change of the registry file, whatever its length.
+TEST_F(SettingsStoreTest, TheFolderListIsOneWrite)
+{
+    dir.createFiles({".config-home/Corvane/Renomiq/"});
+    CountingRegistry counted{UserFolders::registryFile()};
+    SettingsStore settings{counted, fs};
+    settings.options.folderListMax = 24;
+    std::vector<std::string> first, second;
+    for (int i = 0; i < 24; ++i) {
+        first.push_back("C:\\a" + std::to_string(i));
+        second.push_back("C:\\b" + std::to_string(i));
+    }
+    const struct {
+        const std::vector<std::string> *folders;
+        int changes;
+        const char *folder23;
+    } rows[] = {{&first, 1, "C:\\a23"}, {&second, 1, "C:\\b23"}};
+    for (const auto &row : rows) {
+        const auto changesBefore = counted.changes;
+        EXPECT_TRUE(settings.saveFolders(*row.folders));
+        EXPECT_EQ(counted.changes - changesBefore, row.changes);
+        EXPECT_EQ(counted.readValue(HKCU, kKey, "Folder23")->text, row.folder23);
     }
 }
 

@@ -23,6 +23,13 @@ public:
     // Runs before each entry a name walk hands over: a slow disk.
     std::function<void()> beforeEntry;
 
+    Status enumerate(const std::string &folder, const std::function<bool(const DirEntry &)> &visit,
+                     EntryOrder order = EntryOrder::Sorted) override
+    {
+        if (refuseListOf.count(folder))
+            return errnoError(EACCES, "Cannot list", folder);
+        return HostFileSystem::enumerate(folder, visit, order);
+    }
     Status enumerateNames(const std::string &folder, const std::function<bool(const NameEntry &)> &visit,
                           const Unreachable &unreachable = {}, EntryOrder order = EntryOrder::Sorted) override
     {

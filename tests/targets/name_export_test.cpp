@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
+#include <set>
 #include <fcntl.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -165,6 +167,45 @@ TEST_F(NameExportTest, ChoosingWritingAndOpeningTheFile)
 
     app.shell.saveFiles = {std::nullopt};
     EXPECT_EQ(exporter.exportNames(one), "");
+}
+
+// What the export cannot read is told after it, the first five by name.
+TEST_F(NameExportTest, FoldersItCannotListAndNamesNoPathHoldsAreTold)
+{
+    tree();
+    dir.createFiles({"A/B/a\\b.txt", "A/L/x.txt", "A/M/", "A/N/", "A/O/", "A/P/"});
+    app.state.settings.options.dontOpenAfterSave = true;
+    const std::string noPath = " (the name holds '\\', which a Windows-style path cannot hold)";
+    const std::string head = "Files name(ALL layers) in folder, T:\\A\\\r\n" + kDate + "\r\n<B>\r\n  x.txt\r\n<L>\r\n";
+    const std::string tail = "<M>\r\n<N>\r\n<O>\r\n<P>\r\ny.doc\r\n";
+    const struct {
+        std::set<std::string> unlisted;
+        std::string told;
+        std::string written;
+    } rows[] = {
+        {{"A/L/"}, "2 items could not be read and are not in the list:\nT:\\A\\B\\a\\b.txt" + noPath
+                       + "\nT:\\A\\L\\ (Permission denied)",
+         head + tail},
+        {{"A/L/", "A/M/", "A/N/", "A/O/", "A/P/"},
+         "6 items could not be read and are not in the list:\nT:\\A\\B\\a\\b.txt" + noPath
+             + "\nT:\\A\\L\\ (Permission denied)\nT:\\A\\M\\ (Permission denied)\nT:\\A\\N\\ (Permission "
+               "denied)\nT:\\A\\O\\ (Permission denied)\n...",
+         head + tail},
+    };
+    ExportChoices all;
+    all.content = Content::AllFilenames;
+    for (const auto &row : rows) {
+        app.fileSystem.refuseListOf.clear();
+        for (const std::string &folder : row.unlisted)
+            app.fileSystem.refuseListOf.insert(TestDir::win(folder));
+        app.prompter.clear();
+        app.shell.saveFiles = {TestDir::win("out.txt")};
+        app.prompter.expect(Answer::Ok);
+        EXPECT_EQ(exporter.exportNames(all), TestDir::win("out.txt"));
+        EXPECT_EQ(app.prompter.texts(), Lines{row.told});
+        EXPECT_EQ(dir.readFile("out.txt"), row.written);
+        std::remove(dir.host("out.txt").c_str());
+    }
 }
 
 TEST_F(NameExportTest, AFileThatCannotBeWrittenFallsBackToDriveC)
