@@ -27,20 +27,6 @@ std::string previewCaption(EditKind kind)
     return "Preview" + (" - " + editKindTitle(kind)).substr(0, 35);
 }
 
-std::string helpTopicOf(EditKind kind)
-{
-    switch (kind) {
-    case EditKind::Removpart: return "Remove";
-    case EditKind::Replapart: return "Replace";
-    case EditKind::Addnewnum: return "Insert";
-    case EditKind::Changnew: return "Change";
-    case EditKind::Changexten: return "Change ext";
-    case EditKind::Savealls:
-    case EditKind::Savesomes: return "Save";
-    default: return "How to use";
-    }
-}
-
 namespace {
 
 // The byte offset at which character `index` (0-based) of text begins.

@@ -16,9 +16,6 @@ std::string editorCaption(EditKind kind);
 // "Preview - " and the title, cut to 35 characters after "Preview".
 std::string previewCaption(EditKind kind);
 
-// The help topic of an edit kind ("Remove", "Change ext", ..., "How to use").
-std::string helpTopicOf(EditKind kind);
-
 // The folder as the header shows it: whole when shorter than 54 characters,
 // else its first 18 characters, " ... " and its last 26. Counts characters, so
 // a cut never splits one.

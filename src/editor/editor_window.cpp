@@ -4,6 +4,7 @@
 #include "editor/change_panel.h"
 #include "editor/editor_host.h"
 #include "editor/editor_texts.h"
+#include "targets/help_topics.h"
 #include "editor/extension_panel.h"
 #include "editor/insert_panel.h"
 #include "editor/remove_panel.h"
@@ -136,7 +137,7 @@ TForm1::TForm1(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
             m_host->showOptionsDialog(0);
     });
     connect(button(QStringLiteral(" Help")), &QPushButton::clicked, this,
-            [this] { m_state.platform.help.showTopic(helpTopicOf(m_state.editKind)); });
+            [this] { m_state.platform.help.showTopic(HelpTopics::forEditKind(m_state.editKind)); });
     connect(button(QStringLiteral("Exit")), &QPushButton::clicked, this, [this] {
         if (m_state.handOffMode && m_windows) {
             hide();
@@ -500,7 +501,7 @@ void TForm1::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (event->key() == Qt::Key_F1) {
-        m_state.platform.help.showTopic(helpTopicOf(m_state.editKind));
+        m_state.platform.help.showTopic(HelpTopics::forEditKind(m_state.editKind));
         return;
     }
     QWidget::keyPressEvent(event);

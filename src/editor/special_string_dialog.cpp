@@ -2,6 +2,7 @@
 
 #include "editor/editor_panel.h"
 #include "editor/editor_texts.h"
+#include "targets/help_topics.h"
 #include "editor/special_string_text.h"
 #include "engine/edit_request.h"
 #include "platform/clock.h"
@@ -154,7 +155,7 @@ TForm3::TForm3(AppState &state, QWidget *parent) : QDialog(parent), m_state(stat
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &TForm3::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TForm3::reject);
-    connect(help, &QPushButton::clicked, this, [this] { m_state.platform.help.showTopic(helpTopicOf(EditKind::Browsefile)); });
+    connect(help, &QPushButton::clicked, this, [this] { m_state.platform.help.showTopic(HelpTopics::forListWindow(true, false, false)); });
     layout->addWidget(buttons);
 
     connect(m_begin, &QSpinBox::valueChanged, this, &TForm3::beginChanged);
@@ -185,7 +186,7 @@ void TForm3::showEvent(QShowEvent *event)
 void TForm3::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {
-        m_state.platform.help.showTopic(helpTopicOf(EditKind::Browsefile));
+        m_state.platform.help.showTopic(HelpTopics::forListWindow(true, false, false));
         return;
     }
     QDialog::keyPressEvent(event);

@@ -1,6 +1,7 @@
 #include "run/preview_window.h"
 
 #include "editor/editor_texts.h"
+#include "targets/help_topics.h"
 #include "engine/item_path.h"
 #include "platform/clipboard.h"
 #include "platform/help.h"
@@ -143,7 +144,7 @@ void TForm6::closeEvent(QCloseEvent *event)
 void TForm6::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {
-        m_state.platform.help.showTopic("How to use");
+        m_state.platform.help.showTopic(HelpTopics::forListWindow(false, true, false));
         return;
     }
     if (event->key() == Qt::Key_Escape) {

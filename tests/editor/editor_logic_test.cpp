@@ -3,6 +3,7 @@
 // string texts.
 #include "editor/auto_copy.h"
 #include "editor/editor_texts.h"
+#include "targets/help_topics.h"
 #include "editor/sample_positions.h"
 #include "editor/special_string_text.h"
 #include "editor/sub_mode_switch.h"
@@ -46,18 +47,18 @@ TEST(EditorTexts, CaptionsAndHelpTopicsPerKind)
         const char *preview;
         const char *topic;
     } rows[] = {
-        {EditKind::Removpart, "Renomiq - Remove string", "Preview - Remove string", "Remove"},
-        {EditKind::Replapart, "Renomiq - Replace string", "Preview - Replace string", "Replace"},
-        {EditKind::Addnewnum, "Renomiq - Insert string", "Preview - Insert string", "Insert"},
-        {EditKind::Changnew, "Renomiq - Change to new name", "Preview - Change to new name", "Change"},
-        {EditKind::Changexten, "Renomiq - Edit Extention part", "Preview - Edit Extention part", "Change ext"},
-        {EditKind::Savealls, "Renomiq - Save filenames", "Preview - Save filenames", "Save"},
-        {EditKind::Browsefile, "Renomiq - Save filenames", "Preview - Save filenames", "How to use"},
+        {EditKind::Removpart, "Renomiq - Remove string", "Preview - Remove string", "Remove.htm"},
+        {EditKind::Replapart, "Renomiq - Replace string", "Preview - Replace string", "Replace.htm"},
+        {EditKind::Addnewnum, "Renomiq - Insert string", "Preview - Insert string", "Insert.htm"},
+        {EditKind::Changnew, "Renomiq - Change to new name", "Preview - Change to new name", "Change.htm"},
+        {EditKind::Changexten, "Renomiq - Edit Extention part", "Preview - Edit Extention part", "Change ext.htm"},
+        {EditKind::Savealls, "Renomiq - Save filenames", "Preview - Save filenames", "Save.htm"},
+        {EditKind::Browsefile, "Renomiq - Save filenames", "Preview - Save filenames", "How to use.htm"},
     };
     for (const auto &row : rows) {
         EXPECT_EQ(editorCaption(row.kind), row.caption);
         EXPECT_EQ(previewCaption(row.kind), row.preview);
-        EXPECT_EQ(helpTopicOf(row.kind), row.topic);
+        EXPECT_EQ(HelpTopics::forEditKind(row.kind), row.topic);
     }
     EXPECT_EQ(filesDescription(150), "total 150 file(s)");
 }

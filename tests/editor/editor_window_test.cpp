@@ -351,3 +351,40 @@ TEST(EditorWindow, SubModeSwitchesShowHideAndDrawTheChosenBold)
 
 } // namespace
 } // namespace renomiq
+
+namespace renomiq {
+namespace {
+
+// Help and F1 open the topic of what is in front: the edit kind's in the
+// editor, the special string dialog's, the preview's.
+TEST(EditorWindow, HelpOpensTheTopicOfWhatIsInFront)
+{
+    const struct {
+        EditKind kind;
+        const char *topic;
+    } rows[] = {
+        {EditKind::Removpart, "Remove.htm"}, {EditKind::Replapart, "Replace.htm"},
+        {EditKind::Addnewnum, "Insert.htm"}, {EditKind::Changnew, "Change.htm"},
+        {EditKind::Changexten, "Change ext.htm"}, {EditKind::Savealls, "Save.htm"},
+    };
+    for (const auto &row : rows) {
+        EditorApp app;
+        app.dir.createFiles({"F/a.txt"});
+        app.openFolder(row.kind, "F");
+        app.editor.button(QStringLiteral(" Help"))->click();
+        QTest::keyClick(&app.editor, Qt::Key_F1);
+        EXPECT_EQ(app.help.topics, (std::vector<std::string>{row.topic, row.topic})) << row.topic;
+        app.editor.closeEditor();
+    }
+
+    EditorApp app;
+    app.dir.createFiles({"F/a.txt"});
+    app.openFolder(EditKind::Replapart, "F");
+    QTest::keyClick(&app.special, Qt::Key_F1);
+    QTest::keyClick(&app.preview, Qt::Key_F1);
+    EXPECT_EQ(app.help.topics, (std::vector<std::string>{"Special string.htm", "Preview.htm"}));
+    app.editor.closeEditor();
+}
+
+} // namespace
+} // namespace renomiq
