@@ -89,11 +89,9 @@ TForm7::TForm7(AppState &state, QWidget *parent) : QDialog(parent), m_state(stat
     auto *cancel = new QPushButton(QStringLiteral("Cancel"));
     auto *ok = new QPushButton(QStringLiteral("Ok"));
     ok->setDefault(true);
-    for (QPushButton *b : {defaultButton, help, cancel, ok}) {
+    // Enter presses the focused button; on any other control it presses "Ok".
+    for (QPushButton *b : {defaultButton, help, cancel, ok})
         b->setAccessibleName(b->text());
-        b->setAutoDefault(false);
-    }
-    ok->setAutoDefault(true);
     bar->addWidget(defaultButton);
     bar->addStretch();
     bar->addWidget(help);
@@ -229,8 +227,6 @@ QWidget *TForm7::historyTab()
     foldersRow->addStretch();
     foldersRow->addWidget(clearFolders);
 
-    for (QPushButton *b : {edit, clearNames, clearFolders})
-        b->setAutoDefault(false);
     layout->addWidget(names);
     layout->addWidget(folders);
     layout->addStretch();

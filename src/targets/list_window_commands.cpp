@@ -405,6 +405,7 @@ void TForm4::refreshFiles()
     }
     m_model->removeRows(gone);
     QApplication::restoreOverrideCursor();
+    showCountStatus();
 }
 
 // --- the file list ----------------------------------------------------------

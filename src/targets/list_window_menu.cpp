@@ -160,7 +160,6 @@ void TForm4::refresh()
         m_fileList->setUpdatesEnabled(false);
         refreshFiles();
         m_fileList->setUpdatesEnabled(true);
-        showCountStatus();
     } else {
         requestListing();
     }

@@ -57,6 +57,26 @@ TEST(OptionsDialog, CancelKeepsOkStoresAndTabsLookRight)
     EXPECT_FALSE(app.state.settings.options.contextMenu);
 }
 
+// Enter on a focused button presses that button, not "Ok".
+TEST(OptionsDialog, EnterOnAFocusedButtonPressesIt)
+{
+    test::GuiApp app;
+    TForm7 &o = app.options;
+    test::whenModal([&](QWidget *) {
+        o.checkBox(QStringLiteral("Play the ending sound when end rename"))->setChecked(false);
+        QPushButton *cancel = nullptr;
+        for (QPushButton *b : o.findChildren<QPushButton *>())
+            if (b->text() == QStringLiteral("Cancel"))
+                cancel = b;
+        ASSERT_NE(cancel, nullptr);
+        cancel->setFocus();
+        QTest::keyClick(cancel, Qt::Key_Return);
+    });
+    o.showOptions();
+    EXPECT_FALSE(stored(app, "Endsound").has_value());
+    EXPECT_TRUE(o.checkBox(QStringLiteral("Play the ending sound when end rename"))->isChecked());
+}
+
 TEST(OptionsDialog, NumberBoxes)
 {
     test::GuiApp app;
