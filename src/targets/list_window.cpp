@@ -373,7 +373,7 @@ void TForm4::handOffTimerTick()
     if (m_state.editKind == EditKind::Savesomes) {
         // The hand-off targets, straight into the export.
         m_state.targets.targetFolder.clear();
-        NameExporter(m_state, *m_windows).exportNames(ExportChoices{});
+        NameExporter(m_state, *m_windows).exportNames(m_exportChoices ? m_exportChoices() : ExportChoices{});
         m_state.editKind = EditKind::Browsefile;
         return;
     }
