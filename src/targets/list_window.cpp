@@ -326,8 +326,10 @@ void TForm4::statusTimerTick()
         m_firstTick = false;
         if (!m_state.handOffMode)
             ensureOptionsLoaded();
-        if (m_state.editKind == EditKind::Savesomes)
+        if (m_state.editKind == EditKind::Savesomes) {
             m_model->appendRows(m_state.run.workList, false);
+            setStatusPanel(0, std::to_string(m_model->rowCount()) + " Files");
+        }
         m_statusTimer->setInterval(1000);
     }
     button(QStringLiteral("Undo"))->setEnabled(UndoLog(m_state.platform.fileSystem, m_state.settings.dataFolder()).exists());
