@@ -72,7 +72,12 @@ class HandOffTest(unittest.TestCase):
         app = self.session.start(SENDER, args=["Savesomes"] + items, drives="C=/;T=" + root, home=home, cwd=many)
         self.addCleanup(app.stop)
         app.window("Select file to save filenames", timeout=30)  # the export's save dialog, at once
-        table = app.find("File list", role="table")
+        # Searched in the list window alone: the save dialog may show the folder of 20,000 files.
+        root = app.root()
+        list_window = app.wait(lambda: next((root.getChildAtIndex(i) for i in range(root.childCount)
+                                             if root.getChildAtIndex(i).name.startswith("Renomiq")), None),
+                               what="the list window")
+        table = app.find("File list", role="table", within=list_window)
         app.wait(lambda: table.queryTable().nRows == 20000, timeout=20, what="20000 rows")
         t = table.queryTable()
         self.assertEqual([t.getAccessibleAt(r, 0).name for r in (0, 1, 10, 19999)],

@@ -319,8 +319,10 @@ class App:
             if ((name is None or node_name == name) and (role_name is None or node_role == role_name)
                     and (description is None or node.description == description)):
                 found.append(node)
-            if node_role in ("table", "list", "tree table") and role_name not in ("table cell", "list item"):
-                return  # rows are read through the table, not searched (one call a row)
+            if (node_role in ("table", "list", "tree table", "tree")
+                    and role_name not in ("table cell", "list item", "tree item")):
+                return  # rows are read through the table, not searched (one call a row); a
+                # file dialog's tree may show a folder of many thousand files
             for i in range(node.childCount):
                 visit(node.getChildAtIndex(i), depth + 1)
 
