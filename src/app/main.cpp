@@ -1,6 +1,4 @@
-#include "editor/editor_host.h"
-#include "editor/editor_window.h"
-#include "editor/special_string_dialog.h"
+#include "app/program_window.h"
 #include "platform/clock.h"
 #include "platform/file_registry.h"
 #include "platform/host_file_system.h"
@@ -12,18 +10,9 @@
 #include "platform/system_sound.h"
 #include "platform/user_folders.h"
 #include "run/app_state.h"
-#include "run/preview_window.h"
-#include "run/progress_dialog.h"
-#include "run/rename_error_dialog.h"
 #include "run/run_driver.h"
-#include "run/run_windows.h"
 #include "run/undo_log.h"
-#include "settings/name_list_dialog.h"
-#include "settings/options_dialog.h"
-#include "targets/folder_add_dialog.h"
 #include "targets/hand_off.h"
-#include "targets/list_window.h"
-#include "targets/rename_dialog.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -35,30 +24,6 @@
 namespace {
 
 using namespace renomiq;
-
-// What the editor window asks of the list window and the options dialog.
-class EditorHostOfList : public EditorHost {
-public:
-    EditorHostOfList(AppState &state, TForm4 &list, TForm7 &options) : m_state(state), m_list(list), m_options(options)
-    {
-    }
-    void showOptionsDialog(int page) override { m_options.showOptions(page == 2); }
-    void stopStatusTimer() override { m_list.stopStatusTimer(); }
-    void startStatusTimer() override { m_list.startStatusTimer(); }
-    void handOffShowing(const std::string &targetFolder) override
-    {
-        m_state.settings.loadOptions();
-        m_options.optionsLoaded();
-        m_list.setFolderBoxText(targetFolder);
-    }
-    void showListWindowAgain() override { m_list.returnFromHandOff(); }
-    void setFolderBoxText(const std::string &folder) override { m_list.setFolderBoxText(folder); }
-
-private:
-    AppState &m_state;
-    TForm4 &m_list;
-    TForm7 &m_options;
-};
 
 int run(int argc, char *argv[])
 {
@@ -83,43 +48,12 @@ int run(int argc, char *argv[])
     // The file managers' menu follows the program when it has moved.
     state.settings.refreshFileManagerMenus();
 
-    // The windows, created once, in this order, and never destroyed.
-    TForm4 listWindow(state);
-    TForm1 editorWindow(state);
-    TForm3 specialStringDialog(state, &editorWindow);
-    TForm5 progressDialog(state);
-    TForm6 previewWindow(state);
-    TForm7 optionsDialog(state, &listWindow);
-    TForm8 nameListEditor(state, &optionsDialog);
-    TForm2 renameDialog(state, &listWindow);
-    TForm9 folderAddDialog(state, &listWindow);
-    TForm11 renameErrorDialog(state, &listWindow);
-
-    WindowSet windows(listWindow, editorWindow, previewWindow, progressDialog, renameErrorDialog);
-    RunDriver driver(state, windows);
-    EditorHostOfList editorHost(state, listWindow, optionsDialog);
-
-    editorWindow.setRunContext(windows, driver);
-    editorWindow.setHost(&editorHost);
-    editorWindow.setSpecialStringDialog(&specialStringDialog);
-    editorWindow.attachPreview(previewWindow);
-    previewWindow.onOptions = [&optionsDialog] { optionsDialog.showOptions(true); };
-    listWindow.setHelpContext([&specialStringDialog] { return specialStringDialog.isVisible(); },
-                              [&previewWindow] { return previewWindow.isVisible(); });
-    listWindow.setRunContext(windows, driver);
-    listWindow.setDialogs(optionsDialog, renameDialog, folderAddDialog);
-    listWindow.setProgramFile(QCoreApplication::applicationFilePath().toStdString());
-    optionsDialog.setNameListEditor(nameListEditor);
-    optionsDialog.setCheckBoxHandler([&listWindow](bool shown, bool checkAll) {
-        listWindow.applyCheckBoxOption(shown, checkAll);
-    });
-    optionsDialog.setFoldersClearedHandler([&listWindow] { listWindow.reloadFolderBox(); });
-    optionsDialog.setHelpHandler([&listWindow] { listWindow.showHelp(); });
-    nameListEditor.setMaximumChangedHandler([&optionsDialog] { optionsDialog.nameListMaxChanged(); });
-    QObject::connect(&listWindow, &TForm4::listWindowClosed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // The windows, created once, in their order, and never destroyed.
+    ProgramWindows program(state);
+    QObject::connect(&program, &ProgramWindows::programClosed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 
     const char *const *args = argv;
-    listWindow.startUp(commandLineKeyword(argc, args));
+    program.list().startUp(commandLineKeyword(argc, args));
     return QApplication::exec();
 }
 

@@ -483,6 +483,13 @@ void TForm1::hideEditor()
     hide();
 }
 
+ExportChoices TForm1::exportChoices() const
+{
+    ExportChoices choices;
+    m_savePanel->fillChoices(choices);
+    return choices;
+}
+
 void TForm1::closeEditor()
 {
     runCloseHandling();

@@ -48,6 +48,8 @@ public:
 
     // The actions of the bottom bar.
     void okAction();
+    // The save panel's choices as they stand (they are kept between showings).
+    ExportChoices exportChoices() const;
     void previewAction();
 
     // The inputs as the controls stand now.

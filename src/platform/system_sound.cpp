@@ -36,7 +36,7 @@ PlayerEnd waitForPlayer(pid_t pid, std::chrono::milliseconds timeout)
         pollfd p{pidFd, POLLIN, 0};
         int ready = 0;
         do {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             ready = ::poll(&p, 1, static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0)));
         } while (ready < 0 && errno == EINTR);
         ::close(pidFd);
@@ -115,7 +115,7 @@ void SystemSound::play(const std::string &waveName)
         const std::string program = findProgram(player[0], pathVariable);
         if (program.empty())
             continue;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return;
         std::vector<std::string> arguments = player;

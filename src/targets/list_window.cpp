@@ -326,8 +326,10 @@ void TForm4::statusTimerTick()
         m_firstTick = false;
         if (!m_state.handOffMode)
             ensureOptionsLoaded();
-        if (m_state.editKind == EditKind::Savesomes)
+        if (m_state.editKind == EditKind::Savesomes) {
             m_model->appendRows(m_state.run.workList, false);
+            setStatusPanel(0, std::to_string(m_model->rowCount()) + " Files");
+        }
         m_statusTimer->setInterval(1000);
     }
     button(QStringLiteral("Undo"))->setEnabled(UndoLog(m_state.platform.fileSystem, m_state.settings.dataFolder()).exists());
@@ -373,7 +375,7 @@ void TForm4::handOffTimerTick()
     if (m_state.editKind == EditKind::Savesomes) {
         // The hand-off targets, straight into the export.
         m_state.targets.targetFolder.clear();
-        NameExporter(m_state, *m_windows).exportNames(ExportChoices{});
+        NameExporter(m_state, *m_windows).exportNames(m_exportChoices ? m_exportChoices() : ExportChoices{});
         m_state.editKind = EditKind::Browsefile;
         return;
     }

@@ -2,11 +2,13 @@
 
 #include "engine/edit_kind.h"
 #include "run/run_windows.h"
+#include "targets/export_choices.h"
 
 #include <QMainWindow>
 
 #include <functional>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,8 @@ public:
     void setDialogs(TForm7 &options, TForm2 &rename, TForm9 &folderAdd);
     // The program file that "Rename in another session" starts (host path).
     void setProgramFile(const std::string &hostPath) { m_programFile = hostPath; }
+    // The save panel's choices that an export of the chosen files reads.
+    void setExportChoices(std::function<ExportChoices()> choices) { m_exportChoices = std::move(choices); }
     // Whether the special string dialog or the preview window is on screen (for the help topic).
     void setHelpContext(std::function<bool()> specialStringShown, std::function<bool()> previewShown);
 
@@ -151,6 +155,7 @@ private:
     TForm2 *m_rename = nullptr;
     TForm9 *m_folderAdd = nullptr;
     std::string m_programFile;
+    std::function<ExportChoices()> m_exportChoices;
     std::function<bool()> m_specialStringShown;
     std::function<bool()> m_previewShown;
 

@@ -130,8 +130,9 @@ class Session:
         os.makedirs(data, exist_ok=True)
         return home, config, data
 
-    def start(self, program, args=(), drives="C=/", home=None):
-        """Starts renomiq and waits for it on the accessibility bus."""
+    def start(self, program, args=(), drives="C=/", home=None, cwd=None):
+        """Starts renomiq (or renomiq-send, which becomes the renomiq it
+        starts) and waits for it on the accessibility bus."""
         if home is None:
             home = self.user_dirs()[0]
         env = dict(self.env)
@@ -145,7 +146,7 @@ class Session:
             "QT_ACCESSIBILITY": "1",
         })
         log = open(os.path.join(home, "renomiq-%d.log" % len(self.apps)), "w+")
-        proc = subprocess.Popen([program] + list(args), env=env, start_new_session=True, stderr=log)
+        proc = subprocess.Popen([program] + list(args), env=env, start_new_session=True, stderr=log, cwd=cwd)
         app = App(self, proc, home)
         app.log = log
         self.apps.append(app)
@@ -318,8 +319,10 @@ class App:
             if ((name is None or node_name == name) and (role_name is None or node_role == role_name)
                     and (description is None or node.description == description)):
                 found.append(node)
-            if node_role in ("table", "list", "tree table") and role_name not in ("table cell", "list item"):
-                return  # rows are read through the table, not searched (one call a row)
+            if (node_role in ("table", "list", "tree table", "tree")
+                    and role_name not in ("table cell", "list item", "tree item")):
+                return  # rows are read through the table, not searched (one call a row); a
+                # file dialog's tree may show a folder of many thousand files
             for i in range(node.childCount):
                 visit(node.getChildAtIndex(i), depth + 1)
 

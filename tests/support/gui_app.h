@@ -1,14 +1,8 @@
 #pragma once
 
+#include "app/program_window.h"
 #include "run/app_state.h"
-#include "run/run_driver.h"
-#include "settings/name_list_dialog.h"
-#include "settings/options_dialog.h"
-#include "stand_ins/editor_side_stand_ins.h"
 #include "support/gui_test_platform.h"
-#include "targets/folder_add_dialog.h"
-#include "targets/list_window.h"
-#include "targets/rename_dialog.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -17,32 +11,23 @@
 
 namespace renomiq::test {
 
-// One program instance with its real windows over the test platform, wired as
-// main() wires them (the editor side stands in).
+// One program instance over the test platform: all its real windows, wired
+// as the program wires them.
 struct GuiApp : TestPlatform {
     AppState state{platform};
-    TForm4 list{state};
-    EditorStandIn editor;
-    ProgressStandIn progress;
-    PreviewStandIn preview;
-    TForm7 options{state, &list};
-    TForm8 nameList{state, &options};
-    TForm2 rename{state, &list};
-    TForm9 folderAdd{state, &list};
-    RenameErrorStandIn renameError;
-    WindowSet windows{list, editor, preview, progress, renameError};
-    RunDriver driver{state, windows};
-
-    GuiApp()
-    {
-        editor.onClose = [this] { driver.reportEditorClosed(); };
-        list.setRunContext(windows, driver);
-        list.setDialogs(options, rename, folderAdd);
-        options.setNameListEditor(nameList);
-        options.setCheckBoxHandler([this](bool shown, bool checkAll) { list.applyCheckBoxOption(shown, checkAll); });
-        options.setFoldersClearedHandler([this] { list.reloadFolderBox(); });
-        nameList.setMaximumChangedHandler([this] { options.nameListMaxChanged(); });
-    }
+    ProgramWindows program{state};
+    TForm4 &list = program.list();
+    TForm1 &editor = program.editor();
+    TForm3 &special = program.specialString();
+    TForm5 &progress = program.progress();
+    TForm6 &preview = program.preview();
+    TForm7 &options = program.options();
+    TForm8 &nameList = program.nameList();
+    TForm2 &rename = program.rename();
+    TForm9 &folderAdd = program.folderAdd();
+    TForm11 &renameError = program.renameError();
+    WindowSet &windows = program.windows();
+    RunDriver &driver = program.driver();
 };
 
 // Runs `act` on the next modal dialog once it is on screen (for exec()-shown dialogs).

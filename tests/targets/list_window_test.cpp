@@ -3,6 +3,7 @@
 #include "support/gui_app.h"
 #include "targets/list_window_model.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QFrame>
@@ -371,7 +372,7 @@ TEST_F(ListWindowTest, StartEditRefusalsAndSaveOfFiles)
     app.state.settings.options.dontOpenAfterSave = true;
     w.saveClicked();
     EXPECT_TRUE(app.dir.exists("names.txt"));
-    EXPECT_EQ(app.editor.shown, 0);
+    EXPECT_FALSE(app.editor.isVisible());
     EXPECT_EQ(app.state.editKind, EditKind::Browsefile);
 
     // A folder mode edit with the folder gone.
@@ -388,9 +389,49 @@ TEST_F(ListWindowTest, StartEditRefusalsAndSaveOfFiles)
     typeFolder(TestDir::win("gone"));
     selectRows({0});
     w.startEdit(EditKind::Changnew);
-    EXPECT_EQ(app.editor.shown, 1);
+    EXPECT_TRUE(app.editor.isVisible());
     EXPECT_EQ(app.state.targets.sampleItem, "T:\\gone\\x");
     EXPECT_EQ(app.state.targets.targetFolder, "T:\\gone\\");
+}
+
+TEST_F(ListWindowTest, SaveOfFilesReadsTheEditorsSavePanel)
+{
+    // The editor keeps its save panel between showings; a files export from
+    // the list window reads it. Sizes, dates, types and the content choice
+    // belong to a folder export: the chosen files are listed as they are.
+    // The panel is hidden while another edit is chosen: found by name alone.
+    const auto tick = [this](const char *name) {
+        for (QAbstractButton *b : app.editor.findChildren<QAbstractButton *>()) {
+            if (b->accessibleName() == QString::fromLatin1(name))
+                return b->setChecked(true);
+        }
+        ADD_FAILURE() << "no control " << name;
+    };
+    for (const char *name : {"File size", "File date time", "Music", "Include webpage folder", "Special types",
+                             "All filenames in subfolders"})
+        tick(name);
+    const ExportChoices read = app.editor.exportChoices();
+    EXPECT_TRUE(read.fileSize && read.fileDateTime && read.music && read.specialTypes);
+    EXPECT_EQ(read.content, ExportChoices::Content::AllFilenames);
+
+    app.dir.createFiles({"s/a.jpg", "s/b.txt", "t/c.mp3", "t/d/"});
+    addFiles({"s/a.jpg", "s/b.txt", "t/c.mp3", "t/d"});
+    app.shell.saveFiles.push_back(TestDir::win("names"));
+    app.state.settings.options.dontOpenAfterSave = true;
+    w.saveClicked();
+    const std::string written = app.dir.readFile("names.txt");
+    const std::size_t afterDate = written.find("]\r\n");
+    ASSERT_NE(afterDate, std::string::npos) << written;
+    EXPECT_EQ(written.substr(afterDate + 3), "Selected files names:\r\n"
+                                             "In folder, <T:\\s\\>\r\n"
+                                             "  a.jpg\r\n"
+                                             "  b.txt\r\n"
+                                             "In folder, <T:\\t\\>\r\n"
+                                             "  c.mp3\r\n"
+                                             "  <d>\r\n");
+    EXPECT_EQ(app.state.editKind, EditKind::Browsefile);
+    // The panel still holds the user's choices.
+    EXPECT_TRUE(app.editor.exportChoices().fileSize);
 }
 
 TEST_F(ListWindowTest, RenameInAnotherSession)
