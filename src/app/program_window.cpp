@@ -62,8 +62,9 @@ void ProgramWindows::startStatusTimer()
 
 void ProgramWindows::handOffShowing(const std::string &targetFolder)
 {
-    m_state.settings.loadOptions();
-    m_options.optionsLoaded();
+    // The options with the used folders: the list window saves that list when
+    // it closes, so it must hold what was stored.
+    m_list.ensureOptionsLoaded();
     m_list.setFolderBoxText(targetFolder);
 }
 

@@ -111,6 +111,9 @@ public:
     void dropPaths(const std::vector<std::string> &paths);
     // Fills the list for the folder box's folder, or stops a running fill first.
     void requestListing();
+    // Loads the options and the used folders once (the first status tick, or a
+    // start straight into the editor).
+    void ensureOptionsLoaded();
 
 Q_SIGNALS:
     // The list window closed: the program ends.
@@ -129,7 +132,6 @@ private:
     void createMenus();
     void wireButtons();
     void statusTimerTick();
-    void ensureOptionsLoaded();
     void pollTimerTick();
     void handOffTimerTick();
     void fillFolderListing();
