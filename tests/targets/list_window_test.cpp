@@ -1,6 +1,7 @@
 #include "targets/list_window.h"
 
 #include "support/gui_app.h"
+#include "targets/hand_off.h"
 #include "targets/list_window_model.h"
 
 #include <QAbstractButton>
@@ -598,6 +599,36 @@ TEST(FolderAddDialog, DoubleClickChoosesAndIsKept)
         d->close();
     });
     EXPECT_EQ(dialog.ask(), TForm9::Cancelled);
+}
+
+} // namespace
+} // namespace renomiq
+
+namespace renomiq {
+namespace {
+
+// A start straight into the editor, then the list window closed: the used
+// folders stored before are still stored.
+TEST(ListWindowStart, AKeywordStartKeepsTheStoredFolders)
+{
+    test::GuiApp app;
+    const std::string key = SettingsStore::kKey;
+    app.registry.writeString(RegistryHive::CurrentUser, key, "Folder0", "T:\\old1");
+    app.registry.writeString(RegistryHive::CurrentUser, key, "Folder1", "T:\\old2");
+    app.dir.createFiles({"q/a.txt", "q/b.txt"});
+    ASSERT_TRUE(HandOffFile(app.fileSystem, app.state.settings.dataFolder())
+                    .write({test::TestDir::win("q/a.txt"), test::TestDir::win("q/b.txt")}));
+    app.list.startUp(std::string("Changnew"));
+    QTRY_VERIFY(app.editor.isVisible());
+    app.editor.closeEditor();
+    QTRY_VERIFY(app.list.isVisible());
+    app.list.close();
+    const auto folder = [&](const char *name) {
+        const auto v = app.registry.readValue(RegistryHive::CurrentUser, key, name);
+        return v ? v->text : std::string("(none)");
+    };
+    EXPECT_EQ(folder("Folder0"), "T:\\old1");
+    EXPECT_EQ(folder("Folder1"), "T:\\old2");
 }
 
 } // namespace
