@@ -70,7 +70,7 @@ TEST(DriveTable, HostToWindowsUsesLongestPrefix)
     }
 }
 
-TEST(DriveTable, SpecificationOverridesDefaultAndRejectsMalformed)
+TEST(DriveTable, MappingOverridesDefaultAndRejectsMalformed)
 {
     DriveTable table;
     EXPECT_TRUE(table.apply("c=/srv;T=/tmp/x;"));
