@@ -5,7 +5,7 @@
 //   editor_bench [N] [renomiq-cli path]     (N defaults to 100000)
 #include "editor/editor_panel.h"
 #include "editor/editor_window.h"
-#include "editor/special_string_dialog.h"
+#include "editor/string_token_dialog.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/file_registry.h"

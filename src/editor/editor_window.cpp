@@ -11,7 +11,7 @@
 #include "editor/replace_panel.h"
 #include "editor/sample_name_box.h"
 #include "editor/save_panel.h"
-#include "editor/special_string_dialog.h"
+#include "editor/string_token_dialog.h"
 #include "engine/item_path.h"
 #include "platform/file_system.h"
 #include "platform/help.h"

@@ -76,7 +76,7 @@ class EditorTest(unittest.TestCase):
         app.click(app.find("Exit", role="push button"))
         self.assertEqual(app.exited(), 0)
 
-    def test_insert_a_running_number_from_the_special_string_dialog(self):
+    def test_insert_a_running_number_from_the_string_token_dialog(self):
         root = self.make_tree(["ins/a.txt", "ins/b.txt"])
         folder = os.path.join(root, "ins")
         app = self.open_folder(root, "ins", "0 Folders 2 Files")

@@ -5,7 +5,7 @@
 #include "editor/editor_texts.h"
 #include "targets/help_topics.h"
 #include "editor/sample_positions.h"
-#include "editor/special_string_text.h"
+#include "editor/string_token_text.h"
 #include "editor/sub_mode_switch.h"
 #include "engine/edit_request.h"
 

@@ -2,7 +2,7 @@
 
 #include "editor/editor_host.h"
 #include "editor/editor_window.h"
-#include "editor/special_string_dialog.h"
+#include "editor/string_token_dialog.h"
 #include "run/app_state.h"
 #include "run/preview_window.h"
 #include "run/progress_dialog.h"

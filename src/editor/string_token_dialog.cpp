@@ -1,9 +1,9 @@
-#include "editor/special_string_dialog.h"
+#include "editor/string_token_dialog.h"
 
 #include "editor/editor_panel.h"
 #include "editor/editor_texts.h"
 #include "targets/help_topics.h"
-#include "editor/special_string_text.h"
+#include "editor/string_token_text.h"
 #include "engine/edit_request.h"
 #include "platform/clock.h"
 #include "platform/help.h"

@@ -1,4 +1,4 @@
-#include "editor/special_string_dialog.h"
+#include "editor/string_token_dialog.h"
 
 #include "editor/editor_panel.h"
 #include "support/editor_app.h"
@@ -195,7 +195,7 @@ TEST(SpecialStringDialog, DateCaptionsAreRebuiltAtEachShowing)
         const char *captions[] = {"20100309", "2010-03-09", "2010.03.09", "03092010", "03-09-2010", "03.09.2010"};
         for (int i = 0; i < 6; ++i)
             EXPECT_EQ(app.special.dateButton(i)->text().toStdString(), captions[i]);
-        test::saveScreenshot(app.special, QStringLiteral("special_string_dialog"));
+        test::saveScreenshot(app.special, QStringLiteral("string_token_dialog"));
         app.special.reject();
     });
     app.special.execute();

@@ -1,4 +1,4 @@
-#include "editor/special_string_text.h"
+#include "editor/string_token_text.h"
 
 #include <cstdio>
 #include <ctime>
