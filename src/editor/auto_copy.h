@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/editor_box.h"
+#include "run/operation_check.h"
 
 namespace renomiq {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/editor_box.h"
+#include "run/operation_check.h"
 #include "editor/sub_mode_switch.h"
 
 #include <QWidget>

@@ -403,7 +403,7 @@ void TForm1::okAction()
     const CheckResult result = checkAndStart(m_state, in);
     switch (result.action) {
     case CheckResult::Stop:
-        focusBox(boxForFocus(result.focus));
+        focusBox(result.focus);
         break;
     case CheckResult::Run:
         // The normalised extensions show in their boxes once the run goes ahead.

@@ -17,7 +17,7 @@ namespace {
 // What the checks of one kind leave behind.
 struct KindCheck {
     bool error = false;
-    Focus focus = Focus::None;
+    EditorBox focus = EditorBox::None;
     std::string confirmation; // empty: nothing to confirm
     bool cleanBox = false;    // the clean-symbols question instead of the confirmation box
     bool confirmed = false;   // an empty-part question was answered OK: run without more
@@ -59,11 +59,11 @@ public:
     const std::string &suffix() const { return m_suffix; }
 
 private:
-    void refuse(const std::string &message, Focus focus = Focus::None)
+    void refuse(const std::string &message, EditorBox focus = EditorBox::None)
     {
         m_prompter.information(message);
         m_check.error = true;
-        if (focus != Focus::None)
+        if (focus != EditorBox::None)
             m_check.focus = focus;
     }
 
@@ -79,7 +79,7 @@ private:
 
     // An empty-part question, asked in a preview too. False (with the focus
     // set) unless answered OK.
-    bool askEmptyPart(const std::string &text, Focus focus)
+    bool askEmptyPart(const std::string &text, EditorBox focus)
     {
         if (m_prompter.show({"Confirmation", text, MessageIcon::Question, MessageButtons::OkCancel}) == Answer::Ok) {
             m_check.confirmed = true;
@@ -109,7 +109,7 @@ private:
     {
         const auto &s = m_r.removeStrings;
         if (s[0].empty() && s[1].empty() && s[2].empty())
-            return refuse("Please select or input string to be removed.", Focus::RemoveString1);
+            return refuse("Please select or input string to be removed.", EditorBox::RemoveString1);
         confirm("It will remove the strings of '" + joinNonEmpty({&s[0], &s[1], &s[2]}) + "'"
                 + caseText(m_r.removeCaseSensitive) + " from original filenames,\n");
     }
@@ -124,7 +124,7 @@ private:
         }
         if (m_r.leftString.empty() || m_r.rightString.empty())
             return refuse("Please select or input strings to define limition.",
-                          m_r.leftString.empty() ? Focus::LeftString : Focus::RightString);
+                          m_r.leftString.empty() ? EditorBox::LeftString : EditorBox::RightString);
         confirm("It will remove the part between '" + m_r.leftString + "' and '" + m_r.rightString + "',\n");
     }
 
@@ -135,7 +135,7 @@ private:
         if (eraseEmpty || keepEmpty)
             return refuse(std::string("Please select or input special symbols ")
                               + (m_r.alsoEraseOthers ? "to remove" : "of dont remove"),
-                          keepEmpty ? Focus::KeepOthersText : Focus::AlsoEraseText);
+                          keepEmpty ? EditorBox::KeepOthersText : EditorBox::AlsoEraseText);
         m_check.confirmation = "It will clean symbols, continue ?";
         m_check.cleanBox = true;
     }
@@ -151,21 +151,21 @@ private:
         const auto &k = m_r.keepStrings;
         if (k[0].empty() && k[1].empty())
             return refuse("Please select or input strings to define limition.",
-                          k[0].empty() ? Focus::KeepString1 : Focus::KeepString2);
+                          k[0].empty() ? EditorBox::KeepString1 : EditorBox::KeepString2);
         confirm("It will KEEP the string of '" + joinNonEmpty({&k[0], &k[1]}) + "',\n");
     }
 
     void replaceString()
     {
         if (m_r.oldString.empty())
-            return refuse("Please input the old part of file name", Focus::OldString);
+            return refuse("Please input the old part of file name", EditorBox::OldString);
         if (m_r.newString.empty()) {
             const std::string text = m_r.replaceCaseSensitive
                 ? "The new part is empty, it will REMOVE old part '" + m_r.oldString
                     + "'(case sensitive) from original filenames! continue ?"
                 : "The new part is empty, it will REMOVE old part '" + m_r.oldString
                     + "'(case insensitive) from original filenames,\n" + m_suffix;
-            askEmptyPart(text, Focus::NewString);
+            askEmptyPart(text, EditorBox::NewString);
             return;
         }
         if (!checkInput(m_r.newString))
@@ -181,7 +181,7 @@ private:
         if (m_r.newString.empty()) {
             askEmptyPart("The new part is empty, it will REMOVE old part '" + m_inputs.selectedText
                              + "' from original filenames! continue ?",
-                         Focus::NewString);
+                         EditorBox::NewString);
             return;
         }
         // The new text becomes part of every name, as in the other modes.
@@ -204,11 +204,11 @@ private:
             bool ticked;
             const std::string &text;
             const char *name;
-            Focus focus;
+            EditorBox focus;
         } boxes[] = {
-            {m_r.atHead, m_r.headText, "HEAD", Focus::HeadText},
-            {m_r.atEnd, m_r.endText, "END", Focus::EndText},
-            {m_r.atCursor, m_r.cursorText, "at CURSOR", Focus::CursorText},
+            {m_r.atHead, m_r.headText, "HEAD", EditorBox::HeadText},
+            {m_r.atEnd, m_r.endText, "END", EditorBox::EndText},
+            {m_r.atCursor, m_r.cursorText, "at CURSOR", EditorBox::CursorText},
         };
         for (const auto &box : boxes) {
             if (box.ticked && box.text.empty())
@@ -247,11 +247,11 @@ private:
     void insertToString()
     {
         if (m_r.existingString.empty())
-            return refuse("Please specify the existing string", Focus::ExistingString);
+            return refuse("Please specify the existing string", EditorBox::ExistingString);
         if (m_r.placement == Placement::BetweenTwo && m_r.secondString.empty())
-            return refuse("Please specify the second string", Focus::SecondString);
+            return refuse("Please specify the second string", EditorBox::SecondString);
         if (m_r.insertText.empty())
-            return refuse("Please specify the string which you want to insert", Focus::InsertText);
+            return refuse("Please specify the string which you want to insert", EditorBox::InsertText);
         if (!checkInput(m_r.insertText))
             return;
         static const char *const placements[] = {"BEFORE existing string", "BEHIND existing string",
@@ -264,7 +264,7 @@ private:
     {
         if (m_r.changeMode == ChangeMode::NewName) {
             if (m_r.newName.empty())
-                return refuse("Please input new name", Focus::NewName);
+                return refuse("Please input new name", EditorBox::NewName);
             if (!checkInput(m_r.newName))
                 return;
             return confirm("It will change filenames to '" + m_r.newName + "',\n");
@@ -297,7 +297,7 @@ private:
             if (!askEmptyPart("The new extention part is empty,\nit will REMOVE old extention part from original "
                               "filenames,\n"
                                   + m_suffix,
-                              Focus::NewExtension))
+                              EditorBox::NewExtension))
                 return;
         } else {
             if (!checkInput(newExtension))
@@ -307,7 +307,7 @@ private:
             else
                 confirm("It will change filenames extention part, from '" + m_r.oldExtension + "' to '" + newExtension
                         + "',\n");
-            m_check.focus = Focus::NewExtension; // should the confirmation be refused
+            m_check.focus = EditorBox::NewExtension; // should the confirmation be refused
         }
         for (std::string *e : {&m_r.oldExtension, &newExtension}) {
             if (!e->empty() && (*e)[0] != '.')
@@ -340,10 +340,10 @@ CheckResult checkSaveKind(AppState &state, EditorInputs &inputs)
             prompter.show({"Warning", "You selected other types filename to save, so you should define file types in "
                                       "edit box.",
                            MessageIcon::Warning, MessageButtons::Ok});
-            return {CheckResult::Stop, Focus::OtherTypes};
+            return {CheckResult::Stop, EditorBox::OtherTypes};
         }
     }
-    return {CheckResult::Export, Focus::None};
+    return {CheckResult::Export, EditorBox::None};
 }
 
 } // namespace
@@ -423,7 +423,7 @@ CheckResult checkAndStart(AppState &state, EditorInputs &inputs, bool targetsChe
         if (state.platform.prompter.show(box) != Answer::Ok)
             return {CheckResult::Stop, check.focus};
     }
-    return {CheckResult::Run, Focus::None};
+    return {CheckResult::Run, EditorBox::None};
 }
 
 } // namespace renomiq

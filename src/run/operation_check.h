@@ -22,10 +22,13 @@ struct EditorInputs {
     ExportChoices save;
 };
 
-// The editor control that gets the focus after a refusal.
-enum class Focus {
+// The editor window's input boxes, as the automatic copy, the sub-mode
+// switches and the key focus after a refusal name them.
+enum class EditorBox {
     None,
     RemoveString1,
+    RemoveString2,
+    RemoveString3,
     LeftString,
     RightString,
     AlsoEraseText,
@@ -41,6 +44,7 @@ enum class Focus {
     SecondString,
     InsertText,
     NewName,
+    OldExtension,
     NewExtension,
     OtherTypes,
 };
@@ -48,7 +52,7 @@ enum class Focus {
 struct CheckResult {
     enum Action { Stop, Run, Export };
     Action action = Stop;
-    Focus focus = Focus::None;
+    EditorBox focus = EditorBox::None; // the box that gets the focus
 };
 
 // CheckTargets: the first item of the target folder in its scope, or empty

@@ -19,7 +19,7 @@ struct Row {
     std::vector<Answer> answers;
     Lines texts; // every box shown, in order
     CheckResult::Action action;
-    Focus focus = Focus::None;
+    EditorBox focus = EditorBox::None;
 };
 
 const std::string kFolderSuffix = "Edit content is (Filenames in this folder(ONE layer)),continue ?";
@@ -57,7 +57,7 @@ TEST_F(OperationCheckTest, Remove)
 {
     const Row rows[] = {
         {"no strings", EditKind::Removpart, [](EditorInputs &) {}, {Answer::Ok},
-         {"Please select or input string to be removed."}, CheckResult::Stop, Focus::RemoveString1},
+         {"Please select or input string to be removed."}, CheckResult::Stop, EditorBox::RemoveString1},
         {"strings 1 and 3", EditKind::Removpart, [](EditorInputs &i) { i.request.removeStrings = {"a", "", "c"}; },
          {Answer::Ok}, {"It will remove the strings of 'a' and 'c'(case insensitive) from original filenames,\n" + kFolderSuffix},
          CheckResult::Run},
@@ -73,17 +73,17 @@ TEST_F(OperationCheckTest, Remove)
         {"between, right missing", EditKind::Removpart, [](EditorInputs &i) {
              i.request.removeMode = RemoveMode::Anything; i.request.anythingMode = AnythingMode::BetweenTwoStrings;
              i.request.leftString = "("; },
-         {Answer::Ok}, {"Please select or input strings to define limition."}, CheckResult::Stop, Focus::RightString},
+         {Answer::Ok}, {"Please select or input strings to define limition."}, CheckResult::Stop, EditorBox::RightString},
         {"between", EditKind::Removpart, [](EditorInputs &i) {
              i.request.removeMode = RemoveMode::Anything; i.request.anythingMode = AnythingMode::BetweenTwoStrings;
              i.request.leftString = "("; i.request.rightString = ")"; },
          {Answer::Ok}, {"It will remove the part between '(' and ')',\n" + kFolderSuffix}, CheckResult::Run},
         {"clean, empty other symbols", EditKind::Removpart, [](EditorInputs &i) {
              i.request.removeMode = RemoveMode::CleanSymbols; i.request.keepOthers = true; },
-         {Answer::Ok}, {"Please select or input special symbols of dont remove"}, CheckResult::Stop, Focus::KeepOthersText},
+         {Answer::Ok}, {"Please select or input special symbols of dont remove"}, CheckResult::Stop, EditorBox::KeepOthersText},
         {"clean, empty erase text", EditKind::Removpart, [](EditorInputs &i) {
              i.request.removeMode = RemoveMode::CleanSymbols; i.request.alsoEraseOthers = true; },
-         {Answer::Ok}, {"Please select or input special symbols to remove"}, CheckResult::Stop, Focus::AlsoEraseText},
+         {Answer::Ok}, {"Please select or input special symbols to remove"}, CheckResult::Stop, EditorBox::AlsoEraseText},
         {"clean", EditKind::Removpart, [](EditorInputs &i) { i.request.removeMode = RemoveMode::CleanSymbols; },
          {Answer::Ok}, {"It will clean symbols, continue ?"}, CheckResult::Run},
         {"keep strings", EditKind::Removpart, [](EditorInputs &i) {
@@ -91,7 +91,7 @@ TEST_F(OperationCheckTest, Remove)
          {Answer::Ok}, {"It will KEEP the string of '01',\n" + kFolderSuffix}, CheckResult::Run},
         {"keep strings empty", EditKind::Removpart, [](EditorInputs &i) {
              i.request.removeMode = RemoveMode::Keep; i.request.keepMode = KeepMode::Strings; },
-         {Answer::Ok}, {"Please select or input strings to define limition."}, CheckResult::Stop, Focus::KeepString1},
+         {Answer::Ok}, {"Please select or input strings to define limition."}, CheckResult::Stop, EditorBox::KeepString1},
         {"keep selection", EditKind::Removpart, [](EditorInputs &i) {
              i.request.removeMode = RemoveMode::Keep; i.request.selectionLength = 1; i.selectedText = "k"; },
          {Answer::Ok}, {"It will KEEP the part at the position(from head) of 'k',\n" + kFolderSuffix}, CheckResult::Run},
@@ -106,14 +106,14 @@ TEST_F(OperationCheckTest, Replace)
 {
     const Row rows[] = {
         {"no old string", EditKind::Replapart, [](EditorInputs &) {}, {Answer::Ok},
-         {"Please input the old part of file name"}, CheckResult::Stop, Focus::OldString},
+         {"Please input the old part of file name"}, CheckResult::Stop, EditorBox::OldString},
         {"empty new, case insensitive, OK", EditKind::Replapart, [](EditorInputs &i) { i.request.oldString = "IMG"; },
          {Answer::Ok}, {"The new part is empty, it will REMOVE old part 'IMG'(case insensitive) from original filenames,\n" + kFolderSuffix},
          CheckResult::Run},
         {"empty new, case sensitive, cancelled", EditKind::Replapart, [](EditorInputs &i) {
              i.request.oldString = "IMG"; i.request.replaceCaseSensitive = true; },
          {Answer::Cancel}, {"The new part is empty, it will REMOVE old part 'IMG'(case sensitive) from original filenames! continue ?"},
-         CheckResult::Stop, Focus::NewString},
+         CheckResult::Stop, EditorBox::NewString},
         {"prohibited character", EditKind::Replapart, [](EditorInputs &i) { i.request.oldString = "a"; i.request.newString = "b|c"; },
          {Answer::Ok}, {"You should remove one of following nine characters from input text, because they are prohibited in Windows filenames:  \\ / : * ? \" < > |"},
          CheckResult::Stop},
@@ -150,7 +150,7 @@ TEST_F(OperationCheckTest, Insert)
          {Answer::Ok, Answer::Ok, Answer::Ok},
          {"You have not inputted text of HEAD string to insert.", "You have not inputted text of END string to insert.",
           "You have not inputted text of at CURSOR string to insert."},
-         CheckResult::Stop, Focus::CursorText},
+         CheckResult::Stop, EditorBox::CursorText},
         {"all three pieces", EditKind::Addnewnum, [](EditorInputs &i) {
              i.request.atHead = i.request.atEnd = i.request.atCursor = true; i.cursorPicked = true;
              i.request.headText = "h"; i.request.endText = "e"; i.request.cursorText = "c";
@@ -171,7 +171,7 @@ TEST_F(OperationCheckTest, Insert)
         {"to string, no second", EditKind::Addnewnum, [](EditorInputs &i) {
              i.request.insertMode = InsertMode::ToString; i.request.existingString = "a";
              i.request.placement = Placement::BetweenTwo; },
-         {Answer::Ok}, {"Please specify the second string"}, CheckResult::Stop, Focus::SecondString},
+         {Answer::Ok}, {"Please specify the second string"}, CheckResult::Stop, EditorBox::SecondString},
         {"to string", EditKind::Addnewnum, [](EditorInputs &i) {
              i.request.insertMode = InsertMode::ToString; i.request.existingString = "a"; i.request.insertText = "T";
              i.request.placement = Placement::BehindExisting; },
@@ -185,7 +185,7 @@ TEST_F(OperationCheckTest, ChangeAndExtension)
 {
     const Row rows[] = {
         {"no new name", EditKind::Changnew, [](EditorInputs &) {}, {Answer::Ok}, {"Please input new name"},
-         CheckResult::Stop, Focus::NewName},
+         CheckResult::Stop, EditorBox::NewName},
         {"new name", EditKind::Changnew, [](EditorInputs &i) { i.request.newName = "Photo$$"; }, {Answer::Ok},
          {"It will change filenames to 'Photo$$',\n" + kFolderSuffix}, CheckResult::Run},
         {"case", EditKind::Changnew, [](EditorInputs &i) {
@@ -194,7 +194,7 @@ TEST_F(OperationCheckTest, ChangeAndExtension)
         {"extension", EditKind::Changexten, [](EditorInputs &i) { i.request.oldExtension = "txt"; i.request.newExtension = "..md."; },
          {Answer::Ok}, {"It will change filenames extention part, from 'txt' to 'md',\n" + kFolderSuffix}, CheckResult::Run},
         {"all types", EditKind::Changexten, [](EditorInputs &i) { i.request.replaceAllTypes = true; i.request.newExtension = "md"; },
-         {Answer::Cancel}, {"It will change all filenames extention part to 'md',\n" + kFolderSuffix}, CheckResult::Stop, Focus::NewExtension},
+         {Answer::Cancel}, {"It will change all filenames extention part to 'md',\n" + kFolderSuffix}, CheckResult::Stop, EditorBox::NewExtension},
         {"empty extension", EditKind::Changexten, [](EditorInputs &i) { i.request.newExtension = "..."; },
          {Answer::Ok}, {"The new extention part is empty,\nit will REMOVE old extention part from original filenames,\n" + kFolderSuffix},
          CheckResult::Run},
@@ -270,7 +270,7 @@ TEST_F(OperationCheckTest, TargetsAndScopes)
            CheckResult::Stop});
     check({"save, other without types", EditKind::Savealls, [](EditorInputs &i) { i.save.specialTypes = i.save.other = true; },
            {Answer::Ok}, {"You selected other types filename to save, so you should define file types in edit box."},
-           CheckResult::Stop, Focus::OtherTypes});
+           CheckResult::Stop, EditorBox::OtherTypes});
     check({"save", EditKind::Savealls, [](EditorInputs &i) { i.request.preview = true; }, {}, {}, CheckResult::Export});
     EXPECT_EQ(app.prompter.shown().size(), 0u);
 }
