@@ -16,26 +16,9 @@ namespace renomiq {
 namespace {
 
 using test::TestDir;
+using test::changeTo;
+using test::insertAtHead;
 using Lines = std::vector<std::string>;
-
-EditRequest insertAtHead(const std::string &text, bool preview = false)
-{
-    EditRequest r;
-    r.kind = EditKind::Addnewnum;
-    r.atHead = true;
-    r.headText = text;
-    r.preview = preview;
-    return r;
-}
-
-EditRequest changeTo(const std::string &name, bool preview = false)
-{
-    EditRequest r;
-    r.kind = EditKind::Changnew;
-    r.newName = name;
-    r.preview = preview;
-    return r;
-}
 
 class RunDriverTest : public ::testing::Test {
 protected:

@@ -17,27 +17,11 @@ namespace renomiq {
 namespace {
 
 using test::TestDir;
+using test::changeTo;
+using test::insertAtHead;
 using Lines = std::vector<std::string>;
 
 const char *const kLog = ".data-home/Corvane/Renomiq/rollback.rbk";
-
-EditRequest changeTo(const std::string &name, bool preview = false)
-{
-    EditRequest r;
-    r.kind = EditKind::Changnew;
-    r.newName = name;
-    r.preview = preview;
-    return r;
-}
-
-EditRequest insertAtHead(const std::string &text)
-{
-    EditRequest r;
-    r.kind = EditKind::Addnewnum;
-    r.atHead = true;
-    r.headText = text;
-    return r;
-}
 
 class UndoTest : public ::testing::Test {
 protected:

@@ -1,11 +1,32 @@
 #pragma once
 
+#include "engine/edit_request.h"
 #include "run/app_state.h"
 #include "run/run_driver.h"
 #include "support/recording_windows.h"
 #include "support/test_platform.h"
 
 namespace renomiq::test {
+
+// Requests the run tests make again and again.
+inline EditRequest changeTo(const std::string &name, bool preview = false)
+{
+    EditRequest r;
+    r.kind = EditKind::Changnew;
+    r.newName = name;
+    r.preview = preview;
+    return r;
+}
+
+inline EditRequest insertAtHead(const std::string &text, bool preview = false)
+{
+    EditRequest r;
+    r.kind = EditKind::Addnewnum;
+    r.atHead = true;
+    r.headText = text;
+    r.preview = preview;
+    return r;
+}
 
 // One program instance without windows over the test platform.
 struct TestApp : TestPlatform {
