@@ -9,18 +9,10 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import renomiq_e2e as e2e  # noqa: E402
 
-PROGRAM = os.environ.get("RENOMIQ_PROGRAM", "renomiq")
+PROGRAM = e2e.PROGRAM
 
 
-class EditorTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.session = e2e.Session().__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.__exit__(None, None, None)
-
+class EditorTest(e2e.SessionTestCase):
     def make_tree(self, files):
         root = os.path.join(self.session.tmp, self.id().rsplit(".", 1)[-1])
         for f in files:

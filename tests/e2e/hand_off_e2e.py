@@ -8,19 +8,11 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import renomiq_e2e as e2e  # noqa: E402
 
-PROGRAM = os.environ.get("RENOMIQ_PROGRAM", "renomiq")
+PROGRAM = e2e.PROGRAM
 SENDER = os.environ.get("RENOMIQ_SEND", "renomiq-send")
 
 
-class HandOffTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.session = e2e.Session().__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.__exit__(None, None, None)
-
+class HandOffTest(e2e.SessionTestCase):
     def name(self):
         return self.id().rsplit(".", 1)[-1]
 

@@ -8,18 +8,10 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import renomiq_e2e as e2e  # noqa: E402
 
-PROGRAM = os.environ.get("RENOMIQ_PROGRAM", "renomiq")
+PROGRAM = e2e.PROGRAM
 
 
-class ListWindowTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.session = e2e.Session().__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.__exit__(None, None, None)
-
+class ListWindowTest(e2e.SessionTestCase):
     def start(self, *args, **kw):
         kw.setdefault("home", self.session.user_dirs(self.id().rsplit(".", 1)[-1])[0])
         app = self.session.start(PROGRAM, *args, **kw)

@@ -19,6 +19,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import unittest
 
 DEFAULT_TIMEOUT = 10.0
 
@@ -456,3 +457,19 @@ class App:
             self.mouse_click(table.queryTable().getAccessibleAt(row, 0), **kw)
             return wait_for(lambda: table.queryTable().isRowSelected(row), timeout=2, what="row %d" % row)
         wait_for(click, what="row %d selected" % row)
+
+
+# The program under test, as CTest names it.
+PROGRAM = os.environ.get("RENOMIQ_PROGRAM", "renomiq")
+
+
+class SessionTestCase(unittest.TestCase):
+    """Tests that share one display and accessibility bus, started once for the class."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.session = Session().__enter__()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.__exit__(None, None, None)
