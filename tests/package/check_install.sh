@@ -12,8 +12,11 @@ expected="bin/renomiq
 bin/renomiq-cli
 bin/renomiq-send
 share/applications/com.corvane.Renomiq.desktop
+share/doc/renomiq/changelog.gz
+share/doc/renomiq/copyright
 share/icons/hicolor/scalable/apps/com.corvane.Renomiq.svg
 share/kio/servicemenus/com.corvane.Renomiq.desktop
+share/lintian/overrides/renomiq
 share/man/man1/renomiq-cli.1.gz
 share/man/man1/renomiq-send.1.gz
 share/man/man1/renomiq.1.gz
