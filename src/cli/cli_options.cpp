@@ -182,6 +182,14 @@ const std::map<std::string, Setter> &fields()
 
 } // namespace
 
+std::vector<std::string> fieldNames()
+{
+    std::vector<std::string> names;
+    for (const auto &field : fields())
+        names.push_back(field.first);
+    return names;
+}
+
 const char *scopeCaption(FolderScope scope)
 {
     static const char *const captions[] = {"Filenames in this folder(ONE layer)", "All filenames in subfolder(ALL layers)",

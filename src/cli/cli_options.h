@@ -37,6 +37,9 @@ std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &argu
 // error's text for an unknown field or a bad value.
 bool setField(EditorInputs &inputs, const std::string &name, const std::string &value, std::string &error);
 
+// The names of every field, in name order.
+std::vector<std::string> fieldNames();
+
 // The captions of the editor's "Folder content to edit:" list, by scope.
 const char *scopeCaption(FolderScope scope);
 

@@ -12,8 +12,10 @@ expected="bin/renomiq
 bin/renomiq-cli
 bin/renomiq-send
 share/applications/com.corvane.Renomiq.desktop
+share/bash-completion/completions/renomiq-cli
 share/doc/renomiq/changelog.gz
 share/doc/renomiq/copyright
+share/fish/vendor_completions.d/renomiq-cli.fish
 share/icons/hicolor/scalable/apps/com.corvane.Renomiq.svg
 share/kio/servicemenus/com.corvane.Renomiq.desktop
 share/lintian/overrides/renomiq
@@ -38,7 +40,8 @@ share/renomiq/help/Preview.htm
 share/renomiq/help/Remove.htm
 share/renomiq/help/Replace.htm
 share/renomiq/help/Save.htm
-share/renomiq/help/Special string.htm"
+share/renomiq/help/Special string.htm
+share/zsh/vendor-completions/_renomiq-cli"
 actual="$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)"
 if [ "$actual" != "$expected" ]; then
     echo "installed files differ from the expected list:"
