@@ -26,6 +26,30 @@ std::string lowered(std::string text)
     return text;
 }
 
+// Dolphin lists a service menu's actions by their identifiers, Nemo its
+// actions by their file names: a letter for the command's place in the
+// program's order comes first, so that they keep it. Neither is shown.
+std::string sortKeyOf(const FileManagerMenus::Command &command)
+{
+    const auto &all = FileManagerMenus::commands();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (std::string_view(all[i].keyword) == command.keyword)
+            return std::string(1, static_cast<char>('a' + i));
+    }
+    return "z";
+}
+
+std::string dolphinActionId(const FileManagerMenus::Command &command)
+{
+    return sortKeyOf(command) + '-' + lowered(command.keyword);
+}
+
+// The name of a Nemo action before its file names kept the program's order.
+std::string unorderedNemoFileName(const FileManagerMenus::Command &command)
+{
+    return "renomiq-" + lowered(command.keyword) + ".nemo_action";
+}
+
 // A program path for an Exec line of a desktop entry: quoted (with '"', '`',
 // '$' and '\' escaped) when it holds anything but plain characters.
 std::string execQuoted(const std::string &path)
@@ -272,7 +296,7 @@ std::string FileManagerMenus::menuEntryScript() const
 
 std::string FileManagerMenus::nemoFileName(const Command &command)
 {
-    return "renomiq-" + lowered(command.keyword) + ".nemo_action";
+    return "renomiq-" + sortKeyOf(command) + '-' + lowered(command.keyword) + ".nemo_action";
 }
 
 std::string FileManagerMenus::dolphinServiceMenu() const
@@ -285,10 +309,10 @@ std::string FileManagerMenus::dolphinServiceMenu() const
                        + desktopValue(execQuoted(m_sender)) + "\n"
                        "MimeType=application/octet-stream;inode/directory;\nX-KDE-Submenu=Renomiq\nActions=";
     for (const Command &c : commands())
-        text += lowered(c.keyword) + ';';
+        text += dolphinActionId(c) + ';';
     text += '\n';
     for (const Command &c : commands()) {
-        text += "\n[Desktop Action " + lowered(c.keyword) + "]\nName=" + c.caption + "\nIcon=" + kAppId
+        text += "\n[Desktop Action " + dolphinActionId(c) + "]\nName=" + c.caption + "\nIcon=" + kAppId
                 + "\nExec=" + desktopValue(execQuoted(m_sender)) + ' ' + c.keyword + " %F\n";
     }
     return text;
@@ -347,6 +371,9 @@ Status FileManagerMenus::install() const
     for (const Command &c : commands()) {
         if (Status s = writeIfChanged(nautilusFolder() + '/' + c.caption, nautilusScript(c), 0755); !s)
             status = s;
+        // An older install's entry, named before the order counted.
+        if (Status s = removeHostFile(nemoFolder() + '/' + unorderedNemoFileName(c)); !s)
+            status = s;
         const std::string nemo = nemoFolder() + '/' + nemoFileName(c);
         const Status s = hasSystemEntry("nemo/actions/" + nemoFileName(c)) ? removeHostFile(nemo)
                                                                              : writeIfChanged(nemo, nemoAction(c));
@@ -378,6 +405,8 @@ Status FileManagerMenus::remove() const
         if (Status s = removeHostFile(nautilusFolder() + '/' + c.caption); !s)
             status = s;
         if (Status s = removeHostFile(nemoFolder() + '/' + nemoFileName(c)); !s)
+            status = s;
+        if (Status s = removeHostFile(nemoFolder() + '/' + unorderedNemoFileName(c)); !s)
             status = s;
     }
     ::rmdir(nautilusFolder().c_str()); // only when nothing of the user's is left in it

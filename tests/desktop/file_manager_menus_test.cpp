@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,9 +113,10 @@ TEST_F(FileManagerMenusTest, EveryEntryWhereItsFileManagerReadsIt)
     const std::string service = read(dolphin);
     EXPECT_NE(service.find("\nX-KDE-Submenu=Renomiq\n"), std::string::npos) << service;
     EXPECT_NE(service.find("\nTryExec=" + dir.host("my apps/it's/renomiq-send") + "\n"), std::string::npos) << service;
-    EXPECT_NE(service.find("\nActions=removpart;replapart;addnewnum;changnew;changexten;savealls;savesomes;\n"),
+    EXPECT_NE(service.find("\nActions=a-removpart;b-replapart;c-addnewnum;d-changnew;e-changexten;f-savealls;"
+                           "g-savesomes;\n"),
               std::string::npos);
-    EXPECT_NE(service.find("\n[Desktop Action savesomes]\nName=Save names of files\nIcon=com.corvane.Renomiq\nExec=\""
+    EXPECT_NE(service.find("\n[Desktop Action g-savesomes]\nName=Save names of files\nIcon=com.corvane.Renomiq\nExec=\""
                            + dir.host("my apps/it's/renomiq-send") + "\" Savesomes %F\n"),
               std::string::npos)
         << service;
@@ -127,11 +129,11 @@ TEST_F(FileManagerMenusTest, EveryEntryWhereItsFileManagerReadsIt)
 
     // Nemo: one action file per command.
     EXPECT_EQ(dir.list("data/nemo/actions"),
-              (std::vector<std::string>{"renomiq-addnewnum.nemo_action", "renomiq-changexten.nemo_action",
-                                        "renomiq-changnew.nemo_action", "renomiq-removpart.nemo_action",
-                                        "renomiq-replapart.nemo_action", "renomiq-savealls.nemo_action",
-                                        "renomiq-savesomes.nemo_action"}));
-    EXPECT_EQ(read(dir.host("data/nemo/actions/renomiq-changexten.nemo_action")),
+              (std::vector<std::string>{"renomiq-a-removpart.nemo_action", "renomiq-b-replapart.nemo_action",
+                                        "renomiq-c-addnewnum.nemo_action", "renomiq-d-changnew.nemo_action",
+                                        "renomiq-e-changexten.nemo_action", "renomiq-f-savealls.nemo_action",
+                                        "renomiq-g-savesomes.nemo_action"}));
+    EXPECT_EQ(read(dir.host("data/nemo/actions/renomiq-e-changexten.nemo_action")),
               "[Nemo Action]\n# Written by Renomiq.\nName=Renomiq: Extension\n"
               "Comment=Change the extension of the selected files\nExec=\""
                   + dir.host("my apps/it's/renomiq-send")
@@ -246,6 +248,45 @@ TEST_F(FileManagerMenusTest, WithTheSenderGoneAnEntrySaysSoOnceAndRemovesTheEntr
         EXPECT_EQ(parseUca(read(dir.host("config/Thunar/uca.xml"))), (std::vector<ThunarAction>{kUserAction}));
         EXPECT_FALSE(dir.exists("data/Corvane/Renomiq/menu-entry.sh"));
     }
+}
+
+// Each file manager lists the entries by its own rule: Dolphin a service
+// menu's actions by their identifiers, Nemo its actions by their file names,
+// Thunar in the order of uca.xml. Each shows the program's order.
+TEST_F(FileManagerMenusTest, EveryFileManagerShowsTheProgramsOrder)
+{
+    const std::vector<std::string> order = {"Remove", "Replace", "Insert", "Change", "Extension",
+                                            "Save names of folder", "Save names of files"};
+    // An entry of an older install, named before the order counted, goes.
+    dir.createFiles({"data/nemo/actions/"});
+    dir.writeFile("data/nemo/actions/renomiq-addnewnum.nemo_action", "[Nemo Action]\nName=Renomiq: Insert\n");
+    ASSERT_TRUE(menus.install());
+
+    const std::string service = read(dir.host("data/kio/servicemenus/com.corvane.Renomiq.desktop"));
+    std::map<std::string, std::string> dolphin; // identifier -> name, in identifier order
+    for (std::size_t at = service.find("[Desktop Action "); at != std::string::npos;
+         at = service.find("[Desktop Action ", at + 1)) {
+        const std::size_t idEnd = service.find(']', at);
+        const std::size_t name = service.find("\nName=", idEnd) + 6;
+        dolphin[service.substr(at + 16, idEnd - at - 16)] = service.substr(name, service.find('\n', name) - name);
+    }
+    std::vector<std::string> shown;
+    for (const auto &[id, name] : dolphin)
+        shown.push_back(name);
+    EXPECT_EQ(shown, order) << "Dolphin";
+
+    shown.clear();
+    for (const std::string &file : dir.list("data/nemo/actions")) { // sorted by name, as Nemo sorts them
+        const std::string action = read(dir.host("data/nemo/actions/" + file));
+        const std::size_t name = action.find("\nName=Renomiq: ") + 15;
+        shown.push_back(action.substr(name, action.find('\n', name) - name));
+    }
+    EXPECT_EQ(shown, order) << "Nemo";
+
+    shown.clear();
+    for (const ThunarAction &action : parseUca(read(dir.host("config/Thunar/uca.xml"))))
+        shown.push_back(action.name);
+    EXPECT_EQ(shown, order) << "Thunar";
 }
 
 TEST_F(FileManagerMenusTest, AFirstUcaFileKeepsTheSystemActions)
@@ -391,15 +432,15 @@ std::string userServiceMenu(const std::string &senderPath)
     return "[Desktop Entry]\n# Written by Renomiq.\nType=Application\nName=Renomiq\nNoDisplay=true\n"
            "Icon=com.corvane.Renomiq\nTryExec=" + senderPath + "\nExec=\"" + senderPath + "\"\n"
            "MimeType=application/octet-stream;inode/directory;\nX-KDE-Submenu=Renomiq\n"
-           "Actions=removpart;replapart;addnewnum;changnew;changexten;savealls;savesomes;\n"
-           "\n[Desktop Action removpart]\nName=Remove\nIcon=com.corvane.Renomiq\n" + exec + "Removpart %F\n"
-           "\n[Desktop Action replapart]\nName=Replace\nIcon=com.corvane.Renomiq\n" + exec + "Replapart %F\n"
-           "\n[Desktop Action addnewnum]\nName=Insert\nIcon=com.corvane.Renomiq\n" + exec + "Addnewnum %F\n"
-           "\n[Desktop Action changnew]\nName=Change\nIcon=com.corvane.Renomiq\n" + exec + "Changnew %F\n"
-           "\n[Desktop Action changexten]\nName=Extension\nIcon=com.corvane.Renomiq\n" + exec + "Changexten %F\n"
-           "\n[Desktop Action savealls]\nName=Save names of folder\nIcon=com.corvane.Renomiq\n" + exec
+           "Actions=a-removpart;b-replapart;c-addnewnum;d-changnew;e-changexten;f-savealls;g-savesomes;\n"
+           "\n[Desktop Action a-removpart]\nName=Remove\nIcon=com.corvane.Renomiq\n" + exec + "Removpart %F\n"
+           "\n[Desktop Action b-replapart]\nName=Replace\nIcon=com.corvane.Renomiq\n" + exec + "Replapart %F\n"
+           "\n[Desktop Action c-addnewnum]\nName=Insert\nIcon=com.corvane.Renomiq\n" + exec + "Addnewnum %F\n"
+           "\n[Desktop Action d-changnew]\nName=Change\nIcon=com.corvane.Renomiq\n" + exec + "Changnew %F\n"
+           "\n[Desktop Action e-changexten]\nName=Extension\nIcon=com.corvane.Renomiq\n" + exec + "Changexten %F\n"
+           "\n[Desktop Action f-savealls]\nName=Save names of folder\nIcon=com.corvane.Renomiq\n" + exec
            + "Savealls %F\n"
-             "\n[Desktop Action savesomes]\nName=Save names of files\nIcon=com.corvane.Renomiq\n" + exec
+             "\n[Desktop Action g-savesomes]\nName=Save names of files\nIcon=com.corvane.Renomiq\n" + exec
            + "Savesomes %F\n";
 }
 
@@ -446,7 +487,7 @@ TEST_F(FileManagerMenusTest, SystemEntriesForThePackage)
     // Once the package is removed, Dolphin and Nemo show nothing of these.
     EXPECT_NE(read(dolphin).find("\nTryExec=renomiq-send\n"), std::string::npos);
     EXPECT_EQ(dir.list("share/nemo/actions").size(), 7u);
-    EXPECT_NE(read(dir.host("share/nemo/actions/renomiq-savealls.nemo_action")).find("\nDependencies=renomiq-send;\n"),
+    EXPECT_NE(read(dir.host("share/nemo/actions/renomiq-f-savealls.nemo_action")).find("\nDependencies=renomiq-send;\n"),
               std::string::npos);
 }
 

@@ -30,7 +30,7 @@ for file in ./usr/bin/renomiq ./usr/bin/renomiq-cli ./usr/bin/renomiq-send \
     "./usr/share/renomiq/help/How to use.htm" "./usr/share/renomiq/help/Special string.htm" \
     ./usr/share/renomiq/end.wav ./usr/share/man/man1/renomiq-cli.1.gz ./usr/share/man/man1/renomiq.1.gz \
     ./usr/share/kio/servicemenus/com.corvane.Renomiq.desktop \
-    ./usr/share/nemo/actions/renomiq-removpart.nemo_action \
+    ./usr/share/nemo/actions/renomiq-a-removpart.nemo_action \
     ./usr/share/doc/renomiq/copyright ./usr/share/doc/renomiq/changelog.gz \
     ./usr/share/bash-completion/completions/renomiq-cli ./usr/share/zsh/vendor-completions/_renomiq-cli \
     ./usr/share/fish/vendor_completions.d/renomiq-cli.fish; do

@@ -23,13 +23,13 @@ share/man/man1/renomiq-cli.1.gz
 share/man/man1/renomiq-send.1.gz
 share/man/man1/renomiq.1.gz
 share/metainfo/com.corvane.Renomiq.metainfo.xml
-share/nemo/actions/renomiq-addnewnum.nemo_action
-share/nemo/actions/renomiq-changexten.nemo_action
-share/nemo/actions/renomiq-changnew.nemo_action
-share/nemo/actions/renomiq-removpart.nemo_action
-share/nemo/actions/renomiq-replapart.nemo_action
-share/nemo/actions/renomiq-savealls.nemo_action
-share/nemo/actions/renomiq-savesomes.nemo_action
+share/nemo/actions/renomiq-a-removpart.nemo_action
+share/nemo/actions/renomiq-b-replapart.nemo_action
+share/nemo/actions/renomiq-c-addnewnum.nemo_action
+share/nemo/actions/renomiq-d-changnew.nemo_action
+share/nemo/actions/renomiq-e-changexten.nemo_action
+share/nemo/actions/renomiq-f-savealls.nemo_action
+share/nemo/actions/renomiq-g-savesomes.nemo_action
 share/renomiq/end.wav
 share/renomiq/help/Change ext.htm
 share/renomiq/help/Change.htm
