@@ -6,10 +6,13 @@ set -euo pipefail
 RENOMIQ_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 RENOMIQ_BUILD="${RENOMIQ_BUILD:-$RENOMIQ_ROOT/build}"
 
-renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev strace)
+renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev strace nlohmann-json3-dev)
 
 # What the desktop tests check the menus, the installation and the package with.
-renomiq_packages+=(desktop-file-utils appstream dpkg-dev fakeroot file gzip man-db)
+renomiq_packages+=(desktop-file-utils appstream dpkg-dev fakeroot file gzip man-db lintian)
+
+# The shells that load the completion scripts in the tests.
+renomiq_packages+=(bash-completion zsh fish)
 
 # What the end-to-end tests drive the program with: a virtual display and the
 # accessibility bus.

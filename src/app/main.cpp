@@ -9,6 +9,7 @@
 #include "platform/qt/qt_shell.h"
 #include "platform/system_sound.h"
 #include "platform/user_folders.h"
+#include "platform/version.h"
 #include "run/app_state.h"
 #include "run/run_driver.h"
 #include "run/undo_log.h"
@@ -19,6 +20,8 @@
 #include <QMessageBox>
 
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <exception>
 
 namespace {
@@ -61,6 +64,11 @@ int run(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // Answered before any window system is needed.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("renomiq %s\n", renomiq::kVersion);
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Renomiq"));
     // No display name: the platform would append it to every caption.

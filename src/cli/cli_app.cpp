@@ -15,6 +15,7 @@
 #include "platform/shell.h"
 #include "platform/system_sound.h"
 #include "platform/user_folders.h"
+#include "platform/version.h"
 #include "run/app_state.h"
 #include "run/run_driver.h"
 #include "run/undo_log.h"
@@ -112,6 +113,10 @@ int runCli(const std::vector<std::string> &arguments)
     CliCommand &command = *parsed;
     if (command.mode == CliCommand::Help) {
         std::fputs(kCliUsage, stdout);
+        return 0;
+    }
+    if (command.mode == CliCommand::Version) {
+        std::printf("renomiq-cli %s\n", kVersion);
         return 0;
     }
 
@@ -213,6 +218,17 @@ int runCli(const std::vector<std::string> &arguments)
         request.previewLimit = state.settings.options.previewLimit;
     if (!command.fieldsGiven.count("excludeSmallWords"))
         request.excludeSmallWords = state.settings.options.excludeSmallWords;
+    // --limit: this preview's rows, the stored number left as it is.
+    if (command.limit == CliCommand::kAllRows)
+        state.settings.options.previewLimit = INT_MAX;
+    else if (command.limit > 0)
+        state.settings.options.previewLimit = command.limit;
+    windows.json = command.json;
+    windows.preview = request.preview;
+    windows.previewPaths = command.scope != FolderScope::OneLayer;
+    windows.hostPath = [&fileSystem](const std::string &path) {
+        return fileSystem.toHostPath(path).value_or(path);
+    };
 
     int status = 1;
     if (kind == EditKind::Savesomes) {
@@ -236,6 +252,13 @@ int runCli(const std::vector<std::string> &arguments)
         } else if (check.action == CheckResult::Run) {
             driver.startRun(request);
             status = request.preview ? (windows.previewRowCount() > 0 ? 0 : 1) : (state.run.renamedCount > 0 && !state.run.stoppedByError ? 0 : 1);
+            if (!request.preview && state.run.stoppedByUser && !state.run.stoppedByError) {
+                const RunState &run = state.run;
+                std::FILE *stream = command.json ? stderr : stdout;
+                std::fprintf(stream, "The run was stopped: %d renamed successfully, %d failed, %d not tried.\n",
+                             run.renamedCount, run.failedCount, run.notTriedCount);
+                status = 130; // as a shell reports a program ended by Ctrl+C
+            }
         }
     }
     state.settings.saveFolders(state.folders.entries());

@@ -182,6 +182,14 @@ const std::map<std::string, Setter> &fields()
 
 } // namespace
 
+std::vector<std::string> fieldNames()
+{
+    std::vector<std::string> names;
+    for (const auto &field : fields())
+        names.push_back(field.first);
+    return names;
+}
+
 const char *scopeCaption(FolderScope scope)
 {
     static const char *const captions[] = {"Filenames in this folder(ONE layer)", "All filenames in subfolder(ALL layers)",
@@ -203,6 +211,23 @@ bool setField(EditorInputs &inputs, const std::string &name, const std::string &
     return true;
 }
 
+std::optional<EditKind> kindOfCommand(const std::string &word)
+{
+    static const std::pair<const char *, EditKind> friendly[] = {
+        {"remove", EditKind::Removpart},     {"replace", EditKind::Replapart},
+        {"insert", EditKind::Addnewnum},     {"change", EditKind::Changnew},
+        {"extension", EditKind::Changexten}, {"export-folder", EditKind::Savealls},
+        {"export-files", EditKind::Savesomes},
+    };
+    for (const auto &[name, kind] : friendly) {
+        if (word == name)
+            return kind;
+    }
+    if (auto kind = editKindFromKeyword(word); kind && *kind != EditKind::Browsefile)
+        return kind;
+    return std::nullopt;
+}
+
 std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &arguments, std::string &error)
 {
     CliCommand command;
@@ -214,10 +239,16 @@ std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &argu
         if (a == "--help" || a == "-h")
             return command;
     }
+    for (const std::string &a : arguments) {
+        if (a == "--version") {
+            command.mode = CliCommand::Version;
+            return command;
+        }
+    }
     const std::string &first = arguments[0];
     if (first == "undo") {
         command.mode = CliCommand::Undo;
-    } else if (auto kind = editKindFromKeyword(first); kind && *kind != EditKind::Browsefile) {
+    } else if (auto kind = kindOfCommand(first)) {
         command.inputs.request.kind = *kind;
         command.mode = (*kind == EditKind::Savealls || *kind == EditKind::Savesomes) ? CliCommand::Save : CliCommand::Rename;
     } else {
@@ -251,6 +282,28 @@ std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &argu
             return std::nullopt;
         } else if (a == "--preview" && command.mode == CliCommand::Rename) {
             preview = true;
+        } else if (a == "--limit" && command.mode == CliCommand::Rename) {
+            const std::string *v = value("--limit");
+            if (!v)
+                return std::nullopt;
+            int limit = 0;
+            if (*v == "all")
+                command.limit = CliCommand::kAllRows;
+            else if (parseInt(*v, limit) && limit >= 1)
+                command.limit = limit;
+            else {
+                error = "bad value '" + *v + "' for --limit (a number from 1, or all)";
+                return std::nullopt;
+            }
+        } else if (a == "--format" && command.mode == CliCommand::Rename) {
+            const std::string *v = value("--format");
+            if (!v)
+                return std::nullopt;
+            if (*v != "json" && *v != "text") {
+                error = "bad value '" + *v + "' for --format (text or json)";
+                return std::nullopt;
+            }
+            command.json = *v == "json";
         } else if (a == "--scope" && command.mode == CliCommand::Rename) {
             const std::string *v = value("--scope");
             if (!v)

@@ -11,7 +11,7 @@ namespace renomiq {
 
 // What one renomiq-cli command line asks for.
 struct CliCommand {
-    enum Mode { Help, Rename, Save, Undo };
+    enum Mode { Help, Version, Rename, Save, Undo };
     Mode mode = Help;
     EditorInputs inputs; // the kind, the request fields and the save panel
     std::set<std::string> fieldsGiven;
@@ -19,8 +19,16 @@ struct CliCommand {
     bool yes = false;
     std::string output;
     std::string log; // undo --log: an undo log other than the last operation's
+    // --limit: the preview's rows for this run; 0 the stored number, kAllRows every row.
+    int limit = 0;
+    static constexpr int kAllRows = -1;
+    bool json = false; // --format json: one JSON object a row
     std::vector<std::string> targets; // as given: host or Windows-style paths
 };
+
+// The kind a keyword or its friendly name stands for ("Replapart" or
+// "replace"); none for anything else.
+std::optional<EditKind> kindOfCommand(const std::string &word);
 
 // The command line parsed; on a usage error, no value and the error's text.
 std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &arguments, std::string &error);
@@ -28,6 +36,9 @@ std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &argu
 // Sets one field of the request or the save panel by its name. False with the
 // error's text for an unknown field or a bad value.
 bool setField(EditorInputs &inputs, const std::string &name, const std::string &value, std::string &error);
+
+// The names of every field, in name order.
+std::vector<std::string> fieldNames();
 
 // The captions of the editor's "Folder content to edit:" list, by scope.
 const char *scopeCaption(FolderScope scope);

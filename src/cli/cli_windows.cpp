@@ -3,6 +3,8 @@
 #include "cli/terminal_text.h"
 #include "run/run_state.h"
 
+#include <nlohmann/json.hpp>
+
 #include <unistd.h>
 
 namespace renomiq {
@@ -56,8 +58,10 @@ void CliWindows::showSearchPanel(bool shown)
 
 void CliWindows::processEvents()
 {
-    if (interrupted.exchange(false))
+    if (interrupted.exchange(false)) {
         m_run.stopRequest = true;
+        m_run.stoppedByUser = true;
+    }
 }
 
 void CliWindows::showRenameError(const std::string &oldPath, const std::string &newPath, const std::string &reason)
@@ -71,13 +75,55 @@ void CliWindows::showUnreachable(const std::string &path, const std::string &rea
     std::fprintf(m_err, "renomiq-cli: skipped %s: %s\n", textFor(m_err, path).c_str(), textFor(m_err, reason).c_str());
 }
 
+void CliWindows::writeRow(const std::string &oldText, const std::string *newText, ItemStatus status)
+{
+    static const char *const statuses[] = {"renamed", "refused", "unchanged", "failed"};
+    nlohmann::json row;
+    row["old"] = oldText;
+    row["new"] = newText ? nlohmann::json(*newText) : nlohmann::json(nullptr);
+    row["status"] = statuses[static_cast<int>(status)];
+    // A name that is not UTF-8 cannot be a JSON string: its bad bytes become U+FFFD.
+    const std::string line = row.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::fprintf(m_out, "%s\n", line.c_str());
+}
+
+void CliWindows::itemDone(ItemStatus status, const std::string &oldPath, const std::string &newPath)
+{
+    if (!json)
+        return;
+    if (preview) {
+        // A preview lists its rows; what it refuses is a row too, named as its rows are.
+        if (status != ItemStatus::Refused)
+            return;
+        const auto shown = [&](const std::string &path) {
+            if (previewPaths)
+                return shownPath(path);
+            const std::size_t slash = path.rfind('\\');
+            return slash == std::string::npos ? path : path.substr(slash + 1);
+        };
+        const std::string newText = shown(newPath);
+        writeRow(shown(oldPath), newPath.empty() ? nullptr : &newText, status);
+        return;
+    }
+    const std::string newText = shownPath(newPath);
+    // What the walk could not reach may hold '\\' in its name, which has no
+    // host path: it is named as in the "skipped" line.
+    const bool unreachable = status == ItemStatus::Failed && newPath.empty();
+    writeRow(unreachable ? oldPath : shownPath(oldPath), newPath.empty() ? nullptr : &newText, status);
+}
+
 void CliWindows::addPreviewRow(const std::string &oldText, const std::string &newText)
 {
     if (newText.empty() && (oldText == "(No filename will be renamed)" || oldText == "(Others not shown...)")) {
-        std::fprintf(m_out, "%s\n", oldText.c_str());
+        std::fprintf(json ? m_err : m_out, "%s\n", oldText.c_str());
         return;
     }
     ++m_previewRows;
+    if (json) {
+        const std::string newShown = previewPaths ? shownPath(newText) : newText;
+        writeRow(previewPaths ? shownPath(oldText) : oldText, &newShown, ItemStatus::Renamed);
+        return;
+    }
     std::fprintf(m_out, "%s\t%s\n", textFor(m_out, oldText).c_str(), textFor(m_out, newText).c_str());
 }
 
@@ -89,8 +135,11 @@ void CliWindows::closeEditor()
 
 void CliWindows::setStatusPanel(int panel, const std::string &text)
 {
-    if (panel == 1)
-        std::fprintf(m_out, "%s\n", textFor(m_out, text).c_str());
+    // A stopped run's result is said by renomiq-cli itself, with what was not tried.
+    if (panel == 1 && !m_run.stoppedByUser) {
+        std::FILE *stream = json ? m_err : m_out;
+        std::fprintf(stream, "%s\n", textFor(stream, text).c_str());
+    }
 }
 
 } // namespace renomiq

@@ -27,6 +27,13 @@ public:
     bool anyRenamed = false;
     std::string folderBox;
     std::function<void()> onCloseEditor;
+    // --format json: one JSON object a row on standard output, everything
+    // else on standard error. hostPath turns the program's paths into host
+    // paths; previewPaths: the preview's rows are paths, not names.
+    bool json = false;
+    bool preview = false;
+    bool previewPaths = false;
+    std::function<std::string(const std::string &)> hostPath;
 
     void runWithProgress(const std::function<void()> &job) override;
     void setProgressMaximum(int maximum) override;
@@ -52,9 +59,12 @@ public:
     void refreshFiles() override {}
     void showFolderHistoryEntry(std::size_t) override {}
     void closeListWindow() override {}
+    void itemDone(ItemStatus status, const std::string &oldPath, const std::string &newPath) override;
 
 private:
     void drawProgress();
+    void writeRow(const std::string &oldText, const std::string *newText, ItemStatus status);
+    std::string shownPath(const std::string &path) const { return hostPath ? hostPath(path) : path; }
 
     RunState &m_run;
     std::FILE *m_out;

@@ -61,7 +61,7 @@ void NameEngine::newNameFor(const EditRequest &request, const std::string &itemP
     }
 
     if (name.empty()) {
-        m_prompter.information("The new name of '" + itemPath + "' is EMPTY, can not be renamed.");
+        m_prompter.informationAbout("The new name of '" + itemPath + "' is EMPTY, can not be renamed.", {itemPath});
         sink.report(ItemOutcome::of(OutcomeKind::EmptyName, itemPath));
     } else if (name != oldName) {
         renameOne(request, itemPath, split.folderPart, split.extensionPart, name, sink);

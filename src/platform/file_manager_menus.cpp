@@ -26,6 +26,30 @@ std::string lowered(std::string text)
     return text;
 }
 
+// Dolphin lists a service menu's actions by their identifiers, Nemo its
+// actions by their file names: a letter for the command's place in the
+// program's order comes first, so that they keep it. Neither is shown.
+std::string sortKeyOf(const FileManagerMenus::Command &command)
+{
+    const auto &all = FileManagerMenus::commands();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (std::string_view(all[i].keyword) == command.keyword)
+            return std::string(1, static_cast<char>('a' + i));
+    }
+    return "z";
+}
+
+std::string dolphinActionId(const FileManagerMenus::Command &command)
+{
+    return sortKeyOf(command) + '-' + lowered(command.keyword);
+}
+
+// The name of a Nemo action before its file names kept the program's order.
+std::string unorderedNemoFileName(const FileManagerMenus::Command &command)
+{
+    return "renomiq-" + lowered(command.keyword) + ".nemo_action";
+}
+
 // A program path for an Exec line of a desktop entry: quoted (with '"', '`',
 // '$' and '\' escaped) when it holds anything but plain characters.
 std::string execQuoted(const std::string &path)
@@ -209,23 +233,86 @@ std::string FileManagerMenus::nemoFolder() const
     return m_folders.dataHome + "/nemo/actions";
 }
 
+std::string FileManagerMenus::menuEntryScriptFile() const
+{
+    return m_folders.dataHome + "/Corvane/Renomiq/menu-entry.sh";
+}
+
+std::string FileManagerMenus::menuEntryScript() const
+{
+    std::string removals;
+    for (const Command &c : commands()) {
+        removals += "rm -f " + shellQuoted(nautilusFolder() + '/' + c.caption) + ' '
+                    + shellQuoted(nemoFolder() + '/' + nemoFileName(c)) + '\n';
+    }
+    // Thunar keeps all its actions in one file: ours are taken out of it,
+    // written back through a link and with its permissions, as the program does.
+    return "#!/bin/sh\n# " + std::string(kMarker)
+           + " Runs an entry of Renomiq's menu in Thunar and Nautilus.\n"
+             "sender=" + shellQuoted(m_sender) + "\n"
+             "if [ -x \"$sender\" ]; then\n"
+             "    exec \"$sender\" \"$@\"\n"
+             "fi\n"
+             "# Renomiq has been uninstalled: no entry of it is left to do nothing.\n"
+             "dolphin=" + shellQuoted(dolphinFile()) + "\n"
+             "if grep -q '" + kMarker + "' \"$dolphin\" 2>/dev/null; then\n"
+             "    rm -f \"$dolphin\"\n"
+             "fi\n"
+           + removals
+           + "rmdir " + shellQuoted(nautilusFolder()) + " 2>/dev/null\n"
+             "uca=" + shellQuoted(thunarFile()) + "\n"
+             "if grep -q '<unique-id>" + ThunarActions::kIdPrefix + "' \"$uca\" 2>/dev/null; then\n"
+             "    kept=$(awk '\n"
+             "        { text = text $0 \"\\n\" }\n"
+             "        END {\n"
+             "            while ((start = match(text, /<action[ \\t\\n>]/)) > 0) {\n"
+             "                rest = substr(text, start)\n"
+             "                stop = index(rest, \"</action>\")\n"
+             "                if (stop == 0)\n"
+             "                    break\n"
+             "                block = substr(rest, 1, stop + 8)\n"
+             "                out = out substr(text, 1, start - 1)\n"
+             "                text = substr(rest, stop + 9)\n"
+             "                if (index(block, \"<unique-id>" + ThunarActions::kIdPrefix + "\") == 0)\n"
+             "                    out = out block\n"
+             "                else if (substr(text, 1, 1) == \"\\n\")\n"
+             "                    text = substr(text, 2)\n"
+             "            }\n"
+             "            printf \"%s\", out text\n"
+             "        }' \"$uca\") && printf '%s\\n' \"$kept\" > \"$uca\"\n"
+             "fi\n"
+             "rm -f " + shellQuoted(menuEntryScriptFile()) + "\n"
+             "text='Renomiq is no longer installed. Its entries have been removed from the file managers'\\''"
+             " menus.'\n"
+             "if command -v notify-send >/dev/null 2>&1; then\n"
+             "    notify-send Renomiq \"$text\"\n"
+             "elif command -v zenity >/dev/null 2>&1; then\n"
+             "    zenity --info --title=Renomiq --text=\"$text\"\n"
+             "else\n"
+             "    printf 'Renomiq: %s\\n' \"$text\" >&2\n"
+             "fi\n"
+             "exit 1\n";
+}
+
 std::string FileManagerMenus::nemoFileName(const Command &command)
 {
-    return "renomiq-" + lowered(command.keyword) + ".nemo_action";
+    return "renomiq-" + sortKeyOf(command) + '-' + lowered(command.keyword) + ".nemo_action";
 }
 
 std::string FileManagerMenus::dolphinServiceMenu() const
 {
     // Type Application with NoDisplay keeps the file a valid desktop entry that
     // no application menu lists; Dolphin reads the actions and the submenu.
+    // TryExec: Dolphin shows no service menu whose program is gone.
     std::string text = "[Desktop Entry]\n# " + std::string(kMarker) + "\nType=Application\nName=Renomiq\n"
-                       "NoDisplay=true\nIcon=" + kAppId + "\nExec=" + desktopValue(execQuoted(m_sender)) + "\n"
+                       "NoDisplay=true\nIcon=" + kAppId + "\nTryExec=" + desktopValue(m_sender) + "\nExec="
+                       + desktopValue(execQuoted(m_sender)) + "\n"
                        "MimeType=application/octet-stream;inode/directory;\nX-KDE-Submenu=Renomiq\nActions=";
     for (const Command &c : commands())
-        text += lowered(c.keyword) + ';';
+        text += dolphinActionId(c) + ';';
     text += '\n';
     for (const Command &c : commands()) {
-        text += "\n[Desktop Action " + lowered(c.keyword) + "]\nName=" + c.caption + "\nIcon=" + kAppId
+        text += "\n[Desktop Action " + dolphinActionId(c) + "]\nName=" + c.caption + "\nIcon=" + kAppId
                 + "\nExec=" + desktopValue(execQuoted(m_sender)) + ' ' + c.keyword + " %F\n";
     }
     return text;
@@ -252,16 +339,21 @@ bool FileManagerMenus::hasSystemEntry(const std::string &relative) const
 std::string FileManagerMenus::nautilusScript(const Command &command) const
 {
     // Nautilus runs a script in the shown folder with the selection as its
-    // arguments; renomiq-send takes relative paths from there.
-    return "#!/bin/sh\n# Renomiq: " + std::string(command.caption) + ". " + kMarker + "\nexec "
-           + shellQuoted(m_sender) + ' ' + command.keyword + " \"$@\"\n";
+    // arguments; renomiq-send takes relative paths from there. The script is
+    // the entry script with the keyword put first.
+    std::string script = menuEntryScript();
+    const std::size_t firstLine = script.find('\n') + 1;
+    return script.substr(0, firstLine) + "# Renomiq: " + command.caption + ".\nset -- " + command.keyword
+           + " \"$@\"\n" + script.substr(firstLine);
 }
 
 std::string FileManagerMenus::nemoAction(const Command &command) const
 {
     return "[Nemo Action]\n# " + std::string(kMarker) + "\nName=Renomiq: " + command.caption + "\nComment="
            + command.description + "\nExec=" + desktopValue(execQuoted(m_sender)) + ' ' + command.keyword
-           + " %F\nIcon-Name=" + kAppId + "\nSelection=notnone\nExtensions=any;\n";
+           + " %F\nIcon-Name=" + kAppId + "\nSelection=notnone\nExtensions=any;\n"
+           // Nemo shows no action whose dependency is missing.
+           + "Dependencies=" + m_sender + ";\n";
 }
 
 Status FileManagerMenus::install() const
@@ -279,12 +371,20 @@ Status FileManagerMenus::install() const
     for (const Command &c : commands()) {
         if (Status s = writeIfChanged(nautilusFolder() + '/' + c.caption, nautilusScript(c), 0755); !s)
             status = s;
+        // An older install's entry, named before the order counted.
+        if (Status s = removeHostFile(nemoFolder() + '/' + unorderedNemoFileName(c)); !s)
+            status = s;
         const std::string nemo = nemoFolder() + '/' + nemoFileName(c);
         const Status s = hasSystemEntry("nemo/actions/" + nemoFileName(c)) ? removeHostFile(nemo)
                                                                              : writeIfChanged(nemo, nemoAction(c));
         if (!s)
             status = s;
     }
+    const std::string script = menuEntryScriptFile();
+    if (Status s = makeHostFolders(script.substr(0, script.rfind('/'))); !s)
+        status = s;
+    else if (Status w = writeIfChanged(script, menuEntryScript(), 0755); !w)
+        status = w;
     if (Status s = installThunar(); !s)
         status = s;
     return status;
@@ -306,9 +406,13 @@ Status FileManagerMenus::remove() const
             status = s;
         if (Status s = removeHostFile(nemoFolder() + '/' + nemoFileName(c)); !s)
             status = s;
+        if (Status s = removeHostFile(nemoFolder() + '/' + unorderedNemoFileName(c)); !s)
+            status = s;
     }
     ::rmdir(nautilusFolder().c_str()); // only when nothing of the user's is left in it
     if (Status s = removeThunar(); !s)
+        status = s;
+    if (Status s = removeHostFile(menuEntryScriptFile()); !s)
         status = s;
     return status;
 }
@@ -318,7 +422,8 @@ Status FileManagerMenus::installThunar() const
     std::vector<ThunarActions::Action> actions;
     for (const Command &c : commands()) {
         actions.push_back({ThunarActions::kIdPrefix + lowered(c.keyword), c.caption, c.description,
-                           shellQuoted(m_sender) + ' ' + c.keyword + " %F", kAppId, "Renomiq"});
+                           "/bin/sh " + shellQuoted(menuEntryScriptFile()) + ' ' + c.keyword + " %F", kAppId,
+                           "Renomiq"});
     }
     // A user without a uca.xml of their own sees the system's actions; the new
     // file starts from those so that they stay.

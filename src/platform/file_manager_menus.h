@@ -60,6 +60,8 @@ public:
     std::string thunarFile() const;
     std::string nemoFolder() const;
     static std::string nemoFileName(const Command &command);
+    // The script that Thunar's actions run (Nautilus' scripts hold the same).
+    std::string menuEntryScriptFile() const;
 
     // The entries' contents.
     std::string dolphinServiceMenu() const;
@@ -67,6 +69,12 @@ public:
     static std::string dolphinHiddenMenu();
     std::string nautilusScript(const Command &command) const;
     std::string nemoAction(const Command &command) const;
+    // What an entry of Thunar or Nautilus runs, with the keyword and the
+    // selection as its arguments: the sender, while it is installed. Once it
+    // is gone (the package removed), neither file manager has a rule that
+    // hides the entry: the script says so once and removes the user's
+    // entries (the other file managers' too), and itself.
+    std::string menuEntryScript() const;
 
 private:
     Status installThunar() const;

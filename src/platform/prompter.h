@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace renomiq {
 
@@ -13,8 +14,15 @@ struct Message {
     std::string text; // '\n' is a line break
     MessageIcon icon = MessageIcon::Information;
     MessageButtons buttons = MessageButtons::Ok;
+    // Names from disk that the text quotes. A terminal shows their line
+    // breaks escaped, while the text's own line breaks stay line breaks.
+    std::vector<std::string> names = {};
 
-    bool operator==(const Message &) const = default;
+    // The box as the user sees it in a window: its names are in its text.
+    bool operator==(const Message &other) const
+    {
+        return caption == other.caption && text == other.text && icon == other.icon && buttons == other.buttons;
+    }
 };
 
 // Message and question boxes. Every box is modal and returns the button pressed.
@@ -27,6 +35,12 @@ public:
     void information(const std::string &text, const std::string &caption = "Information")
     {
         show({caption, text, MessageIcon::Information, MessageButtons::Ok});
+    }
+
+    // The same, quoting names from disk.
+    void informationAbout(const std::string &text, std::vector<std::string> names)
+    {
+        show({"Information", text, MessageIcon::Information, MessageButtons::Ok, std::move(names)});
     }
 };
 

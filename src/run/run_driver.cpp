@@ -131,7 +131,7 @@ void RunDriver::startRun(const EditRequest &request)
 bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
 {
     if (const std::string refusal = refusalOf(oldPath, newPath); !refusal.empty()) {
-        refuse(oldPath, refusal);
+        refuse(oldPath, newPath, refusal);
         return false;
     }
     if (!m_log)
@@ -208,9 +208,10 @@ std::string RunDriver::resolvedItem(const std::string &path) const
     return (host.back() == '/' ? host : host + "/") + path.substr(slash + 1);
 }
 
-void RunDriver::refuse(const std::string &oldPath, const std::string &message)
+void RunDriver::refuse(const std::string &oldPath, const std::string &newPath, const std::string &message)
 {
-    m_state.platform.prompter.information(message);
+    m_state.platform.prompter.informationAbout(message, {oldPath, lastComponentOf(newPath)});
+    m_windows.itemDone(ItemStatus::Refused, oldPath, newPath);
     if (m_state.targets.targetFolder.empty() && !m_request->preview)
         m_windows.fileList().addFileRow(oldPath);
     ++m_state.run.failedCount;
@@ -231,6 +232,7 @@ void RunDriver::visitTargets()
             return;
         ++m_state.run.failedCount;
         m_windows.showUnreachable(path, reason);
+        m_windows.itemDone(ItemStatus::Failed, path, std::string());
     };
     // A preview stops after its rows: it takes each folder in stretches.
     renomiq::visitTargets(m_state.platform.fileSystem, m_state.targets, m_state.run.workList, m_state.run.stopRequest,
@@ -261,7 +263,7 @@ void RunDriver::processWorkList(bool continued)
     for (std::size_t i = 0; i < run.workList.size(); ++i) {
         const std::string &path = run.workList[i];
         if (run.stopRequest) {
-            if (run.stoppedByError)
+            if (run.stoppedByError || run.stoppedByUser)
                 run.notTriedCount += static_cast<int>(run.workList.size() - i);
             break;
         }
@@ -293,6 +295,7 @@ void RunDriver::report(const ItemOutcome &outcome)
             m_windows.fileList().addFileRow(outcome.newPath);
         special.setRunningNumber(special.runningNumber() + 1);
         ++run.renamedCount;
+        m_windows.itemDone(ItemStatus::Renamed, outcome.oldPath, outcome.newPath);
         break;
     case OutcomeKind::RenameFailed:
         if (m_log)
@@ -301,21 +304,25 @@ void RunDriver::report(const ItemOutcome &outcome)
         if (filesMode)
             m_windows.fileList().addFileRow(outcome.oldPath);
         ++run.failedCount;
+        m_windows.itemDone(ItemStatus::Failed, outcome.oldPath, outcome.newPath);
         break;
     case OutcomeKind::EmptyName:
     case OutcomeKind::Refused:
         if (filesMode && !preview)
             m_windows.fileList().addFileRow(outcome.oldPath);
         ++run.failedCount;
+        m_windows.itemDone(ItemStatus::Refused, outcome.oldPath, outcome.newPath);
         break;
     case OutcomeKind::Unchanged:
         if (filesMode && !preview
             && (outcome.byExtensionRule || m_state.targets.folderScope != FolderScope::ThisFolderOnly))
             m_windows.fileList().addFileRow(outcome.oldPath);
+        if (!preview)
+            m_windows.itemDone(ItemStatus::Unchanged, outcome.oldPath, outcome.oldPath);
         break;
     case OutcomeKind::Previewed:
         if (const std::string refusal = refusalOf(outcome.oldPath, outcome.newPath); !refusal.empty())
-            refuse(outcome.oldPath, refusal);
+            refuse(outcome.oldPath, outcome.newPath, refusal);
         else
             addPreviewRow(outcome);
         break;
@@ -411,9 +418,9 @@ std::string RunDriver::resultText(const RunState &run)
 void RunDriver::reportRecovery(Prompter &prompter, const UndoLog::Recovery &recovery)
 {
     for (const std::string &kept : recovery.keptLogs)
-        prompter.information(keptLogNotice(kept));
+        prompter.informationAbout(keptLogNotice(kept), {kept});
     for (const std::string &aside : recovery.setAside)
-        prompter.information("A damaged journal of a run was set aside: " + aside);
+        prompter.informationAbout("A damaged journal of a run was set aside: " + aside, {aside});
 }
 
 bool RunDriver::undoLast(const std::string &logPath)

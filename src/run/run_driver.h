@@ -55,7 +55,7 @@ private:
     std::string refusalOf(const std::string &oldPath, const std::string &newPath) const;
     // The host path of an item with the links of its folders resolved.
     std::string resolvedItem(const std::string &path) const;
-    void refuse(const std::string &oldPath, const std::string &message);
+    void refuse(const std::string &oldPath, const std::string &newPath, const std::string &message);
     void visitTargets();
     void processWorkList(bool continued);
     void finishRun();

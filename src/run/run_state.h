@@ -18,6 +18,8 @@ struct RunState {
     // A run stopped by a failure of the undo log: the items left untried.
     bool stoppedByError = false;
     int notTriedCount = 0;
+    // A run that the user stopped where it was (renomiq-cli's Ctrl+C).
+    bool stoppedByUser = false;
     // The items to process now: the chosen files, or one folder's batch.
     std::vector<std::string> workList;
     bool operationRan = false;

@@ -8,6 +8,9 @@ namespace renomiq {
 
 class FileList;
 
+// What became of one item of a run (or a refused row of a preview).
+enum class ItemStatus { Renamed, Refused, Unchanged, Failed };
+
 // The windows as the run, the undo and the export drive them, one interface a
 // window: the progress dialog, the rename error dialog, the preview window,
 // the editor window and the list window.
@@ -89,6 +92,15 @@ class RunWindows : public ProgressWindow,
                    public PreviewWindow,
                    public EditorWindow,
                    public ListWindow {
+public:
+    // Each item as the run ends it; newPath is empty when there is no new
+    // name. Only renomiq-cli's rows for scripts show it.
+    virtual void itemDone(ItemStatus status, const std::string &oldPath, const std::string &newPath)
+    {
+        (void)status;
+        (void)oldPath;
+        (void)newPath;
+    }
 };
 
 // RunWindows over separate window objects.

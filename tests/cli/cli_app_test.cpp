@@ -3,7 +3,9 @@
 #include "support/test_dir.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <fcntl.h>
@@ -66,7 +68,9 @@ TEST_F(CliAppTest, PreviewRunAndUndoShareTheUndoLog)
     // Without --yes and without a terminal the question is answered No.
     CliRun refused = cli({"undo"});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, "Undo Confirmation: Do you want to UNDO the last rename operation ?\n");
+    EXPECT_EQ(refused.err, "Undo Confirmation: Do you want to UNDO the last rename operation ?\n"
+                           "renomiq-cli: standard input is not a terminal, so the answer is No; give --yes to answer "
+                           "Yes.\n");
     CliRun undo = cli({"undo", "--yes"});
     EXPECT_EQ(undo.status, 0);
     EXPECT_EQ(undo.out, "Undo done.\n");
@@ -140,7 +144,8 @@ TEST_F(CliAppTest, RefusalsAndNothingRenamed)
          "prohibited in Windows filenames:  \\ / : * ? \" < > |\n"},
         {{"Replapart", "oldString=a", "--preview"}, 1,
          "Confirmation: The new part is empty, it will REMOVE old part 'a'(case insensitive) from original "
-         "filenames,\nEdit content is (Filenames in this folder(ONE layer)),continue preview ?\n"},
+         "filenames,\nEdit content is (Filenames in this folder(ONE layer)),continue preview ?\n"
+         "renomiq-cli: standard input is not a terminal, so the answer is Cancel; give --yes to answer OK.\n"},
     };
     for (const auto &row : rows) {
         Lines args = row.args;
@@ -294,6 +299,160 @@ TEST_F(CliAppTest, SaveWritesTheNameList)
               std::string::npos);
     // The file exists now: the question is answered Cancel, and nothing is written.
     EXPECT_EQ(cli({"Savesomes", "--output", dir.host("some.txt"), dir.host("s/a.txt")}).status, 1);
+}
+
+TEST_F(CliAppTest, FriendlyNamesStandForTheKeywords)
+{
+    const struct {
+        Lines args;
+        Lines after; // the folder's names afterwards, or the export's first line
+    } rows[] = {
+        {{"remove", "removeString1=_x"}, {"a.txt", "b.txt"}},
+        {{"replace", "oldString=a", "newString=c"}, {"b.txt", "c_x.txt"}},
+        {{"insert", "atHead=true", "headText=n"}, {"na_x.txt", "nb.txt"}},
+        {{"change", "changeMode=convertCase", "nameCase=upper"}, {"A_X.TXT", "B.TXT"}},
+        {{"extension", "oldExtension=txt", "newExtension=md"}, {"a_x.md", "b.md"}},
+        {{"export-folder", "--output", "OUT"}, {"b.txt"}},
+        {{"export-files", "--output", "OUT"}, {"  b.txt"}},
+    };
+    int n = 0;
+    for (const auto &row : rows) {
+        const std::string folder = "e" + std::to_string(n) + "/";
+        dir.createFiles({folder + "a_x.txt", folder + "b.txt"});
+        ::rename(dir.host(folder).c_str(), dir.host("e").c_str());
+        Lines args = row.args;
+        const std::string out = dir.host("out" + std::to_string(n++) + ".txt");
+        for (std::string &a : args)
+            a = a == "OUT" ? out : a;
+        args.push_back(row.args[0] == "export-files" ? dir.host("e/b.txt") : dir.host("e"));
+        CliRun run = cli(args);
+        EXPECT_EQ(run.status, 0) << args[0] << ": " << run.err;
+        if (row.args[0].rfind("export", 0) == 0) {
+            const std::string text = dir.readFile("out" + std::to_string(n - 1) + ".txt");
+            EXPECT_NE(text.find(row.after[0] + "\r\n"), std::string::npos) << args[0] << ": " << text;
+            EXPECT_EQ(dir.list("e"), (Lines{"a_x.txt", "b.txt"})) << args[0];
+        } else {
+            EXPECT_EQ(dir.list("e"), row.after) << args[0];
+        }
+        std::filesystem::remove_all(dir.host("e"));
+    }
+    // The keywords keep working beside them.
+    dir.createFiles({"k/a.txt"});
+    EXPECT_EQ(cli({"Changexten", "oldExtension=txt", "newExtension=md", dir.host("k")}).status, 0);
+    EXPECT_EQ(dir.list("k"), Lines{"a.md"});
+}
+
+TEST_F(CliAppTest, VersionIsTheProjectsVersion)
+{
+    for (const Lines &args : {Lines{"--version"}, Lines{"replace", "--version"}, Lines{"undo", "--version"}}) {
+        CliRun run = cli(args);
+        EXPECT_EQ(run.status, 0) << args[0];
+        EXPECT_EQ(run.out, "renomiq-cli 0.1.0\n") << args[0];
+        EXPECT_EQ(run.err, "") << args[0];
+    }
+}
+
+// The number of rows a preview printed, and whether it said there are more.
+std::pair<int, bool> previewRows(const std::string &out)
+{
+    int rows = 0;
+    bool more = false;
+    for (std::size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = out.substr(start, end - start);
+        if (line == "(Others not shown...)")
+            more = true;
+        else
+            ++rows;
+    }
+    return {rows, more};
+}
+
+TEST_F(CliAppTest, PreviewShowsTheStoredNumberOfRowsUnlessLimited)
+{
+    std::vector<std::string> files;
+    for (int i = 10; i < 35; ++i)
+        files.push_back("p/IMG_" + std::to_string(i) + ".jpg");
+    dir.createFiles(files);
+    const struct {
+        Lines options;
+        int status;
+        int rows;
+        bool more;
+    } rows[] = {
+        {{}, 0, 20, true},
+        {{"--limit", "3"}, 0, 3, true},
+        {{"--limit", "all"}, 0, 25, false},
+        {{"--limit", "25"}, 0, 25, false},
+        {{}, 0, 20, true}, // a limit is for its run only
+        {{"--limit", "0"}, 2, 0, false},
+        {{"--limit", "some"}, 2, 0, false},
+        {{"--limit"}, 2, 0, false},
+    };
+    for (const auto &row : rows) {
+        Lines args = {"replace", "oldString=IMG_", "newString=P_", "--preview"};
+        args.insert(args.end(), row.options.begin(), row.options.end());
+        args.push_back(dir.host("p"));
+        CliRun run = cli(args);
+        const std::string label = row.options.empty() ? "(none)" : row.options.back();
+        EXPECT_EQ(run.status, row.status) << label << run.err;
+        EXPECT_EQ(previewRows(run.out), std::make_pair(row.rows, row.more)) << label;
+    }
+    EXPECT_EQ(cli({"replace", "--limit", "0", "x"}).err,
+              "renomiq-cli: bad value '0' for --limit (a number from 1, or all)\n"
+              "Try 'renomiq-cli --help' for more information.\n");
+    EXPECT_EQ(dir.list("p").front(), "IMG_10.jpg");
+}
+
+std::vector<nlohmann::json> jsonRows(const std::string &out)
+{
+    std::vector<nlohmann::json> rows;
+    for (std::size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos; start = end + 1)
+        rows.push_back(nlohmann::json::parse(out.substr(start, end - start)));
+    std::sort(rows.begin(), rows.end(), [](const nlohmann::json &a, const nlohmann::json &b) {
+        return a["old"].get<std::string>() < b["old"].get<std::string>();
+    });
+    return rows;
+}
+
+TEST_F(CliAppTest, JsonRowsForPreviewsAndRuns)
+{
+    dir.createFiles({"j/IMG_1.jpg", "j/IMG_2 'é'.jpg", "j/IMG_\n.jpg", "j/b\\c", "j/x.txt"});
+    using nlohmann::json;
+    CliRun preview = cli({"replace", "oldString=IMG_", "newString=P_", "--preview", "--format", "json", dir.host("j")});
+    EXPECT_EQ(preview.status, 0) << preview.err;
+    EXPECT_EQ(jsonRows(preview.out),
+              (std::vector<json>{
+                  json{{"old", "IMG_\n.jpg"}, {"new", "P_\n.jpg"}, {"status", "refused"}},
+                  json{{"old", "IMG_1.jpg"}, {"new", "P_1.jpg"}, {"status", "renamed"}},
+                  json{{"old", "IMG_2 'é'.jpg"}, {"new", "P_2 'é'.jpg"}, {"status", "renamed"}},
+              }))
+        << preview.out;
+    EXPECT_EQ(dir.list("j").front(), "IMG_\n.jpg");
+
+    CliRun paths = cli({"replace", "oldString=IMG_1", "newString=P_1", "--preview", "--scope", "1", "--format", "json",
+                        dir.host("j")});
+    EXPECT_EQ(jsonRows(paths.out),
+              (std::vector<json>{json{{"old", dir.host("j/IMG_1.jpg")}, {"new", dir.host("j/P_1.jpg")},
+                                      {"status", "renamed"}}}));
+
+    CliRun run = cli({"replace", "oldString=IMG_", "newString=P_", "--format", "json", dir.host("j")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(jsonRows(run.out),
+              (std::vector<json>{
+                  json{{"old", dir.host("j/IMG_\n.jpg")}, {"new", dir.host("j/P_\n.jpg")}, {"status", "refused"}},
+                  json{{"old", dir.host("j/IMG_1.jpg")}, {"new", dir.host("j/P_1.jpg")}, {"status", "renamed"}},
+                  json{{"old", dir.host("j/IMG_2 'é'.jpg")}, {"new", dir.host("j/P_2 'é'.jpg")},
+                       {"status", "renamed"}},
+                  json{{"old", dir.host("j/x.txt")}, {"new", dir.host("j/x.txt")}, {"status", "unchanged"}},
+                  json{{"old", "T:\\j\\b\\c"}, {"new", nullptr}, {"status", "failed"}},
+              }))
+        << run.out;
+    // The result goes to standard error, after the messages.
+    const std::string result = "2 renamed successfully, 2 failed.\n";
+    ASSERT_GE(run.err.size(), result.size());
+    EXPECT_EQ(run.err.substr(run.err.size() - result.size()), result);
+    EXPECT_EQ(dir.list("j"), (Lines{"IMG_\n.jpg", "P_1.jpg", "P_2 'é'.jpg", "b\\c", "x.txt"}));
+    EXPECT_EQ(cli({"replace", "--format", "xml", "x"}).status, 2);
 }
 
 } // namespace

@@ -120,9 +120,12 @@ std::string standardErrorOf(bool terminal, const std::function<void()> &job)
     ::dup2(saved, 2);
     ::close(saved);
     ::close(writeFd);
-    std::string text(8192, '\0');
-    const ssize_t n = ::read(readFd, text.data(), text.size());
-    text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    // All of it: a terminal hands it over in pieces, and ends with EIO once
+    // no one holds its other side.
+    std::string text;
+    char buffer[8192];
+    for (ssize_t n; (n = ::read(readFd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
     ::close(readFd);
     return text;
 }
@@ -139,6 +142,20 @@ TEST(TerminalText, MessagesAndUsageErrorsAreEscapedOnATerminal)
         EXPECT_EQ(runCli({"Changnew", "newName=x", dir.host("no\rsuch\x9b")}), 2);
     };
     const std::string tryHelp = "\nTry 'renomiq-cli --help' for more information.\n";
+    // A name with a line break in a message of several lines: the name's
+    // break is escaped, the message's own stay.
+    const auto quoting = [] {
+        TerminalPrompter(false, stdin, stderr)
+            .informationAbout("The new name of 'T:\\a\nb' is EMPTY,\ncan not be renamed.", {"T:\\a\nb"});
+    };
+    dir.createFiles({"n/IMG_\nx.jpg"});
+    const auto refusal = [&] {
+        EXPECT_EQ(runCli({"Replapart", "oldString=IMG_", "newString=P_", dir.host("n")}), 1);
+    };
+    const std::string refused = "' can not be renamed, because it holds a control character (such as a line break), "
+                                "which Windows filenames can not hold.\n"
+                                "Information: No filename had been changed,please check input text and \nmake sure "
+                                "that the targeted files can be renamed.\n";
     const struct {
         std::function<void()> job;
         bool terminal;
@@ -148,6 +165,10 @@ TEST(TerminalText, MessagesAndUsageErrorsAreEscapedOnATerminal)
         {message, false, "Information: Can not rename 'a\033[2Jb\xc2\x9b':\nit is busy\n"},
         {usage, true, "renomiq-cli: no such file or folder: " + dir.host("no\\rsuch\\233") + tryHelp},
         {usage, false, "renomiq-cli: no such file or folder: " + dir.host("no\rsuch\x9b") + tryHelp},
+        {quoting, true, "Information: The new name of 'T:\\a\\nb' is EMPTY,\ncan not be renamed.\n"},
+        {quoting, false, "Information: The new name of 'T:\\a\nb' is EMPTY,\ncan not be renamed.\n"},
+        {refusal, true, "Information: The new filename: 'P_\\nx.jpg" + refused},
+        {refusal, false, "Information: The new filename: 'P_\nx.jpg" + refused},
     };
     for (const auto &row : rows)
         EXPECT_EQ(standardErrorOf(row.terminal, row.job), row.err) << row.err;

@@ -10,6 +10,8 @@
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,9 +83,10 @@ protected:
     std::string sender = dir.host("my apps/it's/renomiq-send");
     FileManagerMenus menus{sender, {dir.host("data"), dir.host("config"), {dir.host("xdg")}, {}}};
 
-    std::vector<ThunarAction> ours() const
+    // Ours, for the data folder of this test or of another home.
+    std::vector<ThunarAction> ours(const TestDir *home = nullptr) const
     {
-        const std::string command = "'" + dir.host("my apps/it") + "'\\''s/renomiq-send' ";
+        const std::string command = "/bin/sh '" + (home ? *home : dir).host("data/Corvane/Renomiq/menu-entry.sh") + "' ";
         return {
             {"renomiq-removpart", "Remove", "Renomiq", command + "Removpart %F"},
             {"renomiq-replapart", "Replace", "Renomiq", command + "Replapart %F"},
@@ -109,9 +112,11 @@ TEST_F(FileManagerMenusTest, EveryEntryWhereItsFileManagerReadsIt)
     EXPECT_EQ(valid.exitCode, 0) << valid.output;
     const std::string service = read(dolphin);
     EXPECT_NE(service.find("\nX-KDE-Submenu=Renomiq\n"), std::string::npos) << service;
-    EXPECT_NE(service.find("\nActions=removpart;replapart;addnewnum;changnew;changexten;savealls;savesomes;\n"),
+    EXPECT_NE(service.find("\nTryExec=" + dir.host("my apps/it's/renomiq-send") + "\n"), std::string::npos) << service;
+    EXPECT_NE(service.find("\nActions=a-removpart;b-replapart;c-addnewnum;d-changnew;e-changexten;f-savealls;"
+                           "g-savesomes;\n"),
               std::string::npos);
-    EXPECT_NE(service.find("\n[Desktop Action savesomes]\nName=Save names of files\nIcon=com.corvane.Renomiq\nExec=\""
+    EXPECT_NE(service.find("\n[Desktop Action g-savesomes]\nName=Save names of files\nIcon=com.corvane.Renomiq\nExec=\""
                            + dir.host("my apps/it's/renomiq-send") + "\" Savesomes %F\n"),
               std::string::npos)
         << service;
@@ -124,15 +129,17 @@ TEST_F(FileManagerMenusTest, EveryEntryWhereItsFileManagerReadsIt)
 
     // Nemo: one action file per command.
     EXPECT_EQ(dir.list("data/nemo/actions"),
-              (std::vector<std::string>{"renomiq-addnewnum.nemo_action", "renomiq-changexten.nemo_action",
-                                        "renomiq-changnew.nemo_action", "renomiq-removpart.nemo_action",
-                                        "renomiq-replapart.nemo_action", "renomiq-savealls.nemo_action",
-                                        "renomiq-savesomes.nemo_action"}));
-    EXPECT_EQ(read(dir.host("data/nemo/actions/renomiq-changexten.nemo_action")),
+              (std::vector<std::string>{"renomiq-a-removpart.nemo_action", "renomiq-b-replapart.nemo_action",
+                                        "renomiq-c-addnewnum.nemo_action", "renomiq-d-changnew.nemo_action",
+                                        "renomiq-e-changexten.nemo_action", "renomiq-f-savealls.nemo_action",
+                                        "renomiq-g-savesomes.nemo_action"}));
+    EXPECT_EQ(read(dir.host("data/nemo/actions/renomiq-e-changexten.nemo_action")),
               "[Nemo Action]\n# Written by Renomiq.\nName=Renomiq: Extension\n"
               "Comment=Change the extension of the selected files\nExec=\""
                   + dir.host("my apps/it's/renomiq-send")
-                  + "\" Changexten %F\nIcon-Name=com.corvane.Renomiq\nSelection=notnone\nExtensions=any;\n");
+                  + "\" Changexten %F\nIcon-Name=com.corvane.Renomiq\nSelection=notnone\nExtensions=any;\n"
+                    "Dependencies="
+                  + dir.host("my apps/it's/renomiq-send") + ";\n");
 
     // Thunar: the user's own action first, ours after it, all in a "Renomiq" submenu.
     std::vector<ThunarAction> expected{kUserAction};
@@ -159,6 +166,129 @@ TEST_F(FileManagerMenusTest, ANautilusScriptHandsItsSelectionToTheSender)
     EXPECT_EQ(dir.readFile("called"), dir.host("shown folder") + "\nSavealls\na b.txt\nc'd\n");
 }
 
+// Thunar's command of an entry, as Thunar runs it: %F replaced by the selection.
+test::ProcessResult runThunarAction(const std::string &command, const std::string &selection)
+{
+    std::string line = command;
+    line.replace(line.find("%F"), 2, "'" + selection + "'");
+    return test::runProcess({"/bin/sh", "-c", line});
+}
+
+TEST_F(FileManagerMenusTest, AThunarActionHandsItsSelectionToTheSender)
+{
+    ASSERT_TRUE(menus.install());
+    dir.createFiles({"my apps/it's/"});
+    test::writeScript(sender, "printf '%s\\n' \"$@\" > '" + dir.host("called") + "'\n");
+    const auto actions = parseUca(read(dir.host("config/Thunar/uca.xml")));
+    ASSERT_EQ(actions.size(), 7u);
+    const test::ProcessResult run = runThunarAction(actions[2].command, dir.host("a b.txt"));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(dir.readFile("called"), "Addnewnum\n" + dir.host("a b.txt") + "\n");
+}
+
+// After the package is removed, the entries of Thunar and Nautilus, which
+// have no rule to hide an entry whose program is gone, say so once and take
+// every entry of the user's out.
+TEST_F(FileManagerMenusTest, WithTheSenderGoneAnEntrySaysSoOnceAndRemovesTheEntries)
+{
+    const std::string message = "Renomiq is no longer installed. Its entries have been removed from the file managers' "
+                                "menus.";
+    // The tools the script uses, and a notification tool or none.
+    dir.createFiles({"bin-plain/", "bin-notify/"});
+    for (const char *tool : {"grep", "awk", "rm", "rmdir"}) {
+        for (const char *bin : {"bin-plain", "bin-notify"}) {
+            const test::ProcessResult where = test::runProcess({"/bin/sh", "-c", std::string("command -v ") + tool});
+            std::string path = where.output.substr(0, where.output.find('\n'));
+            ASSERT_EQ(::symlink(path.c_str(), dir.host(std::string(bin) + "/" + tool).c_str()), 0) << tool;
+        }
+    }
+    test::writeScript(dir.host("bin-notify/notify-send"), "printf '%s|' \"$@\" >> '" + dir.host("notified") + "'\n");
+    const char *const savedPath = std::getenv("PATH");
+    const std::string path = savedPath ? savedPath : "";
+
+    const struct {
+        const char *name;
+        const char *bin;
+        bool thunar; // run Thunar's action, else Nautilus' script
+        const char *output;
+        const char *notified;
+    } rows[] = {
+        {"Nautilus, on standard error", "bin-plain", false, "stderr", ""},
+        {"Thunar, on standard error", "bin-plain", true, "stderr", ""},
+        {"Nautilus, as a notification", "bin-notify", false, "", "Renomiq|MESSAGE|"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ::unlink(dir.host("notified").c_str());
+        dir.createFiles({"config/Thunar/", "data/nemo/actions/"});
+        dir.writeFile("config/Thunar/uca.xml", kUserUca);
+        dir.writeFile("data/nemo/actions/mine.nemo_action", "[Nemo Action]\nName=Mine\nExec=true\n");
+        ASSERT_TRUE(menus.install());
+        ::setenv("PATH", dir.host(row.bin).c_str(), 1);
+        test::ProcessResult run;
+        if (row.thunar) {
+            const auto actions = parseUca(read(dir.host("config/Thunar/uca.xml")));
+            ASSERT_EQ(actions.size(), 8u);
+            run = runThunarAction(actions[1].command, dir.host("x.txt"));
+        } else {
+            run = test::runProcess({dir.host("data/nautilus/scripts/Renomiq/Remove"), "x.txt"});
+        }
+        ::setenv("PATH", path.c_str(), 1);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.output, std::string(row.output) == "stderr" ? "Renomiq: " + message + "\n" : "");
+        std::string notified = row.notified;
+        if (const std::size_t at = notified.find("MESSAGE"); at != std::string::npos)
+            notified.replace(at, 7, message);
+        EXPECT_EQ(dir.exists("notified") ? dir.readFile("notified") : "", notified);
+
+        // Nothing of ours is left, the user's own entries are.
+        EXPECT_FALSE(dir.exists("data/kio/servicemenus/com.corvane.Renomiq.desktop"));
+        EXPECT_FALSE(dir.exists("data/nautilus/scripts/Renomiq"));
+        EXPECT_EQ(dir.list("data/nemo/actions"), (std::vector<std::string>{"mine.nemo_action"}));
+        EXPECT_EQ(parseUca(read(dir.host("config/Thunar/uca.xml"))), (std::vector<ThunarAction>{kUserAction}));
+        EXPECT_FALSE(dir.exists("data/Corvane/Renomiq/menu-entry.sh"));
+    }
+}
+
+// Each file manager lists the entries by its own rule: Dolphin a service
+// menu's actions by their identifiers, Nemo its actions by their file names,
+// Thunar in the order of uca.xml. Each shows the program's order.
+TEST_F(FileManagerMenusTest, EveryFileManagerShowsTheProgramsOrder)
+{
+    const std::vector<std::string> order = {"Remove", "Replace", "Insert", "Change", "Extension",
+                                            "Save names of folder", "Save names of files"};
+    // An entry of an older install, named before the order counted, goes.
+    dir.createFiles({"data/nemo/actions/"});
+    dir.writeFile("data/nemo/actions/renomiq-addnewnum.nemo_action", "[Nemo Action]\nName=Renomiq: Insert\n");
+    ASSERT_TRUE(menus.install());
+
+    const std::string service = read(dir.host("data/kio/servicemenus/com.corvane.Renomiq.desktop"));
+    std::map<std::string, std::string> dolphin; // identifier -> name, in identifier order
+    for (std::size_t at = service.find("[Desktop Action "); at != std::string::npos;
+         at = service.find("[Desktop Action ", at + 1)) {
+        const std::size_t idEnd = service.find(']', at);
+        const std::size_t name = service.find("\nName=", idEnd) + 6;
+        dolphin[service.substr(at + 16, idEnd - at - 16)] = service.substr(name, service.find('\n', name) - name);
+    }
+    std::vector<std::string> shown;
+    for (const auto &[id, name] : dolphin)
+        shown.push_back(name);
+    EXPECT_EQ(shown, order) << "Dolphin";
+
+    shown.clear();
+    for (const std::string &file : dir.list("data/nemo/actions")) { // sorted by name, as Nemo sorts them
+        const std::string action = read(dir.host("data/nemo/actions/" + file));
+        const std::size_t name = action.find("\nName=Renomiq: ") + 15;
+        shown.push_back(action.substr(name, action.find('\n', name) - name));
+    }
+    EXPECT_EQ(shown, order) << "Nemo";
+
+    shown.clear();
+    for (const ThunarAction &action : parseUca(read(dir.host("config/Thunar/uca.xml"))))
+        shown.push_back(action.name);
+    EXPECT_EQ(shown, order) << "Thunar";
+}
+
 TEST_F(FileManagerMenusTest, AFirstUcaFileKeepsTheSystemActions)
 {
     dir.createFiles({"xdg/Thunar/"});
@@ -172,7 +302,7 @@ TEST_F(FileManagerMenusTest, AFirstUcaFileKeepsTheSystemActions)
     TestDir other;
     FileManagerMenus fresh(sender, {other.host("data"), other.host("config"), {other.host("none")}, {}});
     ASSERT_TRUE(fresh.install());
-    EXPECT_EQ(parseUca(read(other.host("config/Thunar/uca.xml"))), ours());
+    EXPECT_EQ(parseUca(read(other.host("config/Thunar/uca.xml"))), ours(&other));
 }
 
 TEST_F(FileManagerMenusTest, RemoveTakesOutOursOnly)
@@ -300,17 +430,17 @@ std::string userServiceMenu(const std::string &senderPath)
 {
     const std::string exec = "Exec=\"" + senderPath + "\" ";
     return "[Desktop Entry]\n# Written by Renomiq.\nType=Application\nName=Renomiq\nNoDisplay=true\n"
-           "Icon=com.corvane.Renomiq\nExec=\"" + senderPath + "\"\n"
+           "Icon=com.corvane.Renomiq\nTryExec=" + senderPath + "\nExec=\"" + senderPath + "\"\n"
            "MimeType=application/octet-stream;inode/directory;\nX-KDE-Submenu=Renomiq\n"
-           "Actions=removpart;replapart;addnewnum;changnew;changexten;savealls;savesomes;\n"
-           "\n[Desktop Action removpart]\nName=Remove\nIcon=com.corvane.Renomiq\n" + exec + "Removpart %F\n"
-           "\n[Desktop Action replapart]\nName=Replace\nIcon=com.corvane.Renomiq\n" + exec + "Replapart %F\n"
-           "\n[Desktop Action addnewnum]\nName=Insert\nIcon=com.corvane.Renomiq\n" + exec + "Addnewnum %F\n"
-           "\n[Desktop Action changnew]\nName=Change\nIcon=com.corvane.Renomiq\n" + exec + "Changnew %F\n"
-           "\n[Desktop Action changexten]\nName=Extension\nIcon=com.corvane.Renomiq\n" + exec + "Changexten %F\n"
-           "\n[Desktop Action savealls]\nName=Save names of folder\nIcon=com.corvane.Renomiq\n" + exec
+           "Actions=a-removpart;b-replapart;c-addnewnum;d-changnew;e-changexten;f-savealls;g-savesomes;\n"
+           "\n[Desktop Action a-removpart]\nName=Remove\nIcon=com.corvane.Renomiq\n" + exec + "Removpart %F\n"
+           "\n[Desktop Action b-replapart]\nName=Replace\nIcon=com.corvane.Renomiq\n" + exec + "Replapart %F\n"
+           "\n[Desktop Action c-addnewnum]\nName=Insert\nIcon=com.corvane.Renomiq\n" + exec + "Addnewnum %F\n"
+           "\n[Desktop Action d-changnew]\nName=Change\nIcon=com.corvane.Renomiq\n" + exec + "Changnew %F\n"
+           "\n[Desktop Action e-changexten]\nName=Extension\nIcon=com.corvane.Renomiq\n" + exec + "Changexten %F\n"
+           "\n[Desktop Action f-savealls]\nName=Save names of folder\nIcon=com.corvane.Renomiq\n" + exec
            + "Savealls %F\n"
-             "\n[Desktop Action savesomes]\nName=Save names of files\nIcon=com.corvane.Renomiq\n" + exec
+             "\n[Desktop Action g-savesomes]\nName=Save names of files\nIcon=com.corvane.Renomiq\n" + exec
            + "Savesomes %F\n";
 }
 
@@ -354,7 +484,11 @@ TEST_F(FileManagerMenusTest, SystemEntriesForThePackage)
     const test::ProcessResult valid = test::runProcess({"desktop-file-validate", dolphin});
     EXPECT_EQ(valid.exitCode, 0) << valid.output;
     EXPECT_NE(read(dolphin).find("\nExec=renomiq-send Removpart %F\n"), std::string::npos);
+    // Once the package is removed, Dolphin and Nemo show nothing of these.
+    EXPECT_NE(read(dolphin).find("\nTryExec=renomiq-send\n"), std::string::npos);
     EXPECT_EQ(dir.list("share/nemo/actions").size(), 7u);
+    EXPECT_NE(read(dir.host("share/nemo/actions/renomiq-f-savealls.nemo_action")).find("\nDependencies=renomiq-send;\n"),
+              std::string::npos);
 }
 
 } // namespace

@@ -6,8 +6,11 @@ build="$1"
 out="$(mktemp -d /tmp/renomiq-deb-XXXXXX)"
 trap 'rm -rf "$out"' EXIT
 
+rm -f "$build/install_manifest.txt"
 (cd "$build" && cpack -G DEB -B "$out" >"$out/cpack.log" 2>&1) || { cat "$out/cpack.log"; exit 1; }
 deb="$(ls "$out"/renomiq_*.deb)"
+# A package built elsewhere leaves nothing in the build folder.
+[ ! -e "$build/install_manifest.txt" ] || { echo "cpack -B left install_manifest.txt in the build folder"; exit 1; }
 
 fields="$(dpkg-deb -f "$deb" Package Version Architecture Depends)"
 echo "$fields"
@@ -27,7 +30,10 @@ for file in ./usr/bin/renomiq ./usr/bin/renomiq-cli ./usr/bin/renomiq-send \
     "./usr/share/renomiq/help/How to use.htm" "./usr/share/renomiq/help/Special string.htm" \
     ./usr/share/renomiq/end.wav ./usr/share/man/man1/renomiq-cli.1.gz ./usr/share/man/man1/renomiq.1.gz \
     ./usr/share/kio/servicemenus/com.corvane.Renomiq.desktop \
-    ./usr/share/nemo/actions/renomiq-removpart.nemo_action; do
+    ./usr/share/nemo/actions/renomiq-a-removpart.nemo_action \
+    ./usr/share/doc/renomiq/copyright ./usr/share/doc/renomiq/changelog.gz \
+    ./usr/share/bash-completion/completions/renomiq-cli ./usr/share/zsh/vendor-completions/_renomiq-cli \
+    ./usr/share/fish/vendor_completions.d/renomiq-cli.fish; do
     grep -qxF "$file" <<<"$contents" || { echo "missing from the package: $file"; exit 1; }
 done
 # Programs executable for everyone.

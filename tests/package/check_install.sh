@@ -12,19 +12,24 @@ expected="bin/renomiq
 bin/renomiq-cli
 bin/renomiq-send
 share/applications/com.corvane.Renomiq.desktop
+share/bash-completion/completions/renomiq-cli
+share/doc/renomiq/changelog.gz
+share/doc/renomiq/copyright
+share/fish/vendor_completions.d/renomiq-cli.fish
 share/icons/hicolor/scalable/apps/com.corvane.Renomiq.svg
 share/kio/servicemenus/com.corvane.Renomiq.desktop
+share/lintian/overrides/renomiq
 share/man/man1/renomiq-cli.1.gz
 share/man/man1/renomiq-send.1.gz
 share/man/man1/renomiq.1.gz
 share/metainfo/com.corvane.Renomiq.metainfo.xml
-share/nemo/actions/renomiq-addnewnum.nemo_action
-share/nemo/actions/renomiq-changexten.nemo_action
-share/nemo/actions/renomiq-changnew.nemo_action
-share/nemo/actions/renomiq-removpart.nemo_action
-share/nemo/actions/renomiq-replapart.nemo_action
-share/nemo/actions/renomiq-savealls.nemo_action
-share/nemo/actions/renomiq-savesomes.nemo_action
+share/nemo/actions/renomiq-a-removpart.nemo_action
+share/nemo/actions/renomiq-b-replapart.nemo_action
+share/nemo/actions/renomiq-c-addnewnum.nemo_action
+share/nemo/actions/renomiq-d-changnew.nemo_action
+share/nemo/actions/renomiq-e-changexten.nemo_action
+share/nemo/actions/renomiq-f-savealls.nemo_action
+share/nemo/actions/renomiq-g-savesomes.nemo_action
 share/renomiq/end.wav
 share/renomiq/help/Change ext.htm
 share/renomiq/help/Change.htm
@@ -35,7 +40,8 @@ share/renomiq/help/Preview.htm
 share/renomiq/help/Remove.htm
 share/renomiq/help/Replace.htm
 share/renomiq/help/Save.htm
-share/renomiq/help/Special string.htm"
+share/renomiq/help/Special string.htm
+share/zsh/vendor-completions/_renomiq-cli"
 actual="$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)"
 if [ "$actual" != "$expected" ]; then
     echo "installed files differ from the expected list:"

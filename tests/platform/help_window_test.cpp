@@ -55,12 +55,14 @@ TEST(HelpWindow, IndexSearch)
 {
     HelpWindow window(QString::fromStdString(kHelpFolder));
     EXPECT_EQ(window.visibleTitles(),
-              (QStringList{QStringLiteral("How to use Renomiq"), QStringLiteral("Changing extensions"),
+              (QStringList{QStringLiteral("How to use Renomiq"), QStringLiteral("Removing text"),
+                           QStringLiteral("Replacing text"), QStringLiteral("Inserting text and numbers"),
                            QStringLiteral("Changing whole names and letter case"),
-                           QStringLiteral("Inserting text and numbers"), QStringLiteral("Options"),
-                           QStringLiteral("The preview"), QStringLiteral("Removing text"),
-                           QStringLiteral("Replacing text"), QStringLiteral("Saving names to a text file"),
-                           QStringLiteral("Special strings")}));
+                           QStringLiteral("Changing extensions"), QStringLiteral("Saving names to a text file"),
+                           QStringLiteral("Special strings"), QStringLiteral("The preview"),
+                           QStringLiteral("Options")}));
+    EXPECT_EQ(window.aboutText(),
+              QStringLiteral("Renomiq 0.1.0\nGNU General Public License, version 3 or later"));
 
     const struct {
         const char *words;
@@ -69,8 +71,9 @@ TEST(HelpWindow, IndexSearch)
         {"random", {QStringLiteral("How to use Renomiq"), QStringLiteral("Special strings")}},
         {"CHIME", {QStringLiteral("Options")}},
         {"running number",
-         {QStringLiteral("How to use Renomiq"), QStringLiteral("Inserting text and numbers"),
-          QStringLiteral("The preview"), QStringLiteral("Replacing text"), QStringLiteral("Special strings")}},
+         {QStringLiteral("How to use Renomiq"), QStringLiteral("Replacing text"),
+          QStringLiteral("Inserting text and numbers"), QStringLiteral("Special strings"),
+          QStringLiteral("The preview")}},
         {"webpage", {QStringLiteral("Saving names to a text file")}},
         {"zebra", {}},
         {"", {}},

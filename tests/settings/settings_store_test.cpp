@@ -259,7 +259,7 @@ TEST_F(SettingsStoreTest, TheContextMenuOptionInstallsAndRemovesTheFileManagerMe
     const char *const entries[] = {
         ".data-home/kio/servicemenus/com.corvane.Renomiq.desktop",
         ".data-home/nautilus/scripts/Renomiq/Remove",
-        ".data-home/nemo/actions/renomiq-savesomes.nemo_action",
+        ".data-home/nemo/actions/renomiq-g-savesomes.nemo_action",
         ".config-home/Thunar/uca.xml",
     };
     settings.options.contextMenu = true;

@@ -1,5 +1,7 @@
 #include "platform/qt/help_window.h"
 
+#include "platform/version.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,6 +24,19 @@ namespace {
 
 // The topic every list of topics starts with: the overview.
 const QString kFirstTopic = QStringLiteral("How to use.htm");
+
+// The topics in reading order: the overview, the edits as the program lists
+// them, then what they share. Any other topic follows, by name.
+const QStringList kReadingOrder = {kFirstTopic,
+                                   QStringLiteral("Remove.htm"),
+                                   QStringLiteral("Replace.htm"),
+                                   QStringLiteral("Insert.htm"),
+                                   QStringLiteral("Change.htm"),
+                                   QStringLiteral("Change ext.htm"),
+                                   QStringLiteral("Save.htm"),
+                                   QStringLiteral("Special string.htm"),
+                                   QStringLiteral("Preview.htm"),
+                                   QStringLiteral("Options.htm")};
 
 QPushButton *toolButton(const QString &caption, QStyle::StandardPixmap icon, const QString &hint, QWidget *parent)
 {
@@ -63,11 +78,18 @@ HelpWindow::HelpWindow(const QString &folder, QWidget *parent) : QWidget(parent,
     m_browser->setAccessibleName(QStringLiteral("Help text"));
     m_browser->setOpenExternalLinks(true);
 
+    m_about = new QLabel(QStringLiteral("Renomiq %1\nGNU General Public License, version 3 or later")
+                             .arg(QString::fromLatin1(kVersion)),
+                         this);
+    m_about->setAccessibleName(QStringLiteral("About"));
+    m_about->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     auto *left = new QWidget(this);
     auto *leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
     leftLayout->addWidget(m_search);
     leftLayout->addWidget(m_index);
+    leftLayout->addWidget(m_about);
 
     auto *splitter = new QSplitter(this);
     splitter->addWidget(left);
@@ -111,10 +133,16 @@ HelpWindow::HelpWindow(const QString &folder, QWidget *parent) : QWidget(parent,
 
 void HelpWindow::loadTopics()
 {
-    QStringList files = QDir(m_folder).entryList({QStringLiteral("*.htm")}, QDir::Files, QDir::Name);
-    // The overview first, the others by name.
-    if (files.removeOne(kFirstTopic))
-        files.prepend(kFirstTopic);
+    const QStringList found = QDir(m_folder).entryList({QStringLiteral("*.htm")}, QDir::Files, QDir::Name);
+    QStringList files;
+    for (const QString &topic : kReadingOrder) {
+        if (found.contains(topic))
+            files << topic;
+    }
+    for (const QString &topic : found) {
+        if (!kReadingOrder.contains(topic))
+            files << topic;
+    }
     static const QRegularExpression titleTag(QStringLiteral("<title>(.*?)</title>"),
                                              QRegularExpression::CaseInsensitiveOption
                                                  | QRegularExpression::DotMatchesEverythingOption);
@@ -168,6 +196,11 @@ void HelpWindow::filterIndex(const QString &words)
             all = all && m_texts[row].contains(word, Qt::CaseInsensitive);
         m_index->item(row)->setHidden(!all);
     }
+}
+
+QString HelpWindow::aboutText() const
+{
+    return m_about->text();
 }
 
 QString HelpWindow::topicOf(const QUrl &source)

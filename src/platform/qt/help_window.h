@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -36,6 +37,8 @@ public:
     QPushButton *forwardButton() const { return m_forward; }
     // The titles the index shows now, in order.
     QStringList visibleTitles() const;
+    // The program's name, version and licence, under the topics.
+    QString aboutText() const;
 
 private:
     void loadTopics();
@@ -49,6 +52,7 @@ private:
     QStringList m_texts;  // their plain texts, for the search
     QLineEdit *m_search = nullptr;
     QListWidget *m_index = nullptr;
+    QLabel *m_about = nullptr;
     QTextBrowser *m_browser = nullptr;
     QPushButton *m_back = nullptr;
     QPushButton *m_forward = nullptr;
