@@ -21,8 +21,8 @@ class TForm2 : public QDialog {
 public:
     explicit TForm2(AppState &state, QWidget *parent = nullptr);
 
-    // OpenRenameDialog for the item at oldPath; folderBox is the folder box text
-    // ending with '\' in folder mode, empty in files mode. Returns the row's new
+    // OpenRenameDialog for the item at oldPath; folderBox is the folder of the
+    // listed rows, ending with '\', in folder mode, empty in files mode. Returns the row's new
     // text, or empty when nothing was renamed.
     std::string renameItem(const std::string &oldPath, const std::string &folderBox);
 

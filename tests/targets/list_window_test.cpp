@@ -358,6 +358,67 @@ TEST_F(ListWindowTest, RenameWithF2AndUndoIt)
     EXPECT_EQ(rows(), (Lines{"other.txt", "report.txt"}));
 }
 
+// A folder typed into the box without Enter does not change what the listed
+// rows are: every row action works on the folder the rows came from.
+TEST_F(ListWindowTest, RowActionsUseTheListedFolderNotTheBoxText)
+{
+    app.dir.createFiles({"prog/renomiq", "a/x.txt", "a/sub/inner.txt", "b/x.txt", "b/sub/"});
+    w.setProgramFile(app.dir.host("prog/renomiq"));
+    typeFolder(TestDir::win("a"));
+    ASSERT_EQ(rows(), (Lines{"sub", "x.txt"}));
+    const auto typeOtherFolder = [&] {
+        QTest::mouseClick(w.folderBox()->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(w.folderBox()->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(w.folderBox()->lineEdit(), QString::fromStdString(TestDir::win("b")));
+        ASSERT_EQ(w.folderBoxText(), TestDir::win("b"));
+    };
+    const auto trigger = [&](const char *name) {
+        w.preparePopupMenu();
+        QAction *item = w.popupMenu()->findChild<QAction *>(QString::fromLatin1(name));
+        ASSERT_NE(item, nullptr) << name;
+        ASSERT_TRUE(item->isEnabled()) << name;
+        item->trigger();
+    };
+
+    typeOtherFolder();
+    selectRows({1});
+    trigger("openFileItem");
+    trigger("openFolderItem");
+    EXPECT_EQ(app.shell.opened, (Lines{"T:\\a\\x.txt"}));
+    EXPECT_EQ(app.shell.shown, (Lines{"T:\\a\\x.txt"}));
+
+    for (QAction *sub : w.popupMenu()->findChild<QMenu *>(QStringLiteral("sessionMenu"))->actions()) {
+        if (sub->text() == QStringLiteral("Remove"))
+            sub->trigger();
+    }
+    EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/fn000.tmp"), "T:\\a\\x.txt\r\n");
+
+    test::whenModal([](QWidget *dialog) {
+        auto *d = static_cast<TForm2 *>(dialog);
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Rename a file"));
+        d->nameBox()->setText(QStringLiteral("y"));
+        QTest::keyClick(d->nameBox(), Qt::Key_Return);
+    });
+    w.fileListView()->setFocus();
+    QTest::keyClick(w.fileListView(), Qt::Key_F2);
+    EXPECT_TRUE(app.dir.exists("a/y.txt"));
+    EXPECT_FALSE(app.dir.exists("a/x.txt"));
+    EXPECT_TRUE(app.dir.exists("b/x.txt"));
+    EXPECT_FALSE(app.dir.exists("b/y.txt"));
+    EXPECT_EQ(rows(), (Lines{"sub", "y.txt"}));
+    EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"), "T:\\a\\y.txt\r\nT:\\a\\x.txt\r\n");
+
+    // A double-click on a folder row opens that folder of the listed one.
+    typeOtherFolder();
+    selectRows({0});
+    const QRect row = w.fileListView()->visualRect(w.model().index(0));
+    // A double-click as the platform delivers it: a click, then the second press.
+    QTest::mouseClick(w.fileListView()->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(w.fileListView()->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(w.folderBoxText(), "T:\\a\\sub\\");
+    EXPECT_EQ(rows(), (Lines{"inner.txt"}));
+}
+
 TEST_F(ListWindowTest, StartEditRefusalsAndSaveOfFiles)
 {
     app.prompter.expect(Answer::Ok);
