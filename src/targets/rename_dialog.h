@@ -31,7 +31,7 @@ public:
     QLabel *extensionLabel() const { return m_extensionLabel; }
 
 private:
-    void fill();
+    void fill(const SingleRename::Fields &fields);
     void okClicked();
 
     AppState &m_state;
@@ -40,6 +40,7 @@ private:
     QLineEdit *m_extension = nullptr;
     QLabel *m_extensionLabel = nullptr;
     std::string m_oldPath;
+    SingleRename::Fields m_opened; // the boxes as the dialog opened
     std::string m_folderBox;
     std::string m_result;
 };

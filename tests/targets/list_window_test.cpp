@@ -21,6 +21,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace renomiq {
 namespace {
 
@@ -557,6 +559,55 @@ TEST_F(ListWindowTest, AChoiceDuringAListingStopsIt)
     EXPECT_LT(entries, 400);
     EXPECT_FALSE(app.state.targets.listingRunning);
     EXPECT_FALSE(app.state.targets.listingAbort);
+}
+
+// A failed rename fills the boxes again from the row as when the dialog
+// opened: a file keeps its extension label and box, even when the file went
+// missing on the way; a folder keeps them hidden.
+TEST_F(ListWindowTest, AFailedRenameRefillsTheBoxesAsAtOpening)
+{
+    const struct {
+        const char *item;
+        bool missing; // deleted while the dialog is open, else the rename is refused
+        const char *name;
+        const char *extension;
+        bool extensionShown;
+    } cases[] = {
+        {"f/photo.v1.jpg", true, "photo.v1", ".jpg", true},
+        {"f/notes", true, "notes", "", true},
+        {"f/report.txt", false, "report", ".txt", true},
+        {"f/album.2009", false, "album.2009", "", false},
+    };
+    for (const auto &c : cases) {
+        app.dir.createFiles({c.extensionShown ? std::string(c.item) : std::string(c.item) + "/"});
+        w.model().clear();
+        app.state.targets.filesMode = true;
+        w.model().appendRows({TestDir::win(c.item)}, false);
+        selectRows({0});
+        app.fileSystem.refuseRenameOf = {TestDir::win(c.item)};
+        app.prompter.clear();
+        app.prompter.expect(Answer::Ok);
+        test::whenModal([&](QWidget *dialog) {
+            auto *d = static_cast<TForm2 *>(dialog);
+            if (c.missing) {
+                ASSERT_EQ(std::remove(app.dir.host(c.item).c_str()), 0) << c.item;
+            }
+            d->nameBox()->setText(QStringLiteral("renamed"));
+            d->extensionBox()->setText(QStringLiteral(".new"));
+            QTest::keyClick(d->nameBox(), Qt::Key_Return);
+            EXPECT_TRUE(d->isVisible()) << c.item;
+            EXPECT_EQ(d->nameBox()->text(), QString::fromLatin1(c.name)) << c.item;
+            EXPECT_EQ(d->extensionBox()->text(), QString::fromLatin1(c.extension)) << c.item;
+            EXPECT_EQ(d->extensionBox()->isVisible(), c.extensionShown) << c.item;
+            EXPECT_EQ(d->extensionLabel()->isVisible(), c.extensionShown) << c.item;
+            EXPECT_TRUE(d->nameBox()->hasFocus()) << c.item;
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        w.openRenameDialog();
+        EXPECT_EQ(app.prompter.texts(), (Lines{"Can not rename, the file is on CD or using or missed."})) << c.item;
+        EXPECT_EQ(rows(), (Lines{TestDir::win(c.item)})) << c.item;
+    }
+    app.fileSystem.refuseRenameOf.clear();
 }
 
 TEST_F(ListWindowTest, RenameDialogRefusals)
