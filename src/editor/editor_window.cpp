@@ -295,8 +295,10 @@ void TForm1::setupEditKind()
 
     const bool thisFolder = !targets.filesMode && targets.folderScope == FolderScope::ThisFolderOnly;
     const std::string sample = thisFolder ? targets.targetFolder : targets.sampleItem;
+    // A folder's name part is its whole name: a folder row picked as the
+    // sample is never split at a dot.
     const bool isFolder = thisFolder || (!targets.filesMode && targets.folderScope == FolderScope::OnlySubfolders)
-        || (targets.filesMode && m_state.platform.fileSystem.folderExists(sample));
+        || (!sample.empty() && m_state.platform.fileSystem.folderExists(sample));
     showSample(sample, isFolder);
 
     for (EditorPanel *p : m_panelOf)
@@ -474,7 +476,8 @@ void TForm1::showOnSample(const std::string &oldText)
 {
     const std::string name = lastComponentOf(oldText);
     const bool isFolder = m_state.targets.folderScope == FolderScope::OnlySubfolders
-        || m_state.targets.folderScope == FolderScope::ThisFolderOnly;
+        || m_state.targets.folderScope == FolderScope::ThisFolderOnly
+        || m_state.platform.fileSystem.folderExists(oldText);
     m_sample->setName(isFolder ? name : splitItemPath(name, false).namePart, oldText);
 }
 

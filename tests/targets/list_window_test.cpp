@@ -1,6 +1,8 @@
 #include "targets/list_window.h"
 
 #include "support/gui_app.h"
+#include "editor/editor_panel.h"
+#include "editor/sample_name_box.h"
 #include "targets/hand_off.h"
 #include "targets/list_window_model.h"
 
@@ -419,6 +421,42 @@ TEST_F(ListWindowTest, RowActionsUseTheListedFolderNotTheBoxText)
     QTest::mouseDClick(w.fileListView()->viewport(), Qt::LeftButton, {}, row.center());
     EXPECT_EQ(w.folderBoxText(), "T:\\a\\sub\\");
     EXPECT_EQ(rows(), (Lines{"inner.txt"}));
+}
+
+// A folder row picked as the sample is one whole name: a dot in it starts no
+// extension, in the sample display nor in "Old extention part :   ".
+TEST_F(ListWindowTest, AFolderRowAsSampleKeepsItsWholeName)
+{
+    app.dir.createFiles({"p/Photos.2009/x.jpg", "p/a.txt"});
+    typeFolder(TestDir::win("p"));
+    ASSERT_EQ(rows(), (Lines{"Photos.2009", "a.txt"}));
+    const struct {
+        const char *button;
+        EditKind kind;
+        const char *shown;
+        const char *oldExtension;
+    } cases[] = {
+        {"Remove", EditKind::Removpart, "Photos.2009", nullptr},
+        {"Replace", EditKind::Replapart, "Photos.2009", nullptr},
+        {"Extension", EditKind::Changexten, "Photos.2009", ""},
+    };
+    for (const auto &c : cases) {
+        selectRows({0});
+        QTest::mouseClick(w.button(QString::fromLatin1(c.button)), Qt::LeftButton);
+        ASSERT_TRUE(app.editor.isVisible()) << c.button;
+        EXPECT_EQ(app.editor.sampleName()->text(), QString::fromLatin1(c.shown)) << c.button;
+        EXPECT_EQ(app.editor.sampleName()->toolTip(), QStringLiteral("T:\\p\\Photos.2009")) << c.button;
+        if (c.oldExtension) {
+            EXPECT_EQ(app.editor.panel(c.kind)->boxText(EditorBox::OldExtension), QString::fromLatin1(c.oldExtension))
+                << c.button;
+        }
+        app.editor.close();
+    }
+    // A file row is still split at its last dot.
+    selectRows({1});
+    QTest::mouseClick(w.button(QStringLiteral("Remove")), Qt::LeftButton);
+    EXPECT_EQ(app.editor.sampleName()->text(), QStringLiteral("a"));
+    app.editor.close();
 }
 
 TEST_F(ListWindowTest, StartEditRefusalsAndSaveOfFiles)
