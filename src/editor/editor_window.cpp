@@ -249,6 +249,7 @@ void TForm1::showEditor()
         m_host->stopStatusTimer();
     run.operationRan = false;
     run.previewMode = false;
+    run.previewBatchEntries.reset();
 
     if (targets.targetFolder.size() < 2) {
         targets.filesMode = true;
@@ -461,7 +462,9 @@ void TForm1::insertSpecial(QComboBox *box)
         start = length > 0 ? edit->property("savedSelectionStart").toInt() : edit->property("savedCursor").toInt();
     }
     const int code = m_special->execute();
-    const std::string text = m_special->textFor(code, m_state.run.workList.size());
+    // The width of ordered numbers follows the batch of the last preview, or the work list.
+    const RunState &run = m_state.run;
+    const std::string text = m_special->textFor(code, run.previewBatchEntries.value_or(run.workList.size()));
     if (text.empty())
         return;
     if (length > 0)

@@ -187,6 +187,31 @@ TEST(SpecialStringDialog, NumberBoxAndCharacterClassRules)
     EXPECT_EQ(r.startNumber, 10000);
 }
 
+// After a preview, ordered numbers are as wide as the whole batch the preview
+// was handed, though the preview reads a large folder in stretches.
+TEST(SpecialStringDialog, OrderedNumbersAfterAPreviewFollowItsWholeBatch)
+{
+    const struct {
+        int files;
+        const char *inserted;
+    } rows[] = {{3000, "$$$$"}, {150, "$$$"}, {12, "$$"}};
+    for (const auto &row : rows) {
+        EditorApp app;
+        std::vector<std::string> files;
+        for (int i = 0; i < row.files; ++i)
+            files.push_back("F/photo" + std::to_string(i) + ".jpg");
+        app.dir.createFiles(files);
+        app.openFolder(EditKind::Changnew, "F");
+        auto *box = static_cast<QComboBox *>(app.editor.currentPanel()->box(EditorBox::NewName));
+        box->setEditText(QStringLiteral("n"));
+        QTest::mouseClick(app.editor.button(QStringLiteral("Preview")), Qt::LeftButton);
+        ASSERT_TRUE(app.preview.isVisible()) << row.files;
+        box->setEditText(QString());
+        special(app, "Special string", pressOk);
+        EXPECT_EQ(box->currentText().toStdString(), row.inserted) << row.files;
+    }
+}
+
 TEST(SpecialStringDialog, DateCaptionsAreRebuiltAtEachShowing)
 {
     EditorApp app;
