@@ -404,12 +404,15 @@ void TForm1::okAction()
     m_acting = true;
     EditorInputs in = inputs();
     const CheckResult result = checkAndStart(m_state, in);
+    // The normalised new extension shows in its box, even when the run is refused.
+    if (in.normalisedNewExtension)
+        currentPanel()->setBoxText(EditorBox::NewExtension, toQt(*in.normalisedNewExtension));
     switch (result.action) {
     case CheckResult::Stop:
         focusBox(result.focus);
         break;
     case CheckResult::Run:
-        // The normalised extensions show in their boxes once the run goes ahead.
+        // Both extensions show with their leading dot once the run goes ahead.
         if (in.request.kind == EditKind::Changexten && in.request.extensionMode == ExtensionMode::Change) {
             currentPanel()->setBoxText(EditorBox::OldExtension, toQt(in.request.oldExtension));
             currentPanel()->setBoxText(EditorBox::NewExtension, toQt(in.request.newExtension));

@@ -196,18 +196,38 @@ TEST(EditorWindow, RefusalsPutTheFocusIntoTheirBox)
     EXPECT_EQ(app.prompter.texts().size(), 2u);
 }
 
-TEST(EditorWindow, AConfirmationCancelledLeavesTheTypedExtension)
+// The new extension is normalised into its box as soon as it is checked, even
+// when the question is refused; the leading dots come only when the run goes ahead.
+TEST(EditorWindow, AConfirmationCancelledShowsTheNormalisedExtension)
 {
     EditorApp app;
     app.dir.createFiles({"F/a.txt"});
     app.state.settings.options.confirm = true;
     app.openFolder(EditKind::Changexten, "F");
     EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::OldExtension), "txt");
+    const struct {
+        const char *typed;
+        const char *shown;
+        const char *question;
+    } refused[] = {
+        {"..jpg.", "jpg", "It will change filenames extention part, from 'txt' to 'jpg',\n"},
+        {"..png.", "png", "It will change filenames extention part, from 'txt' to 'png',\n"},
+        {"..", "",
+         "The new extention part is empty,\nit will REMOVE old extention part from original filenames,\n"},
+        {".", "",
+         "The new extention part is empty,\nit will REMOVE old extention part from original filenames,\n"},
+    };
+    for (const auto &r : refused) {
+        app.prompter.clear();
+        type(app, "New extention part :", r.typed);
+        app.prompter.expect(Answer::Cancel);
+        QTest::mouseClick(app.editor.button(QStringLiteral("OK")), Qt::LeftButton);
+        EXPECT_EQ(app.prompter.texts(), (Lines{std::string(r.question) + kSuffix})) << r.typed;
+        EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::NewExtension), r.shown) << r.typed;
+        EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::OldExtension), "txt") << r.typed;
+        EXPECT_EQ(app.dir.list("F"), Lines{"a.txt"}) << r.typed;
+    }
     type(app, "New extention part :", "..jpg.");
-    app.prompter.expect(Answer::Cancel);
-    app.editor.okAction();
-    EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::NewExtension), "..jpg.");
-    EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::OldExtension), "txt");
 
     app.prompter.expect(Answer::Ok);
     app.editor.okAction();
