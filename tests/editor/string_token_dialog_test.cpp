@@ -4,6 +4,7 @@
 #include "support/editor_app.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -209,6 +210,49 @@ TEST(SpecialStringDialog, OrderedNumbersAfterAPreviewFollowItsWholeBatch)
         box->setEditText(QString());
         special(app, "Special string", pressOk);
         EXPECT_EQ(box->currentText().toStdString(), row.inserted) << row.files;
+    }
+}
+
+// "Special" reached with the Tab key and pressed with the space bar puts the
+// special string in place of the text selected in its box, as a click does.
+TEST(SpecialStringDialog, SpecialFromTheKeyboardReplacesTheSelectedText)
+{
+    const struct {
+        EditKind kind;
+        EditorBox box;
+        const char *button;
+        EditorBox initialFocus;
+    } rows[] = {
+        {EditKind::Addnewnum, EditorBox::EndText, "END Special", EditorBox::HeadText},
+        {EditKind::Addnewnum, EditorBox::HeadText, "HEAD Special", EditorBox::HeadText},
+        {EditKind::Replapart, EditorBox::NewString, "New String Special", EditorBox::OldString},
+        {EditKind::Changnew, EditorBox::NewName, "Special string", EditorBox::NewName},
+    };
+    for (const auto &row : rows) {
+        EditorApp app;
+        app.dir.createFiles({"F/a.txt"});
+        app.openFolder(row.kind, "F");
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&app.editor));
+        QWidget *initial = app.editor.currentPanel()->box(row.initialFocus);
+        QTRY_VERIFY(initial->hasFocus());
+        auto *box = static_cast<QComboBox *>(app.editor.currentPanel()->box(row.box));
+        QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+        ASSERT_TRUE(box->hasFocus()) << row.button;
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("abcdef"));
+        for (int i = 0; i < 2; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+        for (int i = 0; i < 2; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::ShiftModifier);
+        ASSERT_EQ(box->lineEdit()->selectedText(), QStringLiteral("cd")) << row.button;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QAbstractButton *button = named(app.editor.currentPanel(), row.button);
+        ASSERT_EQ(QApplication::focusWidget(), button) << row.button;
+        test::whenModal([](QWidget *) {
+            named(QApplication::activeModalWidget(), "Folder name")->click();
+            pressOk(*static_cast<TForm3 *>(QApplication::activeModalWidget()));
+        });
+        QTest::keyClick(button, Qt::Key_Space);
+        EXPECT_EQ(box->currentText().toStdString(), "ab%%ef") << row.button;
     }
 }
 
