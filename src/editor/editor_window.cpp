@@ -25,6 +25,7 @@
 #include "targets/folder_walks.h"
 #include "targets/name_export.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -513,7 +514,10 @@ void TForm1::closeEvent(QCloseEvent *event)
 void TForm1::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
-        close();
+        // Esc goes back to the list window only when the window itself has
+        // the key focus: in a box that takes text it closes nothing.
+        if (!focusInTextBox())
+            close();
         return;
     }
     if (event->key() == Qt::Key_F1) {
@@ -521,6 +525,17 @@ void TForm1::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool TForm1::focusInTextBox() const
+{
+    const QWidget *focus = QApplication::focusWidget();
+    if (!focus || focus == this || !isAncestorOf(focus))
+        return false;
+    if (qobject_cast<const QLineEdit *>(focus) || qobject_cast<const QAbstractSpinBox *>(focus))
+        return true;
+    const auto *box = qobject_cast<const QComboBox *>(focus);
+    return box && box->isEditable();
 }
 
 void TForm1::runCloseHandling()
