@@ -256,6 +256,52 @@ TEST(SpecialStringDialog, SpecialFromTheKeyboardReplacesTheSelectedText)
     }
 }
 
+// "Begin with : " answers every change: a letter with "Please input a number!"
+// (and the number it had), a number above 10000 with the limit.
+TEST(SpecialStringDialog, BeginWithAnswersLettersAndTakesTheLimit)
+{
+    EditorApp app;
+    const struct {
+        const char *keys;
+        bool replace;
+        const char *shown;
+        const char *message;
+        const char *caption;
+    } rows[] = {
+        {"x", false, "1", "Please input a number!", "Error"},
+        {"5a", true, "5", "Please input a number!", "Error"},
+        {"20000", true, "10000", "Should not more than 10000.", "Information"},
+        {"42", true, "42", nullptr, nullptr},
+    };
+    test::whenModal([&](QWidget *) {
+        QSpinBox *begin = app.special.beginWith();
+        QLineEdit *field = begin->findChild<QLineEdit *>();
+        for (const auto &row : rows) {
+            app.prompter.clear();
+            if (row.message)
+                app.prompter.expect(Answer::Ok);
+            QTest::mouseClick(field, Qt::LeftButton);
+            QTest::keyClick(begin, row.replace ? Qt::Key_A : Qt::Key_End,
+                            row.replace ? Qt::ControlModifier : Qt::NoModifier);
+            QTest::keyClicks(begin, QString::fromLatin1(row.keys));
+            EXPECT_EQ(field->text(), QString::fromLatin1(row.shown)) << row.keys;
+            EXPECT_EQ(app.prompter.texts(),
+                      row.message ? std::vector<std::string>{row.message} : std::vector<std::string>{})
+                << row.keys;
+            if (row.message && app.prompter.shown().size() == 1) {
+                EXPECT_EQ(app.prompter.shown()[0].caption, row.caption) << row.keys;
+                EXPECT_EQ(app.prompter.shown()[0].icon, MessageIcon::Warning) << row.keys;
+                EXPECT_TRUE(begin->hasFocus()) << row.keys;
+            }
+        }
+        pressOk(app.special);
+    });
+    EXPECT_EQ(app.special.execute(), 0);
+    EditRequest r;
+    app.special.fill(r);
+    EXPECT_EQ(r.startNumber, 42);
+}
+
 TEST(SpecialStringDialog, DateCaptionsAreRebuiltAtEachShowing)
 {
     EditorApp app;
