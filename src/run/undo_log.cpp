@@ -299,6 +299,10 @@ bool isSoundUndoPair(const std::string &current, const std::string &former)
             return std::string::npos;
         return start;
     };
+    // A zero byte ends a path where the system reads it: the pair would
+    // name other items than those it shows.
+    if (current.find('\0') != std::string::npos || former.find('\0') != std::string::npos)
+        return false;
     const std::size_t a = nameStart(current);
     const std::size_t b = nameStart(former);
     return a != std::string::npos && a == b && current.compare(0, a, former, 0, b) == 0;

@@ -87,7 +87,7 @@ std::string keptLogNotice(const std::string &path);
 
 // Checks one pair of an undo log before it is undone: both paths absolute
 // Windows-style paths of the same folder, whose name parts are names (not
-// empty, ".", "..", nor holding '/' or '\').
+// empty, ".", "..", nor holding '/' or '\'), and no zero byte anywhere.
 bool isSoundUndoPair(const std::string &current, const std::string &former);
 
 } // namespace renomiq

@@ -292,19 +292,23 @@ TEST_F(UndoTest, UndoGoesFromTheLastRenameBackAndKeepsWhatItCannotRestore)
 
 TEST_F(UndoTest, HandEditedPairsNeverMoveAnItemOutOfItsFolder)
 {
-    dir.createFiles({"a/x", "a/y", "a/z", "a/sub/", "a/ok"});
+    dir.createFiles({"a/x", "a/y", "a/z", "a/sub/", "a/ok", "a/IMG_f", "a/g"});
+    using namespace std::string_literals;
     dir.writeFile(kLog, "T:\\a\\x\r\nT:\\a\\../x\r\n"      // would land in T:\x
                         "T:\\a\\y\r\nT:\\a\\sub/y\r\n"     // would land in a\sub
                         "T:\\a\\z\r\nT:\\a\\.\r\n"
                         "T:\\a\\..\r\nT:\\a\\w\r\n"
+                        // a zero byte would cut the path short: IMG_f would become IMG_f2
+                        "T:\\a\\IMG_f\0.jpg\r\nT:\\a\\IMG_f2\r\n"s
+                        "T:\\a\\g\r\nT:\\a\\g2\0.jpg\r\n"s
                         "T:\\a\\ok\r\nT:\\a\\fine\r\n");
     app.prompter.expect(Answer::Yes);
     app.prompter.expect(Answer::Ok);
     app.driver.undoLast();
-    EXPECT_EQ(dir.list("a"), (Lines{"fine", "sub", "x", "y", "z"}));
+    EXPECT_EQ(dir.list("a"), (Lines{"IMG_f", "fine", "g", "sub", "x", "y", "z"}));
     EXPECT_EQ(dir.list("a/sub").size(), 0u);
     EXPECT_FALSE(dir.exists("x"));
-    EXPECT_EQ(app.windows.status[1], "Undo done. 4 items could not be restored.");
+    EXPECT_EQ(app.windows.status[1], "Undo done. 6 items could not be restored.");
 }
 
 TEST_F(UndoTest, UndoOfALogKeptBesideTheLastOne)
