@@ -117,7 +117,7 @@ int runCli(const std::vector<std::string> &arguments)
 
     HostFileSystem fileSystem;
     FileRegistry registry(UserFolders::registryFile());
-    TerminalPrompter prompter(command.yes);
+    TerminalPrompter prompter(command.yes, stdin, stderr, command.noUndo);
     std::string output;
     if (!command.output.empty()) {
         auto path = programPath(fileSystem, command.output);

@@ -17,6 +17,7 @@ struct CliCommand {
     std::set<std::string> fieldsGiven;
     FolderScope scope = FolderScope::OneLayer;
     bool yes = false;
+    bool noUndo = false; // --no-undo: renaming without an undo log is agreed to
     std::string output;
     std::string log; // undo --log: an undo log other than the last operation's
     std::vector<std::string> targets; // as given: host or Windows-style paths

@@ -22,8 +22,14 @@ Answer TerminalPrompter::show(const Message &message)
     }
     const Answer yes = okCancel ? Answer::Ok : Answer::Yes;
     const Answer no = okCancel ? Answer::Cancel : (message.buttons == MessageButtons::YesNo ? Answer::No : Answer::Cancel);
-    if (m_yes)
+    if (message.needsOwnConsent) {
+        if (m_ownConsent)
+            return yes;
+        if (m_yes)
+            return no;
+    } else if (m_yes) {
         return yes;
+    }
     if (!::isatty(::fileno(m_input)))
         return no;
     std::fprintf(m_output, "%s [y/N] ", okCancel ? "OK?" : "Yes?");

@@ -4,7 +4,7 @@ namespace renomiq {
 
 const char kCliUsage[] =
     "Usage:\n"
-    "  renomiq-cli KIND [FIELD=VALUE]... [--scope N] [--preview] [--yes] TARGET...\n"
+    "  renomiq-cli KIND [FIELD=VALUE]... [--scope N] [--preview] [--yes] [--no-undo] TARGET...\n"
     "  renomiq-cli Savealls|Savesomes [FIELD=VALUE]... --output FILE [--yes] TARGET...\n"
     "  renomiq-cli undo [--log FILE] [--yes]\n"
     "\n"
@@ -23,7 +23,12 @@ const char kCliUsage[] =
     "            3 the folder itself.\n"
     "--preview   print old and new names separated by a TAB; rename nothing.\n"
     "--yes       answer OK/Yes to every question (otherwise they are asked when\n"
-    "            standard input is a terminal, and answered Cancel/No if not).\n"
+    "            standard input is a terminal, and answered Cancel/No if not),\n"
+    "            except \"Rename without the possibility to undo?\", which it\n"
+    "            answers No.\n"
+    "--no-undo   answer Yes to \"Rename without the possibility to undo?\", asked\n"
+    "            when no undo log can be written: the run renames with nothing\n"
+    "            to undo.\n"
     "--output F  the text file that Savealls (one folder) or Savesomes (files) write.\n"
     "--log FILE  undo: the undo log to reverse instead of the last operation's. A\n"
     "            run cut short by a crash before a later run ended is kept in\n"

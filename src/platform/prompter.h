@@ -13,6 +13,9 @@ struct Message {
     std::string text; // '\n' is a line break
     MessageIcon icon = MessageIcon::Information;
     MessageButtons buttons = MessageButtons::Ok;
+    // A question that a blanket yes (renomiq-cli --yes) does not answer: its
+    // Yes gives up something the user must have agreed to in its own right.
+    bool needsOwnConsent = false;
 
     bool operator==(const Message &) const = default;
 };

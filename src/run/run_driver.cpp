@@ -85,7 +85,7 @@ void RunDriver::startRun(const EditRequest &request)
             {"Confirmation",
              "The undo log cannot be written: " + journal.error().message
                  + ". Rename without the possibility to undo?",
-             MessageIcon::Question, MessageButtons::YesNo});
+             MessageIcon::Question, MessageButtons::YesNo, true});
         if (answer != Answer::Yes) {
             m_log.reset();
             m_windows.showEditor();

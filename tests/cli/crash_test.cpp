@@ -408,9 +408,15 @@ TEST(CrashSafety, OnlyWithoutAnyRoomForTheUndoLogIsTheUserAskedFirst)
             EXPECT_NE(said.find(". Rename without the possibility to undo?\n"), std::string::npos) << said;
             EXPECT_TRUE(WIFEXITED(first) && WEXITSTATUS(first) == 1) << row.name;
             EXPECT_EQ(test::namesIn(dir.host("q")), (Names{"a.txt", "b.txt"})) << row.name;
+            // --yes does not consent to renaming without undo; --no-undo does.
             const int yes = test::runToEnd(
                 {{"Addnewnum", "atEnd=true", "endText=_1", "--yes", dir.host("q")}, {}, 0, row.fileSizeLimit, -1, err});
-            EXPECT_TRUE(WIFEXITED(yes) && WEXITSTATUS(yes) == 0) << row.name;
+            EXPECT_TRUE(WIFEXITED(yes) && WEXITSTATUS(yes) == 1) << row.name;
+            EXPECT_EQ(test::namesIn(dir.host("q")), (Names{"a.txt", "b.txt"})) << row.name;
+            const int noUndo = test::runToEnd({{"Addnewnum", "atEnd=true", "endText=_1", "--yes", "--no-undo",
+                                                dir.host("q")},
+                                               {}, 0, row.fileSizeLimit, -1, err});
+            EXPECT_TRUE(WIFEXITED(noUndo) && WEXITSTATUS(noUndo) == 0) << row.name;
             EXPECT_EQ(test::namesIn(dir.host("q")), (Names{"a_1.txt", "b_1.txt"})) << row.name;
         } else {
             EXPECT_TRUE(WIFEXITED(first) && WEXITSTATUS(first) == 0) << row.name << said;
