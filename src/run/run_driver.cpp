@@ -86,7 +86,20 @@ void RunDriver::startRun(const EditRequest &request)
              "The undo log cannot be written: " + journal.error().message
                  + ". Rename without the possibility to undo?",
              MessageIcon::Question, MessageButtons::YesNo, true});
-        if (answer != Answer::Yes) {
+        // Without a journal the run's log is written at its end, if at all:
+        // the log of the operation before goes first, or Undo would reverse
+        // that one instead of this run.
+        Status removed;
+        if (answer == Answer::Yes && m_log->exists()) {
+            removed = m_log->remove();
+            if (!removed)
+                m_state.platform.prompter.show(
+                    {"Error",
+                     "The undo log of the last operation cannot be removed: " + removed.error().message
+                         + ". Nothing was renamed, so that Undo cannot reverse the wrong operation.",
+                     MessageIcon::Error, MessageButtons::Ok});
+        }
+        if (answer != Answer::Yes || !removed) {
             m_log.reset();
             m_windows.showEditor();
             m_request = nullptr;

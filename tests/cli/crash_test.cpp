@@ -427,6 +427,50 @@ TEST(CrashSafety, OnlyWithoutAnyRoomForTheUndoLogIsTheUserAskedFirst)
     }
 }
 
+// A folder made read-only by a bind mount of itself while it lives (root
+// only: root writes into a folder without write rights).
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const std::string &where) : m_where(where)
+    {
+        m_mounted = ::mount(where.c_str(), where.c_str(), nullptr, MS_BIND, nullptr) == 0;
+        if (m_mounted && ::mount(nullptr, where.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+            ::umount2(where.c_str(), MNT_DETACH);
+            m_mounted = false;
+        }
+    }
+    ~ReadOnlyFolder()
+    {
+        if (m_mounted)
+            ::umount2(m_where.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    std::string m_where;
+    bool m_mounted = false;
+};
+
+TEST(CrashSafety, ARunWhoseLogCannotReplaceTheLastOneDoesNotStart)
+{
+    TestDir dir;
+    dir.createFiles({"q/a.txt", "p/b_1.txt", ".data-home/Corvane/Renomiq/"});
+    // The operation before: b.txt became b_1.txt.
+    const std::string before = "T:\\p\\b_1.txt\r\nT:\\p\\b.txt\r\n";
+    dir.writeFile(".data-home/Corvane/Renomiq/rollback.rbk", before);
+    const ReadOnlyFolder readOnly(dataFolderOf(dir));
+    if (!readOnly.mounted())
+        GTEST_SKIP() << "cannot mount here";
+    const std::string err = dir.host("run.err");
+    const int status = test::runToEnd(
+        {{"Addnewnum", "atEnd=true", "endText=_1", "--yes", "--no-undo", dir.host("q")}, {}, 0, -1, -1, err});
+    const std::string said = test::readHost(err);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << said;
+    EXPECT_EQ(test::namesIn(dir.host("q")), Names{"a.txt"}) << said;
+    EXPECT_NE(said.find("Error: The undo log of the last operation cannot be removed: "), std::string::npos) << said;
+    EXPECT_EQ(test::readHost(dataFolderOf(dir) + "/rollback.rbk"), before);
+}
+
 TEST(CrashSafety, AReadOnlyJournalIsRecoveredByAUserWithoutRoot)
 {
     TestDir dir;
