@@ -41,12 +41,34 @@ Status UndoLog::write(const std::vector<std::string> &lines)
     return status;
 }
 
-Result<std::vector<std::string>> UndoLog::read() const
+Result<std::vector<std::string>> UndoLog::read()
 {
-    auto content = m_fileSystem.readFile(m_path);
-    if (!content)
-        return content.error();
-    return splitLines(*content);
+    m_taken.reset();
+    auto file = m_fileSystem.readRegularFile(m_path);
+    if (!file)
+        return file.error();
+    m_taken = file->identity;
+    return splitLines(file->content);
+}
+
+Result<std::string> UndoLog::keepOnly(const std::vector<std::string> &left)
+{
+    // Runs that end put their logs here under the same lock: none can come
+    // between the look and the change.
+    const auto lock = m_fileSystem.lockFolder(m_folder);
+    if (m_taken && m_fileSystem.identityOf(m_path) == m_taken) {
+        Status status = left.empty() ? remove() : write(left);
+        if (!status)
+            return status.error();
+        return std::string();
+    }
+    if (left.empty())
+        return std::string();
+    const std::string kept = m_folder + "rollback.left-" + std::to_string(m_taken ? m_taken->inode : 0) + ".rbk";
+    Status status = UndoLog(m_fileSystem, m_folder, kept).write(left);
+    if (!status)
+        return status.error();
+    return kept;
 }
 
 Status UndoLog::remove()
@@ -143,6 +165,8 @@ Status UndoLog::commit()
 {
     Status status;
     m_pending = false;
+    // An undo that ends meanwhile looks at the log under the same lock.
+    const auto lock = m_fileSystem.lockFolder(m_folder);
     if (m_journal) {
         if (m_pairs == 0) {
             m_journal->discard();
@@ -230,6 +254,8 @@ private:
 UndoLog::Recovery UndoLog::recoverAbandonedJournals()
 {
     Recovery recovery;
+    // An undo that ends meanwhile looks at the log under the same lock.
+    const auto lock = m_fileSystem.lockFolder(m_folder);
     auto journals = m_fileSystem.abandonedJournals(m_folder);
     // The newest first: it may become the undo log; every older one is then
     // kept beside it.
