@@ -208,6 +208,7 @@ public:
                     return markDamaged();
                 m_afterCr = false;
                 m_length = 0;
+                keepLine();
                 if (++m_lines % 2 == 0)
                     m_whole = m_offset + 1;
             } else if (byte == 0) {
@@ -222,6 +223,8 @@ public:
                 if (!fits)
                     return markDamaged();
             }
+            if (!m_afterCr && byte != '\n')
+                m_line.push_back(c);
             ++m_offset;
         }
         return true;
@@ -234,7 +237,35 @@ public:
     // The length of its whole pairs: a record cut off by a crash is left out.
     std::size_t wholeLength() const { return m_whole; }
 
+    struct Pair {
+        std::size_t start; // where it begins in the journal
+        std::string current;
+        std::string former;
+    };
+    // Its last whole pairs, up to two (a rename and its detour), the last
+    // one last.
+    std::vector<Pair> lastPairs() const
+    {
+        std::vector<Pair> pairs;
+        // m_recent[k] is line m_lines - m_recent.size() + k; a pair begins
+        // at an even line, and a first line without its partner is none.
+        const std::size_t first = m_lines - m_recent.size();
+        const std::size_t whole = m_lines - m_lines % 2;
+        for (std::size_t k = first % 2; first + k + 1 < whole; k += 2)
+            pairs.push_back({m_recent[k].first, m_recent[k].second, m_recent[k + 1].second});
+        return pairs;
+    }
+
 private:
+    void keepLine()
+    {
+        m_recent.emplace_back(m_lineStart, std::move(m_line));
+        if (m_recent.size() > 5)
+            m_recent.erase(m_recent.begin());
+        m_line.clear();
+        m_lineStart = m_offset + 1;
+    }
+
     bool markDamaged()
     {
         m_damaged = true;
@@ -247,7 +278,21 @@ private:
     std::size_t m_whole = 0;
     bool m_afterCr = false;
     bool m_damaged = false;
+    std::string m_line; // the line being read, up to its CR
+    std::size_t m_lineStart = 0;
+    std::vector<std::pair<std::size_t, std::string>> m_recent; // the last lines read whole, with their starts
 };
+
+// Whether the rename a pair records was carried out: the item recorded last
+// may have been killed before its rename was made, or while the rename
+// failed because another item has the new name. Made, the item is gone from
+// its former name, or (a file system that ignores case) is the same item
+// under both.
+bool renameWasMade(FileSystem &fileSystem, const std::string &current, const std::string &former)
+{
+    const auto formerItem = fileSystem.identityOf(former);
+    return !formerItem || fileSystem.identityOf(current) == formerItem;
+}
 
 } // namespace
 
@@ -275,8 +320,21 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
             setAside(*journal);
             continue;
         }
-        if (scan.wholeLength() == 0) {
-            journal->remove(); // empty, or only a record cut off as it was written
+        // Only the item recorded last can have a record of a rename never
+        // made: those pairs are left out, or undo would rename another item.
+        std::size_t whole = scan.wholeLength();
+        std::vector<JournalScan::Pair> last = scan.lastPairs();
+        const std::string item = last.empty() ? std::string() : last.back().former;
+        while (!last.empty() && last.back().former == item
+               && !renameWasMade(m_fileSystem, last.back().current, last.back().former)) {
+            whole = last.back().start;
+            last.pop_back();
+        }
+        if (whole == 0) {
+            if (scan.damaged())
+                setAside(*journal);
+            else
+                journal->remove(); // empty, or only a record cut off or never carried out
             continue;
         }
         std::string target = m_path;
@@ -291,7 +349,7 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
         }
         // The new log is complete on disk before the journal goes; a recovery
         // cut short in between is simply done again.
-        if (!journal->saveAs(target, scan.wholeLength()))
+        if (!journal->saveAs(target, whole))
             continue;
         logReplaced = logReplaced || target == m_path;
         // What could not be read stays on disk for a closer look.

@@ -556,6 +556,47 @@ TEST(CrashSafety, ARunKilledAtARenameIsUndoneWhateverControlCharactersItsNamesHo
     }
 }
 
+// A run killed at a rename that would have failed, its new name taken by
+// another item: the pair recorded before it was never carried out, and no
+// undo ever renames that other item, also once the old name is free.
+TEST(CrashSafety, ARenameKilledBeforeItWasMadeIsNeverUndone)
+{
+    if (!test::straceWorks())
+        GTEST_SKIP() << "strace cannot trace here";
+    const struct {
+        const char *name;
+        Names before;
+        std::vector<std::string> run; // the target last
+        const char *item;             // the item the run would rename
+    } rows[] = {
+        {"a change of case onto another item", {"IMG_1.JPG", "img_1.jpg"},
+         {"Changnew", "changeMode=convertCase", "nameCase=upper", "includeExtension=true", "--yes",
+          TestDir::win("w/img_1.jpg")},
+         "img_1.jpg"},
+        {"a new name taken, before its \"(n)\"", {"x1.txt", "y1.txt"},
+         {"Replapart", "oldString=x", "newString=y", "--yes", TestDir::win("w/x1.txt")}, "x1.txt"},
+    };
+    for (const auto &row : rows) {
+        TestDir dir;
+        ::mkdir(dir.host("w").c_str(), 0755);
+        test::createFiles(dir.host("w"), std::vector<std::string>(row.before.begin(), row.before.end()));
+        // The first rename is the one whose new name is taken.
+        const int status = test::runToEnd({row.run, {"strace", "-f", "-o", "/dev/null", "-e",
+                                                     "inject=renameat2:signal=KILL:when=1"}});
+        EXPECT_TRUE(WIFSIGNALED(status)) << row.name;
+        EXPECT_EQ(test::namesIn(dir.host("w")), row.before) << row.name;
+        undoAll();
+        EXPECT_EQ(test::namesIn(dir.host("w")), row.before) << row.name;
+        // The item goes; its old name is free.
+        ::unlink(dir.host(std::string("w/") + row.item).c_str());
+        Names without = row.before;
+        without.erase(row.item);
+        undoAll();
+        EXPECT_EQ(test::namesIn(dir.host("w")), without) << row.name;
+        EXPECT_FALSE(dir.exists(".data-home/Corvane/Renomiq/rollback.rbk")) << row.name;
+    }
+}
+
 TEST(CrashSafety, ADamagedHugeJournalIsReadInBoundedMemory)
 {
     const struct {
