@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fcntl.h>
 #include <map>
 #include <utility>
@@ -310,6 +311,47 @@ TEST_F(UndoTest, HandEditedPairsNeverMoveAnItemOutOfItsFolder)
     EXPECT_EQ(dir.list("a/sub").size(), 0u);
     EXPECT_FALSE(dir.exists("x"));
     EXPECT_EQ(app.windows.status[1], "Undo done. 6 items could not be restored.");
+}
+
+// The data folder is deleted while a run renames: its journal goes with it,
+// so the run stops as when the journal cannot grow, and what was renamed is
+// still written as the undo log.
+TEST_F(UndoTest, ARunWhoseDataFolderIsDeletedStopsAndKeepsWhatItRenamed)
+{
+    Lines names;
+    for (int i = 0; i < 3000; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "IMG_%05d.jpg", i);
+        names.push_back(name);
+        dir.createFiles({std::string("w/") + name});
+    }
+    int renames = 0;
+    app.fileSystem.beforeRename = [&] {
+        if (++renames == 10)
+            std::filesystem::remove_all(dir.dataHome());
+    };
+    app.targetFolder("w", FolderScope::OneLayer);
+    app.prompter.expect(Answer::Ok);
+    EditRequest r;
+    r.kind = EditKind::Replapart;
+    r.oldString = "IMG_";
+    r.newString = "Photo_";
+    run(r);
+    app.fileSystem.beforeRename = nullptr;
+    const int renamed = app.state.run.renamedCount;
+    EXPECT_GE(renamed, 10);
+    EXPECT_LT(renamed, 300);
+    EXPECT_TRUE(app.state.run.stoppedByError);
+    const Lines texts = app.prompter.texts();
+    ASSERT_EQ(texts.size(), 1u);
+    const std::string end = " was deleted (its folder is gone). The run was stopped before the next rename; what was "
+                            "renamed can be undone.";
+    EXPECT_EQ(texts[0].rfind("The undo log could not be written: The journal ", 0), 0u) << texts[0];
+    EXPECT_EQ(texts[0].substr(texts[0].size() - std::min(texts[0].size(), end.size())), end) << texts[0];
+    const std::string text = log();
+    EXPECT_EQ(static_cast<int>(std::count(text.begin(), text.end(), '\n')), 2 * renamed);
+    undo();
+    EXPECT_EQ(dir.list("w"), names);
 }
 
 // Another instance ends a run while the undo works: its log, put in place of

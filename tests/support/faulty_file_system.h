@@ -22,6 +22,8 @@ public:
     int existenceTests = 0;             // look-ups of whether something is at a path
     // Runs before each entry a name walk hands over: a slow disk.
     std::function<void()> beforeEntry;
+    // Runs before each rename of a run: what happens meanwhile.
+    std::function<void()> beforeRename;
     // Runs before each rename back of an undo: what another instance does
     // meanwhile.
     std::function<void()> beforeRenameBack;
@@ -66,6 +68,8 @@ public:
 
     Status rename(const std::string &from, const std::string &to) override
     {
+        if (beforeRename)
+            beforeRename();
         if (refuseRenameOf.count("*") || refuseRenameOf.count(from))
             return errnoError(EACCES, "Cannot rename", from);
         return HostFileSystem::rename(from, to);
