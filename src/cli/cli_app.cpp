@@ -122,7 +122,7 @@ int runCli(const std::vector<std::string> &arguments)
 
     HostFileSystem fileSystem;
     FileRegistry registry(UserFolders::registryFile());
-    TerminalPrompter prompter(command.yes);
+    TerminalPrompter prompter(command.yes, stdin, stderr, command.noUndo);
     std::string output;
     if (!command.output.empty()) {
         auto path = programPath(fileSystem, command.output);
@@ -172,7 +172,7 @@ int runCli(const std::vector<std::string> &arguments)
             return 1;
         }
         state.targets.filesMode = true;
-        if (!driver.undoLast(log))
+        if (!driver.undoLast(log) || driver.undoRefused())
             return 1;
         return driver.unrestoredCount() == 0 ? 0 : 1;
     }

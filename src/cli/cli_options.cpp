@@ -268,6 +268,8 @@ std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &argu
         };
         if (a == "--yes") {
             command.yes = true;
+        } else if (a == "--no-undo" && command.mode == CliCommand::Rename) {
+            command.noUndo = true;
         } else if (a == "--log" && command.mode == CliCommand::Undo) {
             const std::string *v = value("--log");
             if (!v)

@@ -17,6 +17,7 @@ struct CliCommand {
     std::set<std::string> fieldsGiven;
     FolderScope scope = FolderScope::OneLayer;
     bool yes = false;
+    bool noUndo = false; // --no-undo: renaming without an undo log is agreed to
     std::string output;
     std::string log; // undo --log: an undo log other than the last operation's
     // --limit: the preview's rows for this run; 0 the stored number, kAllRows every row.

@@ -37,11 +37,6 @@ std::string shownText(std::FILE *stream, const Message &message)
 }
 
 // Is this the question whether to rename without an undo log?
-bool asksForNoUndo(const Message &message)
-{
-    return message.text.find("Rename without the possibility to undo?") != std::string::npos;
-}
-
 } // namespace
 
 Answer TerminalPrompter::show(const Message &message)
@@ -60,11 +55,21 @@ Answer TerminalPrompter::show(const Message &message)
     }
     const Answer yes = okCancel ? Answer::Ok : Answer::Yes;
     const Answer no = okCancel ? Answer::Cancel : (message.buttons == MessageButtons::YesNo ? Answer::No : Answer::Cancel);
-    if (m_yes)
+    if (message.needsOwnConsent) {
+        if (m_ownConsent)
+            return yes;
+        if (m_yes) {
+            std::fputs("renomiq-cli: --yes does not answer this question, so the answer is No; "
+                       "give --no-undo to rename without an undo log.\n",
+                       m_output);
+            return no;
+        }
+    } else if (m_yes) {
         return yes;
+    }
     if (!::isatty(::fileno(m_input))) {
         // Nobody to ask: say what was answered and how to answer otherwise.
-        if (asksForNoUndo(message))
+        if (message.needsOwnConsent)
             std::fputs("renomiq-cli: standard input is not a terminal, so the answer is No; "
                        "give --no-undo to rename without an undo log.\n",
                        m_output);

@@ -44,6 +44,20 @@ struct DirEntry {
     FileTime lastWriteTime = 0;
 };
 
+// Which file a path names: the same device and inode are the same file,
+// whatever name it has now.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity &) const = default;
+};
+
+// A file read whole, and which file it was.
+struct IdentifiedFile {
+    std::string content;
+    FileIdentity identity;
+};
+
 // Held while a lock is taken; releasing it ends the lock.
 class FileLock {
 public:
@@ -158,6 +172,13 @@ public:
     // a mix, and a failed write leaves the old file as it was.
     virtual Status writeFileAtomic(const std::string &path, const std::string &content) = 0;
 
+    // Reads the regular file at `path` itself: a link there, a folder, a
+    // device or a pipe is refused, without waiting on it.
+    virtual Result<IdentifiedFile> readRegularFile(const std::string &path) = 0;
+    // The identity of the item at `path` (a link itself, not what it points
+    // to), or no value when nothing is there.
+    virtual std::optional<FileIdentity> identityOf(const std::string &path) = 0;
+
     // Creates a journal of this process's own in `folder` ("rollback.*.jnl").
     virtual Result<std::unique_ptr<Journal>> createJournal(const std::string &folder) = 0;
     // The journals in `folder` that no running process holds, claimed.
@@ -170,6 +191,9 @@ public:
 
     // An exclusive lock between processes, on the lock file at `path`.
     virtual std::unique_ptr<FileLock> lockExclusive(const std::string &path) = 0;
+    // The same, on the folder itself: no lock file is made. Nothing is locked
+    // (a null lock) when the folder cannot be opened.
+    virtual std::unique_ptr<FileLock> lockFolder(const std::string &folder) = 0;
 
     virtual CalendarTime toLocalTime(FileTime time) const = 0;
 

@@ -529,6 +529,55 @@ Status HostFileSystem::writeFileAtomic(const std::string &path, const std::strin
     return writeHostFileAtomic(*hostPath, content);
 }
 
+Result<IdentifiedFile> HostFileSystem::readRegularFile(const std::string &path)
+{
+    auto hostPath = host(path);
+    if (!hostPath)
+        return hostPath.error();
+    // Not blocking: a pipe without a writer would wait for ever.
+    const int fd = ::open(hostPath->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ELOOP)
+            return Error{ELOOP, "'" + path + "' is a link, not a regular file"};
+        return errnoError(errno, "Cannot open", path);
+    }
+    IdentifiedFile file;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int code = errno;
+        ::close(fd);
+        if (S_ISREG(st.st_mode))
+            return errnoError(code, "Cannot read", path);
+        return Error{EINVAL, "'" + path + "' is not a regular file"};
+    }
+    file.identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int code = errno;
+            ::close(fd);
+            return errnoError(code, "Cannot read", path);
+        }
+        if (n == 0)
+            break;
+        file.content.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return file;
+}
+
+std::optional<FileIdentity> HostFileSystem::identityOf(const std::string &path)
+{
+    auto hostPath = host(path);
+    struct stat st {};
+    if (!hostPath || ::lstat(hostPath->c_str(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 namespace {
 
 class HeldLock : public FileLock {
@@ -539,7 +588,33 @@ private:
     HostFileLock m_lock;
 };
 
+class HeldFolderLock : public FileLock {
+public:
+    explicit HeldFolderLock(int fd) : m_fd(fd) {}
+    ~HeldFolderLock() override { ::close(m_fd); } // releases the lock
+
+private:
+    int m_fd;
+};
+
 } // namespace
+
+std::unique_ptr<FileLock> HostFileSystem::lockFolder(const std::string &folder)
+{
+    auto hostPath = host(folder);
+    if (!hostPath)
+        return nullptr;
+    const int fd = ::open(hostPath->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            ::close(fd);
+            return nullptr;
+        }
+    }
+    return std::make_unique<HeldFolderLock>(fd);
+}
 
 Result<std::unique_ptr<Journal>> HostFileSystem::createJournal(const std::string &folder)
 {

@@ -39,7 +39,10 @@ public:
     Status createFolder(const std::string &path) override;
     Result<std::string> readFile(const std::string &path) override;
     Status writeFileAtomic(const std::string &path, const std::string &content) override;
+    Result<IdentifiedFile> readRegularFile(const std::string &path) override;
+    std::optional<FileIdentity> identityOf(const std::string &path) override;
     std::unique_ptr<FileLock> lockExclusive(const std::string &path) override;
+    std::unique_ptr<FileLock> lockFolder(const std::string &folder) override;
     Result<std::unique_ptr<Journal>> createJournal(const std::string &folder) override;
     std::vector<std::unique_ptr<AbandonedJournal>> abandonedJournals(const std::string &folder) override;
     CalendarTime toLocalTime(FileTime time) const override;

@@ -1,5 +1,7 @@
 #include "platform/host_journal.h"
 
+#include "platform/host_io.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -57,6 +59,12 @@ public:
     {
         if (m_fd < 0)
             return Error{EBADF, "The journal is closed"};
+        // A journal deleted with its folder keeps taking records that no
+        // recovery would find: now and then, and with each reservation, it
+        // is looked at.
+        if (++m_appends % kAppendsBetweenLooks == 0)
+            if (Status there = stillThere(); !there)
+                return there;
         const std::size_t start = m_size;
         while (!text.empty()) {
             if (!m_window || m_size < m_windowStart || m_size >= m_windowStart + m_windowSize) {
@@ -112,6 +120,13 @@ public:
         if (m_fd < 0)
             return Error{EBADF, "The journal is closed"};
         unmap();
+        if (!stillThere()) {
+            // Deleted with its folder: what it holds is still here to be saved.
+            Status saved = saveDeleted(*target, path);
+            if (saved)
+                close();
+            return saved;
+        }
         if (::ftruncate(m_fd, static_cast<off_t>(m_size)) != 0 || ::fsync(m_fd) != 0
             || ::rename(m_path.c_str(), target->c_str()) != 0)
             return errnoError(errno, "Cannot write", path);
@@ -130,6 +145,45 @@ public:
     }
 
 private:
+    Status stillThere() const
+    {
+        struct stat st {};
+        if (::fstat(m_fd, &st) != 0)
+            return errnoError(errno, "Cannot read", m_path);
+        if (st.st_nlink == 0)
+            return Error{ENOENT, "The journal " + m_path + " was deleted (its folder is gone)"};
+        return Status::success();
+    }
+
+    // Writes the records of a deleted journal as the file at `target`, its
+    // folders made anew.
+    Status saveDeleted(const std::string &target, const std::string &path)
+    {
+        if (Status made = makeHostFolders(folderOf(target)); !made)
+            return made;
+        std::string temp = target + ".tmp-XXXXXX";
+        const int out = ::mkostemp(temp.data(), O_CLOEXEC);
+        if (out < 0)
+            return errnoError(errno, "Cannot write", path);
+        std::string buffer(std::min(m_size, std::size_t{1} << 20), '\0');
+        bool ok = true;
+        for (std::size_t done = 0; ok && done < m_size;) {
+            const ssize_t n = ::pread(m_fd, buffer.data(), std::min(buffer.size(), m_size - done),
+                                      static_cast<off_t>(done));
+            ok = n > 0 && ::write(out, buffer.data(), static_cast<std::size_t>(n)) == n;
+            done += n > 0 ? static_cast<std::size_t>(n) : 0;
+        }
+        ok = ok && ::fchmod(out, 0444) == 0 && ::fsync(out) == 0 && ::rename(temp.c_str(), target.c_str()) == 0;
+        const int code = errno;
+        ::close(out);
+        if (!ok) {
+            ::unlink(temp.c_str());
+            return errnoError(code != 0 ? code : EIO, "Cannot write", path);
+        }
+        syncFolderOf(target);
+        return Status::success();
+    }
+
     Status mapWindowAt(std::size_t start)
     {
         unmap();
@@ -148,6 +202,8 @@ private:
     {
         if (end <= m_reserved)
             return Status::success();
+        if (Status there = stillThere(); !there)
+            return there;
         const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
         const std::size_t needed = (end + page - 1) / page * page;
         const std::size_t ahead = std::min(m_windowStart + m_windowSize, std::max(needed, m_reserved + kReserveStep));
@@ -186,6 +242,8 @@ private:
     std::size_t m_windowStart = 0;
     std::size_t m_size = 0;
     std::size_t m_reserved = 0; // the file's bytes whose space is allocated
+    std::size_t m_appends = 0;
+    static constexpr std::size_t kAppendsBetweenLooks = 256;
     static constexpr std::size_t kReserveStep = std::size_t{64} << 10;
 };
 

@@ -17,6 +17,9 @@ struct Message {
     // Names from disk that the text quotes. A terminal shows their line
     // breaks escaped, while the text's own line breaks stay line breaks.
     std::vector<std::string> names = {};
+    // A question that a blanket yes (renomiq-cli --yes) does not answer: its
+    // Yes gives up something the user must have agreed to in its own right.
+    bool needsOwnConsent = false;
 
     // The box as the user sees it in a window: its names are in its text.
     bool operator==(const Message &other) const

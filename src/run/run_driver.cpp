@@ -85,8 +85,21 @@ void RunDriver::startRun(const EditRequest &request)
             {"Confirmation",
              "The undo log cannot be written: " + journal.error().message
                  + ". Rename without the possibility to undo?",
-             MessageIcon::Question, MessageButtons::YesNo});
-        if (answer != Answer::Yes) {
+             MessageIcon::Question, MessageButtons::YesNo, true});
+        // Without a journal the run's log is written at its end, if at all:
+        // the log of the operation before goes first, or Undo would reverse
+        // that one instead of this run.
+        Status removed;
+        if (answer == Answer::Yes && m_log->exists()) {
+            removed = m_log->remove();
+            if (!removed)
+                m_state.platform.prompter.show(
+                    {"Error",
+                     "The undo log of the last operation cannot be removed: " + removed.error().message
+                         + ". Nothing was renamed, so that Undo cannot reverse the wrong operation.",
+                     MessageIcon::Error, MessageButtons::Ok});
+        }
+        if (answer != Answer::Yes || !removed) {
             m_log.reset();
             m_windows.showEditor();
             m_request = nullptr;
@@ -442,10 +455,21 @@ bool RunDriver::undoLast(const std::string &logPath)
                                                       : UndoLog::atFile(fs, dataFolder, logPath));
     auto lines = m_log->read();
     m_unrestored = 0;
-    if (!lines) {
-        prompter.show({"Error", "The undo log could not be read: " + lines.error().message, MessageIcon::Error,
-                       MessageButtons::Ok});
+    m_undoRefused = false;
+    // A file that holds no pair is no undo log: it is left as it is.
+    const auto holdsAPair = [](const std::vector<std::string> &log) {
+        for (std::size_t k = 0; k + 1 < log.size(); k += 2) {
+            if (isSoundUndoPair(log[k], log[k + 1]))
+                return true;
+        }
+        return false;
+    };
+    if (!lines || !holdsAPair(*lines)) {
+        const std::string reason = lines ? "'" + m_log->path() + "' holds no pair of names to undo; it is left as it is"
+                                         : lines.error().message;
+        prompter.show({"Error", "The undo log could not be read: " + reason, MessageIcon::Error, MessageButtons::Ok});
         m_log.reset();
+        m_undoRefused = true;
         return true;
     }
     RunState &run = m_state.run;
@@ -551,10 +575,17 @@ void RunDriver::undoJob(bool withDialog)
         }
     }
     run.workList.clear();
-    if (left.empty())
-        m_log->remove();
-    else if (left.size() < 2 * pairs)
-        m_log->write(left);
+    if (left.size() < 2 * pairs) {
+        auto kept = m_log->keepOnly(left);
+        if (!kept)
+            m_state.platform.prompter.show({"Error", "The undo log could not be written: " + kept.error().message,
+                                            MessageIcon::Error, MessageButtons::Ok});
+        else if (!kept->empty())
+            m_state.platform.prompter.information(
+                "Another run ended during the undo; its undo log stays the last operation. What this undo could not "
+                "restore is kept in an undo log of its own: "
+                + *kept + "\nTo undo it: renomiq-cli undo --log \"" + *kept + "\"");
+    }
     if (!m_state.settings.options.displayResult)
         list.clear();
     if (m_state.settings.options.endSound)

@@ -36,6 +36,8 @@ public:
     static void reportRecovery(Prompter &prompter, const UndoLog::Recovery &recovery);
     // Items an undo could not restore (they stay in the log).
     int unrestoredCount() const { return m_unrestored; }
+    // The last undo found no undo log it could use (nothing was changed).
+    bool undoRefused() const { return m_undoRefused; }
 
     struct PreviewRow {
         std::string oldText;
@@ -70,6 +72,7 @@ private:
     Error m_journalError;             // the journal failed: the run stopped
     std::string m_hostDataFolder;     // during a run, without its trailing '/'
     int m_unrestored = 0;
+    bool m_undoRefused = false;
     // The folder resolved last and its resolved host path.
     mutable std::pair<std::string, std::string> m_resolvedFolders;
 };

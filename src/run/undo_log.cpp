@@ -41,12 +41,34 @@ Status UndoLog::write(const std::vector<std::string> &lines)
     return status;
 }
 
-Result<std::vector<std::string>> UndoLog::read() const
+Result<std::vector<std::string>> UndoLog::read()
 {
-    auto content = m_fileSystem.readFile(m_path);
-    if (!content)
-        return content.error();
-    return splitLines(*content);
+    m_taken.reset();
+    auto file = m_fileSystem.readRegularFile(m_path);
+    if (!file)
+        return file.error();
+    m_taken = file->identity;
+    return splitLines(file->content);
+}
+
+Result<std::string> UndoLog::keepOnly(const std::vector<std::string> &left)
+{
+    // Runs that end put their logs here under the same lock: none can come
+    // between the look and the change.
+    const auto lock = m_fileSystem.lockFolder(m_folder);
+    if (m_taken && m_fileSystem.identityOf(m_path) == m_taken) {
+        Status status = left.empty() ? remove() : write(left);
+        if (!status)
+            return status.error();
+        return std::string();
+    }
+    if (left.empty())
+        return std::string();
+    const std::string kept = m_folder + "rollback.left-" + std::to_string(m_taken ? m_taken->inode : 0) + ".rbk";
+    Status status = UndoLog(m_fileSystem, m_folder, kept).write(left);
+    if (!status)
+        return status.error();
+    return kept;
 }
 
 Status UndoLog::remove()
@@ -143,6 +165,8 @@ Status UndoLog::commit()
 {
     Status status;
     m_pending = false;
+    // An undo that ends meanwhile looks at the log under the same lock.
+    const auto lock = m_fileSystem.lockFolder(m_folder);
     if (m_journal) {
         if (m_pairs == 0) {
             m_journal->discard();
@@ -184,6 +208,7 @@ public:
                     return markDamaged();
                 m_afterCr = false;
                 m_length = 0;
+                keepLine();
                 if (++m_lines % 2 == 0)
                     m_whole = m_offset + 1;
             } else if (byte == 0) {
@@ -198,6 +223,8 @@ public:
                 if (!fits)
                     return markDamaged();
             }
+            if (!m_afterCr && byte != '\n')
+                m_line.push_back(c);
             ++m_offset;
         }
         return true;
@@ -210,7 +237,35 @@ public:
     // The length of its whole pairs: a record cut off by a crash is left out.
     std::size_t wholeLength() const { return m_whole; }
 
+    struct Pair {
+        std::size_t start; // where it begins in the journal
+        std::string current;
+        std::string former;
+    };
+    // Its last whole pairs, up to two (a rename and its detour), the last
+    // one last.
+    std::vector<Pair> lastPairs() const
+    {
+        std::vector<Pair> pairs;
+        // m_recent[k] is line m_lines - m_recent.size() + k; a pair begins
+        // at an even line, and a first line without its partner is none.
+        const std::size_t first = m_lines - m_recent.size();
+        const std::size_t whole = m_lines - m_lines % 2;
+        for (std::size_t k = first % 2; first + k + 1 < whole; k += 2)
+            pairs.push_back({m_recent[k].first, m_recent[k].second, m_recent[k + 1].second});
+        return pairs;
+    }
+
 private:
+    void keepLine()
+    {
+        m_recent.emplace_back(m_lineStart, std::move(m_line));
+        if (m_recent.size() > 5)
+            m_recent.erase(m_recent.begin());
+        m_line.clear();
+        m_lineStart = m_offset + 1;
+    }
+
     bool markDamaged()
     {
         m_damaged = true;
@@ -223,13 +278,29 @@ private:
     std::size_t m_whole = 0;
     bool m_afterCr = false;
     bool m_damaged = false;
+    std::string m_line; // the line being read, up to its CR
+    std::size_t m_lineStart = 0;
+    std::vector<std::pair<std::size_t, std::string>> m_recent; // the last lines read whole, with their starts
 };
+
+// Whether the rename a pair records was carried out: the item recorded last
+// may have been killed before its rename was made, or while the rename
+// failed because another item has the new name. Made, the item is gone from
+// its former name, or (a file system that ignores case) is the same item
+// under both.
+bool renameWasMade(FileSystem &fileSystem, const std::string &current, const std::string &former)
+{
+    const auto formerItem = fileSystem.identityOf(former);
+    return !formerItem || fileSystem.identityOf(current) == formerItem;
+}
 
 } // namespace
 
 UndoLog::Recovery UndoLog::recoverAbandonedJournals()
 {
     Recovery recovery;
+    // An undo that ends meanwhile looks at the log under the same lock.
+    const auto lock = m_fileSystem.lockFolder(m_folder);
     auto journals = m_fileSystem.abandonedJournals(m_folder);
     // The newest first: it may become the undo log; every older one is then
     // kept beside it.
@@ -249,8 +320,21 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
             setAside(*journal);
             continue;
         }
-        if (scan.wholeLength() == 0) {
-            journal->remove(); // empty, or only a record cut off as it was written
+        // Only the item recorded last can have a record of a rename never
+        // made: those pairs are left out, or undo would rename another item.
+        std::size_t whole = scan.wholeLength();
+        std::vector<JournalScan::Pair> last = scan.lastPairs();
+        const std::string item = last.empty() ? std::string() : last.back().former;
+        while (!last.empty() && last.back().former == item
+               && !renameWasMade(m_fileSystem, last.back().current, last.back().former)) {
+            whole = last.back().start;
+            last.pop_back();
+        }
+        if (whole == 0) {
+            if (scan.damaged())
+                setAside(*journal);
+            else
+                journal->remove(); // empty, or only a record cut off or never carried out
             continue;
         }
         std::string target = m_path;
@@ -265,7 +349,7 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
         }
         // The new log is complete on disk before the journal goes; a recovery
         // cut short in between is simply done again.
-        if (!journal->saveAs(target, scan.wholeLength()))
+        if (!journal->saveAs(target, whole))
             continue;
         logReplaced = logReplaced || target == m_path;
         // What could not be read stays on disk for a closer look.
@@ -299,6 +383,10 @@ bool isSoundUndoPair(const std::string &current, const std::string &former)
             return std::string::npos;
         return start;
     };
+    // A zero byte ends a path where the system reads it: the pair would
+    // name other items than those it shows.
+    if (current.find('\0') != std::string::npos || former.find('\0') != std::string::npos)
+        return false;
     const std::size_t a = nameStart(current);
     const std::size_t b = nameStart(former);
     return a != std::string::npos && a == b && current.compare(0, a, former, 0, b) == 0;

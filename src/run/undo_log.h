@@ -1,15 +1,15 @@
 #pragma once
 
+#include "platform/file_system.h"
 #include "platform/result.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace renomiq {
 
-class FileSystem;
-class Journal;
 
 // "rollback.rbk" in the data folder (or another log file, see atFile): pairs
 // of lines, the current path of an item and then its former path, CR LF after
@@ -26,8 +26,16 @@ public:
     bool exists() const;
     // WriteUndoLog: replaces the file atomically, then makes it read-only.
     Status write(const std::vector<std::string> &lines);
-    Result<std::vector<std::string>> read() const;
+    // Reads the log, a regular file, and takes it over: keepOnly changes only
+    // this same file, whatever lies at its path by then.
+    Result<std::vector<std::string>> read();
     Status remove();
+    // After an undo of the log read: the pairs left are written over it, or,
+    // none left, it is deleted; but only while it is still the file at its
+    // path. A log that a run ending meanwhile put there stays the last
+    // operation: the pairs left then go to a log of their own beside it,
+    // whose path is returned (empty otherwise).
+    Result<std::string> keepOnly(const std::vector<std::string> &left);
 
     // The log of a run in progress, kept in a journal of the run's own in the
     // data folder: each pair is recorded before its rename (and taken back when
@@ -74,6 +82,7 @@ private:
     std::vector<std::string> m_memory; // without a journal
     std::size_t m_pairs = 0;
     Recovery m_recovery;
+    std::optional<FileIdentity> m_taken; // the file read()
     // What was recorded for the item whose outcome is still open.
     bool m_pending = false;
     std::string m_pendingOld;
@@ -87,7 +96,7 @@ std::string keptLogNotice(const std::string &path);
 
 // Checks one pair of an undo log before it is undone: both paths absolute
 // Windows-style paths of the same folder, whose name parts are names (not
-// empty, ".", "..", nor holding '/' or '\').
+// empty, ".", "..", nor holding '/' or '\'), and no zero byte anywhere.
 bool isSoundUndoPair(const std::string &current, const std::string &former);
 
 } // namespace renomiq

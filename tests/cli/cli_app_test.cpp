@@ -9,6 +9,9 @@
 #include <filesystem>
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace renomiq {
@@ -282,6 +285,50 @@ TEST_F(CliAppTest, UndoOfAGivenLog)
         EXPECT_EQ(dir.list("g"), row.after) << row.args[2];
     }
     EXPECT_FALSE(dir.exists("kept.rbk"));
+}
+
+// A file given as the log that is no undo log is refused and stays as it was:
+// never deleted, never rewritten, and nothing is renamed through it.
+TEST_F(CliAppTest, UndoRefusesAFileThatIsNoUndoLog)
+{
+    dir.createFiles({"g/new.txt"});
+    dir.writeFile("notes.txt", "my only line\n");
+    dir.writeFile("empty.txt", "");
+    dir.writeFile("real.rbk", "T:\\g\\new.txt\r\nT:\\g\\old.txt\r\n");
+    ASSERT_EQ(::mkfifo(dir.host("fifo").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink(dir.host("real.rbk").c_str(), dir.host("link.rbk").c_str()), 0);
+    // A character device as /dev/null is one (root only).
+    const bool device = ::mknod(dir.host("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0;
+    const std::string prefix = "Error: The undo log could not be read: ";
+    const struct {
+        const char *file;
+        std::string err;
+    } rows[] = {
+        {"notes.txt", prefix + "'T:\\notes.txt' holds no pair of names to undo; it is left as it is\n"},
+        {"empty.txt", prefix + "'T:\\empty.txt' holds no pair of names to undo; it is left as it is\n"},
+        {"fifo", prefix + "'T:\\fifo' is not a regular file\n"},
+        {"null", prefix + "'T:\\null' is not a regular file\n"},
+        {"link.rbk", prefix + "'T:\\link.rbk' is a link, not a regular file\n"},
+    };
+    const auto identity = [&](const char *file) {
+        struct stat st {};
+        ::lstat(dir.host(file).c_str(), &st);
+        return std::make_tuple(st.st_ino, st.st_mode, st.st_size, st.st_mtim.tv_nsec);
+    };
+    for (const auto &row : rows) {
+        if (std::string(row.file) == "null" && !device)
+            continue;
+        const auto before = identity(row.file);
+        CliRun run = cli({"undo", "--log", dir.host(row.file), "--yes"});
+        EXPECT_EQ(run.status, 1) << row.file;
+        EXPECT_EQ(run.out, "") << row.file;
+        EXPECT_EQ(run.err, "Undo Confirmation: Do you want to UNDO the last rename operation ?\n" + row.err)
+            << row.file;
+        EXPECT_TRUE(dir.exists(row.file)) << row.file;
+        EXPECT_EQ(identity(row.file), before) << row.file;
+    }
+    EXPECT_EQ(dir.readFile("notes.txt"), "my only line\n");
+    EXPECT_EQ(dir.list("g"), Lines{"new.txt"});
 }
 
 TEST_F(CliAppTest, SaveWritesTheNameList)

@@ -12,7 +12,7 @@ TEST(CliOptions, ParsesKindsFieldsAndOptions)
     std::string error;
     auto c = parseCliArguments({"Addnewnum", "atHead=true", "headText=$$_", "startNumber=5", "removeString2=x",
                                 "keepString1=k", "cursorDirection=fromEnd", "placement=between", "--scope", "1",
-                                "--preview", "--yes", "/tmp/a=b", "C:\\x"},
+                                "--preview", "--yes", "--no-undo", "/tmp/a=b", "C:\\x"},
                                error);
     ASSERT_TRUE(c.has_value()) << error;
     EXPECT_EQ(c->mode, CliCommand::Rename);
@@ -27,6 +27,7 @@ TEST(CliOptions, ParsesKindsFieldsAndOptions)
     EXPECT_EQ(r.placement, Placement::BetweenTwo);
     EXPECT_TRUE(r.preview);
     EXPECT_TRUE(c->yes);
+    EXPECT_TRUE(c->noUndo);
     EXPECT_EQ(c->scope, FolderScope::AllLayers);
     EXPECT_EQ(c->targets, (Args{"/tmp/a=b", "C:\\x"}));
     EXPECT_EQ(c->fieldsGiven.count("headText"), 1u);
@@ -45,6 +46,7 @@ TEST(CliOptions, ParsesKindsFieldsAndOptions)
     ASSERT_TRUE(undo.has_value()) << error;
     EXPECT_EQ(undo->log, "/tmp/rollback.1.rbk");
     EXPECT_TRUE(undo->yes);
+    EXPECT_FALSE(undo->noUndo);
     EXPECT_EQ(parseCliArguments({"Removpart", "--help"}, error)->mode, CliCommand::Help);
 }
 
@@ -72,6 +74,8 @@ TEST(CliOptions, UsageErrorsNameTheirCause)
         {{"undo", "--log"}, "--log needs a value"},
         {{"undo", "--log", ""}, "--log needs a file"},
         {{"Changnew", "--log", "f", "x"}, "unknown option '--log'"},
+        {{"undo", "--no-undo"}, "undo takes no argument '--no-undo'"},
+        {{"Savealls", "--no-undo", "--output", "o", "/tmp"}, "unknown option '--no-undo'"},
     };
     for (const auto &row : rows) {
         std::string error;

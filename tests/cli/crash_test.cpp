@@ -408,9 +408,15 @@ TEST(CrashSafety, OnlyWithoutAnyRoomForTheUndoLogIsTheUserAskedFirst)
             EXPECT_NE(said.find(". Rename without the possibility to undo?\n"), std::string::npos) << said;
             EXPECT_TRUE(WIFEXITED(first) && WEXITSTATUS(first) == 1) << row.name;
             EXPECT_EQ(test::namesIn(dir.host("q")), (Names{"a.txt", "b.txt"})) << row.name;
+            // --yes does not consent to renaming without undo; --no-undo does.
             const int yes = test::runToEnd(
                 {{"Addnewnum", "atEnd=true", "endText=_1", "--yes", dir.host("q")}, {}, 0, row.fileSizeLimit, -1, err});
-            EXPECT_TRUE(WIFEXITED(yes) && WEXITSTATUS(yes) == 0) << row.name;
+            EXPECT_TRUE(WIFEXITED(yes) && WEXITSTATUS(yes) == 1) << row.name;
+            EXPECT_EQ(test::namesIn(dir.host("q")), (Names{"a.txt", "b.txt"})) << row.name;
+            const int noUndo = test::runToEnd({{"Addnewnum", "atEnd=true", "endText=_1", "--yes", "--no-undo",
+                                                dir.host("q")},
+                                               {}, 0, row.fileSizeLimit, -1, err});
+            EXPECT_TRUE(WIFEXITED(noUndo) && WEXITSTATUS(noUndo) == 0) << row.name;
             EXPECT_EQ(test::namesIn(dir.host("q")), (Names{"a_1.txt", "b_1.txt"})) << row.name;
         } else {
             EXPECT_TRUE(WIFEXITED(first) && WEXITSTATUS(first) == 0) << row.name << said;
@@ -419,6 +425,50 @@ TEST(CrashSafety, OnlyWithoutAnyRoomForTheUndoLogIsTheUserAskedFirst)
             EXPECT_EQ(test::namesIn(dir.host("q")), (Names{"a.txt", "b.txt"})) << row.name;
         }
     }
+}
+
+// A folder made read-only by a bind mount of itself while it lives (root
+// only: root writes into a folder without write rights).
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const std::string &where) : m_where(where)
+    {
+        m_mounted = ::mount(where.c_str(), where.c_str(), nullptr, MS_BIND, nullptr) == 0;
+        if (m_mounted && ::mount(nullptr, where.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+            ::umount2(where.c_str(), MNT_DETACH);
+            m_mounted = false;
+        }
+    }
+    ~ReadOnlyFolder()
+    {
+        if (m_mounted)
+            ::umount2(m_where.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    std::string m_where;
+    bool m_mounted = false;
+};
+
+TEST(CrashSafety, ARunWhoseLogCannotReplaceTheLastOneDoesNotStart)
+{
+    TestDir dir;
+    dir.createFiles({"q/a.txt", "p/b_1.txt", ".data-home/Corvane/Renomiq/"});
+    // The operation before: b.txt became b_1.txt.
+    const std::string before = "T:\\p\\b_1.txt\r\nT:\\p\\b.txt\r\n";
+    dir.writeFile(".data-home/Corvane/Renomiq/rollback.rbk", before);
+    const ReadOnlyFolder readOnly(dataFolderOf(dir));
+    if (!readOnly.mounted())
+        GTEST_SKIP() << "cannot mount here";
+    const std::string err = dir.host("run.err");
+    const int status = test::runToEnd(
+        {{"Addnewnum", "atEnd=true", "endText=_1", "--yes", "--no-undo", dir.host("q")}, {}, 0, -1, -1, err});
+    const std::string said = test::readHost(err);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << said;
+    EXPECT_EQ(test::namesIn(dir.host("q")), Names{"a.txt"}) << said;
+    EXPECT_NE(said.find("Error: The undo log of the last operation cannot be removed: "), std::string::npos) << said;
+    EXPECT_EQ(test::readHost(dataFolderOf(dir) + "/rollback.rbk"), before);
 }
 
 TEST(CrashSafety, AReadOnlyJournalIsRecoveredByAUserWithoutRoot)
@@ -503,6 +553,47 @@ TEST(CrashSafety, ARunKilledAtARenameIsUndoneWhateverControlCharactersItsNamesHo
         EXPECT_EQ(test::namesIn(dir.host("w")), Names(names.begin(), names.end())) << int(character[0]);
         for (const std::string &name : test::namesIn(dataFolderOf(dir)))
             EXPECT_EQ(name.find("rollback"), std::string::npos) << name;
+    }
+}
+
+// A run killed at a rename that would have failed, its new name taken by
+// another item: the pair recorded before it was never carried out, and no
+// undo ever renames that other item, also once the old name is free.
+TEST(CrashSafety, ARenameKilledBeforeItWasMadeIsNeverUndone)
+{
+    if (!test::straceWorks())
+        GTEST_SKIP() << "strace cannot trace here";
+    const struct {
+        const char *name;
+        Names before;
+        std::vector<std::string> run; // the target last
+        const char *item;             // the item the run would rename
+    } rows[] = {
+        {"a change of case onto another item", {"IMG_1.JPG", "img_1.jpg"},
+         {"Changnew", "changeMode=convertCase", "nameCase=upper", "includeExtension=true", "--yes",
+          TestDir::win("w/img_1.jpg")},
+         "img_1.jpg"},
+        {"a new name taken, before its \"(n)\"", {"x1.txt", "y1.txt"},
+         {"Replapart", "oldString=x", "newString=y", "--yes", TestDir::win("w/x1.txt")}, "x1.txt"},
+    };
+    for (const auto &row : rows) {
+        TestDir dir;
+        ::mkdir(dir.host("w").c_str(), 0755);
+        test::createFiles(dir.host("w"), std::vector<std::string>(row.before.begin(), row.before.end()));
+        // The first rename is the one whose new name is taken.
+        const int status = test::runToEnd({row.run, {"strace", "-f", "-o", "/dev/null", "-e",
+                                                     "inject=renameat2:signal=KILL:when=1"}});
+        EXPECT_TRUE(WIFSIGNALED(status)) << row.name;
+        EXPECT_EQ(test::namesIn(dir.host("w")), row.before) << row.name;
+        undoAll();
+        EXPECT_EQ(test::namesIn(dir.host("w")), row.before) << row.name;
+        // The item goes; its old name is free.
+        ::unlink(dir.host(std::string("w/") + row.item).c_str());
+        Names without = row.before;
+        without.erase(row.item);
+        undoAll();
+        EXPECT_EQ(test::namesIn(dir.host("w")), without) << row.name;
+        EXPECT_FALSE(dir.exists(".data-home/Corvane/Renomiq/rollback.rbk")) << row.name;
     }
 }
 

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fcntl.h>
 #include <map>
+#include <utility>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -292,19 +294,128 @@ TEST_F(UndoTest, UndoGoesFromTheLastRenameBackAndKeepsWhatItCannotRestore)
 
 TEST_F(UndoTest, HandEditedPairsNeverMoveAnItemOutOfItsFolder)
 {
-    dir.createFiles({"a/x", "a/y", "a/z", "a/sub/", "a/ok"});
+    dir.createFiles({"a/x", "a/y", "a/z", "a/sub/", "a/ok", "a/IMG_f", "a/g"});
+    using namespace std::string_literals;
     dir.writeFile(kLog, "T:\\a\\x\r\nT:\\a\\../x\r\n"      // would land in T:\x
                         "T:\\a\\y\r\nT:\\a\\sub/y\r\n"     // would land in a\sub
                         "T:\\a\\z\r\nT:\\a\\.\r\n"
                         "T:\\a\\..\r\nT:\\a\\w\r\n"
+                        // a zero byte would cut the path short: IMG_f would become IMG_f2
+                        "T:\\a\\IMG_f\0.jpg\r\nT:\\a\\IMG_f2\r\n"s
+                        "T:\\a\\g\r\nT:\\a\\g2\0.jpg\r\n"s
                         "T:\\a\\ok\r\nT:\\a\\fine\r\n");
     app.prompter.expect(Answer::Yes);
     app.prompter.expect(Answer::Ok);
     app.driver.undoLast();
-    EXPECT_EQ(dir.list("a"), (Lines{"fine", "sub", "x", "y", "z"}));
+    EXPECT_EQ(dir.list("a"), (Lines{"IMG_f", "fine", "g", "sub", "x", "y", "z"}));
     EXPECT_EQ(dir.list("a/sub").size(), 0u);
     EXPECT_FALSE(dir.exists("x"));
-    EXPECT_EQ(app.windows.status[1], "Undo done. 4 items could not be restored.");
+    EXPECT_EQ(app.windows.status[1], "Undo done. 6 items could not be restored.");
+}
+
+// The data folder is deleted while a run renames: its journal goes with it,
+// so the run stops as when the journal cannot grow, and what was renamed is
+// still written as the undo log.
+TEST_F(UndoTest, ARunWhoseDataFolderIsDeletedStopsAndKeepsWhatItRenamed)
+{
+    Lines names;
+    for (int i = 0; i < 3000; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "IMG_%05d.jpg", i);
+        names.push_back(name);
+        dir.createFiles({std::string("w/") + name});
+    }
+    int renames = 0;
+    app.fileSystem.beforeRename = [&] {
+        if (++renames == 10)
+            std::filesystem::remove_all(dir.dataHome());
+    };
+    app.targetFolder("w", FolderScope::OneLayer);
+    app.prompter.expect(Answer::Ok);
+    EditRequest r;
+    r.kind = EditKind::Replapart;
+    r.oldString = "IMG_";
+    r.newString = "Photo_";
+    run(r);
+    app.fileSystem.beforeRename = nullptr;
+    const int renamed = app.state.run.renamedCount;
+    EXPECT_GE(renamed, 10);
+    EXPECT_LT(renamed, 300);
+    EXPECT_TRUE(app.state.run.stoppedByError);
+    const Lines texts = app.prompter.texts();
+    ASSERT_EQ(texts.size(), 1u);
+    const std::string end = " was deleted (its folder is gone). The run was stopped before the next rename; what was "
+                            "renamed can be undone.";
+    EXPECT_EQ(texts[0].rfind("The undo log could not be written: The journal ", 0), 0u) << texts[0];
+    EXPECT_EQ(texts[0].substr(texts[0].size() - std::min(texts[0].size(), end.size())), end) << texts[0];
+    const std::string text = log();
+    EXPECT_EQ(static_cast<int>(std::count(text.begin(), text.end(), '\n')), 2 * renamed);
+    undo();
+    EXPECT_EQ(dir.list("w"), names);
+}
+
+// Another instance ends a run while the undo works: its log, put in place of
+// the one the undo took over, stays the last operation.
+TEST_F(UndoTest, ALogThatARunPutInPlaceDuringTheUndoStaysTheLastOperation)
+{
+    const std::string data = ".data-home/Corvane/Renomiq/";
+    const std::string small = "T:\\s\\B_1\r\nT:\\s\\b_1\r\n";
+    const struct {
+        const char *name;
+        Lines before;      // files in u/
+        const char *log;   // the log the undo takes over
+        Lines after;       // files in u/ afterwards
+        const char *left;  // the pairs the undo could not restore, in a log of their own
+    } rows[] = {
+        {"every item restored", {"b1", "b2"}, "T:\\u0\\b1\r\nT:\\u0\\a1\r\nT:\\u0\\b2\r\nT:\\u0\\a2\r\n",
+         {"a1", "a2"}, ""},
+        {"an item left", {"b1", "b2", "a1"}, "T:\\u1\\b1\r\nT:\\u1\\a1\r\nT:\\u1\\b2\r\nT:\\u1\\a2\r\n",
+         {"a1", "a2", "b1"}, "T:\\u1\\b1\r\nT:\\u1\\a1\r\n"},
+    };
+    int n = 0;
+    for (const auto &row : rows) {
+        const std::string u = "u" + std::to_string(n++);
+        for (const std::string &name : dir.list(data))
+            ::unlink(dir.host(data + name).c_str());
+        for (const std::string &f : row.before)
+            dir.createFiles({u + "/" + f});
+        dir.writeFile(kLog, row.log);
+        // The other run's log takes the place of the log, as a run's end puts it there.
+        bool ended = false;
+        app.fileSystem.beforeRenameBack = [&] {
+            if (std::exchange(ended, true))
+                return;
+            dir.writeFile(data + "other.tmp", small);
+            ASSERT_EQ(::rename(dir.host(data + "other.tmp").c_str(), dir.host(kLog).c_str()), 0);
+        };
+        app.prompter.clear();
+        app.prompter.expect(Answer::Yes);
+        app.prompter.expect(2, Answer::Ok);
+        app.driver.undoLast();
+        app.fileSystem.beforeRenameBack = nullptr;
+        EXPECT_EQ(dir.list(u), row.after) << row.name;
+        EXPECT_EQ(log(), small) << row.name;
+        Lines kept;
+        for (const std::string &name : dir.list(data)) {
+            if (name != "rollback.rbk")
+                kept.push_back(name);
+        }
+        if (std::string(row.left).empty()) {
+            EXPECT_TRUE(kept.empty()) << row.name;
+            continue;
+        }
+        ASSERT_EQ(kept.size(), 1u) << row.name;
+        EXPECT_EQ(kept[0].rfind("rollback.left-", 0), 0u) << kept[0];
+        EXPECT_EQ(dir.readFile(data + kept[0]), row.left) << row.name;
+        const std::string keptPath = TestDir::win(data + kept[0]);
+        const Lines texts = app.prompter.texts();
+        ASSERT_GE(texts.size(), 2u) << row.name;
+        EXPECT_EQ(texts[texts.size() - 2],
+                  "Another run ended during the undo; its undo log stays the last operation. What this undo could not "
+                  "restore is kept in an undo log of its own: "
+                      + keptPath + "\nTo undo it: renomiq-cli undo --log \"" + keptPath + "\"")
+            << row.name;
+    }
 }
 
 TEST_F(UndoTest, UndoOfALogKeptBesideTheLastOne)

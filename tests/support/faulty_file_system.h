@@ -22,6 +22,11 @@ public:
     int existenceTests = 0;             // look-ups of whether something is at a path
     // Runs before each entry a name walk hands over: a slow disk.
     std::function<void()> beforeEntry;
+    // Runs before each rename of a run: what happens meanwhile.
+    std::function<void()> beforeRename;
+    // Runs before each rename back of an undo: what another instance does
+    // meanwhile.
+    std::function<void()> beforeRenameBack;
 
     Status enumerate(const std::string &folder, const std::function<bool(const DirEntry &)> &visit,
                      EntryOrder order = EntryOrder::Sorted) override
@@ -63,12 +68,16 @@ public:
 
     Status rename(const std::string &from, const std::string &to) override
     {
+        if (beforeRename)
+            beforeRename();
         if (refuseRenameOf.count("*") || refuseRenameOf.count(from))
             return errnoError(EACCES, "Cannot rename", from);
         return HostFileSystem::rename(from, to);
     }
     Status renameBack(const std::string &from, const std::string &to) override
     {
+        if (beforeRenameBack)
+            beforeRenameBack();
         if (refuseRenameOf.count("*") || refuseRenameOf.count(from))
             return errnoError(EACCES, "Cannot rename", from);
         return HostFileSystem::renameBack(from, to);
