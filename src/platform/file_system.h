@@ -141,12 +141,11 @@ public:
 
     // Renames a file or folder. Never replaces an existing item at `to`; a change
     // of letter case only is carried out on file systems that ignore case too.
-    // A new name holding one of the characters Windows forbids in names
-    // (\ / : * ? " < > |) or a control character (1-31) is refused, as
-    // Windows refuses it.
+    // A new name holding what the host or a Windows-style path cannot hold
+    // ('/', NUL, a control character 1-31) is refused; see newNameFault.
     virtual Status rename(const std::string &from, const std::string &to) = 0;
     // Gives an item back a name it had before (an undo): as rename, but the
-    // former name may hold the characters that rename refuses.
+    // former name may hold the control characters that rename refuses.
     virtual Status renameBack(const std::string &from, const std::string &to) = 0;
     virtual Status setAttributes(const std::string &path, std::uint32_t attributes) = 0;
     virtual Status removeFile(const std::string &path) = 0;

@@ -198,6 +198,9 @@ void HostFileSystem::forgetFolder(const std::string &renamedHostPath)
 
 Result<std::string> HostFileSystem::host(const std::string &path) const
 {
+    // The host would end the path at a NUL: another item than the one named.
+    if (path.find('\0') != std::string::npos)
+        return Error{EINVAL, "The path '" + path.substr(0, path.find('\0')) + "' holds a NUL character"};
     if (auto hostPath = m_drives.toHost(path))
         return *hostPath;
     return Error{EINVAL, "No drive holds the path '" + path + "'"};
@@ -397,17 +400,17 @@ bool HostFileSystem::exists(const std::string &path)
 
 Status HostFileSystem::rename(const std::string &from, const std::string &to)
 {
-    // As on Windows, a new name may not hold the nine characters that Windows
-    // forbids in names, so names stay portable; an item that holds them can
-    // still be renamed to a clean name.
+    // A name the host holds but the program's paths or lists could not (a
+    // separator, a control character) is never made; an item that holds one
+    // can still be renamed to a clean name, and an undo gives it back.
     const std::string_view newName = std::string_view(to).substr(to.rfind('\\') + 1);
     switch (newNameFault(newName)) {
-    case NewNameFault::ForbiddenCharacter:
-        return Error{EINVAL, "Cannot rename '" + from + "' to '" + to + "': the new name holds one of the characters "
-                                 "\\ / : * ? \" < > | that Windows forbids in names"};
+    case NewNameFault::Separator:
+        return Error{EINVAL, "Cannot rename '" + from + "' to '" + to
+                                 + "': the new name holds '/', which separates the folders of a path"};
     case NewNameFault::ControlCharacter:
         return Error{EINVAL, "Cannot rename '" + from + "' to '" + to
-                                 + "': the new name holds a control character, which Windows forbids in names"};
+                                 + "': the new name holds a control character (such as a line break)"};
     case NewNameFault::None:
         break;
     }

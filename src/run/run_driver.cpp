@@ -130,7 +130,7 @@ void RunDriver::startRun(const EditRequest &request)
 
 bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
 {
-    if (const std::string refusal = refusalOf(oldPath, newPath); !refusal.empty()) {
+    if (const std::string refusal = refusalOf(oldPath, lastComponentOf(newPath)); !refusal.empty()) {
         refuse(oldPath, refusal);
         return false;
     }
@@ -148,21 +148,17 @@ bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
     return true;
 }
 
-std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &newPath) const
+std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &newName) const
 {
-    const std::string newName = lastComponentOf(newPath);
     switch (newNameFault(newName)) {
     case NewNameFault::ControlCharacter:
         return "The new filename: '" + newName
             + "' can not be renamed, because it holds a control character (such as a line break), which "
               "Windows filenames can not hold.";
-    case NewNameFault::ForbiddenCharacter:
-        // A run leaves these to the rename, which reports them as a rename error.
-        if (m_request && m_request->preview)
-            return "The new filename: '" + newName
-                + "' can not be renamed, because it holds one of the characters \\ / : * ? \" < > | that Windows "
-                  "filenames can not hold.";
-        break;
+    case NewNameFault::Separator:
+        // A run never gets here: the engine fails such an item before its rename.
+        return "The new filename: '" + newName
+            + "' can not be renamed, because it holds \\ or /, which separate the folders of a path.";
     case NewNameFault::None:
         break;
     }
@@ -314,7 +310,9 @@ void RunDriver::report(const ItemOutcome &outcome)
             m_windows.fileList().addFileRow(outcome.oldPath);
         break;
     case OutcomeKind::Previewed:
-        if (const std::string refusal = refusalOf(outcome.oldPath, outcome.newPath); !refusal.empty())
+        // The new name as made, which a '\\' in it would split in the path.
+        if (const std::string refusal = refusalOf(outcome.oldPath, outcome.namePart + outcome.extensionPart);
+            !refusal.empty())
             refuse(outcome.oldPath, refusal);
         else
             addPreviewRow(outcome);

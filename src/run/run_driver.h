@@ -52,7 +52,7 @@ private:
     void renameNotMade(const std::string &oldPath, const std::string &newPath) override;
     // The message that refuses a rename the undo log could not take back, or
     // empty when it may go ahead.
-    std::string refusalOf(const std::string &oldPath, const std::string &newPath) const;
+    std::string refusalOf(const std::string &oldPath, const std::string &newName) const;
     // The host path of an item with the links of its folders resolved.
     std::string resolvedItem(const std::string &path) const;
     void refuse(const std::string &oldPath, const std::string &message);

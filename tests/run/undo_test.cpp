@@ -110,7 +110,7 @@ TEST_F(UndoTest, FailuresAcrossTheJournalsWindowEdgeNeitherCrashNorLoseRecords)
     EXPECT_EQ(dir.list(folder), names);
 }
 
-TEST_F(UndoTest, NamesTheLogCannotHoldOrWindowsForbidsAreRefused)
+TEST_F(UndoTest, NamesTheLogOrAPathCannotHoldAreRefused)
 {
     const std::string refusedNew = "The new filename: 'a\nb.txt' can not be renamed, because it holds a control "
                                    "character (such as a line break), which Windows filenames can not hold.";
@@ -118,8 +118,8 @@ TEST_F(UndoTest, NamesTheLogCannotHoldOrWindowsForbidsAreRefused)
         const char *file;
         std::string newName;
         bool preview;
-        std::string message; // empty: renamed
-        const char *after;
+        std::string message; // empty: renamed, or listed by a preview
+        const char *after;   // the folder's item afterwards (a preview: the new name it lists)
     } rows[] = {
         {"p.txt", "a\nb", false, refusedNew, "p.txt"},
         {"p.txt", "a\nb", true, refusedNew, "p.txt"},
@@ -139,14 +139,20 @@ TEST_F(UndoTest, NamesTheLogCannotHoldOrWindowsForbidsAreRefused)
          "'T:\\c6\\l\nf\\x.txt' can not be renamed, because the name of a folder it lies in holds a line break, "
          "which the undo log can not hold.",
          "l\nf"},
-        // A preview shows what the rename would refuse as refused.
-        {"p.txt", "a:b", true,
-         "The new filename: 'a:b.txt' can not be renamed, because it holds one of the characters \\ / : * ? \" < > | "
-         "that Windows filenames can not hold.",
+        // What this file system holds in a name is renamed, and previewed as renamed.
+        {"p.txt", "a:b", false, "", "a:b.txt"},
+        {"p.txt", "a*?\"<>|", false, "", "a*?\"<>|.txt"},
+        {"p.txt", "a:b", true, "", "a:b.txt"},
+        {"p.txt", "a*?\"<>|", true, "", "a*?\"<>|.txt"},
+        // A preview shows what the rename would refuse as refused: a separator
+        // would put the item into another folder.
+        {"p.txt", "a/b", true,
+         "The new filename: 'a/b.txt' can not be renamed, because it holds \\ or /, which separate the folders of a "
+         "path.",
          "p.txt"},
-        {"p.txt", "a*?\"<>|", true,
-         "The new filename: 'a*?\"<>|.txt' can not be renamed, because it holds one of the characters \\ / : * ? \" < "
-         "> | that Windows filenames can not hold.",
+        {"p.txt", "a\\b", true,
+         "The new filename: 'a\\b.txt' can not be renamed, because it holds \\ or /, which separate the folders of a "
+         "path.",
          "p.txt"},
     };
     int n = 0;
@@ -158,9 +164,17 @@ TEST_F(UndoTest, NamesTheLogCannotHoldOrWindowsForbidsAreRefused)
         app.prompter.expect(3, Answer::Ok);
         run(changeTo(row.newName, row.preview));
         const Lines texts = app.prompter.texts();
-        if (row.message.empty()) {
+        if (row.message.empty() && row.preview) {
+            EXPECT_TRUE(texts.empty()) << row.newName;
+            EXPECT_EQ(app.windows.previewRows,
+                      (std::vector<std::pair<std::string, std::string>>{
+                          {row.file, row.after}}))
+                << row.newName;
+            EXPECT_EQ(dir.list(c), Lines{row.file});
+        } else if (row.message.empty()) {
             EXPECT_TRUE(texts.empty()) << row.file;
-            EXPECT_EQ(log(), "T:\\" + c + "\\clean.txt\r\nT:\\" + c + "\\" + row.file + "\r\n");
+            EXPECT_EQ(dir.list(c), Lines{row.after}) << row.newName;
+            EXPECT_EQ(log(), "T:\\" + c + "\\" + row.after + "\r\nT:\\" + c + "\\" + row.file + "\r\n");
             app.prompter.clear();
             undo();
             EXPECT_EQ(dir.list(c), Lines{row.file});
