@@ -132,6 +132,20 @@ public:
             [&](const DirEntry &entry) { return visit(NameEntry{entry.name, entry.isDirectory, entry.isLink}); },
             order);
     }
+    // A walk holds each folder it is in. While a folder is held, its listing
+    // and the look-ups and renames of the items directly in it go through the
+    // handle taken when it was held, never through its path again; a folder
+    // held inside a held folder is opened relative to it, and fails when it is
+    // a link there. So a folder swapped for a link while a walk goes on can
+    // make items fail, never lead the walk or a rename elsewhere. Holds of
+    // one folder nest; each successful hold is released once (FolderHold).
+    virtual Status holdFolder(const std::string &folder)
+    {
+        (void)folder;
+        return Status::success();
+    }
+    virtual void releaseFolder(const std::string &folder) { (void)folder; }
+
     // The entry at a path, or no value when nothing is there.
     virtual std::optional<DirEntry> lookUp(const std::string &path) = 0;
 
@@ -181,6 +195,29 @@ public:
 
 protected:
     DetourObserver m_detourObserver;
+};
+
+// Holds a folder for as long as it lives (FileSystem::holdFolder).
+class FolderHold {
+public:
+    FolderHold(FileSystem &fileSystem, std::string folder)
+        : m_fileSystem(fileSystem), m_folder(std::move(folder)), m_status(m_fileSystem.holdFolder(m_folder))
+    {
+    }
+    ~FolderHold()
+    {
+        if (m_status)
+            m_fileSystem.releaseFolder(m_folder);
+    }
+    FolderHold(const FolderHold &) = delete;
+    FolderHold &operator=(const FolderHold &) = delete;
+
+    const Status &status() const { return m_status; }
+
+private:
+    FileSystem &m_fileSystem;
+    std::string m_folder;
+    Status m_status;
 };
 
 } // namespace renomiq

@@ -44,6 +44,16 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, s
         return;
     }
     const std::string p = withTrailingBackslash(folder);
+    // Held until its batch is renamed: the batch goes through this folder,
+    // whatever its path leads to by then.
+    const FolderHold hold(fs, p);
+    if (!hold.status()) {
+        if (unreachable)
+            unreachable(folder, std::strerror(hold.status().error().code));
+        workList.clear();
+        processWorkList(false);
+        return;
+    }
     std::vector<std::string> batch;
     const auto unnamable = [&](const std::string &name, const std::string &reason) {
         if (unreachable)
@@ -83,6 +93,14 @@ void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string
                             const ProcessWorkList &processWorkList, const UnreachableItem &unreachable)
 {
     const std::string p = withTrailingBackslash(folder);
+    const FolderHold hold(fs, p);
+    if (!hold.status()) {
+        if (unreachable)
+            unreachable(folder, std::strerror(hold.status().error().code));
+        workList.clear();
+        processWorkList(false);
+        return;
+    }
     struct Entry {
         std::string name;
         bool isLink;

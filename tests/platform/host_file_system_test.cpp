@@ -289,6 +289,42 @@ TEST_P(RenameTest, OnlyNewNamesThisFileSystemOrAPathCannotHoldAreRefused)
     EXPECT_EQ(dir.list(), (std::vector<std::string>{"a.txt", "d"}));
 }
 
+TEST_P(RenameTest, AHeldFolderIsReachedThroughItsHandleNeverThroughALinkAtItsPath)
+{
+    dir.createFiles({"t/sub/a.txt", "t/sub/b.txt", "t/sub/C.txt", "t/next/", "outside/a.txt", "outside/b.txt",
+                     "outside/c.txt"});
+    {
+        const FolderHold top(fs2, TestDir::win("t"));
+        ASSERT_TRUE(top.status().ok());
+        const FolderHold sub(fs2, TestDir::win("t/sub"));
+        ASSERT_TRUE(sub.status().ok());
+        // Swapped for a link to a folder outside once held.
+        ASSERT_EQ(::rename(dir.host("t/sub").c_str(), dir.host("away").c_str()), 0);
+        ASSERT_EQ(::symlink(dir.host("outside").c_str(), dir.host("t/sub").c_str()), 0);
+        EXPECT_TRUE(fs2.rename(TestDir::win("t/sub/a.txt"), TestDir::win("t/sub/x.txt")).ok());
+        EXPECT_TRUE(fs2.fileExists(TestDir::win("t/sub/b.txt")));
+        EXPECT_FALSE(fs2.fileExists(TestDir::win("t/sub/c.txt")));
+        // A change of case through the held folder (a clash here: "C.txt" is no "c.txt").
+        EXPECT_FALSE(fs2.rename(TestDir::win("t/sub/b.txt"), TestDir::win("t/sub/C.txt")).ok());
+        std::vector<std::string> listed;
+        ASSERT_TRUE(fs2.enumerateNames(TestDir::win("t/sub"), [&](const FileSystem::NameEntry &entry) {
+                           listed.push_back(entry.name);
+                           return true;
+                       }).ok());
+        EXPECT_EQ(listed, (std::vector<std::string>{"b.txt", "C.txt", "x.txt"}));
+        // A link where a folder was, inside a held folder, is never held.
+        ::rmdir(dir.host("t/next").c_str());
+        ASSERT_EQ(::symlink(dir.host("outside").c_str(), dir.host("t/next").c_str()), 0);
+        const FolderHold next(fs2, TestDir::win("t/next"));
+        ASSERT_FALSE(next.status().ok());
+        EXPECT_EQ(next.status().error().code, ELOOP);
+    }
+    EXPECT_EQ(dir.list("outside"), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+    EXPECT_EQ(dir.list("away"), (std::vector<std::string>{"C.txt", "b.txt", "x.txt"}));
+    // Released: the path is the path again.
+    EXPECT_TRUE(fs2.fileExists(TestDir::win("t/sub/c.txt")));
+}
+
 TEST_P(RenameTest, MissingSourceFails)
 {
     Status status = fs2.rename(TestDir::win("nothing"), TestDir::win("else"));
