@@ -33,6 +33,14 @@ struct CalendarTime {
     int second = 0;
 };
 
+// What makes an item the same item however it is reached (through links,
+// bind mounts or hard links): its device and inode.
+struct ItemId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const ItemId &) const = default;
+};
+
 // One entry of a folder, or what a look-up of one path finds.
 struct DirEntry {
     std::string name; // bytes as the host gives them
@@ -145,6 +153,14 @@ public:
         return Status::success();
     }
     virtual void releaseFolder(const std::string &folder) { (void)folder; }
+
+    // The identity of the item at a path (of a link itself, not of what it
+    // leads to), or no value when nothing is there.
+    virtual std::optional<ItemId> itemId(const std::string &path) = 0;
+    // The identities of the folder at a path and of each folder above it, as
+    // the host goes up from it by "..", up to the root; empty when the folder
+    // cannot be opened.
+    virtual std::vector<ItemId> folderChain(const std::string &folder) = 0;
 
     // The entry at a path, or no value when nothing is there.
     virtual std::optional<DirEntry> lookUp(const std::string &path) = 0;

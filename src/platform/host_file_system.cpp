@@ -444,6 +444,46 @@ Status HostFileSystem::enumerateNames(const std::string &folder, const std::func
         unreachable, order);
 }
 
+std::optional<ItemId> HostFileSystem::itemId(const std::string &path)
+{
+    auto hostPath = host(path);
+    if (!hostPath)
+        return std::nullopt;
+    const auto [fd, name] = inFolder(*hostPath);
+    struct stat st {};
+    if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    return ItemId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::vector<ItemId> HostFileSystem::folderChain(const std::string &folder)
+{
+    auto hostFolder = host(folder);
+    if (!hostFolder)
+        return {};
+    // A held folder from its handle: the one the walk renames in.
+    const int held = heldFd(folderKey(*hostFolder));
+    int fd = held >= 0 ? ::openat(held, ".", O_PATH | O_DIRECTORY | O_CLOEXEC)
+                       : ::open(hostFolder->c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    std::vector<ItemId> chain;
+    // The root is its own parent; the bound only guards against a loop.
+    while (fd >= 0 && chain.size() < 4096) {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0)
+            break;
+        const ItemId id{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+        if (!chain.empty() && chain.back() == id)
+            break;
+        chain.push_back(id);
+        const int parent = ::openat(fd, "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
+        ::close(fd);
+        fd = parent;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return chain;
+}
+
 std::optional<DirEntry> HostFileSystem::lookUp(const std::string &path)
 {
     auto hostPath = host(path);

@@ -33,6 +33,8 @@ public:
                           const Unreachable &unreachable = {}, EntryOrder order = EntryOrder::Sorted) override;
     Status holdFolder(const std::string &folder) override;
     void releaseFolder(const std::string &folder) override;
+    std::optional<ItemId> itemId(const std::string &path) override;
+    std::vector<ItemId> folderChain(const std::string &folder) override;
     std::optional<DirEntry> lookUp(const std::string &path) override;
     bool fileExists(const std::string &path) override;
     bool folderExists(const std::string &path) override;

@@ -12,6 +12,7 @@
 #include "targets/file_list.h"
 #include "targets/folder_walks.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_set>
 
@@ -50,13 +51,11 @@ void RunDriver::startRun(const EditRequest &request)
 {
     m_request = &request;
     RunState &run = m_state.run;
-    // By its resolved path: however it is reached, through links or not.
-    const FileSystem &files = m_state.platform.fileSystem;
-    m_hostDataFolder = files.resolvedHostPath(m_state.settings.dataFolder())
-                           .value_or(files.toHostPath(m_state.settings.dataFolder()).value_or(std::string()));
-    m_resolvedFolders = {};
-    while (m_hostDataFolder.size() > 1 && m_hostDataFolder.back() == '/')
-        m_hostDataFolder.pop_back();
+    // By identity: however it is reached, through links, bind mounts or not.
+    const std::vector<ItemId> dataChain = m_state.platform.fileSystem.folderChain(m_state.settings.dataFolder());
+    m_dataFolder = dataChain.empty() ? std::nullopt : std::optional<ItemId>(dataChain.front());
+    m_aboveDataFolder.assign(dataChain.begin() + (dataChain.empty() ? 0 : 1), dataChain.end());
+    m_folderInData = {};
     if (request.preview) {
         m_windows.setBusy(true);
         m_windows.clearPreview();
@@ -170,38 +169,31 @@ std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &
                                "not hold.";
     }
     // The data folder, what it holds, and the folders it lies in stay where they are.
-    if (!m_hostDataFolder.empty()) {
-        const std::string item = resolvedItem(oldPath);
-        const std::string &data = m_hostDataFolder;
-        const auto within = [](const std::string &path, const std::string &folder) {
-            return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0
-                && (path[folder.size()] == '/' || folder == "/");
-        };
-        if (within(item, data))
+    if (m_dataFolder) {
+        FileSystem &files = m_state.platform.fileSystem;
+        const std::string folder = folderPartOf(oldPath);
+        if (m_folderInData.first != folder) {
+            const std::vector<ItemId> chain = files.folderChain(folder);
+            m_folderInData = {folder, std::find(chain.begin(), chain.end(), *m_dataFolder) != chain.end()};
+        }
+        if (m_folderInData.second)
             return "'" + oldPath + "' can not be renamed, because it is one of the program's own files (the undo log "
                                    "and lists).";
-        if (!item.empty() && (item == data || within(data, item)))
-            return "'" + oldPath + "' can not be renamed, because it holds the program's own files (the undo log "
-                                   "and lists).";
+        // Only a folder can be the data folder or hold it: the files of a
+        // walk over files need no look-up of their own.
+        const FolderScope scope = m_state.targets.folderScope;
+        const bool mayBeFolder = m_state.targets.targetFolder.empty() || scope == FolderScope::OnlySubfolders
+            || scope == FolderScope::ThisFolderOnly;
+        if (mayBeFolder) {
+            const std::optional<ItemId> item = files.itemId(oldPath);
+            if (item
+                && (*item == *m_dataFolder
+                    || std::find(m_aboveDataFolder.begin(), m_aboveDataFolder.end(), *item) != m_aboveDataFolder.end()))
+                return "'" + oldPath + "' can not be renamed, because it holds the program's own files (the undo "
+                                       "log and lists).";
+        }
     }
     return {};
-}
-
-std::string RunDriver::resolvedItem(const std::string &path) const
-{
-    // The item itself is not followed: renaming a link moves the link only.
-    const std::size_t slash = path.rfind('\\');
-    if (slash == std::string::npos)
-        return {};
-    const std::string folder = path.substr(0, slash + 1);
-    if (m_resolvedFolders.first != folder) {
-        const FileSystem &files = m_state.platform.fileSystem;
-        m_resolvedFolders = {folder, files.resolvedHostPath(folder).value_or(files.toHostPath(folder).value_or(""))};
-    }
-    if (m_resolvedFolders.second.empty())
-        return {};
-    const std::string &host = m_resolvedFolders.second;
-    return (host.back() == '/' ? host : host + "/") + path.substr(slash + 1);
 }
 
 void RunDriver::refuse(const std::string &oldPath, const std::string &message)

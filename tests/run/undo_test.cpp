@@ -8,8 +8,11 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <cstring>
+#include <iostream>
 #include <map>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -199,13 +202,27 @@ TEST_F(UndoTest, TheProgramsOwnDataFolderIsNeverRenamed)
                                 "and lists).";
     const std::string holds = "' can not be renamed, because it holds the program's own files (the undo log and "
                               "lists).";
-    dir.createFiles({".data-home/Corvane/Renomiq/Newname.txt", ".data-home/other.txt"});
+    dir.createFiles({".data-home/Corvane/Renomiq/Newname.txt", ".data-home/other.txt", "bound/"});
     ASSERT_EQ(::symlink(dir.dataHome().c_str(), dir.host("via").c_str()), 0);
+    // The same folders under another path that no link resolves to: a bind
+    // mount, where the system permits one.
+    struct Mount {
+        std::string path;
+        bool made;
+        ~Mount()
+        {
+            if (made)
+                ::umount2(path.c_str(), MNT_DETACH);
+        }
+    } bound{dir.host("bound"), ::mount(dir.dataHome().c_str(), dir.host("bound").c_str(), nullptr, MS_BIND, nullptr) == 0};
+    if (!bound.made)
+        std::cerr << "bind mounts are not permitted here, their rows are left out: " << std::strerror(errno) << "\n";
     const struct {
         const char *folder;
         FolderScope scope;
         Lines messages; // among those shown
         Lines renamed;  // under .data-home afterwards
+        bool throughMount = false;
     } rows[] = {
         {".data-home", FolderScope::OnlySubfolders,
          {"'T:\\.data-home\\Corvane\\Renomiq" + holds, "'T:\\.data-home\\Corvane" + holds},
@@ -220,8 +237,17 @@ TEST_F(UndoTest, TheProgramsOwnDataFolderIsNeverRenamed)
          {"Corvane", "xother.txt"}},
         {"via/Corvane/Renomiq", FolderScope::ThisFolderOnly, {"'T:\\via\\Corvane\\Renomiq" + holds},
          {"Corvane", "xother.txt"}},
+        // Reached through a bind mount of the data home: the same folders and files.
+        {"bound", FolderScope::OnlySubfolders,
+         {"'T:\\bound\\Corvane\\Renomiq" + holds, "'T:\\bound\\Corvane" + holds}, {"Corvane", "xother.txt"}, true},
+        {"bound/Corvane/Renomiq", FolderScope::ThisFolderOnly, {"'T:\\bound\\Corvane\\Renomiq" + holds},
+         {"Corvane", "xother.txt"}, true},
+        {"bound", FolderScope::AllLayers, {"'T:\\bound\\Corvane\\Renomiq\\Newname.txt" + ownFile},
+         {"Corvane", "xxother.txt"}, true},
     };
     for (const auto &row : rows) {
+        if (row.throughMount && !bound.made)
+            continue;
         Lines data = dir.list(".data-home/Corvane/Renomiq");
         app.targetFolder(row.folder, row.scope);
         app.prompter.clear();
@@ -249,8 +275,9 @@ TEST_F(UndoTest, TheProgramsOwnDataFolderIsNeverRenamed)
         }
         EXPECT_EQ(dataNow, data) << row.folder;
     }
-    // The run that renamed other.txt could still write its undo log.
-    EXPECT_EQ(log(), "T:\\.data-home\\xother.txt\r\nT:\\.data-home\\other.txt\r\n");
+    // The run that renamed other.txt last could still write its undo log.
+    EXPECT_EQ(log(), bound.made ? "T:\\bound\\xxother.txt\r\nT:\\bound\\xother.txt\r\n"
+                                : "T:\\.data-home\\xother.txt\r\nT:\\.data-home\\other.txt\r\n");
 }
 
 TEST_F(UndoTest, UndoGoesFromTheLastRenameBackAndKeepsWhatItCannotRestore)
