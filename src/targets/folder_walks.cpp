@@ -35,6 +35,20 @@ void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string
                             std::vector<std::string> &workList, const bool &stopRequest,
                             const ProcessWorkList &processWorkList, const UnreachableItem &unreachable);
 
+// False when the folder could not be held (gone, or a link now where the walk
+// found a folder): it fails as unreachable, with an empty batch.
+bool held(const FolderHold &hold, const std::string &folder, std::vector<std::string> &workList,
+          const ProcessWorkList &processWorkList, const UnreachableItem &unreachable)
+{
+    if (hold.status())
+        return true;
+    if (unreachable)
+        unreachable(folder, std::strerror(hold.status().error().code));
+    workList.clear();
+    processWorkList(false);
+    return false;
+}
+
 void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, std::vector<std::string> &workList,
                  const bool &stopRequest, const ProcessWorkList &processWorkList, const UnreachableItem &unreachable,
                  WalkExtent extent)
@@ -47,13 +61,8 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, s
     // Held until its batch is renamed: the batch goes through this folder,
     // whatever its path leads to by then.
     const FolderHold hold(fs, p);
-    if (!hold.status()) {
-        if (unreachable)
-            unreachable(folder, std::strerror(hold.status().error().code));
-        workList.clear();
-        processWorkList(false);
+    if (!held(hold, folder, workList, processWorkList, unreachable))
         return;
-    }
     std::vector<std::string> batch;
     const auto unnamable = [&](const std::string &name, const std::string &reason) {
         if (unreachable)
@@ -94,13 +103,8 @@ void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string
 {
     const std::string p = withTrailingBackslash(folder);
     const FolderHold hold(fs, p);
-    if (!hold.status()) {
-        if (unreachable)
-            unreachable(folder, std::strerror(hold.status().error().code));
-        workList.clear();
-        processWorkList(false);
+    if (!held(hold, folder, workList, processWorkList, unreachable))
         return;
-    }
     struct Entry {
         std::string name;
         bool isLink;
