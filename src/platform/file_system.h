@@ -33,6 +33,14 @@ struct CalendarTime {
     int second = 0;
 };
 
+// What makes an item the same item however it is reached (through links,
+// bind mounts or hard links): its device and inode.
+struct ItemId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const ItemId &) const = default;
+};
+
 // One entry of a folder, or what a look-up of one path finds.
 struct DirEntry {
     std::string name; // bytes as the host gives them
@@ -146,6 +154,28 @@ public:
             [&](const DirEntry &entry) { return visit(NameEntry{entry.name, entry.isDirectory, entry.isLink}); },
             order);
     }
+    // A walk holds each folder it is in. While a folder is held, its listing
+    // and the look-ups and renames of the items directly in it go through the
+    // handle taken when it was held, never through its path again; a folder
+    // held inside a held folder is opened relative to it, and fails when it is
+    // a link there. So a folder swapped for a link while a walk goes on can
+    // make items fail, never lead the walk or a rename elsewhere. Holds of
+    // one folder nest; each successful hold is released once (FolderHold).
+    virtual Status holdFolder(const std::string &folder)
+    {
+        (void)folder;
+        return Status::success();
+    }
+    virtual void releaseFolder(const std::string &folder) { (void)folder; }
+
+    // The identity of the item at a path (of a link itself, not of what it
+    // leads to), or no value when nothing is there.
+    virtual std::optional<ItemId> itemId(const std::string &path) = 0;
+    // The identities of the folder at a path and of each folder above it, as
+    // the host goes up from it by "..", up to the root; empty when the folder
+    // cannot be opened.
+    virtual std::vector<ItemId> folderChain(const std::string &folder) = 0;
+
     // The entry at a path, or no value when nothing is there.
     virtual std::optional<DirEntry> lookUp(const std::string &path) = 0;
 
@@ -155,12 +185,11 @@ public:
 
     // Renames a file or folder. Never replaces an existing item at `to`; a change
     // of letter case only is carried out on file systems that ignore case too.
-    // A new name holding one of the characters Windows forbids in names
-    // (\ / : * ? " < > |) or a control character (1-31) is refused, as
-    // Windows refuses it.
+    // A new name holding what the host or a Windows-style path cannot hold
+    // ('/', NUL, a control character 1-31) is refused; see newNameFault.
     virtual Status rename(const std::string &from, const std::string &to) = 0;
     // Gives an item back a name it had before (an undo): as rename, but the
-    // former name may hold the characters that rename refuses.
+    // former name may hold the control characters that rename refuses.
     virtual Status renameBack(const std::string &from, const std::string &to) = 0;
     virtual Status setAttributes(const std::string &path, std::uint32_t attributes) = 0;
     virtual Status removeFile(const std::string &path) = 0;
@@ -206,6 +235,29 @@ public:
 
 protected:
     DetourObserver m_detourObserver;
+};
+
+// Holds a folder for as long as it lives (FileSystem::holdFolder).
+class FolderHold {
+public:
+    FolderHold(FileSystem &fileSystem, std::string folder)
+        : m_fileSystem(fileSystem), m_folder(std::move(folder)), m_status(m_fileSystem.holdFolder(m_folder))
+    {
+    }
+    ~FolderHold()
+    {
+        if (m_status)
+            m_fileSystem.releaseFolder(m_folder);
+    }
+    FolderHold(const FolderHold &) = delete;
+    FolderHold &operator=(const FolderHold &) = delete;
+
+    const Status &status() const { return m_status; }
+
+private:
+    FileSystem &m_fileSystem;
+    std::string m_folder;
+    Status m_status;
 };
 
 } // namespace renomiq

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -85,41 +86,48 @@ std::string detourNameFor(const std::string &name)
     return text;
 }
 
-bool sameItem(const std::string &a, const std::string &b)
+// An item named relative to an open folder (or to the working folder, with a
+// whole path).
+struct At {
+    int fd;
+    const char *name;
+};
+
+bool sameItem(At a, At b)
 {
     struct stat sa {}, sb {};
-    return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0
+    return ::fstatat(a.fd, a.name, &sa, AT_SYMLINK_NOFOLLOW) == 0 && ::fstatat(b.fd, b.name, &sb, AT_SYMLINK_NOFOLLOW) == 0
         && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-int renameNoReplace(const std::string &from, const std::string &to)
+int renameNoReplace(At from, At to)
 {
-    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+    return ::renameat2(from.fd, from.name, to.fd, to.name, RENAME_NOREPLACE);
 }
 
 // For file systems that refuse RENAME_NOREPLACE: the target is claimed first by
 // an operation that itself never replaces anything, so there is no moment in
 // which an item that appears at the target could be overwritten.
-int renameByReservation(const std::string &from, const std::string &to)
+int renameByReservation(At from, At to)
 {
     struct stat st {};
-    if (::lstat(from.c_str(), &st) != 0)
+    if (::fstatat(from.fd, from.name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return -1;
     if (S_ISDIR(st.st_mode)) {
-        if (::mkdir(to.c_str(), 0700) != 0)
+        if (::mkdirat(to.fd, to.name, 0700) != 0)
             return -1;
-        if (::rename(from.c_str(), to.c_str()) != 0) {
+        if (::renameat(from.fd, from.name, to.fd, to.name) != 0) {
             const int code = errno;
-            ::rmdir(to.c_str());
+            ::unlinkat(to.fd, to.name, AT_REMOVEDIR);
             errno = code;
             return -1;
         }
         return 0;
     }
-    if (::link(from.c_str(), to.c_str()) == 0) {
-        if (::unlink(from.c_str()) != 0) {
+    if (::linkat(from.fd, from.name, to.fd, to.name, 0) == 0) {
+        if (::unlinkat(from.fd, from.name, 0) != 0) {
             const int code = errno;
-            ::unlink(to.c_str());
+            ::unlinkat(to.fd, to.name, 0);
             errno = code;
             return -1;
         }
@@ -128,17 +136,25 @@ int renameByReservation(const std::string &from, const std::string &to)
     if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK && errno != ENOSYS)
         return -1;
     // No hard links here (vfat and the like): reserve the name with an empty file.
-    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = ::openat(to.fd, to.name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return -1;
     ::close(fd);
-    if (::rename(from.c_str(), to.c_str()) != 0) {
+    if (::renameat(from.fd, from.name, to.fd, to.name) != 0) {
         const int code = errno;
-        ::unlink(to.c_str());
+        ::unlinkat(to.fd, to.name, 0);
         errno = code;
         return -1;
     }
     return 0;
+}
+
+// A host folder path as the held folders are keyed: without a trailing '/'.
+std::string folderKey(std::string hostFolder)
+{
+    while (hostFolder.size() > 1 && hostFolder.back() == '/')
+        hostFolder.pop_back();
+    return hostFolder;
 }
 
 } // namespace
@@ -154,6 +170,63 @@ HostFileSystem::~HostFileSystem()
 {
     if (m_folderFd >= 0)
         ::close(m_folderFd);
+    for (const auto &[path, held] : m_held)
+        ::close(held.fd);
+}
+
+int HostFileSystem::heldFd(std::string_view hostFolder) const
+{
+    if (m_held.empty())
+        return -1;
+    const auto it = m_held.find(hostFolder);
+    return it == m_held.end() ? -1 : it->second.fd;
+}
+
+Status HostFileSystem::holdFolder(const std::string &folder)
+{
+    auto hostFolder = host(folder);
+    if (!hostFolder)
+        return hostFolder.error();
+    std::string key = folderKey(*hostFolder);
+    if (const auto it = m_held.find(key); it != m_held.end()) {
+        ++it->second.holds;
+        return Status::success();
+    }
+    // What lies deeper than the host's paths reach could be renamed through
+    // the handle, but no undo could find it again by its path.
+    if (key.size() >= PATH_MAX)
+        return errnoError(ENAMETOOLONG, "Cannot open", folder);
+    const std::size_t slash = key.rfind('/');
+    const int parent = slash == std::string::npos || key.size() == 1
+        ? -1
+        : heldFd(std::string_view(key).substr(0, slash == 0 ? 1 : slash));
+    // Within a held folder: relative to it, and never through a link.
+    const int fd = parent >= 0 ? ::openat(parent, key.c_str() + slash + 1, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)
+                               : ::open(key.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        // A link where the walk found a folder: swapped while the walk went on.
+        const int failure = errno;
+        struct stat st {};
+        const int code = parent >= 0 && (failure == ENOTDIR || failure == ELOOP)
+                && ::fstatat(parent, key.c_str() + slash + 1, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)
+            ? ELOOP
+            : failure;
+        return errnoError(code, "Cannot open", folder);
+    }
+    m_held.emplace(std::move(key), Held{fd, 1});
+    return Status::success();
+}
+
+void HostFileSystem::releaseFolder(const std::string &folder)
+{
+    auto hostFolder = host(folder);
+    if (!hostFolder)
+        return;
+    const auto it = m_held.find(folderKey(*hostFolder));
+    if (it == m_held.end() || --it->second.holds > 0)
+        return;
+    ::close(it->second.fd);
+    m_held.erase(it);
 }
 
 std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPath)
@@ -162,6 +235,8 @@ std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPat
     if (slash == std::string::npos || slash + 1 == hostPath.size())
         return {AT_FDCWD, hostPath.c_str()}; // the root, or no name to look up
     const std::size_t length = slash == 0 ? 1 : slash;
+    if (const int held = heldFd(std::string_view(hostPath).substr(0, length)); held >= 0)
+        return {held, hostPath.c_str() + slash + 1};
     // A folder kept open for long could have been replaced meanwhile: after a
     // pause it is opened anew.
     const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -198,6 +273,9 @@ void HostFileSystem::forgetFolder(const std::string &renamedHostPath)
 
 Result<std::string> HostFileSystem::host(const std::string &path) const
 {
+    // The host would end the path at a NUL: another item than the one named.
+    if (path.find('\0') != std::string::npos)
+        return Error{EINVAL, "The path '" + path.substr(0, path.find('\0')) + "' holds a NUL character"};
     if (auto hostPath = m_drives.toHost(path))
         return *hostPath;
     return Error{EINVAL, "No drive holds the path '" + path + "'"};
@@ -232,10 +310,20 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
     auto hostFolder = host(folder);
     if (!hostFolder)
         return hostFolder.error();
-    std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(hostFolder->c_str()), ::closedir);
+    // A held folder is listed through its handle, not its path.
+    const int held = heldFd(folderKey(*hostFolder));
+    DIR *opened = nullptr;
+    if (held >= 0) {
+        const int fd = ::openat(held, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0 && !(opened = ::fdopendir(fd)))
+            ::close(fd);
+    } else {
+        opened = ::opendir(hostFolder->c_str());
+    }
+    std::unique_ptr<DIR, int (*)(DIR *)> dir(opened, ::closedir);
     if (!dir)
         return errnoError(errno, "Cannot list", folder);
-    const int dirFd = ::dirfd(dir.get());
+    const int dirFd = held >= 0 ? held : ::dirfd(dir.get());
     // The names of a sorted listing sit in one buffer, each ended by a NUL,
     // with a small record per entry: no allocation per name.
     struct Stored {
@@ -275,6 +363,10 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
         return errnoError(errno, "Cannot list", folder);
     if (order == EntryOrder::Unsorted)
         return Status::success();
+    // A walk that enters subfolders from the visit holds one handle per
+    // level, not two.
+    if (held >= 0)
+        dir.reset();
     // The order users see everywhere, and the locality a run of names in order gets.
     const auto nameAt = [&](std::size_t i) { return std::string_view(names.data() + stored[i].offset, stored[i].length); };
     NameOrder::visitInOrder(
@@ -352,13 +444,54 @@ Status HostFileSystem::enumerateNames(const std::string &folder, const std::func
         unreachable, order);
 }
 
+std::optional<ItemId> HostFileSystem::itemId(const std::string &path)
+{
+    auto hostPath = host(path);
+    if (!hostPath)
+        return std::nullopt;
+    const auto [fd, name] = inFolder(*hostPath);
+    struct stat st {};
+    if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    return ItemId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::vector<ItemId> HostFileSystem::folderChain(const std::string &folder)
+{
+    auto hostFolder = host(folder);
+    if (!hostFolder)
+        return {};
+    // A held folder from its handle: the one the walk renames in.
+    const int held = heldFd(folderKey(*hostFolder));
+    int fd = held >= 0 ? ::openat(held, ".", O_PATH | O_DIRECTORY | O_CLOEXEC)
+                       : ::open(hostFolder->c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    std::vector<ItemId> chain;
+    // The root is its own parent; the bound only guards against a loop.
+    while (fd >= 0 && chain.size() < 4096) {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0)
+            break;
+        const ItemId id{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+        if (!chain.empty() && chain.back() == id)
+            break;
+        chain.push_back(id);
+        const int parent = ::openat(fd, "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
+        ::close(fd);
+        fd = parent;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return chain;
+}
+
 std::optional<DirEntry> HostFileSystem::lookUp(const std::string &path)
 {
     auto hostPath = host(path);
     if (!hostPath)
         return std::nullopt;
+    const auto [fd, name] = inFolder(*hostPath);
     struct stat st {};
-    if (::stat(hostPath->c_str(), &st) != 0 && ::lstat(hostPath->c_str(), &st) != 0)
+    if (::fstatat(fd, name, &st, 0) != 0 && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return std::nullopt;
     return entryFromStat(lastComponent(*hostPath), st);
 }
@@ -397,17 +530,17 @@ bool HostFileSystem::exists(const std::string &path)
 
 Status HostFileSystem::rename(const std::string &from, const std::string &to)
 {
-    // As on Windows, a new name may not hold the nine characters that Windows
-    // forbids in names, so names stay portable; an item that holds them can
-    // still be renamed to a clean name.
+    // A name the host holds but the program's paths or lists could not (a
+    // separator, a control character) is never made; an item that holds one
+    // can still be renamed to a clean name, and an undo gives it back.
     const std::string_view newName = std::string_view(to).substr(to.rfind('\\') + 1);
     switch (newNameFault(newName)) {
-    case NewNameFault::ForbiddenCharacter:
-        return Error{EINVAL, "Cannot rename '" + from + "' to '" + to + "': the new name holds one of the characters "
-                                 "\\ / : * ? \" < > | that Windows forbids in names"};
+    case NewNameFault::Separator:
+        return Error{EINVAL, "Cannot rename '" + from + "' to '" + to
+                                 + "': the new name holds '/', which separates the folders of a path"};
     case NewNameFault::ControlCharacter:
         return Error{EINVAL, "Cannot rename '" + from + "' to '" + to
-                                 + "': the new name holds a control character, which Windows forbids in names"};
+                                 + "': the new name holds a control character (such as a line break)"};
     case NewNameFault::None:
         break;
     }
@@ -426,26 +559,33 @@ Status HostFileSystem::renameBack(const std::string &from, const std::string &to
     auto failure = [&](int code) { return Status(errnoError(code, "Cannot rename", from)); };
     forgetFolder(*hostFrom);
 
-    int result = -1;
-    if (!m_options.forceRenameFallback) {
-        // Within one folder, relative to the open folder.
-        const std::size_t slash = hostFrom->rfind('/');
-        if (slash != std::string::npos && hostTo->size() > slash && hostTo->compare(0, slash + 1, *hostFrom, 0, slash + 1) == 0
-            && hostTo->find('/', slash + 1) == std::string::npos) {
-            const auto [fd, name] = inFolder(*hostFrom);
-            result = ::renameat2(fd, name, fd, hostTo->c_str() + slash + 1, RENAME_NOREPLACE);
-        } else {
-            result = renameNoReplace(*hostFrom, *hostTo);
+    // Within one folder, relative to the open folder: a held folder is never
+    // looked up by its path again.
+    At source{AT_FDCWD, hostFrom->c_str()};
+    At target{AT_FDCWD, hostTo->c_str()};
+    const std::size_t slash = hostFrom->rfind('/');
+    const bool sameFolder = slash != std::string::npos && hostTo->size() > slash
+        && hostTo->compare(0, slash + 1, *hostFrom, 0, slash + 1) == 0
+        && hostTo->find('/', slash + 1) == std::string::npos;
+    if (sameFolder) {
+        const auto [fd, name] = inFolder(*hostFrom);
+        if (fd != AT_FDCWD) {
+            source = {fd, name};
+            target = {fd, hostTo->c_str() + slash + 1};
         }
     }
-    if (m_options.forceRenameFallback)
+
+    int result = -1;
+    if (!m_options.forceRenameFallback)
+        result = renameNoReplace(source, target);
+    else
         errno = EINVAL;
     if (result == 0)
         return Status::success();
 
     if (errno == EINVAL || errno == ENOSYS) {
         // EINVAL also means "into itself"; the fallback then fails the same way.
-        result = renameByReservation(*hostFrom, *hostTo);
+        result = renameByReservation(source, target);
         if (result == 0)
             return Status::success();
     }
@@ -455,23 +595,22 @@ Status HostFileSystem::renameBack(const std::string &from, const std::string &to
     // The target exists. On a file system that ignores case it may be the item
     // itself under another spelling: go through a temporary name so that the
     // new spelling is really written.
-    if (folderOf(*hostFrom) != folderOf(*hostTo)
-        || lastComponent(*hostFrom) == lastComponent(*hostTo)
-        || !equalIgnoringAsciiCase(lastComponent(*hostFrom), lastComponent(*hostTo))
-        || !sameItem(*hostFrom, *hostTo)) {
+    if (!sameFolder || lastComponent(*hostFrom) == lastComponent(*hostTo)
+        || !equalIgnoringAsciiCase(lastComponent(*hostFrom), lastComponent(*hostTo)) || !sameItem(source, target)) {
         return failure(EEXIST);
     }
     const std::string detour = detourNameFor(lastComponent(*hostTo));
-    const std::string temp = folderOf(*hostFrom) + detour;
+    const std::string tempName = source.fd == AT_FDCWD ? folderOf(*hostFrom) + detour : detour;
+    const At temp{source.fd, tempName.c_str()};
     if (m_detourObserver && !m_detourObserver(from, from.substr(0, from.rfind('\\') + 1) + detour))
         return Status(Error{EIO, "Cannot record the change of case of '" + from + "' in the journal"});
-    if (renameNoReplace(*hostFrom, temp) != 0 && renameByReservation(*hostFrom, temp) != 0)
+    if (renameNoReplace(source, temp) != 0 && renameByReservation(source, temp) != 0)
         return failure(errno);
-    if (renameNoReplace(temp, *hostTo) == 0 || renameByReservation(temp, *hostTo) == 0)
+    if (renameNoReplace(temp, target) == 0 || renameByReservation(temp, target) == 0)
         return Status::success();
     const int code = errno;
-    if (renameNoReplace(temp, *hostFrom) != 0)
-        renameByReservation(temp, *hostFrom);
+    if (renameNoReplace(temp, source) != 0)
+        (void)renameByReservation(temp, source); // best effort: the item keeps its temporary name otherwise
     return failure(code);
 }
 

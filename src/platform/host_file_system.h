@@ -3,6 +3,9 @@
 #include "platform/drive_table.h"
 #include "platform/file_system.h"
 
+#include <functional>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 namespace renomiq {
@@ -28,6 +31,10 @@ public:
                      EntryOrder order = EntryOrder::Sorted) override;
     Status enumerateNames(const std::string &folder, const std::function<bool(const NameEntry &)> &visit,
                           const Unreachable &unreachable = {}, EntryOrder order = EntryOrder::Sorted) override;
+    Status holdFolder(const std::string &folder) override;
+    void releaseFolder(const std::string &folder) override;
+    std::optional<ItemId> itemId(const std::string &path) override;
+    std::vector<ItemId> folderChain(const std::string &folder) override;
     std::optional<DirEntry> lookUp(const std::string &path) override;
     bool fileExists(const std::string &path) override;
     bool folderExists(const std::string &path) override;
@@ -62,10 +69,24 @@ private:
     // (those go to unreachable), in the order asked.
     Status readFolder(const std::string &folder, const std::function<bool(int dirFd, const RawEntry &)> &visit,
                       const Unreachable &unreachable, EntryOrder order);
-    // The open folder that holds a host path, and the name within it.
+    // The open folder that holds a host path, and the name within it: the
+    // held folder when it is held.
     std::pair<int, const char *> inFolder(const std::string &hostPath);
+    // The handle of a held folder (its host path without a trailing '/'), or -1.
+    int heldFd(std::string_view hostFolder) const;
     int kindAt(const std::string &hostPath);
     void forgetFolder(const std::string &renamedHostPath);
+
+    struct Held {
+        int fd;
+        int holds;
+    };
+    struct PathHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view path) const { return std::hash<std::string_view>{}(path); }
+    };
+    // The folders walks hold, by host path without a trailing '/' ("/" for the root).
+    std::unordered_map<std::string, Held, PathHash, std::equal_to<>> m_held;
 
     DriveTable m_drives;
     Options m_options;

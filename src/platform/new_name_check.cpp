@@ -4,10 +4,10 @@ namespace renomiq {
 
 NewNameFault newNameFault(std::string_view name)
 {
-    if (name.find_first_of("\\/:*?\"<>|") != std::string_view::npos)
-        return NewNameFault::ForbiddenCharacter;
+    if (name.find_first_of("\\/") != std::string_view::npos)
+        return NewNameFault::Separator;
     for (const char c : name) {
-        if (c > 0 && c < 32)
+        if (c >= 0 && c < 32)
             return NewNameFault::ControlCharacter;
     }
     return NewNameFault::None;

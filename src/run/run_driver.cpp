@@ -12,6 +12,7 @@
 #include "targets/file_list.h"
 #include "targets/folder_walks.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_set>
 
@@ -50,13 +51,11 @@ void RunDriver::startRun(const EditRequest &request)
 {
     m_request = &request;
     RunState &run = m_state.run;
-    // By its resolved path: however it is reached, through links or not.
-    const FileSystem &files = m_state.platform.fileSystem;
-    m_hostDataFolder = files.resolvedHostPath(m_state.settings.dataFolder())
-                           .value_or(files.toHostPath(m_state.settings.dataFolder()).value_or(std::string()));
-    m_resolvedFolders = {};
-    while (m_hostDataFolder.size() > 1 && m_hostDataFolder.back() == '/')
-        m_hostDataFolder.pop_back();
+    // By identity: however it is reached, through links, bind mounts or not.
+    const std::vector<ItemId> dataChain = m_state.platform.fileSystem.folderChain(m_state.settings.dataFolder());
+    m_dataFolder = dataChain.empty() ? std::nullopt : std::optional<ItemId>(dataChain.front());
+    m_aboveDataFolder.assign(dataChain.begin() + (dataChain.empty() ? 0 : 1), dataChain.end());
+    m_folderInData = {};
     if (request.preview) {
         m_windows.setBusy(true);
         m_windows.clearPreview();
@@ -85,7 +84,7 @@ void RunDriver::startRun(const EditRequest &request)
             {"Confirmation",
              "The undo log cannot be written: " + journal.error().message
                  + ". Rename without the possibility to undo?",
-             MessageIcon::Question, MessageButtons::YesNo, true});
+             MessageIcon::Question, MessageButtons::YesNo, {}, true});
         // Without a journal the run's log is written at its end, if at all:
         // the log of the operation before goes first, or Undo would reverse
         // that one instead of this run.
@@ -143,7 +142,7 @@ void RunDriver::startRun(const EditRequest &request)
 
 bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
 {
-    if (const std::string refusal = refusalOf(oldPath, newPath); !refusal.empty()) {
+    if (const std::string refusal = refusalOf(oldPath, lastComponentOf(newPath)); !refusal.empty()) {
         refuse(oldPath, newPath, refusal);
         return false;
     }
@@ -161,21 +160,17 @@ bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
     return true;
 }
 
-std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &newPath) const
+std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &newName) const
 {
-    const std::string newName = lastComponentOf(newPath);
     switch (newNameFault(newName)) {
     case NewNameFault::ControlCharacter:
         return "The new filename: '" + newName
             + "' can not be renamed, because it holds a control character (such as a line break), which "
               "Windows filenames can not hold.";
-    case NewNameFault::ForbiddenCharacter:
-        // A run leaves these to the rename, which reports them as a rename error.
-        if (m_request && m_request->preview)
-            return "The new filename: '" + newName
-                + "' can not be renamed, because it holds one of the characters \\ / : * ? \" < > | that Windows "
-                  "filenames can not hold.";
-        break;
+    case NewNameFault::Separator:
+        // A run never gets here: the engine fails such an item before its rename.
+        return "The new filename: '" + newName
+            + "' can not be renamed, because it holds \\ or /, which separate the folders of a path.";
     case NewNameFault::None:
         break;
     }
@@ -187,38 +182,31 @@ std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &
                                "not hold.";
     }
     // The data folder, what it holds, and the folders it lies in stay where they are.
-    if (!m_hostDataFolder.empty()) {
-        const std::string item = resolvedItem(oldPath);
-        const std::string &data = m_hostDataFolder;
-        const auto within = [](const std::string &path, const std::string &folder) {
-            return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0
-                && (path[folder.size()] == '/' || folder == "/");
-        };
-        if (within(item, data))
+    if (m_dataFolder) {
+        FileSystem &files = m_state.platform.fileSystem;
+        const std::string folder = folderPartOf(oldPath);
+        if (m_folderInData.first != folder) {
+            const std::vector<ItemId> chain = files.folderChain(folder);
+            m_folderInData = {folder, std::find(chain.begin(), chain.end(), *m_dataFolder) != chain.end()};
+        }
+        if (m_folderInData.second)
             return "'" + oldPath + "' can not be renamed, because it is one of the program's own files (the undo log "
                                    "and lists).";
-        if (!item.empty() && (item == data || within(data, item)))
-            return "'" + oldPath + "' can not be renamed, because it holds the program's own files (the undo log "
-                                   "and lists).";
+        // Only a folder can be the data folder or hold it: the files of a
+        // walk over files need no look-up of their own.
+        const FolderScope scope = m_state.targets.folderScope;
+        const bool mayBeFolder = m_state.targets.targetFolder.empty() || scope == FolderScope::OnlySubfolders
+            || scope == FolderScope::ThisFolderOnly;
+        if (mayBeFolder) {
+            const std::optional<ItemId> item = files.itemId(oldPath);
+            if (item
+                && (*item == *m_dataFolder
+                    || std::find(m_aboveDataFolder.begin(), m_aboveDataFolder.end(), *item) != m_aboveDataFolder.end()))
+                return "'" + oldPath + "' can not be renamed, because it holds the program's own files (the undo "
+                                       "log and lists).";
+        }
     }
     return {};
-}
-
-std::string RunDriver::resolvedItem(const std::string &path) const
-{
-    // The item itself is not followed: renaming a link moves the link only.
-    const std::size_t slash = path.rfind('\\');
-    if (slash == std::string::npos)
-        return {};
-    const std::string folder = path.substr(0, slash + 1);
-    if (m_resolvedFolders.first != folder) {
-        const FileSystem &files = m_state.platform.fileSystem;
-        m_resolvedFolders = {folder, files.resolvedHostPath(folder).value_or(files.toHostPath(folder).value_or(""))};
-    }
-    if (m_resolvedFolders.second.empty())
-        return {};
-    const std::string &host = m_resolvedFolders.second;
-    return (host.back() == '/' ? host : host + "/") + path.substr(slash + 1);
 }
 
 void RunDriver::refuse(const std::string &oldPath, const std::string &newPath, const std::string &message)
@@ -340,7 +328,9 @@ void RunDriver::report(const ItemOutcome &outcome)
             m_windows.itemDone(ItemStatus::Unchanged, outcome.oldPath, outcome.oldPath);
         break;
     case OutcomeKind::Previewed:
-        if (const std::string refusal = refusalOf(outcome.oldPath, outcome.newPath); !refusal.empty())
+        // The new name as made, which a '\\' in it would split in the path.
+        if (const std::string refusal = refusalOf(outcome.oldPath, outcome.namePart + outcome.extensionPart);
+            !refusal.empty())
             refuse(outcome.oldPath, outcome.newPath, refusal);
         else
             addPreviewRow(outcome);

@@ -2,10 +2,12 @@
 
 #include "engine/edit_request.h"
 #include "engine/item_outcome.h"
+#include "platform/file_system.h"
 #include "run/run_state.h"
 #include "run/undo_log.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,9 +56,7 @@ private:
     void renameNotMade(const std::string &oldPath, const std::string &newPath) override;
     // The message that refuses a rename the undo log could not take back, or
     // empty when it may go ahead.
-    std::string refusalOf(const std::string &oldPath, const std::string &newPath) const;
-    // The host path of an item with the links of its folders resolved.
-    std::string resolvedItem(const std::string &path) const;
+    std::string refusalOf(const std::string &oldPath, const std::string &newName) const;
     void refuse(const std::string &oldPath, const std::string &newPath, const std::string &message);
     void visitTargets();
     void processWorkList(bool continued);
@@ -70,11 +70,14 @@ private:
     std::vector<PreviewRow> m_previewRows;
     std::unique_ptr<UndoLog> m_log; // during an execution
     Error m_journalError;             // the journal failed: the run stopped
-    std::string m_hostDataFolder;     // during a run, without its trailing '/'
+    // During a run: the data folder and the folders above it, by identity, so
+    // that they are recognised however the run reaches them (links, bind mounts).
+    std::optional<ItemId> m_dataFolder;
+    std::vector<ItemId> m_aboveDataFolder;
+    // The folder looked at last, and whether it lies in the data folder.
+    mutable std::pair<std::string, bool> m_folderInData;
     int m_unrestored = 0;
     bool m_undoRefused = false;
-    // The folder resolved last and its resolved host path.
-    mutable std::pair<std::string, std::string> m_resolvedFolders;
 };
 
 } // namespace renomiq

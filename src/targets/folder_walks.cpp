@@ -42,6 +42,21 @@ struct HandOver {
 void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string &folder, const HandOver &handOver,
                             const bool &stopRequest, const UnreachableItem &unreachable);
 
+// False when the folder could not be held (gone, or a link now where the walk
+// found a folder): it fails as unreachable, with an empty batch.
+bool held(const FolderHold &hold, const std::string &folder, const HandOver &handOver,
+          const UnreachableItem &unreachable)
+{
+    if (hold.status())
+        return true;
+    if (unreachable)
+        unreachable(folder, std::strerror(hold.status().error().code));
+    handOver.workList.clear();
+    handOver.batchEntries = 0;
+    handOver.process(false);
+    return false;
+}
+
 void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, const HandOver &handOver,
                  const bool &stopRequest, const UnreachableItem &unreachable, WalkExtent extent)
 {
@@ -50,6 +65,11 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, c
         return;
     }
     const std::string p = withTrailingBackslash(folder);
+    // Held until its batch is renamed: the batch goes through this folder,
+    // whatever its path leads to by then.
+    const FolderHold hold(fs, p);
+    if (!held(hold, folder, handOver, unreachable))
+        return;
     std::vector<std::string> batch;
     const auto unnamable = [&](const std::string &name, const std::string &reason) {
         if (unreachable)
@@ -88,6 +108,9 @@ void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string
                             const bool &stopRequest, const UnreachableItem &unreachable)
 {
     const std::string p = withTrailingBackslash(folder);
+    const FolderHold hold(fs, p);
+    if (!held(hold, folder, handOver, unreachable))
+        return;
     struct Entry {
         std::string name;
         bool isLink;

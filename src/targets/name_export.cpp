@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace renomiq {
 
@@ -81,6 +82,18 @@ void NameExporter::visitForExport(const ExportChoices &choices, const std::strin
     const std::string p = withTrailingBackslash(folder);
     const bool enterSubfolders = choices.content != Content::SubfoldersAndFilenames;
     FileSystem &fs = m_state.platform.fileSystem;
+    // Held for both passes: the folder listed is the one entered, whatever
+    // its path leads to meanwhile; a subfolder swapped for a link is left out.
+    std::optional<FolderHold> hold;
+    if (!m_filePass) {
+        hold.emplace(fs, p);
+        if (!hold->status()) {
+            leftOut(p, std::strerror(hold->status().error().code));
+            // The indent of both passes, as they would have ended.
+            m_indent.resize(m_indent.size() >= 2 ? m_indent.size() - 2 : 0);
+            return;
+        }
+    }
     if (!m_filePass) {
         // Names holding '\' never reach the listing below: only counted here.
         fs.enumerateNames(p, [](const FileSystem::NameEntry &) { return false; },

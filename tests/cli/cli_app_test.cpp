@@ -128,6 +128,38 @@ TEST_F(CliAppTest, ADataFolderReachedThroughALinkIsNeverRenamed)
         EXPECT_NE(name[0], 'x') << name;
 }
 
+TEST_F(CliAppTest, NamesThisFileSystemHoldsAreRenamed)
+{
+    dir.createFiles({"m/Meeting 10:30.txt", "m/Who?.mp3", "m/Due: \"soon\"/a.txt"});
+    const struct {
+        Lines args;
+        const char *where;
+        Lines after;
+    } rows[] = {
+        {{"Addnewnum", "atHead=true", "headText=x_", dir.host("m")}, "m", {"Due: \"soon\"", "x_Meeting 10:30.txt", "x_Who?.mp3"}},
+        // The folder's name, through its token, brings its characters along.
+        {{"Addnewnum", "atHead=true", "headText=%%_", dir.host("m/Due: \"soon\"")}, "m/Due: \"soon\"",
+         {"Due: \"soon\"_a.txt"}},
+    };
+    for (const auto &row : rows) {
+        CliRun run = cli(row.args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(dir.list(row.where), row.after);
+    }
+    CliRun preview = cli({"Addnewnum", "atHead=true", "headText=y_", "--preview", dir.host("m")});
+    EXPECT_EQ(preview.status, 0) << preview.err;
+    EXPECT_EQ(preview.out, "x_Meeting 10:30.txt\ty_x_Meeting 10:30.txt\nx_Who?.mp3\ty_x_Who?.mp3\n");
+    // A text the user types still keeps to the nine characters.
+    CliRun typed = cli({"Addnewnum", "atEnd=true", "endText=?", dir.host("m")});
+    EXPECT_EQ(typed.status, 1);
+    EXPECT_EQ(typed.err, "Information: You should remove one of following nine characters from input text, because "
+                         "they are prohibited in Windows filenames:  \\ / : * ? \" < > |\n");
+    CliRun undo = cli({"undo", "--yes"});
+    EXPECT_EQ(undo.status, 0) << undo.err;
+    EXPECT_EQ(dir.list("m/Due: \"soon\""), Lines{"a.txt"});
+}
+
 TEST_F(CliAppTest, RefusalsAndNothingRenamed)
 {
     dir.createFiles({"r/a.txt"});

@@ -515,8 +515,11 @@ TEST(CrashSafety, AChangeOfCaseKilledOnItsWayThroughATemporaryNameIsFinished)
         if (line.find("renameat2(") == std::string::npos)
             continue;
         ++n;
-        const std::size_t temp = line.find("/.renomiq-");
-        if (temp != std::string::npos && temp < line.find(", AT_FDCWD, \"", line.find("renameat2(") + 20)) {
+        // The source, the first quoted argument, is the temporary name (given
+        // relative to the open folder or as a whole path).
+        const std::size_t open = line.find('"', line.find("renameat2("));
+        const std::size_t close = open == std::string::npos ? open : line.find('"', open + 1);
+        if (close != std::string::npos && line.substr(open + 1, close - open - 1).find(".renomiq-") != std::string::npos) {
             second = n;
             break;
         }

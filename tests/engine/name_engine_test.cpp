@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace renomiq {
 namespace {
 
@@ -272,14 +274,32 @@ TEST_F(NameEngineTest, TokensExpandPerItemWithTheRunningNumber)
     EXPECT_EQ(run(r, "Trip/a.jpg").newPath, TestDir::win("Trip/Trip_007_a_7.jpg"));
 }
 
-TEST_F(NameEngineTest, InvalidCharacterFromAnExpansionFailsTheRename)
+TEST_F(NameEngineTest, WhatAnExpansionBringsIsRenamedUnlessTheHostCannotHoldIt)
 {
-    dir.createFiles({"a.txt"});
-    EditRequest r = changeTo("x%%"); // in a drive's root the folder name is "T:"
-    ItemOutcome outcome = run(r, "a.txt");
-    EXPECT_EQ(outcome.kind, OutcomeKind::RenameFailed); // ':' is legal on the host, not in Windows names
-    EXPECT_EQ(outcome.newPath, "T:\\xT:.txt");
-    EXPECT_EQ(dir.list(), (std::vector<std::string>{"a.txt"}));
+    const struct {
+        const char *file;
+        OutcomeKind kind;
+        const char *newPath;
+        std::vector<std::string> after; // the file's folder afterwards
+    } rows[] = {
+        // In a drive's root the folder name is "T:": ':' is legal on the host.
+        {"a.txt", OutcomeKind::Renamed, "T:\\xT:.txt", {"xT:.txt"}},
+        {"Due: \"soon\"?/a.txt", OutcomeKind::Renamed, "T:\\Due: \"soon\"?\\xDue: \"soon\"?.txt",
+         {"xDue: \"soon\"?.txt"}},
+        // A control character the host would take is still refused.
+        {"t\tab/a.txt", OutcomeKind::RenameFailed, "T:\\t\tab\\xt\tab.txt", {"a.txt"}},
+    };
+    for (const auto &row : rows) {
+        dir.createFiles({row.file});
+        ItemOutcome outcome = run(changeTo("x%%"), row.file);
+        EXPECT_EQ(outcome.kind, row.kind) << row.file;
+        EXPECT_EQ(outcome.newPath, row.newPath);
+        const std::string file = row.file;
+        const std::size_t slash = file.rfind('/');
+        EXPECT_EQ(dir.list(slash == std::string::npos ? "" : file.substr(0, slash)), row.after) << row.file;
+        if (slash == std::string::npos)
+            ::unlink(dir.host(row.after[0]).c_str());
+    }
 }
 
 TEST_F(NameEngineTest, CheckInputText)

@@ -262,20 +262,67 @@ TEST_P(RenameTest, CaseOnlyChangeOfTwoLinkedNamesNeverLosesEither)
     EXPECT_EQ(dir.list().size(), 2u); // no temporary name left behind
 }
 
-TEST_P(RenameTest, NewNamesHoldingCharactersWindowsForbidsAreRefused)
+TEST_P(RenameTest, OnlyNewNamesThisFileSystemOrAPathCannotHoldAreRefused)
 {
     dir.createFiles({"a.txt", "d/"});
-    for (const char *newName : {"x:.txt", "x*", "x?", "x\"", "x<", "x>", "x|", "x/y", "d/x"}) {
-        Status status = fs2.rename(TestDir::win("a.txt"), "T:\\" + std::string(newName));
-        EXPECT_FALSE(status.ok()) << newName;
-        EXPECT_EQ(status.error().code, EINVAL) << newName;
+    const struct {
+        std::string newName;
+        bool renamed;
+    } rows[] = {
+        {"Meeting 10:30.txt", true}, {"Who?.mp3", true}, {"x*", true}, {"x\"", true}, {"x<>", true}, {"x|", true},
+        {"x/y", false}, {"d/x", false}, {std::string("x\0y", 3), false},
+    };
+    for (const auto &row : rows) {
+        Status status = fs2.rename(TestDir::win("a.txt"), "T:\\" + row.newName);
+        EXPECT_EQ(status.ok(), row.renamed) << row.newName;
+        if (row.renamed) {
+            EXPECT_TRUE(dir.exists(row.newName)) << row.newName;
+            EXPECT_FALSE(dir.exists("a.txt")) << row.newName;
+            ASSERT_TRUE(fs2.rename("T:\\" + row.newName, TestDir::win("a.txt")).ok()) << row.newName;
+        } else {
+            EXPECT_EQ(status.error().code, EINVAL) << row.newName;
+            EXPECT_EQ(dir.list(), (std::vector<std::string>{"a.txt", "d"})) << row.newName;
+        }
     }
+    // A NUL would cut the name short: an undo cannot give it either.
+    EXPECT_FALSE(fs2.renameBack(TestDir::win("a.txt"), "T:\\" + std::string("x\0y", 3)).ok());
     EXPECT_EQ(dir.list(), (std::vector<std::string>{"a.txt", "d"}));
-    // Away from such a name, and back to it as an undo does, stays possible.
-    dir.createFiles({"b:c?.txt"});
-    EXPECT_TRUE(fs2.rename(TestDir::win("b:c?.txt"), TestDir::win("bc.txt")).ok());
-    EXPECT_TRUE(fs2.renameBack(TestDir::win("bc.txt"), TestDir::win("b:c?.txt")).ok());
-    EXPECT_EQ(dir.list(), (std::vector<std::string>{"a.txt", "b:c?.txt", "d"}));
+}
+
+TEST_P(RenameTest, AHeldFolderIsReachedThroughItsHandleNeverThroughALinkAtItsPath)
+{
+    dir.createFiles({"t/sub/a.txt", "t/sub/b.txt", "t/sub/C.txt", "t/next/", "outside/a.txt", "outside/b.txt",
+                     "outside/c.txt"});
+    {
+        const FolderHold top(fs2, TestDir::win("t"));
+        ASSERT_TRUE(top.status().ok());
+        const FolderHold sub(fs2, TestDir::win("t/sub"));
+        ASSERT_TRUE(sub.status().ok());
+        // Swapped for a link to a folder outside once held.
+        ASSERT_EQ(::rename(dir.host("t/sub").c_str(), dir.host("away").c_str()), 0);
+        ASSERT_EQ(::symlink(dir.host("outside").c_str(), dir.host("t/sub").c_str()), 0);
+        EXPECT_TRUE(fs2.rename(TestDir::win("t/sub/a.txt"), TestDir::win("t/sub/x.txt")).ok());
+        EXPECT_TRUE(fs2.fileExists(TestDir::win("t/sub/b.txt")));
+        EXPECT_FALSE(fs2.fileExists(TestDir::win("t/sub/c.txt")));
+        // A change of case through the held folder (a clash here: "C.txt" is no "c.txt").
+        EXPECT_FALSE(fs2.rename(TestDir::win("t/sub/b.txt"), TestDir::win("t/sub/C.txt")).ok());
+        std::vector<std::string> listed;
+        ASSERT_TRUE(fs2.enumerateNames(TestDir::win("t/sub"), [&](const FileSystem::NameEntry &entry) {
+                           listed.push_back(entry.name);
+                           return true;
+                       }).ok());
+        EXPECT_EQ(listed, (std::vector<std::string>{"b.txt", "C.txt", "x.txt"}));
+        // A link where a folder was, inside a held folder, is never held.
+        ::rmdir(dir.host("t/next").c_str());
+        ASSERT_EQ(::symlink(dir.host("outside").c_str(), dir.host("t/next").c_str()), 0);
+        const FolderHold next(fs2, TestDir::win("t/next"));
+        ASSERT_FALSE(next.status().ok());
+        EXPECT_EQ(next.status().error().code, ELOOP);
+    }
+    EXPECT_EQ(dir.list("outside"), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+    EXPECT_EQ(dir.list("away"), (std::vector<std::string>{"C.txt", "b.txt", "x.txt"}));
+    // Released: the path is the path again.
+    EXPECT_TRUE(fs2.fileExists(TestDir::win("t/sub/c.txt")));
 }
 
 TEST_P(RenameTest, MissingSourceFails)

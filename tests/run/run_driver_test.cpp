@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <set>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -289,6 +290,55 @@ TEST_F(RunDriverTest, ItemsTheWalkCannotReachFailAndAreShown)
     run(insertAtHead("q", true));
     EXPECT_TRUE(app.windows.unreachable.empty());
     EXPECT_EQ(app.state.run.failedCount, 0);
+}
+
+// A subfolder swapped for a link to a folder outside while the run goes on:
+// the walk goes on through the folders it holds, never through the link.
+TEST_F(RunDriverTest, AFolderSwappedForALinkDuringTheRunLeadsNoRenameOutside)
+{
+    const struct {
+        const char *swapAfter; // the swap comes once this item is there
+        const char *swapped;   // the subfolder moved to "away" and replaced by a link to "outside"
+        Lines away;
+        std::vector<std::pair<std::string, std::string>> unreachable;
+        const char *status;
+    } rows[] = {
+        // Not entered yet: it is never entered, and fails.
+        {"t/a/Photo_1.jpg", "c", {"IMG_4.jpg"}, {{"T:\\t\\c", "Too many levels of symbolic links"}},
+         "4 renamed successfully, 1 failed."},
+        // Entered already: its items are renamed where the folder is now.
+        {"t/b/Photo_2.jpg", "b", {"Photo_2.jpg", "Photo_3.jpg"}, {}, "5 renamed successfully, 0 failed."},
+    };
+    for (const auto &row : rows) {
+        std::filesystem::remove_all(dir.host("t"));
+        std::filesystem::remove_all(dir.host("away"));
+        std::filesystem::remove_all(dir.host("outside"));
+        dir.createFiles({"t/IMG_0.jpg", "t/a/IMG_1.jpg", "t/b/IMG_2.jpg", "t/b/IMG_3.jpg", "t/c/IMG_4.jpg",
+                         "outside/IMG_private.key", "outside/IMG_2.jpg"});
+        bool swapped = false;
+        app.windows.onProcessEvents = [&] {
+            if (swapped || !dir.exists(row.swapAfter))
+                return;
+            swapped = true;
+            const std::string folder = dir.host(std::string("t/") + row.swapped);
+            ASSERT_EQ(::rename(folder.c_str(), dir.host("away").c_str()), 0);
+            ASSERT_EQ(::symlink(dir.host("outside").c_str(), folder.c_str()), 0);
+        };
+        app.windows.unreachable.clear();
+        app.state.run = RunState{};
+        app.targetFolder("t", FolderScope::AllLayers);
+        EditRequest r;
+        r.kind = EditKind::Replapart;
+        r.oldString = "IMG_";
+        r.newString = "Photo_";
+        run(r);
+        app.windows.onProcessEvents = nullptr;
+        EXPECT_TRUE(swapped) << row.swapped;
+        EXPECT_EQ(dir.list("outside"), (Lines{"IMG_2.jpg", "IMG_private.key"})) << row.swapped;
+        EXPECT_EQ(dir.list("away"), row.away) << row.swapped;
+        EXPECT_EQ(app.windows.unreachable, row.unreachable) << row.swapped;
+        EXPECT_EQ(app.windows.status[1], row.status) << row.swapped;
+    }
 }
 
 TEST_F(RunDriverTest, AFolderBeyondThePathLengthLimitFails)

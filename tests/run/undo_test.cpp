@@ -9,9 +9,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fcntl.h>
+#include <cstring>
+#include <iostream>
 #include <map>
 #include <utility>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,7 +115,7 @@ TEST_F(UndoTest, FailuresAcrossTheJournalsWindowEdgeNeitherCrashNorLoseRecords)
     EXPECT_EQ(dir.list(folder), names);
 }
 
-TEST_F(UndoTest, NamesTheLogCannotHoldOrWindowsForbidsAreRefused)
+TEST_F(UndoTest, NamesTheLogOrAPathCannotHoldAreRefused)
 {
     const std::string refusedNew = "The new filename: 'a\nb.txt' can not be renamed, because it holds a control "
                                    "character (such as a line break), which Windows filenames can not hold.";
@@ -120,8 +123,8 @@ TEST_F(UndoTest, NamesTheLogCannotHoldOrWindowsForbidsAreRefused)
         const char *file;
         std::string newName;
         bool preview;
-        std::string message; // empty: renamed
-        const char *after;
+        std::string message; // empty: renamed, or listed by a preview
+        const char *after;   // the folder's item afterwards (a preview: the new name it lists)
     } rows[] = {
         {"p.txt", "a\nb", false, refusedNew, "p.txt"},
         {"p.txt", "a\nb", true, refusedNew, "p.txt"},
@@ -141,14 +144,20 @@ TEST_F(UndoTest, NamesTheLogCannotHoldOrWindowsForbidsAreRefused)
          "'T:\\c6\\l\nf\\x.txt' can not be renamed, because the name of a folder it lies in holds a line break, "
          "which the undo log can not hold.",
          "l\nf"},
-        // A preview shows what the rename would refuse as refused.
-        {"p.txt", "a:b", true,
-         "The new filename: 'a:b.txt' can not be renamed, because it holds one of the characters \\ / : * ? \" < > | "
-         "that Windows filenames can not hold.",
+        // What this file system holds in a name is renamed, and previewed as renamed.
+        {"p.txt", "a:b", false, "", "a:b.txt"},
+        {"p.txt", "a*?\"<>|", false, "", "a*?\"<>|.txt"},
+        {"p.txt", "a:b", true, "", "a:b.txt"},
+        {"p.txt", "a*?\"<>|", true, "", "a*?\"<>|.txt"},
+        // A preview shows what the rename would refuse as refused: a separator
+        // would put the item into another folder.
+        {"p.txt", "a/b", true,
+         "The new filename: 'a/b.txt' can not be renamed, because it holds \\ or /, which separate the folders of a "
+         "path.",
          "p.txt"},
-        {"p.txt", "a*?\"<>|", true,
-         "The new filename: 'a*?\"<>|.txt' can not be renamed, because it holds one of the characters \\ / : * ? \" < "
-         "> | that Windows filenames can not hold.",
+        {"p.txt", "a\\b", true,
+         "The new filename: 'a\\b.txt' can not be renamed, because it holds \\ or /, which separate the folders of a "
+         "path.",
          "p.txt"},
     };
     int n = 0;
@@ -160,9 +169,17 @@ TEST_F(UndoTest, NamesTheLogCannotHoldOrWindowsForbidsAreRefused)
         app.prompter.expect(3, Answer::Ok);
         run(changeTo(row.newName, row.preview));
         const Lines texts = app.prompter.texts();
-        if (row.message.empty()) {
+        if (row.message.empty() && row.preview) {
+            EXPECT_TRUE(texts.empty()) << row.newName;
+            EXPECT_EQ(app.windows.previewRows,
+                      (std::vector<std::pair<std::string, std::string>>{
+                          {row.file, row.after}}))
+                << row.newName;
+            EXPECT_EQ(dir.list(c), Lines{row.file});
+        } else if (row.message.empty()) {
             EXPECT_TRUE(texts.empty()) << row.file;
-            EXPECT_EQ(log(), "T:\\" + c + "\\clean.txt\r\nT:\\" + c + "\\" + row.file + "\r\n");
+            EXPECT_EQ(dir.list(c), Lines{row.after}) << row.newName;
+            EXPECT_EQ(log(), "T:\\" + c + "\\" + row.after + "\r\nT:\\" + c + "\\" + row.file + "\r\n");
             app.prompter.clear();
             undo();
             EXPECT_EQ(dir.list(c), Lines{row.file});
@@ -187,13 +204,27 @@ TEST_F(UndoTest, TheProgramsOwnDataFolderIsNeverRenamed)
                                 "and lists).";
     const std::string holds = "' can not be renamed, because it holds the program's own files (the undo log and "
                               "lists).";
-    dir.createFiles({".data-home/Corvane/Renomiq/Newname.txt", ".data-home/other.txt"});
+    dir.createFiles({".data-home/Corvane/Renomiq/Newname.txt", ".data-home/other.txt", "bound/"});
     ASSERT_EQ(::symlink(dir.dataHome().c_str(), dir.host("via").c_str()), 0);
+    // The same folders under another path that no link resolves to: a bind
+    // mount, where the system permits one.
+    struct Mount {
+        std::string path;
+        bool made;
+        ~Mount()
+        {
+            if (made)
+                ::umount2(path.c_str(), MNT_DETACH);
+        }
+    } bound{dir.host("bound"), ::mount(dir.dataHome().c_str(), dir.host("bound").c_str(), nullptr, MS_BIND, nullptr) == 0};
+    if (!bound.made)
+        std::cerr << "bind mounts are not permitted here, their rows are left out: " << std::strerror(errno) << "\n";
     const struct {
         const char *folder;
         FolderScope scope;
         Lines messages; // among those shown
         Lines renamed;  // under .data-home afterwards
+        bool throughMount = false;
     } rows[] = {
         {".data-home", FolderScope::OnlySubfolders,
          {"'T:\\.data-home\\Corvane\\Renomiq" + holds, "'T:\\.data-home\\Corvane" + holds},
@@ -208,8 +239,17 @@ TEST_F(UndoTest, TheProgramsOwnDataFolderIsNeverRenamed)
          {"Corvane", "xother.txt"}},
         {"via/Corvane/Renomiq", FolderScope::ThisFolderOnly, {"'T:\\via\\Corvane\\Renomiq" + holds},
          {"Corvane", "xother.txt"}},
+        // Reached through a bind mount of the data home: the same folders and files.
+        {"bound", FolderScope::OnlySubfolders,
+         {"'T:\\bound\\Corvane\\Renomiq" + holds, "'T:\\bound\\Corvane" + holds}, {"Corvane", "xother.txt"}, true},
+        {"bound/Corvane/Renomiq", FolderScope::ThisFolderOnly, {"'T:\\bound\\Corvane\\Renomiq" + holds},
+         {"Corvane", "xother.txt"}, true},
+        {"bound", FolderScope::AllLayers, {"'T:\\bound\\Corvane\\Renomiq\\Newname.txt" + ownFile},
+         {"Corvane", "xxother.txt"}, true},
     };
     for (const auto &row : rows) {
+        if (row.throughMount && !bound.made)
+            continue;
         Lines data = dir.list(".data-home/Corvane/Renomiq");
         app.targetFolder(row.folder, row.scope);
         app.prompter.clear();
@@ -237,8 +277,9 @@ TEST_F(UndoTest, TheProgramsOwnDataFolderIsNeverRenamed)
         }
         EXPECT_EQ(dataNow, data) << row.folder;
     }
-    // The run that renamed other.txt could still write its undo log.
-    EXPECT_EQ(log(), "T:\\.data-home\\xother.txt\r\nT:\\.data-home\\other.txt\r\n");
+    // The run that renamed other.txt last could still write its undo log.
+    EXPECT_EQ(log(), bound.made ? "T:\\bound\\xxother.txt\r\nT:\\bound\\xother.txt\r\n"
+                                : "T:\\.data-home\\xother.txt\r\nT:\\.data-home\\other.txt\r\n");
 }
 
 TEST_F(UndoTest, UndoGoesFromTheLastRenameBackAndKeepsWhatItCannotRestore)

@@ -71,6 +71,32 @@ TEST_F(NameExportTest, LinkedFoldersAreListedAsFoldersNeverEntered)
                                                 "  z.txt", "<C>", "<D>", "y.doc"}));
 }
 
+TEST_F(NameExportTest, AFolderSwappedForALinkDuringTheExportIsLeftOut)
+{
+    tree();
+    dir.createFiles({"A/C/c.txt", "outside/secret.txt"});
+    // The fourth entry seen is C, after B and B's file in both passes: C is
+    // swapped once it was found a folder, before it is entered.
+    int entries = 0;
+    app.windows.onProcessEvents = [&] {
+        if (++entries != 4)
+            return;
+        ASSERT_EQ(::rename(dir.host("A/C").c_str(), dir.host("away").c_str()), 0);
+        ASSERT_EQ(::symlink(dir.host("outside").c_str(), dir.host("A/C").c_str()), 0);
+    };
+    app.state.settings.options.dontOpenAfterSave = true;
+    app.shell.saveFiles = {TestDir::win("out.txt")};
+    app.prompter.expect(Answer::Ok);
+    ExportChoices all;
+    all.content = Content::AllFilenames;
+    EXPECT_EQ(exporter.exportNames(all), TestDir::win("out.txt"));
+    EXPECT_GE(entries, 4);
+    EXPECT_EQ(dir.readFile("out.txt"), "Files name(ALL layers) in folder, T:\\A\\\r\n" + kDate
+                                           + "\r\n<B>\r\n  x.txt\r\n<C>\r\ny.doc\r\n");
+    EXPECT_EQ(app.prompter.texts(), Lines{"1 item could not be read and is not in the list:\nT:\\A\\C\\ (Too many "
+                                          "levels of symbolic links)"});
+}
+
 TEST_F(NameExportTest, FolderContents)
 {
     tree();
