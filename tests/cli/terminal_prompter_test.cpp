@@ -15,7 +15,7 @@ TEST(TerminalPrompter, OnlyItsOwnConsentAnswersAQuestionThatNeedsIt)
     const Message withoutUndo{"Confirmation",
                               "The undo log cannot be written: No space left on device. Rename without the "
                               "possibility to undo?",
-                              MessageIcon::Question, MessageButtons::YesNo, true};
+                              MessageIcon::Question, MessageButtons::YesNo, {}, true};
     const struct {
         const char *name;
         bool yes;
