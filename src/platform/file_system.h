@@ -2,6 +2,7 @@
 
 #include "platform/result.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -153,7 +154,9 @@ public:
     virtual Status createFolder(const std::string &path) = 0;
 
     // Whole-file text I/O for the program's own files (logs, lists, hand-off).
-    virtual Result<std::string> readFile(const std::string &path) = 0;
+    // Reads only a regular file (a link to one too) of at most `limit` bytes,
+    // the bound of its kind: anything else fails at once, without blocking.
+    virtual Result<std::string> readFile(const std::string &path, std::size_t limit) = 0;
     // Replaces the file atomically: readers see the old or the new content, never
     // a mix, and a failed write leaves the old file as it was.
     virtual Status writeFileAtomic(const std::string &path, const std::string &content) = 0;

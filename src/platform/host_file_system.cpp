@@ -513,12 +513,12 @@ Status HostFileSystem::createFolder(const std::string &path)
     return Status::success();
 }
 
-Result<std::string> HostFileSystem::readFile(const std::string &path)
+Result<std::string> HostFileSystem::readFile(const std::string &path, std::size_t limit)
 {
     auto hostPath = host(path);
     if (!hostPath)
         return hostPath.error();
-    return readHostFile(*hostPath);
+    return readHostFile(*hostPath, limit);
 }
 
 Status HostFileSystem::writeFileAtomic(const std::string &path, const std::string &content)

@@ -37,7 +37,7 @@ public:
     Status setAttributes(const std::string &path, std::uint32_t attributes) override;
     Status removeFile(const std::string &path) override;
     Status createFolder(const std::string &path) override;
-    Result<std::string> readFile(const std::string &path) override;
+    Result<std::string> readFile(const std::string &path, std::size_t limit) override;
     Status writeFileAtomic(const std::string &path, const std::string &content) override;
     std::unique_ptr<FileLock> lockExclusive(const std::string &path) override;
     Result<std::unique_ptr<Journal>> createJournal(const std::string &folder) override;

@@ -1,6 +1,8 @@
 #include "platform/host_io.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -40,17 +42,47 @@ std::string parentOf(const std::string &hostPath)
     return slash == 0 ? std::string("/") : hostPath.substr(0, slash);
 }
 
+std::string sizeText(std::size_t bytes)
+{
+    constexpr std::size_t mebibyte = std::size_t{1} << 20;
+    if (bytes >= mebibyte && bytes % mebibyte == 0)
+        return std::to_string(bytes / mebibyte) + " MiB";
+    return std::to_string(bytes) + " bytes";
+}
+
 } // namespace
 
-Result<std::string> readHostFile(const std::string &hostPath)
+Result<std::string> readHostFile(const std::string &hostPath, std::size_t limit)
 {
-    FileDescriptor fd(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC));
+    const auto notRegular = [&] {
+        return Error{EINVAL, "Cannot read '" + hostPath + "': it is not a regular file"};
+    };
+    const auto tooLarge = [&] {
+        return Error{EFBIG, "Cannot read '" + hostPath + "': it is larger than " + sizeText(limit)};
+    };
+    // Looked at before it is opened: opening a device can do something.
+    struct stat st {};
+    if (::stat(hostPath.c_str(), &st) != 0)
+        return errnoError(errno, "Cannot open", hostPath);
+    if (!S_ISREG(st.st_mode))
+        return notRegular();
+    // Without blocking: what is there now may have been swapped for a FIFO.
+    FileDescriptor fd(::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0)
         return errnoError(errno, "Cannot open", hostPath);
+    if (::fstat(fd.get(), &st) != 0)
+        return errnoError(errno, "Cannot read", hostPath);
+    if (!S_ISREG(st.st_mode))
+        return notRegular();
+    if (static_cast<std::uint64_t>(st.st_size) > limit)
+        return tooLarge();
     std::string content;
+    content.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        // One byte beyond the limit tells a file that grew past it.
+        const std::size_t room = limit - std::min(limit, content.size()) + 1;
+        const ssize_t n = ::read(fd.get(), buffer, std::min(sizeof buffer, room));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -59,6 +91,8 @@ Result<std::string> readHostFile(const std::string &hostPath)
         if (n == 0)
             break;
         content.append(buffer, static_cast<size_t>(n));
+        if (content.size() > limit)
+            return tooLarge();
     }
     return content;
 }

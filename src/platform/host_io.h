@@ -2,13 +2,17 @@
 
 #include "platform/result.h"
 
+#include <cstddef>
 #include <string>
 #include <sys/types.h>
 
 namespace renomiq {
 
-// Reads a whole host file.
-Result<std::string> readHostFile(const std::string &hostPath);
+// Reads a whole host file of at most `limit` bytes. A link is followed, but
+// only a regular file is read: a FIFO, a device or a folder is refused at once
+// (nothing blocks, nothing reads without end), and so is a file larger than
+// the limit. The error codes tell these apart: EINVAL, EFBIG.
+Result<std::string> readHostFile(const std::string &hostPath, std::size_t limit);
 
 // Writes a host file through a temporary file in the same folder, flushed to
 // disk, then renamed over the old one: a crash or a full disk never leaves a

@@ -323,7 +323,11 @@ bool isLogTemporary(std::string_view name)
 // is no longer the file at that name. -1 when it cannot be had.
 int claim(const std::string &hostPath, struct stat &st)
 {
-    const int fd = ::open(hostPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    // Only a regular file is opened (a device could act on being opened), and
+    // without blocking (a FIFO swapped in meanwhile must not stop the start).
+    if (::lstat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    const int fd = ::open(hostPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return -1;
     struct stat named {};

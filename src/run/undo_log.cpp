@@ -43,7 +43,7 @@ Status UndoLog::write(const std::vector<std::string> &lines)
 
 Result<std::vector<std::string>> UndoLog::read() const
 {
-    auto content = m_fileSystem.readFile(m_path);
+    auto content = m_fileSystem.readFile(m_path, kFileLimit);
     if (!content)
         return content.error();
     return splitLines(*content);
