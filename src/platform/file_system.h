@@ -163,7 +163,8 @@ public:
 
     // Creates a journal of this process's own in `folder` ("rollback.*.jnl").
     virtual Result<std::unique_ptr<Journal>> createJournal(const std::string &folder) = 0;
-    // The journals in `folder` that no running process holds, claimed.
+    // The journals in `folder` that no running process holds, claimed. The
+    // temporary files that killed writes left in `folder` go on the way.
     virtual std::vector<std::unique_ptr<AbandonedJournal>> abandonedJournals(const std::string &folder) = 0;
     // Called by rename with the temporary path before a change of letter case
     // only moves the item there on its way (on file systems that ignore case);
