@@ -186,7 +186,9 @@ void removeStaleTemporaries(const std::string &hostFolder, const std::string &fi
     for (const std::string &name : stale) {
         const std::string path = hostFolder + (hostFolder.ends_with('/') ? "" : "/") + name;
         struct stat named {};
-        if (::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode))
+        // Beside a file the user chose: only what this user's writes leave.
+        if (::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_uid != ::geteuid()
+            || named.st_nlink != 1)
             continue;
         FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat held {};

@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <map>
 #include <optional>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -421,6 +422,24 @@ TEST_F(HostFileSystemTest, OnlyARegularFileWithinItsBoundIsReadAndNothingBlocks)
     dir.writeFile("big", std::string((std::size_t{1} << 20) + 1, 'x'));
     EXPECT_EQ(readHostFile(dir.host("big"), std::size_t{1} << 20).error().message,
               "Cannot read '" + dir.host("big") + "': it is larger than 1 MiB");
+}
+
+TEST_F(HostFileSystemTest, AWriteTakesAwayOnlyTheLeftoversOfKilledWritesOfTheSameFile)
+{
+    dir.createFiles({"out/names.txt.tmp-a1B2c3", "out/names.txt.tmp-held00", "out/names.txt.tmp-short",
+                     "out/names.txt.tmp-a1B2c3d", "out/other.txt.tmp-a1B2c3", "out/names.txt.tmp-dir001/",
+                     "out/names.txt.tmp-ab_123", "out/linked"});
+    ASSERT_EQ(::link(dir.host("out/linked").c_str(), dir.host("out/names.txt.tmp-link01").c_str()), 0);
+    // A live writer holds its temporary file.
+    const int held = ::open(dir.host("out/names.txt.tmp-held00").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ASSERT_TRUE(fs.writeFileAtomic(TestDir::win("out/names.txt"), "a\r\n").ok());
+    ::close(held);
+    EXPECT_EQ(dir.list("out"),
+              (std::vector<std::string>{"linked", "names.txt", "names.txt.tmp-a1B2c3d", "names.txt.tmp-ab_123",
+                                        "names.txt.tmp-dir001", "names.txt.tmp-held00", "names.txt.tmp-link01",
+                                        "names.txt.tmp-short", "other.txt.tmp-a1B2c3"}));
+    EXPECT_EQ(dir.readFile("out/names.txt"), "a\r\n");
 }
 
 TEST_F(HostFileSystemTest, PathConversionAtTheBoundary)
