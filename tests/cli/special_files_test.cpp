@@ -60,7 +60,7 @@ TEST(SpecialFiles, EveryFileTheCliReadsEndsWithinABoundWhateverStandsAtItsName)
         enum { Stays, Replaced, SetAside } after;
     };
     const std::string data = ".data-home/Corvane/Renomiq/";
-    const std::string notRegular = "it is not a regular file";
+    const std::string notRegular = "not a regular file";
     const Row rows[] = {
         {"registry FIFO", ".config-home/Corvane/Renomiq/registry.reg", Special::Fifo, {"undo", "--yes"}, 1,
          "there is no operation to undo", Row::SetAside},
