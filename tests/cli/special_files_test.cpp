@@ -68,6 +68,8 @@ TEST(SpecialFiles, EveryFileTheCliReadsEndsWithinABoundWhateverStandsAtItsName)
          {"undo", "--yes"}, 1, "there is no operation to undo", Row::SetAside},
         {"journal FIFO", "D/rollback.77-00000000abcd.jnl", Special::Fifo, {"undo", "--yes"}, 1,
          "there is no operation to undo", Row::Stays},
+        {"journal link to /dev/zero", "D/rollback.78-00000000abcd.jnl", Special::LinkToZero, {"undo", "--yes"}, 1,
+         "there is no operation to undo", Row::Stays},
         {"undo log's temporary FIFO", "D/rollback.rbk.tmp-AbCdEf", Special::Fifo, {"undo", "--yes"}, 1,
          "there is no operation to undo", Row::Stays},
         {"undo log FIFO", "D/rollback.rbk", Special::Fifo, {"undo", "--yes"}, -1, notRegular.c_str(), Row::Stays},
