@@ -18,6 +18,8 @@ namespace {
 
 constexpr const char *kDolphinName = "com.corvane.Renomiq.desktop";
 constexpr const char *kMarker = "Written by Renomiq.";
+// Thunar's custom actions: a few kilobytes each.
+constexpr std::size_t kThunarFileLimit = std::size_t{16} << 20;
 
 std::string lowered(std::string text)
 {
@@ -123,7 +125,8 @@ Status writeIfChanged(const std::string &path, const std::string &content, mode_
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && (st.st_mode & 07777) == mode) {
-        if (auto old = readHostFile(path); old && *old == content)
+        // A longer file is not this content: it is not read to the end.
+        if (auto old = readHostFile(path, content.size()); old && *old == content)
             return {};
     }
     return writeEntry(path, content, mode);
@@ -427,11 +430,11 @@ Status FileManagerMenus::installThunar() const
     }
     // A user without a uca.xml of their own sees the system's actions; the new
     // file starts from those so that they stay.
-    auto existing = readHostFile(thunarFile());
+    auto existing = readHostFile(thunarFile(), kThunarFileLimit);
     if (!existing && existing.error().code == ENOENT) {
         existing = std::string();
         for (const std::string &folder : m_folders.configDirs) {
-            if (auto system = readHostFile(folder + "/Thunar/uca.xml")) {
+            if (auto system = readHostFile(folder + "/Thunar/uca.xml", kThunarFileLimit)) {
                 existing = *system;
                 break;
             }
@@ -451,7 +454,7 @@ Status FileManagerMenus::installThunar() const
 
 Status FileManagerMenus::removeThunar() const
 {
-    auto existing = readHostFile(thunarFile());
+    auto existing = readHostFile(thunarFile(), kThunarFileLimit);
     if (!existing)
         return existing.error().code == ENOENT ? Status() : Status(existing.error());
     auto kept = ThunarActions::without(*existing);

@@ -122,11 +122,16 @@ std::string parentFolder(const std::string &hostPath)
 // reads as empty, so the next write starts a sound file.
 static FileRegistry::Keys readLocked(const std::string &hostFile)
 {
-    auto text = readHostFile(hostFile);
-    if (!text)
+    auto text = readHostFile(hostFile, FileRegistry::kFileLimit);
+    // Something that is no registry file (a FIFO, a device, a huge file) is
+    // kept aside as a damaged one is.
+    const bool noRegistry = !text && (text.error().code == EINVAL || text.error().code == EFBIG);
+    if (!text && !noRegistry)
         return {};
-    if (auto keys = FileRegistry::parse(*text))
-        return std::move(*keys);
+    if (text) {
+        if (auto keys = FileRegistry::parse(*text))
+            return std::move(*keys);
+    }
     std::string aside = hostFile + ".damaged";
     if (::access(aside.c_str(), F_OK) == 0)
         aside += "-" + std::to_string(std::time(nullptr));
@@ -241,7 +246,7 @@ const FileRegistry::Keys &FileRegistry::current()
     }
     if (m_cacheValid && sameFile(st, m_cacheStat))
         return m_cache;
-    auto text = readHostFile(m_hostFile);
+    auto text = readHostFile(m_hostFile, kFileLimit);
     auto keys = text ? parse(*text) : std::nullopt;
     if (!keys) {
         // Damaged: keep it aside under the lock and go on as if it were empty.

@@ -2,6 +2,7 @@
 
 #include "platform/registry.h"
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <string>
@@ -18,6 +19,9 @@ namespace renomiq {
 class FileRegistry : public Registry {
 public:
     explicit FileRegistry(std::string hostFile);
+    // The options, the window placement and the used folders take a few
+    // kilobytes; a file beyond this is no registry of ours.
+    static constexpr std::size_t kFileLimit = std::size_t{16} << 20;
 
     bool createKey(RegistryHive hive, const std::string &key) override;
     bool keyExists(RegistryHive hive, const std::string &key) override;

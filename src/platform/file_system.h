@@ -2,6 +2,7 @@
 
 #include "platform/result.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -196,21 +197,24 @@ public:
     virtual Status createFolder(const std::string &path) = 0;
 
     // Whole-file text I/O for the program's own files (logs, lists, hand-off).
-    virtual Result<std::string> readFile(const std::string &path) = 0;
+    // Reads only a regular file (a link to one too) of at most `limit` bytes,
+    // the bound of its kind: anything else fails at once, without blocking.
+    virtual Result<std::string> readFile(const std::string &path, std::size_t limit) = 0;
     // Replaces the file atomically: readers see the old or the new content, never
     // a mix, and a failed write leaves the old file as it was.
     virtual Status writeFileAtomic(const std::string &path, const std::string &content) = 0;
 
     // Reads the regular file at `path` itself: a link there, a folder, a
     // device or a pipe is refused, without waiting on it.
-    virtual Result<IdentifiedFile> readRegularFile(const std::string &path) = 0;
+    virtual Result<IdentifiedFile> readRegularFile(const std::string &path, std::size_t limit) = 0;
     // The identity of the item at `path` (a link itself, not what it points
     // to), or no value when nothing is there.
     virtual std::optional<FileIdentity> identityOf(const std::string &path) = 0;
 
     // Creates a journal of this process's own in `folder` ("rollback.*.jnl").
     virtual Result<std::unique_ptr<Journal>> createJournal(const std::string &folder) = 0;
-    // The journals in `folder` that no running process holds, claimed.
+    // The journals in `folder` that no running process holds, claimed. The
+    // temporary files that killed writes left in `folder` go on the way.
     virtual std::vector<std::unique_ptr<AbandonedJournal>> abandonedJournals(const std::string &folder) = 0;
     // Called by rename with the temporary path before a change of letter case
     // only moves the item there on its way (on file systems that ignore case);

@@ -652,12 +652,12 @@ Status HostFileSystem::createFolder(const std::string &path)
     return Status::success();
 }
 
-Result<std::string> HostFileSystem::readFile(const std::string &path)
+Result<std::string> HostFileSystem::readFile(const std::string &path, std::size_t limit)
 {
     auto hostPath = host(path);
     if (!hostPath)
         return hostPath.error();
-    return readHostFile(*hostPath);
+    return readHostFile(*hostPath, limit);
 }
 
 Status HostFileSystem::writeFileAtomic(const std::string &path, const std::string &content)
@@ -668,7 +668,7 @@ Status HostFileSystem::writeFileAtomic(const std::string &path, const std::strin
     return writeHostFileAtomic(*hostPath, content);
 }
 
-Result<IdentifiedFile> HostFileSystem::readRegularFile(const std::string &path)
+Result<IdentifiedFile> HostFileSystem::readRegularFile(const std::string &path, std::size_t limit)
 {
     auto hostPath = host(path);
     if (!hostPath)
@@ -690,6 +690,13 @@ Result<IdentifiedFile> HostFileSystem::readRegularFile(const std::string &path)
         return Error{EINVAL, "'" + path + "' is not a regular file"};
     }
     file.identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    const auto tooLarge = [&] {
+        return Error{EFBIG, "Cannot read '" + path + "': it is larger than " + std::to_string(limit >> 20) + " MiB"};
+    };
+    if (static_cast<std::uint64_t>(st.st_size) > limit) {
+        ::close(fd);
+        return tooLarge();
+    }
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -703,6 +710,10 @@ Result<IdentifiedFile> HostFileSystem::readRegularFile(const std::string &path)
         if (n == 0)
             break;
         file.content.append(buffer, static_cast<std::size_t>(n));
+        if (file.content.size() > limit) { // grown while read
+            ::close(fd);
+            return tooLarge();
+        }
     }
     ::close(fd);
     return file;

@@ -44,9 +44,9 @@ public:
     Status setAttributes(const std::string &path, std::uint32_t attributes) override;
     Status removeFile(const std::string &path) override;
     Status createFolder(const std::string &path) override;
-    Result<std::string> readFile(const std::string &path) override;
+    Result<std::string> readFile(const std::string &path, std::size_t limit) override;
     Status writeFileAtomic(const std::string &path, const std::string &content) override;
-    Result<IdentifiedFile> readRegularFile(const std::string &path) override;
+    Result<IdentifiedFile> readRegularFile(const std::string &path, std::size_t limit) override;
     std::optional<FileIdentity> identityOf(const std::string &path) override;
     std::unique_ptr<FileLock> lockExclusive(const std::string &path) override;
     std::unique_ptr<FileLock> lockFolder(const std::string &folder) override;

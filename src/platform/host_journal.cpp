@@ -368,20 +368,32 @@ bool endsWith(std::string_view text, std::string_view end)
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// The temporary file of an atomic write of the undo log ("rollback.rbk.tmp-"
-// and six characters of mkostemp).
-bool isLogTemporary(std::string_view name)
+// The temporary file of an atomic write of one of the program's files in the
+// data folder: the undo logs ("rollback.rbk", "rollback.ID.rbk"), the name
+// history ("Newname.txt") and the hand-off file ("fn000.tmp"), each followed
+// by ".tmp-" and six letters or digits of mkostemp.
+bool isWriteTemporary(std::string_view name)
 {
     const std::size_t tmp = name.rfind(".tmp-");
-    return name.rfind("rollback", 0) == 0 && tmp != std::string_view::npos && name.size() - tmp == 11
-        && endsWith(name.substr(0, tmp), ".rbk");
+    if (tmp == std::string_view::npos || name.size() - tmp != 11
+        || !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(tmp + 5), name.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           }))
+        return false;
+    const std::string_view stem = name.substr(0, tmp);
+    return (stem.rfind("rollback", 0) == 0 && endsWith(stem, ".rbk")) || stem == "Newname.txt"
+        || stem == "fn000.tmp";
 }
 
 // Opens and locks a file of the folder unless a live process holds it or it
 // is no longer the file at that name. -1 when it cannot be had.
 int claim(const std::string &hostPath, struct stat &st)
 {
-    const int fd = ::open(hostPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    // Only a regular file is opened (a device could act on being opened), and
+    // without blocking (a FIFO swapped in meanwhile must not stop the start).
+    if (::lstat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    const int fd = ::open(hostPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return -1;
     struct stat named {};
@@ -448,7 +460,7 @@ std::vector<std::unique_ptr<AbandonedJournal>> abandoned(const std::string &host
         while (const dirent *d = ::readdir(dir)) {
             const std::string_view name = d->d_name;
             if ((name.rfind("rollback", 0) == 0 && (endsWith(name, ".jnl") || endsWith(name, ".new")))
-                || isLogTemporary(name))
+                || isWriteTemporary(name))
                 names.emplace_back(name);
         }
         ::closedir(dir);
@@ -462,7 +474,7 @@ std::vector<std::unique_ptr<AbandonedJournal>> abandoned(const std::string &host
             continue;
         if (!endsWith(name, ".jnl")) {
             // Left by a process that died while making its journal (empty)
-            // or while writing the undo log (the log before it is whole).
+            // or while writing a file (the file before it is whole).
             ::unlink(hostPath.c_str());
             ::close(fd);
             continue;

@@ -44,7 +44,7 @@ Status UndoLog::write(const std::vector<std::string> &lines)
 Result<std::vector<std::string>> UndoLog::read()
 {
     m_taken.reset();
-    auto file = m_fileSystem.readRegularFile(m_path);
+    auto file = m_fileSystem.readRegularFile(m_path, kFileLimit);
     if (!file)
         return file.error();
     m_taken = file->identity;

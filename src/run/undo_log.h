@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 #include "platform/result.h"
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,10 @@ public:
     static UndoLog atFile(FileSystem &fileSystem, const std::string &dataFolder, const std::string &path);
     ~UndoLog();
     UndoLog(UndoLog &&) noexcept;
+
+    // Two paths a renamed item: room for millions of items. A larger file is
+    // no undo log.
+    static constexpr std::size_t kFileLimit = std::size_t{1} << 30;
 
     const std::string &path() const { return m_path; }
     bool exists() const;

@@ -23,7 +23,7 @@ void NameHistory::notify()
 
 void NameHistory::load()
 {
-    auto content = m_fileSystem.readFile(filePath());
+    auto content = m_fileSystem.readFile(filePath(), kFileLimit);
     if (!content)
         return;
     m_entries = splitLines(*content);
@@ -40,7 +40,7 @@ void NameHistory::add(const std::string &text)
     {
         // Another instance may have added since this one loaded: start from the file.
         auto lock = m_fileSystem.lockExclusive(m_dataFolder + "Newname.lock");
-        if (auto content = m_fileSystem.readFile(filePath()))
+        if (auto content = m_fileSystem.readFile(filePath(), kFileLimit))
             m_entries = splitLines(*content);
         const CodePage codePage;
         std::erase_if(m_entries, [&](const std::string &e) { return codePage.equalIgnoringCase(e, text); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ public:
 
     const std::vector<std::string> &entries() const { return m_entries; }
     std::string filePath() const { return m_dataFolder + "Newname.txt"; }
+    // Up to 100 entries of a typed text each: a larger file is no list of ours.
+    static constexpr std::size_t kFileLimit = std::size_t{1} << 20;
 
     // Called after every change of the master list.
     void setChangeNotification(std::function<void()> notify) { m_notify = std::move(notify); }

@@ -53,7 +53,7 @@ void TForm8::resizeEvent(QResizeEvent *event)
 void TForm8::editList()
 {
     FileSystem &fs = m_state.platform.fileSystem;
-    if (auto content = fs.readFile(m_state.names.filePath())) {
+    if (auto content = fs.readFile(m_state.names.filePath(), NameHistory::kFileLimit)) {
         const std::vector<std::string> lines = splitLines(*content);
         QStringList text;
         for (const std::string &line : lines)

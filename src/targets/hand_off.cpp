@@ -23,11 +23,14 @@ bool HandOffFile::write(const std::vector<std::string> &paths)
     return m_fileSystem.writeFileAtomic(m_path, joinLines(paths)).ok();
 }
 
-std::optional<std::vector<std::string>> HandOffFile::read() const
+std::optional<std::vector<std::string>> HandOffFile::read(Error *failure) const
 {
-    auto content = m_fileSystem.readFile(m_path);
-    if (!content)
+    auto content = m_fileSystem.readFile(m_path, kFileLimit);
+    if (!content) {
+        if (failure)
+            *failure = content.error();
         return std::nullopt;
+    }
     std::vector<std::string> paths = splitLines(*content);
     std::erase_if(paths, [](const std::string &p) { return p.empty(); });
     for (std::string &p : paths)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "engine/edit_kind.h"
+#include "platform/result.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,9 +26,13 @@ public:
     // Replaces the file with the paths, CR LF after each. Refuses (writing
     // nothing) when a path holds a CR or LF.
     bool write(const std::vector<std::string> &paths);
+    // A selection of a million paths fits; a larger file is no hand-off.
+    static constexpr std::size_t kFileLimit = std::size_t{256} << 20;
+
     // The paths (CR LF, LF or CR end a line; empty lines are left out), each
-    // '/' turned into '\'; no value when there is no file.
-    std::optional<std::vector<std::string>> read() const;
+    // '/' turned into '\'; no value when there is no file, or when it is no
+    // regular file or larger than kFileLimit (`failure`, when given, says why).
+    std::optional<std::vector<std::string>> read(Error *failure = nullptr) const;
     void remove();
     // Reads the file and deletes it, as the receiving instance does.
     std::vector<std::string> take();

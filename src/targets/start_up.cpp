@@ -8,6 +8,8 @@
 #include "targets/folder_walks.h"
 #include "targets/hand_off.h"
 
+#include <cerrno>
+
 namespace renomiq {
 
 StartUpPlan planStartUp(AppState &state, const std::optional<std::string> &keyword)
@@ -27,8 +29,14 @@ StartUpPlan planStartUp(AppState &state, const std::optional<std::string> &keywo
     TargetSet &targets = state.targets;
     std::vector<std::string> &workList = state.run.workList;
     HandOffFile handOff(fs, state.settings.dataFolder());
-    const std::optional<std::vector<std::string>> paths = handOff.read();
-    if (paths) {
+    Error failure;
+    const std::optional<std::vector<std::string>> paths = handOff.read(&failure);
+    if (!paths && failure.code != ENOENT) {
+        // Something else stands at its name (a FIFO, a device, a huge file):
+        // nothing to edit, and the user learns why.
+        prompter.information("The hand-off file could not be read: " + failure.message);
+        plan.closeSoon = true;
+    } else if (paths) {
         handOff.remove();
         workList = *paths;
         if (workList.empty()) {

@@ -600,6 +600,86 @@ TEST(CrashSafety, ARenameKilledBeforeItWasMadeIsNeverUndone)
     }
 }
 
+// The names in a host folder holding ".tmp-": temporary files of writes.
+Names temporariesIn(const std::string &folder)
+{
+    Names found;
+    for (const std::string &name : test::namesIn(folder)) {
+        if (name.find(".tmp-") != std::string::npos)
+            found.insert(name);
+    }
+    return found;
+}
+
+TEST(CrashSafety, WritesKilledPartWayLeaveNoTemporaryFileOnceTheProgramRunsAgain)
+{
+    if (!test::straceWorks())
+        GTEST_SKIP() << "strace cannot trace here";
+    const std::string calls = "write,fchmod,fsync,linkat,rename,renameat,renameat2";
+    struct Row {
+        const char *name;
+        // The run that is killed, and the next one that cleans up after it;
+        // "@" stands for the test folder.
+        std::vector<std::string> killed, next;
+        const char *folder; // where its temporary files go
+    };
+    const Row rows[] = {
+        {"the name history", {"Replapart", "oldString=a", "newString=b", "--yes", "@/f"}, {"undo", "--yes"},
+         ".data-home/Corvane/Renomiq"},
+        {"an export", {"Savesomes", "--output", "@/out/names.txt", "--yes", "@/f/a1.txt"},
+         {"Savesomes", "--output", "@/out/names.txt", "--yes", "@/f/a1.txt"}, "out"},
+    };
+    for (const Row &row : rows) {
+        const auto withFolder = [](const std::vector<std::string> &args, const TestDir &dir) {
+            std::vector<std::string> all;
+            for (const std::string &a : args)
+                all.push_back(a[0] == '@' ? dir.host() + a.substr(1) : a);
+            return all;
+        };
+        // Which of those calls the run makes, and how often.
+        std::map<std::string, int> counts;
+        {
+            TestDir dir;
+            dir.createFiles({"f/a1.txt", "out/"});
+            const std::string trace = dir.host("trace");
+            test::runToEnd({withFolder(row.killed, dir), {"strace", "-f", "-o", trace, "-e", "trace=" + calls}});
+            std::istringstream lines(test::readHost(trace));
+            for (std::string line; std::getline(lines, line);) {
+                const std::size_t name = line.find_first_not_of("0123456789 ");
+                const std::size_t paren = line.find('(');
+                if (name != std::string::npos && paren != std::string::npos && paren > name)
+                    ++counts[line.substr(name, paren - name)];
+            }
+            ASSERT_GT(counts["fsync"], 0) << row.name << ": " << test::readHost(trace);
+        }
+        int kills = 0;
+        int leftBehind = 0; // by a kill, before the next run
+        for (const auto &[call, count] : counts) {
+            for (int n = 1; n <= count; ++n) {
+                TestDir dir;
+                dir.createFiles({"f/a1.txt", "out/"});
+                const int status = test::runToEnd(
+                    {withFolder(row.killed, dir),
+                     {"strace", "-f", "-o", "/dev/null", "-e", "inject=" + call + ":signal=KILL:when=" + std::to_string(n)}});
+                kills += WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+                leftBehind += !temporariesIn(dir.host(row.folder)).empty();
+                const std::string err = dir.host("next.err");
+                test::runToEnd({withFolder(row.next, dir), {}, 0, -1, -1, err});
+                EXPECT_EQ(temporariesIn(dir.host(row.folder)), Names{})
+                    << row.name << ", killed at " << call << " #" << n << ": " << test::readHost(err);
+            }
+        }
+        EXPECT_GT(kills, 5) << row.name;
+        // Where files without a name can be made, only a kill between naming
+        // the whole file and renaming it leaves one for the next run.
+        const int nameless = ::open("/tmp", O_TMPFILE | O_WRONLY, 0600); // where TestDir makes its folders
+        if (nameless >= 0) {
+            ::close(nameless);
+            EXPECT_LE(leftBehind, 2) << row.name;
+        }
+    }
+}
+
 TEST(CrashSafety, ADamagedHugeJournalIsReadInBoundedMemory)
 {
     const struct {

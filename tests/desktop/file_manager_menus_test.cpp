@@ -58,7 +58,7 @@ std::vector<ThunarAction> parseUca(const std::string &xml)
 
 std::string read(const std::string &hostPath)
 {
-    auto content = readHostFile(hostPath);
+    auto content = readHostFile(hostPath, std::size_t{1} << 30);
     return content ? *content : "<missing>";
 }
 

@@ -18,7 +18,7 @@ protected:
     void SetUp() override
     {
         dir.createFiles({"bin/", "many/"});
-        const auto program = readHostFile(RENOMIQ_SEND_PATH);
+        const auto program = readHostFile(RENOMIQ_SEND_PATH, std::size_t{1} << 30);
         ASSERT_TRUE(program);
         ASSERT_TRUE(writeHostFileAtomic(dir.host("bin/renomiq-send"), *program, 0755));
     }
@@ -26,7 +26,7 @@ protected:
     // The real program beside the sender (never started: every case here is refused first).
     void placeProgram()
     {
-        const auto program = readHostFile(RENOMIQ_PATH);
+        const auto program = readHostFile(RENOMIQ_PATH, std::size_t{1} << 30);
         ASSERT_TRUE(program);
         ASSERT_TRUE(writeHostFileAtomic(dir.host("bin/renomiq"), *program, 0755));
     }

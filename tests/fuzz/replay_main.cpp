@@ -1,5 +1,6 @@
 // Runs a fuzz target without libFuzzer: every file named on the command line
-// (or in a folder named there), then a fixed number of pseudo-random inputs.
+// (or in a folder named there), then a fixed number of pseudo-random inputs
+// (20000, or N with --random=N for targets that go to the disk).
 #include <cstdint>
 #include <cstdio>
 #include <dirent.h>
@@ -22,7 +23,13 @@ static void runFile(const std::string &path)
 int main(int argc, char **argv)
 {
     int files = 0;
+    int randomInputs = 20000;
     for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument.rfind("--random=", 0) == 0) {
+            randomInputs = std::stoi(argument.substr(9));
+            continue;
+        }
         struct stat st {};
         if (::stat(argv[i], &st) == 0 && S_ISDIR(st.st_mode)) {
             if (DIR *dir = ::opendir(argv[i])) {
@@ -40,13 +47,12 @@ int main(int argc, char **argv)
         }
     }
     std::mt19937 random(12345);
-    constexpr int kRandomInputs = 20000;
-    for (int n = 0; n < kRandomInputs; ++n) {
+    for (int n = 0; n < randomInputs; ++n) {
         std::vector<std::uint8_t> input(random() % 600);
         for (auto &b : input)
             b = static_cast<std::uint8_t>(random());
         LLVMFuzzerTestOneInput(input.data(), input.size());
     }
-    std::printf("replayed %d corpus files and %d random inputs\n", files, kRandomInputs);
+    std::printf("replayed %d corpus files and %d random inputs\n", files, randomInputs);
     return 0;
 }

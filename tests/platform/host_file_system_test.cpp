@@ -1,15 +1,20 @@
 #include "platform/host_file_system.h"
 
+#include "platform/host_io.h"
+#include "support/bounded_call.h"
 #include "support/test_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <map>
+#include <optional>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -401,7 +406,7 @@ TEST_F(HostFileSystemTest, AtomicWriteReplacesAndAFailedWriteLeavesNoTrace)
     const std::string file = TestDir::win("log.txt");
     ASSERT_TRUE(fs.writeFileAtomic(file, "first\r\n").ok());
     ASSERT_TRUE(fs.writeFileAtomic(file, "second\r\n").ok());
-    EXPECT_EQ(fs.readFile(file).value(), "second\r\n");
+    EXPECT_EQ(fs.readFile(file, 100).value(), "second\r\n");
 
     // A folder stands where the file should go: the write fails, the folder
     // and its content stay, and no temporary file is left.
@@ -409,7 +414,79 @@ TEST_F(HostFileSystemTest, AtomicWriteReplacesAndAFailedWriteLeavesNoTrace)
     EXPECT_FALSE(fs.writeFileAtomic(TestDir::win("taken"), "x").ok());
     EXPECT_TRUE(dir.exists("taken/inner"));
     EXPECT_EQ(dir.list(), (std::vector<std::string>{"log.txt", "taken"}));
-    EXPECT_FALSE(fs.readFile(TestDir::win("none")).ok());
+    EXPECT_FALSE(fs.readFile(TestDir::win("none"), 100).ok());
+}
+
+TEST_F(HostFileSystemTest, OnlyARegularFileWithinItsBoundIsReadAndNothingBlocks)
+{
+    dir.writeFile("three.txt", "abc");
+    dir.writeFile("four.txt", "abcd");
+    dir.createFiles({"folder/"});
+    ASSERT_EQ(::mkfifo(dir.host("fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink(dir.host("three.txt").c_str(), dir.host("to-three").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.host("fifo").c_str(), dir.host("to-fifo").c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/zero", dir.host("to-zero").c_str()), 0);
+    struct Row {
+        const char *name;
+        int code; // 0: read
+        const char *result; // the content, or the end of the message after the quoted path
+    };
+    const Row rows[] = {
+        {"three.txt", 0, "abc"},
+        {"to-three", 0, "abc"},
+        {"four.txt", EFBIG, ": it is larger than 3 bytes"},
+        {"fifo", EINVAL, ": it is not a regular file"},
+        {"to-fifo", EINVAL, ": it is not a regular file"},
+        {"to-zero", EINVAL, ": it is not a regular file"},
+        {"folder", EINVAL, ": it is not a regular file"},
+        {"none", ENOENT, ": No such file or directory"},
+    };
+    for (const Row &row : rows) {
+        const std::string host = dir.host(row.name);
+        std::optional<Result<std::string>> read;
+        std::optional<Result<std::string>> readThrough;
+        ASSERT_TRUE(test::endsWithin(
+            std::chrono::seconds(20),
+            [&] {
+                read = readHostFile(host, 3);
+                readThrough = fs.readFile(TestDir::win(row.name), 3);
+            },
+            dir.host("fifo")))
+            << row.name;
+        for (const Result<std::string> &r : {*read, *readThrough}) {
+            if (row.code == 0) {
+                ASSERT_TRUE(r.ok()) << row.name << ": " << r.error().message;
+                EXPECT_EQ(*r, row.result) << row.name;
+            } else {
+                ASSERT_FALSE(r.ok()) << row.name;
+                EXPECT_EQ(r.error().code, row.code) << row.name;
+                const std::string action = row.code == ENOENT ? "Cannot open '" : "Cannot read '";
+                EXPECT_EQ(r.error().message, action + host + "'" + row.result) << row.name;
+            }
+        }
+    }
+    // The bound in the message as the user reads it.
+    dir.writeFile("big", std::string((std::size_t{1} << 20) + 1, 'x'));
+    EXPECT_EQ(readHostFile(dir.host("big"), std::size_t{1} << 20).error().message,
+              "Cannot read '" + dir.host("big") + "': it is larger than 1 MiB");
+}
+
+TEST_F(HostFileSystemTest, AWriteTakesAwayOnlyTheLeftoversOfKilledWritesOfTheSameFile)
+{
+    dir.createFiles({"out/names.txt.tmp-a1B2c3", "out/names.txt.tmp-held00", "out/names.txt.tmp-short",
+                     "out/names.txt.tmp-a1B2c3d", "out/other.txt.tmp-a1B2c3", "out/names.txt.tmp-dir001/",
+                     "out/names.txt.tmp-ab_123", "out/linked"});
+    ASSERT_EQ(::link(dir.host("out/linked").c_str(), dir.host("out/names.txt.tmp-link01").c_str()), 0);
+    // A live writer holds its temporary file.
+    const int held = ::open(dir.host("out/names.txt.tmp-held00").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ASSERT_TRUE(fs.writeFileAtomic(TestDir::win("out/names.txt"), "a\r\n").ok());
+    ::close(held);
+    EXPECT_EQ(dir.list("out"),
+              (std::vector<std::string>{"linked", "names.txt", "names.txt.tmp-a1B2c3d", "names.txt.tmp-ab_123",
+                                        "names.txt.tmp-dir001", "names.txt.tmp-held00", "names.txt.tmp-link01",
+                                        "names.txt.tmp-short", "other.txt.tmp-a1B2c3"}));
+    EXPECT_EQ(dir.readFile("out/names.txt"), "a\r\n");
 }
 
 TEST_F(HostFileSystemTest, PathConversionAtTheBoundary)

@@ -103,7 +103,7 @@ void TestDir::writeFile(const std::string &relative, const std::string &content)
 
 std::string TestDir::readFile(const std::string &relative) const
 {
-    auto content = readHostFile(host(relative));
+    auto content = readHostFile(host(relative), std::size_t{1} << 30);
     return content ? *content : std::string("<missing>");
 }
 

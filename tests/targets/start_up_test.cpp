@@ -1,10 +1,14 @@
 #include "targets/start_up.h"
 
 #include "run/app_state.h"
+#include "support/bounded_call.h"
 #include "support/test_platform.h"
 #include "targets/list_rules.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace renomiq {
 namespace {
@@ -90,6 +94,32 @@ TEST(StartUp, HandOffTargets)
         EXPECT_EQ(state.targets.targetFolder, "T:\\f\\");
         EXPECT_EQ(state.targets.sampleItem, "T:\\f\\x.jpg");
         EXPECT_FALSE(state.targets.filesMode);
+    }
+}
+
+TEST(StartUp, AHandOffThatIsNoRegularFileEndsTheStartWithAMessage)
+{
+    const char *const kinds[] = {"FIFO", "link to /dev/zero"};
+    for (const std::string kind : kinds) {
+        test::TestPlatform t;
+        t.dir.createFiles({".data-home/Corvane/Renomiq/"});
+        const std::string file = t.dir.host(".data-home/Corvane/Renomiq/fn000.tmp");
+        if (kind == "FIFO")
+            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        else
+            ASSERT_EQ(::symlink("/dev/zero", file.c_str()), 0);
+        AppState state(t.platform);
+        t.prompter.expect(Answer::Ok);
+        StartUpPlan plan;
+        ASSERT_TRUE(test::endsWithin(
+            std::chrono::seconds(20), [&] { plan = planStartUp(state, std::string("Changnew")); }, file))
+            << kind;
+        EXPECT_TRUE(plan.closeSoon) << kind;
+        EXPECT_FALSE(plan.handOffTimer) << kind;
+        EXPECT_TRUE(state.run.workList.empty()) << kind;
+        EXPECT_EQ(t.prompter.texts(),
+                  (Lines{"The hand-off file could not be read: Cannot read '" + file + "': it is not a regular file"}))
+            << kind;
     }
 }
 

@@ -1,0 +1,126 @@
+// A FIFO or a link to /dev/zero where renomiq-cli reads one of its files (the
+// registry, a journal, the undo log, a log given with --log, the name
+// history): the program ends all the same, within a bound, in bounded memory,
+// and says what it could not read where the user needs to know.
+#include "cli/crash_support.h"
+#include "support/test_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace renomiq {
+namespace {
+
+using test::TestDir;
+
+enum class Special { Fifo, LinkToZero };
+
+void makeSpecial(const std::string &hostPath, Special kind)
+{
+    if (kind == Special::Fifo)
+        ASSERT_EQ(::mkfifo(hostPath.c_str(), 0600), 0) << hostPath;
+    else
+        ASSERT_EQ(::symlink("/dev/zero", hostPath.c_str()), 0) << hostPath;
+}
+
+bool isFifo(const std::string &hostPath)
+{
+    struct stat st {};
+    return ::lstat(hostPath.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+bool isLink(const std::string &hostPath)
+{
+    struct stat st {};
+    return ::lstat(hostPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool isRegular(const std::string &hostPath)
+{
+    struct stat st {};
+    return ::lstat(hostPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+TEST(SpecialFiles, EveryFileTheCliReadsEndsWithinABoundWhateverStandsAtItsName)
+{
+    struct Row {
+        const char *name;
+        const char *file; // relative to the test folder; "D/" stands for the data folder
+        Special kind;
+        std::vector<std::string> args; // "@" stands for the test folder
+        int exitCode;
+        const char *said; // a part of what the program writes, "" when nothing in particular
+        // What becomes of the special file: it stays, a regular file takes
+        // its place, or it is set aside as "NAME.damaged".
+        enum { Stays, Replaced, SetAside } after;
+    };
+    const std::string data = ".data-home/Corvane/Renomiq/";
+    const std::string notRegular = "not a regular file";
+    const Row rows[] = {
+        {"registry FIFO", ".config-home/Corvane/Renomiq/registry.reg", Special::Fifo, {"undo", "--yes"}, 1,
+         "there is no operation to undo", Row::SetAside},
+        {"registry link to /dev/zero", ".config-home/Corvane/Renomiq/registry.reg", Special::LinkToZero,
+         {"undo", "--yes"}, 1, "there is no operation to undo", Row::SetAside},
+        {"journal FIFO", "D/rollback.77-00000000abcd.jnl", Special::Fifo, {"undo", "--yes"}, 1,
+         "there is no operation to undo", Row::Stays},
+        {"journal link to /dev/zero", "D/rollback.78-00000000abcd.jnl", Special::LinkToZero, {"undo", "--yes"}, 1,
+         "there is no operation to undo", Row::Stays},
+        {"undo log's temporary FIFO", "D/rollback.rbk.tmp-AbCdEf", Special::Fifo, {"undo", "--yes"}, 1,
+         "there is no operation to undo", Row::Stays},
+        {"undo log FIFO", "D/rollback.rbk", Special::Fifo, {"undo", "--yes"}, -1, notRegular.c_str(), Row::Stays},
+        {"undo log link to /dev/zero", "D/rollback.rbk", Special::LinkToZero, {"undo", "--yes"}, -1,
+         notRegular.c_str(), Row::Stays},
+        {"--log FIFO", "other.log", Special::Fifo, {"undo", "--log", "@/other.log", "--yes"}, -1, notRegular.c_str(),
+         Row::Stays},
+        {"--log link to /dev/zero", "other.log", Special::LinkToZero, {"undo", "--log", "@/other.log", "--yes"}, -1,
+         notRegular.c_str(), Row::Stays},
+        {"name history FIFO", "D/Newname.txt", Special::Fifo,
+         {"Replapart", "oldString=a", "newString=b", "@/f/a.txt"}, 0, "1 renamed successfully", Row::Replaced},
+        {"name history link to /dev/zero", "D/Newname.txt", Special::LinkToZero,
+         {"Replapart", "oldString=a", "newString=b", "@/f/a.txt"}, 0, "1 renamed successfully", Row::Replaced},
+    };
+    for (const Row &row : rows) {
+        TestDir dir;
+        dir.createFiles({data, ".config-home/Corvane/Renomiq/", "f/a.txt"});
+        std::string file = row.file;
+        if (file.rfind("D/", 0) == 0)
+            file = data + file.substr(2);
+        makeSpecial(dir.host(file), row.kind);
+        std::vector<std::string> args;
+        for (const std::string &a : row.args)
+            args.push_back(a[0] == '@' ? dir.host() + a.substr(1) : a);
+        const std::string err = dir.host("err.txt");
+        // Killed when it outlives the bound; limited to 1 GiB, so that a read
+        // without end fails soon instead of taking the machine's memory.
+        const int status =
+            test::runToEnd({args, {"timeout", "--signal=KILL", "60"}, 0, -1, long{1} << 30, err});
+        const std::string said = test::readHost(err);
+        ASSERT_TRUE(WIFEXITED(status)) << row.name << ": " << said;
+        EXPECT_NE(WEXITSTATUS(status), 124) << row.name << ": the bound ran out";
+        EXPECT_NE(WEXITSTATUS(status), 137) << row.name << ": the bound ran out";
+        if (row.exitCode >= 0) {
+            EXPECT_EQ(WEXITSTATUS(status), row.exitCode) << row.name << ": " << said;
+        }
+        EXPECT_NE(said.find(row.said), std::string::npos) << row.name << ": " << said;
+        const std::string at = dir.host(file);
+        const auto isSpecial = [&](const std::string &path) {
+            return row.kind == Special::Fifo ? isFifo(path) : isLink(path);
+        };
+        switch (row.after) {
+        case Row::Stays: EXPECT_TRUE(isSpecial(at)) << row.name; break;
+        case Row::Replaced: EXPECT_TRUE(isRegular(at)) << row.name; break;
+        case Row::SetAside:
+            EXPECT_TRUE(isSpecial(at + ".damaged")) << row.name;
+            EXPECT_FALSE(isSpecial(at)) << row.name;
+            break;
+        }
+    }
+}
+
+} // namespace
+} // namespace renomiq
