@@ -11,9 +11,9 @@ renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev 
 # What the desktop tests check the menus, the installation and the package with.
 renomiq_packages+=(desktop-file-utils appstream dpkg-dev fakeroot file gzip man-db)
 
-# What the end-to-end tests drive the program with: a virtual display and the
-# accessibility bus.
-renomiq_packages+=(xvfb at-spi2-core python3-pyatspi dbus xdotool)
+# What the end-to-end tests drive the program with: a virtual display with a
+# window manager, the accessibility bus, and the screen's pictures (xprop, xwd).
+renomiq_packages+=(xvfb openbox at-spi2-core python3-pyatspi dbus xdotool x11-utils x11-apps)
 
 renomiq_install_missing() {
     local missing=()
