@@ -479,7 +479,10 @@ class App:
         return node.getState().contains(self.pyatspi.STATE_CHECKED)
 
     def wait(self, condition, timeout=DEFAULT_TIMEOUT, what="condition"):
-        return wait_for(condition, timeout, what=what)
+        try:
+            return wait_for(condition, timeout, what=what)
+        except TimeoutError_ as e:
+            raise TimeoutError_("%s; showing: %s" % (e, self._texts_of_windows())) from None
 
     def wait_equal(self, value, expected, timeout=DEFAULT_TIMEOUT, what="value"):
         """Waits until value() equals expected; a timeout names the last value."""

@@ -88,9 +88,13 @@ class WindowTest(e2e.SessionTestCase):
         t = table.queryTable()
         self.assertEqual([(t.getAccessibleAt(r, 0).name, t.getAccessibleAt(r, 1).name) for r in range(2)],
                          [("abWWWcd1.txt", "abcd1.txt"), ("abWWWcd2.txt", "abcd2.txt")])
+        app.wait_equal(lambda: [tuple(text.getSelection(i)) for i in range(text.getNSelections())], [(2, 5)],
+                       what="the part marked while the preview shows")
         app.mouse_click(app.find("Close", role="push button", within=preview))
         app.wait(lambda: "Preview - Remove string" not in app.windows(), what="the preview to close")
         self.assertEqual(sorted(os.listdir(m)), ["abWWWcd1.txt", "abWWWcd2.txt"])
+        app.wait_equal(lambda: [tuple(text.getSelection(i)) for i in range(text.getNSelections())], [(2, 5)],
+                       what="the part marked after the preview closed")
 
         app.mouse_click(app.find("OK", role="push button", within=editor))
         app.wait(lambda: sorted(os.listdir(m)) == ["abcd1.txt", "abcd2.txt"], what="the rename")
