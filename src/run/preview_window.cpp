@@ -38,6 +38,8 @@ TForm6::TForm6(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setWordWrap(false);
+    // Tab leaves the list for the buttons; the arrow keys move between rows.
+    m_list->setTabKeyNavigation(false);
     m_list->horizontalHeader()->setSectionsClickable(false);
     m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_list->verticalHeader()->hide();
