@@ -71,7 +71,10 @@ int main(int argc, char *argv[])
     try {
         return run(argc, argv);
     } catch (const std::exception &e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Renomiq"), QString::fromLocal8Bit(e.what()));
+        // The message may hold a path: shown as it is, never as markup.
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Renomiq"), QString::fromLocal8Bit(e.what()));
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
         return 1;
     }
 }

@@ -94,6 +94,8 @@ QComboBox *EditorPanel::newStringBox(EditorBox id, const QString &name)
     m_historyBoxes.push_back(c);
     connect(c->lineEdit(), &QLineEdit::returnPressed, this, &EditorPanel::okRequested);
     c->lineEdit()->installEventFilter(this);
+    // The box, not its edit field, is told when the key focus leaves it.
+    c->installEventFilter(this);
     return c;
 }
 
@@ -215,7 +217,10 @@ bool EditorPanel::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::FocusOut) {
         // A line edit drops its selection with the focus; the special string
         // goes where the selection was.
-        if (auto *edit = qobject_cast<QLineEdit *>(watched)) {
+        auto *edit = qobject_cast<QLineEdit *>(watched);
+        if (auto *box = qobject_cast<QComboBox *>(watched))
+            edit = box->lineEdit();
+        if (edit) {
             edit->setProperty("savedSelectionStart", edit->hasSelectedText() ? edit->selectionStart() : 0);
             edit->setProperty("savedSelectionLength", edit->selectionLength());
             edit->setProperty("savedCursor", edit->cursorPosition());

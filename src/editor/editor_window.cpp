@@ -25,6 +25,7 @@
 #include "targets/folder_walks.h"
 #include "targets/name_export.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -249,6 +250,7 @@ void TForm1::showEditor()
         m_host->stopStatusTimer();
     run.operationRan = false;
     run.previewMode = false;
+    run.previewBatchEntries.reset();
 
     if (targets.targetFolder.size() < 2) {
         targets.filesMode = true;
@@ -295,8 +297,10 @@ void TForm1::setupEditKind()
 
     const bool thisFolder = !targets.filesMode && targets.folderScope == FolderScope::ThisFolderOnly;
     const std::string sample = thisFolder ? targets.targetFolder : targets.sampleItem;
+    // A folder's name part is its whole name: a folder row picked as the
+    // sample is never split at a dot.
     const bool isFolder = thisFolder || (!targets.filesMode && targets.folderScope == FolderScope::OnlySubfolders)
-        || (targets.filesMode && m_state.platform.fileSystem.folderExists(sample));
+        || (!sample.empty() && m_state.platform.fileSystem.folderExists(sample));
     showSample(sample, isFolder);
 
     for (EditorPanel *p : m_panelOf)
@@ -401,12 +405,15 @@ void TForm1::okAction()
     m_acting = true;
     EditorInputs in = inputs();
     const CheckResult result = checkAndStart(m_state, in);
+    // The normalised new extension shows in its box, even when the run is refused.
+    if (in.normalisedNewExtension)
+        currentPanel()->setBoxText(EditorBox::NewExtension, toQt(*in.normalisedNewExtension));
     switch (result.action) {
     case CheckResult::Stop:
         focusBox(result.focus);
         break;
     case CheckResult::Run:
-        // The normalised extensions show in their boxes once the run goes ahead.
+        // Both extensions show with their leading dot once the run goes ahead.
         if (in.request.kind == EditKind::Changexten && in.request.extensionMode == ExtensionMode::Change) {
             currentPanel()->setBoxText(EditorBox::OldExtension, toQt(in.request.oldExtension));
             currentPanel()->setBoxText(EditorBox::NewExtension, toQt(in.request.newExtension));
@@ -459,7 +466,9 @@ void TForm1::insertSpecial(QComboBox *box)
         start = length > 0 ? edit->property("savedSelectionStart").toInt() : edit->property("savedCursor").toInt();
     }
     const int code = m_special->execute();
-    const std::string text = m_special->textFor(code, m_state.run.workList.size());
+    // The width of ordered numbers follows the batch of the last preview, or the work list.
+    const RunState &run = m_state.run;
+    const std::string text = m_special->textFor(code, run.previewBatchEntries.value_or(run.workList.size()));
     if (text.empty())
         return;
     if (length > 0)
@@ -474,7 +483,8 @@ void TForm1::showOnSample(const std::string &oldText)
 {
     const std::string name = lastComponentOf(oldText);
     const bool isFolder = m_state.targets.folderScope == FolderScope::OnlySubfolders
-        || m_state.targets.folderScope == FolderScope::ThisFolderOnly;
+        || m_state.targets.folderScope == FolderScope::ThisFolderOnly
+        || m_state.platform.fileSystem.folderExists(oldText);
     m_sample->setName(isFolder ? name : splitItemPath(name, false).namePart, oldText);
 }
 
@@ -504,7 +514,10 @@ void TForm1::closeEvent(QCloseEvent *event)
 void TForm1::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
-        close();
+        // Esc goes back to the list window only when the window itself has
+        // the key focus: in a box that takes text it closes nothing.
+        if (!focusInTextBox())
+            close();
         return;
     }
     if (event->key() == Qt::Key_F1) {
@@ -512,6 +525,17 @@ void TForm1::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool TForm1::focusInTextBox() const
+{
+    const QWidget *focus = QApplication::focusWidget();
+    if (!focus || focus == this || !isAncestorOf(focus))
+        return false;
+    if (qobject_cast<const QLineEdit *>(focus) || qobject_cast<const QAbstractSpinBox *>(focus))
+        return true;
+    const auto *box = qobject_cast<const QComboBox *>(focus);
+    return box && box->isEditable();
 }
 
 void TForm1::runCloseHandling()

@@ -85,6 +85,7 @@ private:
     void autoCopy(const QString &text);
     void insertSpecial(QComboBox *box);
     void runCloseHandling();
+    bool focusInTextBox() const;
     void refreshHistory();
 
     AppState &m_state;

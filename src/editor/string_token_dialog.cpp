@@ -11,6 +11,7 @@
 #include "platform/prompter.h"
 #include "platform/qt/qt_text.h"
 #include "run/app_state.h"
+#include "settings/number_box.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -85,8 +86,9 @@ TForm3::TForm3(AppState &state, QWidget *parent) : QDialog(parent), m_state(stat
 
     // 1, ordered numbers
     m_ordered = kindButton(QStringLiteral("Ordered  numbers: "), true);
-    m_begin = new QSpinBox(this);
-    m_begin->setRange(0, 99999);
+    m_begin = new NumberBox(state.platform.prompter, 0, 10000, this);
+    // The arrows and a value set may pass the limit; the box then takes it back.
+    m_begin->setMaximum(99999);
     m_begin->setValue(1);
     m_begin->setAccessibleName(QStringLiteral("Begin with :"));
     grid->addWidget(m_ordered, 0, 1);
@@ -158,7 +160,6 @@ TForm3::TForm3(AppState &state, QWidget *parent) : QDialog(parent), m_state(stat
     connect(help, &QPushButton::clicked, this, [this] { m_state.platform.help.showTopic(HelpTopics::forListWindow(true, false, false)); });
     layout->addWidget(buttons);
 
-    connect(m_begin, &QSpinBox::valueChanged, this, &TForm3::beginChanged);
     boldChosen(kinds);
     boldChosen(dateGroup);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -249,18 +250,6 @@ void TForm3::classToggled(QCheckBox *box, bool checked)
         box->setChecked(true);
     }
     m_state.platform.prompter.information("You have to select at least one choice.");
-}
-
-void TForm3::beginChanged(int value)
-{
-    if (value <= 10000)
-        return;
-    {
-        const QSignalBlocker block(m_begin);
-        m_begin->setValue(10000);
-    }
-    m_state.platform.prompter.show(
-        {"Information", "Should not more than 10000.", MessageIcon::Warning, MessageButtons::Ok});
 }
 
 } // namespace renomiq

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/number_box.h"
+
 #include <QDialog>
 
 #include <array>
@@ -8,7 +10,6 @@
 class QCheckBox;
 class QLabel;
 class QRadioButton;
-class QSpinBox;
 
 namespace renomiq {
 
@@ -32,7 +33,7 @@ public:
     // The settings the token expansion reads.
     void fill(EditRequest &request) const;
 
-    QSpinBox *beginWith() const { return m_begin; }
+    NumberBox *beginWith() const { return m_begin; }
     QRadioButton *dateButton(int index) const { return m_dates[static_cast<std::size_t>(index)]; }
 
 protected:
@@ -43,7 +44,6 @@ private:
     void accept() override;
     void done(int result) override;
     void classToggled(QCheckBox *box, bool checked);
-    void beginChanged(int value);
 
     AppState &m_state;
     int m_code = 99;
@@ -56,7 +56,7 @@ private:
     QRadioButton *m_fileSize = nullptr;
     QRadioButton *m_folderName = nullptr;
     QRadioButton *m_disordered = nullptr;
-    QSpinBox *m_begin = nullptr;
+    NumberBox *m_begin = nullptr;
     std::array<QRadioButton *, 6> m_dates{};
     QCheckBox *m_upper = nullptr;
     QCheckBox *m_lower = nullptr;

@@ -292,8 +292,10 @@ private:
             newExtension.erase(0, 2);
         while (newExtension.size() >= 2 && newExtension.back() == '.')
             newExtension.pop_back();
-        if (newExtension.empty() || newExtension == "." || newExtension == "..") {
+        if (newExtension.empty() || newExtension == "." || newExtension == "..")
             newExtension.clear();
+        m_inputs.normalisedNewExtension = newExtension;
+        if (newExtension.empty()) {
             if (!askEmptyPart("The new extention part is empty,\nit will REMOVE old extention part from original "
                               "filenames,\n"
                                   + m_suffix,

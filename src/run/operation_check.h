@@ -4,6 +4,7 @@
 #include "targets/export_choices.h"
 #include "targets/folder_walks.h"
 
+#include <optional>
 #include <string>
 
 namespace renomiq {
@@ -20,6 +21,9 @@ struct EditorInputs {
     // An insert position has been picked with the mouse.
     bool cursorPicked = false;
     ExportChoices save;
+    // Set by the check once it has normalised "New extention part : ": the
+    // text the box shows from then on, whether the run goes ahead or not.
+    std::optional<std::string> normalisedNewExtension;
 };
 
 // The editor window's input boxes, as the automatic copy, the sub-mode

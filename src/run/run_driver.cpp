@@ -233,9 +233,15 @@ void RunDriver::visitTargets()
         m_windows.showUnreachable(path, reason);
     };
     // A preview stops after its rows: it takes each folder in stretches.
+    std::size_t batchEntries = 0;
+    const auto handedOver = [this, &batchEntries](bool continued) {
+        if (m_request->preview && !m_state.run.workList.empty())
+            m_state.run.previewBatchEntries = batchEntries;
+        processWorkList(continued);
+    };
     renomiq::visitTargets(m_state.platform.fileSystem, m_state.targets, m_state.run.workList, m_state.run.stopRequest,
-                          [this](bool continued) { processWorkList(continued); }, unreachable,
-                          m_request->preview ? WalkExtent::UntilStopped : WalkExtent::Full);
+                          handedOver, unreachable, m_request->preview ? WalkExtent::UntilStopped : WalkExtent::Full,
+                          &batchEntries);
 }
 
 void RunDriver::processWorkList(bool continued)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,10 @@ struct RunState {
     int notTriedCount = 0;
     // The items to process now: the chosen files, or one folder's batch.
     std::vector<std::string> workList;
+    // The entries of the last batch a preview was handed (whole, though a
+    // preview reads a folder in stretches); none before a preview since the
+    // editor window opened.
+    std::optional<std::size_t> previewBatchEntries;
     bool operationRan = false;
 };
 

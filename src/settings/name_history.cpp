@@ -90,9 +90,16 @@ void NameHistory::trim(int previousMaximum)
 {
     if (m_maximum >= previousMaximum)
         return;
-    if (m_entries.size() > static_cast<std::size_t>(m_maximum))
-        m_entries.resize(static_cast<std::size_t>(m_maximum));
-    write();
+    {
+        // The list may not have been read yet (no editor shown so far), and
+        // another instance may have added since: cut what the file holds.
+        auto lock = m_fileSystem.lockExclusive(m_dataFolder + "Newname.lock");
+        if (auto content = m_fileSystem.readFile(filePath()))
+            m_entries = splitLines(*content);
+        if (m_entries.size() > static_cast<std::size_t>(m_maximum))
+            m_entries.resize(static_cast<std::size_t>(m_maximum));
+        write();
+    }
     notify();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/prompter.h"
 #include "run/app_state.h"
 #include "settings/name_list_dialog.h"
+#include "settings/number_box.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -20,55 +21,6 @@
 #include <QVBoxLayout>
 
 namespace renomiq {
-
-NumberBox::NumberBox(AppState &state, int minimum, int limit, QWidget *parent)
-    : QSpinBox(parent), m_state(state), m_limit(limit)
-{
-    setRange(minimum, limit);
-    setKeyboardTracking(true);
-    m_lastGood = QString::number(minimum);
-    connect(lineEdit(), &QLineEdit::textChanged, this, &NumberBox::textEdited);
-}
-
-QValidator::State NumberBox::validate(QString &, int &) const
-{
-    // Every text reaches the change check, which answers for it.
-    return QValidator::Acceptable;
-}
-
-void NumberBox::textEdited(const QString &text)
-{
-    if (text.isEmpty() || text == QStringLiteral("-"))
-        return; // being typed
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    Prompter &prompter = m_state.platform.prompter;
-    if (!ok) {
-        const QSignalBlocker block(lineEdit());
-        lineEdit()->setText(m_lastGood);
-        prompter.show({"Error", "Please input a number!", MessageIcon::Warning, MessageButtons::Ok});
-        setFocus();
-        return;
-    }
-    if (value > m_limit) {
-        const QString limit = QString::number(m_limit);
-        {
-            const QSignalBlocker block(lineEdit());
-            lineEdit()->setText(limit);
-        }
-        m_lastGood = limit;
-        prompter.show({"Information", "Should not more than " + limit.toStdString() + ".", MessageIcon::Warning,
-                       MessageButtons::Ok});
-        return;
-    }
-    if (value < minimum() && minimum() == 1 && value == 0) {
-        const QSignalBlocker block(lineEdit());
-        lineEdit()->setText(QStringLiteral("1"));
-        m_lastGood = QStringLiteral("1");
-        return;
-    }
-    m_lastGood = text;
-}
 
 TForm7::TForm7(AppState &state, QWidget *parent) : QDialog(parent), m_state(state)
 {
@@ -178,7 +130,7 @@ QWidget *TForm7::previewTab()
     auto *layout = new QVBoxLayout(page);
     auto *row = new QHBoxLayout;
     auto *label = new QLabel(QStringLiteral("Preview files number: "));
-    m_previewNumber = new NumberBox(m_state, 1, 1000);
+    m_previewNumber = new NumberBox(m_state.platform.prompter, 1, 1000);
     m_previewNumber->setAccessibleName(label->text());
     label->setBuddy(m_previewNumber);
     row->addWidget(label);
@@ -200,7 +152,7 @@ QWidget *TForm7::historyTab()
     names->setAccessibleName(names->title());
     auto *namesRow = new QHBoxLayout(names);
     auto *namesLabel = new QLabel(QStringLiteral("Max Number of list:"));
-    m_nameListMax = new NumberBox(m_state, 0, 100);
+    m_nameListMax = new NumberBox(m_state.platform.prompter, 0, 100);
     m_nameListMax->setAccessibleName(QStringLiteral("New name list Max Number of list:"));
     namesLabel->setBuddy(m_nameListMax);
     auto *edit = new QPushButton(QStringLiteral("Edit"));
@@ -217,7 +169,7 @@ QWidget *TForm7::historyTab()
     folders->setAccessibleName(folders->title());
     auto *foldersRow = new QHBoxLayout(folders);
     auto *foldersLabel = new QLabel(QStringLiteral("Max Number of list:"));
-    m_folderListMax = new NumberBox(m_state, 0, 30);
+    m_folderListMax = new NumberBox(m_state.platform.prompter, 0, 30);
     m_folderListMax->setAccessibleName(QStringLiteral("Used folder list Max Number of list:"));
     foldersLabel->setBuddy(m_folderListMax);
     auto *clearFolders = new QPushButton(QStringLiteral("Clear"));

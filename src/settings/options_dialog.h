@@ -1,7 +1,8 @@
 #pragma once
 
+#include "settings/number_box.h"
+
 #include <QDialog>
-#include <QSpinBox>
 
 #include <functional>
 
@@ -12,27 +13,6 @@ namespace renomiq {
 
 struct AppState;
 class TForm8;
-
-// A number box with arrows whose every change is checked: above its limit it
-// takes the limit (with a message), a text that is no number is refused.
-class NumberBox : public QSpinBox {
-    Q_OBJECT
-
-public:
-    NumberBox(AppState &state, int minimum, int limit, QWidget *parent = nullptr);
-    // The box's text field, where the user types.
-    QLineEdit *textField() const { return lineEdit(); }
-
-protected:
-    QValidator::State validate(QString &input, int &pos) const override;
-
-private:
-    void textEdited(const QString &text);
-
-    AppState &m_state;
-    int m_limit;
-    QString m_lastGood;
-};
 
 // The options dialog: the options of the settings store on four tabs and the
 // two history lists. "Ok" stores; every other way of closing throws the edits away.

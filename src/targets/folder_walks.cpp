@@ -31,16 +31,22 @@ namespace {
 
 using ProcessWorkList = std::function<void(bool continued)>;
 
-void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string &folder,
-                            std::vector<std::string> &workList, const bool &stopRequest,
-                            const ProcessWorkList &processWorkList, const UnreachableItem &unreachable);
+// What a walk hands over: the work list, and the entries of the whole batch
+// that it is part of.
+struct HandOver {
+    std::vector<std::string> &workList;
+    std::size_t &batchEntries;
+    const ProcessWorkList &process;
+};
 
-void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, std::vector<std::string> &workList,
-                 const bool &stopRequest, const ProcessWorkList &processWorkList, const UnreachableItem &unreachable,
-                 WalkExtent extent)
+void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string &folder, const HandOver &handOver,
+                            const bool &stopRequest, const UnreachableItem &unreachable);
+
+void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, const HandOver &handOver,
+                 const bool &stopRequest, const UnreachableItem &unreachable, WalkExtent extent)
 {
     if (extent == WalkExtent::UntilStopped) {
-        visitFolderInStretches(fs, scope, folder, workList, stopRequest, processWorkList, unreachable);
+        visitFolderInStretches(fs, scope, folder, handOver, stopRequest, unreachable);
         return;
     }
     const std::string p = withTrailingBackslash(folder);
@@ -60,8 +66,7 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, s
                 if (scope == FolderScope::OnlySubfolders)
                     batch.push_back(p + entry.name);
                 if (!entry.isLink)
-                    visitFolder(fs, scope, p + entry.name, workList, stopRequest, processWorkList, unreachable,
-                                WalkExtent::Full);
+                    visitFolder(fs, scope, p + entry.name, handOver, stopRequest, unreachable, WalkExtent::Full);
             } else if (scope != FolderScope::OnlySubfolders) {
                 batch.push_back(p + entry.name);
             }
@@ -70,17 +75,17 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, s
         unnamable);
     if (!listed && unreachable)
         unreachable(folder, std::strerror(listed.error().code));
-    workList = std::move(batch);
-    processWorkList(false);
+    handOver.batchEntries = batch.size();
+    handOver.workList = std::move(batch);
+    handOver.process(false);
 }
 
 // The same walk for a preview: the folder is read once, unsorted; its
 // subfolders are entered in name order, and then its batch is handed over in
 // stretches of the name order, so that a preview that stops after its rows
 // never sorts the rest of a large folder.
-void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string &folder,
-                            std::vector<std::string> &workList, const bool &stopRequest,
-                            const ProcessWorkList &processWorkList, const UnreachableItem &unreachable)
+void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string &folder, const HandOver &handOver,
+                            const bool &stopRequest, const UnreachableItem &unreachable)
 {
     const std::string p = withTrailingBackslash(folder);
     struct Entry {
@@ -114,13 +119,14 @@ void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string
         if (scope == FolderScope::OnlySubfolders)
             batch.push_back(p + subfolders[i].name);
         if (!subfolders[i].isLink)
-            visitFolderInStretches(fs, scope, p + subfolders[i].name, workList, stopRequest, processWorkList,
-                                   unreachable);
+            visitFolderInStretches(fs, scope, p + subfolders[i].name, handOver, stopRequest, unreachable);
         return true;
     });
     if (!listed && unreachable)
         unreachable(folder, std::strerror(listed.error().code));
-    // The files, stretch by stretch: each handed over as soon as it is full.
+    // The files, stretch by stretch: each handed over as soon as it is full;
+    // the batch counts whole (the subfolders in scope OnlySubfolders).
+    const std::size_t entries = scope == FolderScope::OnlySubfolders ? subfolders.size() : files.size();
     bool continued = false;
     std::size_t stretch = 64;
     NameOrder::visitInOrder(
@@ -131,9 +137,10 @@ void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string
             batch.push_back(p + files[i].name);
             if (batch.size() < stretch)
                 return true;
-            workList = std::move(batch);
+            handOver.batchEntries = entries;
+            handOver.workList = std::move(batch);
             batch.clear();
-            processWorkList(continued);
+            handOver.process(continued);
             continued = true;
             stretch *= 2;
             return !stopRequest;
@@ -141,17 +148,21 @@ void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string
         NameOrder::Extent::AsVisited);
     if (continued && batch.empty())
         return;
-    workList = std::move(batch);
-    processWorkList(continued);
+    handOver.batchEntries = entries;
+    handOver.workList = std::move(batch);
+    handOver.process(continued);
 }
 
 } // namespace
 
 void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<std::string> &workList,
                   const bool &stopRequest, const ProcessWorkList &processWorkList, const UnreachableItem &unreachable,
-                  WalkExtent extent)
+                  WalkExtent extent, std::size_t *batchEntries)
 {
+    std::size_t entries = 0;
+    const HandOver handOver{workList, batchEntries ? *batchEntries : entries, processWorkList};
     if (targets.targetFolder.empty()) {
+        handOver.batchEntries = workList.size();
         processWorkList(false);
         return;
     }
@@ -160,11 +171,11 @@ void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<
         if (folder.size() > 1 && folder.back() == '\\')
             folder.pop_back();
         workList = {folder};
+        handOver.batchEntries = 1;
         processWorkList(false);
         return;
     }
-    visitFolder(fileSystem, targets.folderScope, targets.targetFolder, workList, stopRequest, processWorkList,
-                unreachable, extent);
+    visitFolder(fileSystem, targets.folderScope, targets.targetFolder, handOver, stopRequest, unreachable, extent);
 }
 
 std::string FolderListing::statusText() const

@@ -36,9 +36,12 @@ enum class WalkExtent {
 // is read between entries. Linked folders are never entered (in scope
 // OnlySubfolders the link itself is renamed). processWorkList is told when
 // workList continues the batch it was given last (UntilStopped only).
+// batchEntries, when given, holds the entries of the whole batch that
+// workList is part of whenever processWorkList runs.
 void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<std::string> &workList,
                   const bool &stopRequest, const std::function<void(bool continued)> &processWorkList,
-                  const UnreachableItem &unreachable = {}, WalkExtent extent = WalkExtent::Full);
+                  const UnreachableItem &unreachable = {}, WalkExtent extent = WalkExtent::Full,
+                  std::size_t *batchEntries = nullptr);
 
 // The listing walk's data: the folder box text as it ends up, the sorted
 // subfolder and file names, and whether the listing was refused or aborted.

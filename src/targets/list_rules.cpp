@@ -53,13 +53,13 @@ std::string nameWithoutExtension(const std::string &rowText)
     return name;
 }
 
-std::string rowPath(bool filesMode, const std::string &boxText, const std::string &rowText)
+std::string rowPath(bool filesMode, const std::string &folder, const std::string &rowText)
 {
     if (filesMode)
         return rowText;
-    if (boxText.empty() || boxText.back() != '\\')
-        return boxText + '\\' + rowText;
-    return boxText + rowText;
+    if (folder.empty() || folder.back() != '\\')
+        return folder + '\\' + rowText;
+    return folder + rowText;
 }
 
 PopupMenuState popupMenuState(bool filesMode, std::size_t selected, std::size_t rows)

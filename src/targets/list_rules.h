@@ -30,9 +30,9 @@ std::string nameWithoutExtension(const std::string &rowText);
 // Leading and trailing blanks and control characters removed.
 std::string trimmedBox(const std::string &text);
 
-// The full path of a row: the folder box text and the row's name in folder
-// mode (boxText then ends with '\'), the row's text in files mode.
-std::string rowPath(bool filesMode, const std::string &boxText, const std::string &rowText);
+// The full path of a row: the listed folder and the row's name in folder
+// mode, the row's text in files mode.
+std::string rowPath(bool filesMode, const std::string &folder, const std::string &rowText);
 
 // Which items of the file list's popup menu are enabled.
 struct PopupMenuState {

@@ -145,9 +145,11 @@ private:
     void selectionChanged();
     void showCountStatus();
     std::vector<int> selectedRows() const;
+    // The full path of a row: in folder mode the folder the rows were listed
+    // from, whatever the folder box holds now.
+    std::string rowPathOf(int row) const;
     std::string selectedRowPath() const;
     bool askClearFiles();
-    void ensureBoxBackslash();
     void checkRows(bool selectedOnly, bool checked);
 
     AppState &m_state;
@@ -184,6 +186,8 @@ private:
     bool m_maximizeOnShow = false;
     bool m_closing = false;
     int m_rememberedTop = 0;
+    // The folder of the folder-mode rows, ending with '\'.
+    std::string m_listedFolder;
 };
 
 } // namespace renomiq

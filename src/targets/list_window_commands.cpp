@@ -88,12 +88,15 @@ std::vector<int> TForm4::selectedRows() const
     return rows;
 }
 
+std::string TForm4::rowPathOf(int row) const
+{
+    return rowPath(m_state.targets.filesMode, m_listedFolder, m_model->rowText(static_cast<std::size_t>(row)));
+}
+
 std::string TForm4::selectedRowPath() const
 {
     const std::vector<int> rows = selectedRows();
-    if (rows.empty())
-        return {};
-    return rowPath(m_state.targets.filesMode, folderBoxText(), m_model->rowText(static_cast<std::size_t>(rows[0])));
+    return rows.empty() ? std::string() : rowPathOf(rows[0]);
 }
 
 void TForm4::showCountStatus()
@@ -115,13 +118,6 @@ bool TForm4::askClearFiles()
         return false;
     m_model->clear();
     return true;
-}
-
-void TForm4::ensureBoxBackslash()
-{
-    const std::string box = folderBoxText();
-    if (!box.empty() && box.back() != '\\')
-        setFolderBoxText(box + '\\');
 }
 
 // --- "Folder", "Files", dropping -------------------------------------------
@@ -385,6 +381,7 @@ void TForm4::fillFolderListing()
     targets.filesMode = false;
     if (listing.status == FolderListing::Listed) {
         setFolderBoxText(listing.boxText);
+        m_listedFolder = listing.boxText;
         m_model->setListing(listing.folders, listing.files);
         setStatusPanel(0, listing.statusText());
     } else {
@@ -415,8 +412,6 @@ void TForm4::rowDoubleClicked()
 {
     if (selectedRows().empty())
         return;
-    if (!m_state.targets.filesMode)
-        ensureBoxBackslash();
     const std::string path = selectedRowPath();
     FileSystem &fs = m_state.platform.fileSystem;
     if (fs.folderExists(path)) {
@@ -433,11 +428,9 @@ void TForm4::openRenameDialog()
     const std::vector<int> rows = selectedRows();
     if (rows.size() != 1 || !m_rename)
         return;
-    const bool filesMode = m_state.targets.filesMode;
-    if (!filesMode)
-        ensureBoxBackslash();
     const std::string oldPath = selectedRowPath();
-    const std::string newText = m_rename->renameItem(oldPath, filesMode ? std::string() : folderBoxText());
+    const std::string newText =
+        m_rename->renameItem(oldPath, m_state.targets.filesMode ? std::string() : m_listedFolder);
     if (!newText.empty())
         m_model->setRowText(static_cast<std::size_t>(rows[0]), newText);
     m_fileList->setFocus();

@@ -228,12 +228,10 @@ void TForm4::sendToNewInstance(const std::string &subItem)
     if (!sender.programPresent())
         return;
     const bool filesMode = m_state.targets.filesMode;
-    if (!filesMode)
-        ensureBoxBackslash();
     const std::vector<int> rows = selectedRows();
     std::vector<std::string> targets;
     for (int row : rows)
-        targets.push_back(rowPath(filesMode, folderBoxText(), m_model->rowText(static_cast<std::size_t>(row))));
+        targets.push_back(rowPathOf(row));
     if (targets.empty())
         return;
     if (!sender.send(targets, subItem))

@@ -47,9 +47,8 @@ TForm2::TForm2(AppState &state, QWidget *parent) : QDialog(parent), m_state(stat
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TForm2::fill()
+void TForm2::fill(const SingleRename::Fields &f)
 {
-    const SingleRename::Fields f = m_rename.fieldsFor(m_oldPath);
     setWindowTitle(toQt(f.caption));
     m_name->setText(toQt(f.name));
     m_extension->setText(toQt(f.extension));
@@ -62,7 +61,8 @@ std::string TForm2::renameItem(const std::string &oldPath, const std::string &fo
     m_oldPath = oldPath;
     m_folderBox = folderBox;
     m_result.clear();
-    fill();
+    m_opened = m_rename.fieldsFor(m_oldPath);
+    fill(m_opened);
     adjustSize();
     setFixedSize(sizeHint());
     m_name->selectAll();
@@ -81,7 +81,7 @@ void TForm2::okClicked()
         accept();
         return;
     case SingleRename::Outcome::Failed:
-        fill();
+        fill(SingleRename::refilledFields(m_oldPath, m_opened));
         break;
     case SingleRename::Outcome::Refused:
         m_name->setText(toQt(r.name));

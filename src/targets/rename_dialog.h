@@ -21,8 +21,8 @@ class TForm2 : public QDialog {
 public:
     explicit TForm2(AppState &state, QWidget *parent = nullptr);
 
-    // OpenRenameDialog for the item at oldPath; folderBox is the folder box text
-    // ending with '\' in folder mode, empty in files mode. Returns the row's new
+    // OpenRenameDialog for the item at oldPath; folderBox is the folder of the
+    // listed rows, ending with '\', in folder mode, empty in files mode. Returns the row's new
     // text, or empty when nothing was renamed.
     std::string renameItem(const std::string &oldPath, const std::string &folderBox);
 
@@ -31,7 +31,7 @@ public:
     QLabel *extensionLabel() const { return m_extensionLabel; }
 
 private:
-    void fill();
+    void fill(const SingleRename::Fields &fields);
     void okClicked();
 
     AppState &m_state;
@@ -40,6 +40,7 @@ private:
     QLineEdit *m_extension = nullptr;
     QLabel *m_extensionLabel = nullptr;
     std::string m_oldPath;
+    SingleRename::Fields m_opened; // the boxes as the dialog opened
     std::string m_folderBox;
     std::string m_result;
 };

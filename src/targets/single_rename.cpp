@@ -23,17 +23,22 @@ std::string folderPartOf(const std::string &path)
 SingleRename::Fields SingleRename::fieldsFor(const std::string &oldPath) const
 {
     FileSystem &fs = m_state.platform.fileSystem;
-    Fields f;
+    if (fs.fileExists(oldPath))
+        return refilledFields(oldPath, {"Rename a file", {}, {}, true});
+    return refilledFields(oldPath, {fs.folderExists(oldPath) ? "Rename a folder" : "Rename a file", {}, {}, false});
+}
+
+SingleRename::Fields SingleRename::refilledFields(const std::string &oldPath, const Fields &opened)
+{
+    Fields f = opened;
     const std::string last = lastComponentOf(oldPath);
-    if (fs.fileExists(oldPath)) {
+    if (opened.extensionShown) {
         const std::size_t dot = last.rfind('.');
         f.name = dot == std::string::npos ? last : last.substr(0, dot);
         f.extension = dot == std::string::npos ? std::string() : last.substr(dot);
-        f.caption = "Rename a file";
-        f.extensionShown = true;
     } else {
-        f.caption = fs.folderExists(oldPath) ? "Rename a folder" : "Rename a file";
         f.name = last;
+        f.extension.clear();
     }
     return f;
 }

@@ -21,6 +21,9 @@ public:
         bool extensionShown = false;
     };
     Fields fieldsFor(const std::string &oldPath) const;
+    // The boxes filled again from the row after a failed rename, as they were
+    // when the dialog opened (whatever the item's state now).
+    static Fields refilledFields(const std::string &oldPath, const Fields &opened);
 
     enum class Outcome { Renamed, Refused, Failed };
     struct Result {

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <fstream>
+#include <iterator>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -44,6 +46,29 @@ TEST(HelpTopics, EveryTopicTheWindowsOpenIsInstalled)
     for (const std::string &topic : topics) {
         struct stat st {};
         EXPECT_EQ(::stat((std::string(RENOMIQ_SHARE_DIR) + "/help/" + topic).c_str(), &st), 0) << topic;
+    }
+}
+
+// The file list's check marks are display only: no run, export or hand-off
+// reads them, and the help says so instead of promising to leave items out.
+TEST(HelpTopics, TheHelpTellsThatCheckMarksLeaveNothingOut)
+{
+    const auto topic = [](const char *name) {
+        std::ifstream in(std::string(RENOMIQ_SHARE_DIR) + "/help/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    const struct {
+        const char *topic;
+        const char *says;
+    } rows[] = {
+        {"How to use.htm", "they leave nothing out, and checked and unchecked items alike are renamed"},
+        {"Options.htm", "unchecked items are still renamed, saved and sent"},
+    };
+    for (const auto &row : rows) {
+        const std::string text = topic(row.topic);
+        ASSERT_FALSE(text.empty()) << row.topic;
+        EXPECT_NE(text.find(row.says), std::string::npos) << row.topic;
+        EXPECT_EQ(text.find("leave single"), std::string::npos) << row.topic;
     }
 }
 

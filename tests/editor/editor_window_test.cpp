@@ -5,6 +5,7 @@
 #include "support/editor_app.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -196,24 +197,87 @@ TEST(EditorWindow, RefusalsPutTheFocusIntoTheirBox)
     EXPECT_EQ(app.prompter.texts().size(), 2u);
 }
 
-TEST(EditorWindow, AConfirmationCancelledLeavesTheTypedExtension)
+// The new extension is normalised into its box as soon as it is checked, even
+// when the question is refused; the leading dots come only when the run goes ahead.
+TEST(EditorWindow, AConfirmationCancelledShowsTheNormalisedExtension)
 {
     EditorApp app;
     app.dir.createFiles({"F/a.txt"});
     app.state.settings.options.confirm = true;
     app.openFolder(EditKind::Changexten, "F");
     EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::OldExtension), "txt");
+    const struct {
+        const char *typed;
+        const char *shown;
+        const char *question;
+    } refused[] = {
+        {"..jpg.", "jpg", "It will change filenames extention part, from 'txt' to 'jpg',\n"},
+        {"..png.", "png", "It will change filenames extention part, from 'txt' to 'png',\n"},
+        {"..", "",
+         "The new extention part is empty,\nit will REMOVE old extention part from original filenames,\n"},
+        {".", "",
+         "The new extention part is empty,\nit will REMOVE old extention part from original filenames,\n"},
+    };
+    for (const auto &r : refused) {
+        app.prompter.clear();
+        type(app, "New extention part :", r.typed);
+        app.prompter.expect(Answer::Cancel);
+        QTest::mouseClick(app.editor.button(QStringLiteral("OK")), Qt::LeftButton);
+        EXPECT_EQ(app.prompter.texts(), (Lines{std::string(r.question) + kSuffix})) << r.typed;
+        EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::NewExtension), r.shown) << r.typed;
+        EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::OldExtension), "txt") << r.typed;
+        EXPECT_EQ(app.dir.list("F"), Lines{"a.txt"}) << r.typed;
+    }
     type(app, "New extention part :", "..jpg.");
-    app.prompter.expect(Answer::Cancel);
-    app.editor.okAction();
-    EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::NewExtension), "..jpg.");
-    EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::OldExtension), "txt");
 
     app.prompter.expect(Answer::Ok);
     app.editor.okAction();
     EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::NewExtension), ".jpg");
     EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::OldExtension), ".txt");
     EXPECT_EQ(app.dir.list("F"), Lines{"a.jpg"});
+}
+
+// Esc in a box that takes text closes nothing and keeps the picked CURSOR
+// position; with the key focus on the window itself it goes back.
+TEST(EditorWindow, EscClosesOnlyFromTheWindowItself)
+{
+    EditorApp app;
+    app.dir.createFiles({"F/abcdef.txt"});
+    app.openFolder(EditKind::Addnewnum, "F");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app.editor));
+    QTRY_VERIFY(app.editor.currentPanel()->box(EditorBox::HeadText)->hasFocus());
+    click(app, "CURSOR");
+    SampleNameBox *sample = app.editor.sampleName();
+    QTest::mouseClick(sample, Qt::LeftButton, {}, QPoint(sample->width() - 4, sample->height() / 2));
+    const int picked = app.editor.cursorPosition();
+    ASSERT_EQ(picked, 7);
+    const auto lineOf = [&](EditorBox id) {
+        return static_cast<QComboBox *>(app.editor.currentPanel()->box(id))->lineEdit();
+    };
+    const struct {
+        const char *name;
+        QWidget *clicked;
+        QPoint at;
+    } boxes[] = {
+        {"HEAD", lineOf(EditorBox::HeadText), QPoint(2, 5)},
+        {"END", lineOf(EditorBox::EndText), QPoint(2, 5)},
+        {"CURSOR", lineOf(EditorBox::CursorText), QPoint(2, 5)},
+        {"sample name", sample, QPoint(sample->width() - 4, sample->height() / 2)},
+    };
+    for (const auto &b : boxes) {
+        QTest::mouseClick(b.clicked, Qt::LeftButton, {}, b.at);
+        ASSERT_NE(QApplication::focusWidget(), nullptr) << b.name;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_TRUE(app.editor.isVisible()) << b.name;
+        EXPECT_EQ(app.editor.cursorPosition(), picked) << b.name;
+    }
+    EXPECT_EQ(app.editor.cursorPosition(), picked);
+
+    app.editor.setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), &app.editor);
+    QTest::keyClick(&app.editor, Qt::Key_Escape);
+    EXPECT_FALSE(app.editor.isVisible());
+    EXPECT_EQ(app.editor.cursorPosition(), 0);
 }
 
 TEST(EditorWindow, ExtensionBoxesTakeAtMost253Bytes)

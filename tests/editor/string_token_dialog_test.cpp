@@ -4,6 +4,7 @@
 #include "support/editor_app.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -185,6 +186,120 @@ TEST(SpecialStringDialog, NumberBoxAndCharacterClassRules)
     EXPECT_FALSE(r.randomLower);
     EXPECT_TRUE(r.randomDigits);
     EXPECT_EQ(r.startNumber, 10000);
+}
+
+// After a preview, ordered numbers are as wide as the whole batch the preview
+// was handed, though the preview reads a large folder in stretches.
+TEST(SpecialStringDialog, OrderedNumbersAfterAPreviewFollowItsWholeBatch)
+{
+    const struct {
+        int files;
+        const char *inserted;
+    } rows[] = {{3000, "$$$$"}, {150, "$$$"}, {12, "$$"}};
+    for (const auto &row : rows) {
+        EditorApp app;
+        std::vector<std::string> files;
+        for (int i = 0; i < row.files; ++i)
+            files.push_back("F/photo" + std::to_string(i) + ".jpg");
+        app.dir.createFiles(files);
+        app.openFolder(EditKind::Changnew, "F");
+        auto *box = static_cast<QComboBox *>(app.editor.currentPanel()->box(EditorBox::NewName));
+        box->setEditText(QStringLiteral("n"));
+        QTest::mouseClick(app.editor.button(QStringLiteral("Preview")), Qt::LeftButton);
+        ASSERT_TRUE(app.preview.isVisible()) << row.files;
+        box->setEditText(QString());
+        special(app, "Special string", pressOk);
+        EXPECT_EQ(box->currentText().toStdString(), row.inserted) << row.files;
+    }
+}
+
+// "Special" reached with the Tab key and pressed with the space bar puts the
+// special string in place of the text selected in its box, as a click does.
+TEST(SpecialStringDialog, SpecialFromTheKeyboardReplacesTheSelectedText)
+{
+    const struct {
+        EditKind kind;
+        EditorBox box;
+        const char *button;
+        EditorBox initialFocus;
+    } rows[] = {
+        {EditKind::Addnewnum, EditorBox::EndText, "END Special", EditorBox::HeadText},
+        {EditKind::Addnewnum, EditorBox::HeadText, "HEAD Special", EditorBox::HeadText},
+        {EditKind::Replapart, EditorBox::NewString, "New String Special", EditorBox::OldString},
+        {EditKind::Changnew, EditorBox::NewName, "Special string", EditorBox::NewName},
+    };
+    for (const auto &row : rows) {
+        EditorApp app;
+        app.dir.createFiles({"F/a.txt"});
+        app.openFolder(row.kind, "F");
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&app.editor));
+        QWidget *initial = app.editor.currentPanel()->box(row.initialFocus);
+        QTRY_VERIFY(initial->hasFocus());
+        auto *box = static_cast<QComboBox *>(app.editor.currentPanel()->box(row.box));
+        QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+        ASSERT_TRUE(box->hasFocus()) << row.button;
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("abcdef"));
+        for (int i = 0; i < 2; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+        for (int i = 0; i < 2; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::ShiftModifier);
+        ASSERT_EQ(box->lineEdit()->selectedText(), QStringLiteral("cd")) << row.button;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QAbstractButton *button = named(app.editor.currentPanel(), row.button);
+        ASSERT_EQ(QApplication::focusWidget(), button) << row.button;
+        test::whenModal([](QWidget *) {
+            named(QApplication::activeModalWidget(), "Folder name")->click();
+            pressOk(*static_cast<TForm3 *>(QApplication::activeModalWidget()));
+        });
+        QTest::keyClick(button, Qt::Key_Space);
+        EXPECT_EQ(box->currentText().toStdString(), "ab%%ef") << row.button;
+    }
+}
+
+// "Begin with : " answers every change: a letter with "Please input a number!"
+// (and the number it had), a number above 10000 with the limit.
+TEST(SpecialStringDialog, BeginWithAnswersLettersAndTakesTheLimit)
+{
+    EditorApp app;
+    const struct {
+        const char *keys;
+        bool replace;
+        const char *shown;
+        const char *message;
+        const char *caption;
+    } rows[] = {
+        {"x", false, "1", "Please input a number!", "Error"},
+        {"5a", true, "5", "Please input a number!", "Error"},
+        {"20000", true, "10000", "Should not more than 10000.", "Information"},
+        {"42", true, "42", nullptr, nullptr},
+    };
+    test::whenModal([&](QWidget *) {
+        QSpinBox *begin = app.special.beginWith();
+        QLineEdit *field = begin->findChild<QLineEdit *>();
+        for (const auto &row : rows) {
+            app.prompter.clear();
+            if (row.message)
+                app.prompter.expect(Answer::Ok);
+            QTest::mouseClick(field, Qt::LeftButton);
+            QTest::keyClick(begin, row.replace ? Qt::Key_A : Qt::Key_End,
+                            row.replace ? Qt::ControlModifier : Qt::NoModifier);
+            QTest::keyClicks(begin, QString::fromLatin1(row.keys));
+            EXPECT_EQ(field->text(), QString::fromLatin1(row.shown)) << row.keys;
+            EXPECT_EQ(app.prompter.texts(),
+                      row.message ? std::vector<std::string>{row.message} : std::vector<std::string>{})
+                << row.keys;
+            if (row.message && app.prompter.shown().size() == 1) {
+                EXPECT_EQ(app.prompter.shown()[0].caption, row.caption) << row.keys;
+                EXPECT_EQ(app.prompter.shown()[0].icon, MessageIcon::Warning) << row.keys;
+                EXPECT_TRUE(begin->hasFocus()) << row.keys;
+            }
+        }
+        pressOk(app.special);
+    });
+    EXPECT_EQ(app.special.execute(), 0);
+    EditRequest r;
+    app.special.fill(r);
+    EXPECT_EQ(r.startNumber, 42);
 }
 
 TEST(SpecialStringDialog, DateCaptionsAreRebuiltAtEachShowing)

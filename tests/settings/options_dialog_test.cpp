@@ -131,6 +131,100 @@ TEST(OptionsDialog, LoweringTheNameListMaximumTrimsOnOkOnly)
     EXPECT_EQ(stored(app, "Listnum"), 3u);
 }
 
+QPushButton *dialogButton(TForm7 &o, const char *caption)
+{
+    for (QPushButton *b : o.findChildren<QPushButton *>()) {
+        if (b->text() == QLatin1String(caption))
+            return b;
+    }
+    return nullptr;
+}
+
+// Types into a number box as a person does: a click into its text, then the
+// keys; replace selects the whole text first, otherwise the keys go at its end.
+void typeInto(NumberBox *box, const char *keys, bool replace)
+{
+    QTest::mouseClick(box->textField(), Qt::LeftButton);
+    QTest::keyClick(box, replace ? Qt::Key_A : Qt::Key_End, replace ? Qt::ControlModifier : Qt::NoModifier);
+    if (replace && !*keys)
+        QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, QString::fromLatin1(keys));
+}
+
+// A value above the limit becomes the limit, a stray letter or an emptied box
+// goes back: in the box and in what "Ok" stores, so no history is wiped.
+TEST(OptionsDialog, TypedNumbersStoreTheLimitOrGoBack)
+{
+    const struct {
+        const char *name;
+        int tab;
+        NumberBox *(TForm7::*box)() const;
+        const char *typed;
+        bool replace;
+        const char *shown;
+        const char *message;
+        const char *value;
+        std::uint32_t stored;
+    } cases[] = {
+        {"folders above the limit", 3, &TForm7::folderListMax, "45", true, "30", "Should not more than 30.",
+         "Foldernum", 30},
+        {"names above the limit", 3, &TForm7::nameListMax, "150", true, "100", "Should not more than 100.",
+         "Listnum", 100},
+        {"preview above the limit", 2, &TForm7::previewNumber, "2000", true, "1000", "Should not more than 1000.",
+         "Prenum", 1000},
+        {"a letter after the folder number", 3, &TForm7::folderListMax, "x", false, "10", "Please input a number!",
+         "Foldernum", 10},
+        {"a letter for the name number", 3, &TForm7::nameListMax, "q", true, "20", "Please input a number!",
+         "Listnum", 20},
+        {"the name number emptied", 3, &TForm7::nameListMax, "", true, "20", nullptr, "Listnum", 20},
+        {"the preview number emptied", 2, &TForm7::previewNumber, "", true, "20", nullptr, "Prenum", 20},
+        {"a number within the range", 3, &TForm7::folderListMax, "7", true, "7", nullptr, "Foldernum", 7},
+    };
+    for (const auto &c : cases) {
+        test::GuiApp app;
+        app.dir.writeFile(".data-home/Corvane/Renomiq/Newname.txt", "a\r\nb\r\nc\r\n");
+        TForm7 &o = app.options;
+        NumberBox *box = (o.*c.box)();
+        if (c.message)
+            app.prompter.expect(Answer::Ok);
+        QString shownAfterTyping;
+        test::whenModal([&](QWidget *) {
+            o.tabs()->setCurrentIndex(c.tab);
+            typeInto(box, c.typed, c.replace);
+            if (c.message) // a message box takes the focus, as it does on screen
+                dialogButton(o, "Help")->setFocus();
+            shownAfterTyping = box->textField()->text();
+            QTest::mouseClick(dialogButton(o, "Ok"), Qt::LeftButton);
+        });
+        o.showOptions();
+        if (c.message) {
+            EXPECT_EQ(shownAfterTyping, QString::fromLatin1(c.shown)) << c.name;
+        }
+        EXPECT_EQ(app.prompter.texts(), c.message ? Lines{c.message} : Lines{}) << c.name;
+        EXPECT_EQ(box->textField()->text(), QString::fromLatin1(c.shown)) << c.name;
+        EXPECT_EQ(stored(app, c.value), c.stored) << c.name;
+        EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/Newname.txt"), "a\r\nb\r\nc\r\n") << c.name;
+    }
+}
+
+// The new-name list is read only when an editor shows; lowering the maximum
+// before that still keeps the first entries of the file.
+TEST(OptionsDialog, LoweringTheNameListMaximumBeforeAnyEditorKeepsTheFirstLines)
+{
+    test::GuiApp app;
+    app.dir.writeFile(".data-home/Corvane/Renomiq/Newname.txt", "a\r\nb\r\nc\r\nd\r\ne\r\n");
+    TForm7 &o = app.options;
+    test::whenModal([&](QWidget *) {
+        o.tabs()->setCurrentIndex(3);
+        typeInto(o.nameListMax(), "3", true);
+        QTest::mouseClick(dialogButton(o, "Ok"), Qt::LeftButton);
+    });
+    o.showOptions();
+    EXPECT_EQ(stored(app, "Listnum"), 3u);
+    EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/Newname.txt"), "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(app.state.names.entries(), (Lines{"a", "b", "c"}));
+}
+
 TEST(NameListEditor, SaveSetsTheMaximumAndCloseAsks)
 {
     test::GuiApp app;

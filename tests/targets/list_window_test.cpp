@@ -1,6 +1,8 @@
 #include "targets/list_window.h"
 
 #include "support/gui_app.h"
+#include "editor/editor_panel.h"
+#include "editor/sample_name_box.h"
 #include "targets/hand_off.h"
 #include "targets/list_window_model.h"
 
@@ -20,6 +22,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace renomiq {
 namespace {
@@ -358,6 +362,103 @@ TEST_F(ListWindowTest, RenameWithF2AndUndoIt)
     EXPECT_EQ(rows(), (Lines{"other.txt", "report.txt"}));
 }
 
+// A folder typed into the box without Enter does not change what the listed
+// rows are: every row action works on the folder the rows came from.
+TEST_F(ListWindowTest, RowActionsUseTheListedFolderNotTheBoxText)
+{
+    app.dir.createFiles({"prog/renomiq", "a/x.txt", "a/sub/inner.txt", "b/x.txt", "b/sub/"});
+    w.setProgramFile(app.dir.host("prog/renomiq"));
+    typeFolder(TestDir::win("a"));
+    ASSERT_EQ(rows(), (Lines{"sub", "x.txt"}));
+    const auto typeOtherFolder = [&] {
+        QTest::mouseClick(w.folderBox()->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(w.folderBox()->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(w.folderBox()->lineEdit(), QString::fromStdString(TestDir::win("b")));
+        ASSERT_EQ(w.folderBoxText(), TestDir::win("b"));
+    };
+    const auto trigger = [&](const char *name) {
+        w.preparePopupMenu();
+        QAction *item = w.popupMenu()->findChild<QAction *>(QString::fromLatin1(name));
+        ASSERT_NE(item, nullptr) << name;
+        ASSERT_TRUE(item->isEnabled()) << name;
+        item->trigger();
+    };
+
+    typeOtherFolder();
+    selectRows({1});
+    trigger("openFileItem");
+    trigger("openFolderItem");
+    EXPECT_EQ(app.shell.opened, (Lines{"T:\\a\\x.txt"}));
+    EXPECT_EQ(app.shell.shown, (Lines{"T:\\a\\x.txt"}));
+
+    for (QAction *sub : w.popupMenu()->findChild<QMenu *>(QStringLiteral("sessionMenu"))->actions()) {
+        if (sub->text() == QStringLiteral("Remove"))
+            sub->trigger();
+    }
+    EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/fn000.tmp"), "T:\\a\\x.txt\r\n");
+
+    test::whenModal([](QWidget *dialog) {
+        auto *d = static_cast<TForm2 *>(dialog);
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Rename a file"));
+        d->nameBox()->setText(QStringLiteral("y"));
+        QTest::keyClick(d->nameBox(), Qt::Key_Return);
+    });
+    w.fileListView()->setFocus();
+    QTest::keyClick(w.fileListView(), Qt::Key_F2);
+    EXPECT_TRUE(app.dir.exists("a/y.txt"));
+    EXPECT_FALSE(app.dir.exists("a/x.txt"));
+    EXPECT_TRUE(app.dir.exists("b/x.txt"));
+    EXPECT_FALSE(app.dir.exists("b/y.txt"));
+    EXPECT_EQ(rows(), (Lines{"sub", "y.txt"}));
+    EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"), "T:\\a\\y.txt\r\nT:\\a\\x.txt\r\n");
+
+    // A double-click on a folder row opens that folder of the listed one.
+    typeOtherFolder();
+    selectRows({0});
+    const QRect row = w.fileListView()->visualRect(w.model().index(0));
+    // A double-click as the platform delivers it: a click, then the second press.
+    QTest::mouseClick(w.fileListView()->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(w.fileListView()->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(w.folderBoxText(), "T:\\a\\sub\\");
+    EXPECT_EQ(rows(), (Lines{"inner.txt"}));
+}
+
+// A folder row picked as the sample is one whole name: a dot in it starts no
+// extension, in the sample display nor in "Old extention part :   ".
+TEST_F(ListWindowTest, AFolderRowAsSampleKeepsItsWholeName)
+{
+    app.dir.createFiles({"p/Photos.2009/x.jpg", "p/a.txt"});
+    typeFolder(TestDir::win("p"));
+    ASSERT_EQ(rows(), (Lines{"Photos.2009", "a.txt"}));
+    const struct {
+        const char *button;
+        EditKind kind;
+        const char *shown;
+        const char *oldExtension;
+    } cases[] = {
+        {"Remove", EditKind::Removpart, "Photos.2009", nullptr},
+        {"Replace", EditKind::Replapart, "Photos.2009", nullptr},
+        {"Extension", EditKind::Changexten, "Photos.2009", ""},
+    };
+    for (const auto &c : cases) {
+        selectRows({0});
+        QTest::mouseClick(w.button(QString::fromLatin1(c.button)), Qt::LeftButton);
+        ASSERT_TRUE(app.editor.isVisible()) << c.button;
+        EXPECT_EQ(app.editor.sampleName()->text(), QString::fromLatin1(c.shown)) << c.button;
+        EXPECT_EQ(app.editor.sampleName()->toolTip(), QStringLiteral("T:\\p\\Photos.2009")) << c.button;
+        if (c.oldExtension) {
+            EXPECT_EQ(app.editor.panel(c.kind)->boxText(EditorBox::OldExtension), QString::fromLatin1(c.oldExtension))
+                << c.button;
+        }
+        app.editor.close();
+    }
+    // A file row is still split at its last dot.
+    selectRows({1});
+    QTest::mouseClick(w.button(QStringLiteral("Remove")), Qt::LeftButton);
+    EXPECT_EQ(app.editor.sampleName()->text(), QStringLiteral("a"));
+    app.editor.close();
+}
+
 TEST_F(ListWindowTest, StartEditRefusalsAndSaveOfFiles)
 {
     app.prompter.expect(Answer::Ok);
@@ -496,6 +597,55 @@ TEST_F(ListWindowTest, AChoiceDuringAListingStopsIt)
     EXPECT_LT(entries, 400);
     EXPECT_FALSE(app.state.targets.listingRunning);
     EXPECT_FALSE(app.state.targets.listingAbort);
+}
+
+// A failed rename fills the boxes again from the row as when the dialog
+// opened: a file keeps its extension label and box, even when the file went
+// missing on the way; a folder keeps them hidden.
+TEST_F(ListWindowTest, AFailedRenameRefillsTheBoxesAsAtOpening)
+{
+    const struct {
+        const char *item;
+        bool missing; // deleted while the dialog is open, else the rename is refused
+        const char *name;
+        const char *extension;
+        bool extensionShown;
+    } cases[] = {
+        {"f/photo.v1.jpg", true, "photo.v1", ".jpg", true},
+        {"f/notes", true, "notes", "", true},
+        {"f/report.txt", false, "report", ".txt", true},
+        {"f/album.2009", false, "album.2009", "", false},
+    };
+    for (const auto &c : cases) {
+        app.dir.createFiles({c.extensionShown ? std::string(c.item) : std::string(c.item) + "/"});
+        w.model().clear();
+        app.state.targets.filesMode = true;
+        w.model().appendRows({TestDir::win(c.item)}, false);
+        selectRows({0});
+        app.fileSystem.refuseRenameOf = {TestDir::win(c.item)};
+        app.prompter.clear();
+        app.prompter.expect(Answer::Ok);
+        test::whenModal([&](QWidget *dialog) {
+            auto *d = static_cast<TForm2 *>(dialog);
+            if (c.missing) {
+                ASSERT_EQ(std::remove(app.dir.host(c.item).c_str()), 0) << c.item;
+            }
+            d->nameBox()->setText(QStringLiteral("renamed"));
+            d->extensionBox()->setText(QStringLiteral(".new"));
+            QTest::keyClick(d->nameBox(), Qt::Key_Return);
+            EXPECT_TRUE(d->isVisible()) << c.item;
+            EXPECT_EQ(d->nameBox()->text(), QString::fromLatin1(c.name)) << c.item;
+            EXPECT_EQ(d->extensionBox()->text(), QString::fromLatin1(c.extension)) << c.item;
+            EXPECT_EQ(d->extensionBox()->isVisible(), c.extensionShown) << c.item;
+            EXPECT_EQ(d->extensionLabel()->isVisible(), c.extensionShown) << c.item;
+            EXPECT_TRUE(d->nameBox()->hasFocus()) << c.item;
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        w.openRenameDialog();
+        EXPECT_EQ(app.prompter.texts(), (Lines{"Can not rename, the file is on CD or using or missed."})) << c.item;
+        EXPECT_EQ(rows(), (Lines{TestDir::win(c.item)})) << c.item;
+    }
+    app.fileSystem.refuseRenameOf.clear();
 }
 
 TEST_F(ListWindowTest, RenameDialogRefusals)

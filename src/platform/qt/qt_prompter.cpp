@@ -11,6 +11,8 @@ Answer QtPrompter::show(const Message &message)
 {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(toQt(message.caption));
+    // Texts carry names the user typed: "<b>" is shown as typed, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(toQt(message.text));
     switch (message.icon) {
     case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;

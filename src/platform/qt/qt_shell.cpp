@@ -14,15 +14,20 @@ namespace renomiq {
 
 namespace {
 
-QString filterText(const std::vector<FileFilter> &filters)
+// The dialog's type list. Each entry is the shown text followed by its
+// patterns in the form Qt reads them; the dialog is told to hide that second
+// part (HideNameFilterDetails), so the text shows once, as written. "*.*"
+// means every file, with or without a dot in its name.
+QStringList nameFilters(const std::vector<FileFilter> &filters)
 {
-    QStringList parts;
+    QStringList list;
     for (const FileFilter &filter : filters) {
-        QString patterns = toQt(filter.patterns);
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        parts << toQt(filter.text) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        QStringList patterns;
+        for (const QString &pattern : toQt(filter.patterns).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            patterns << (pattern == QStringLiteral("*.*") ? QStringLiteral("*") : pattern.trimmed());
+        list << toQt(filter.text) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
-    return parts.join(QStringLiteral(";;"));
+    return list;
 }
 
 } // namespace
@@ -49,9 +54,16 @@ std::optional<std::string> QtShell::browseForFolder(const std::string &title)
 
 std::vector<std::string> QtShell::openFiles(const OpenFilesRequest &request)
 {
-    const QStringList files = QFileDialog::getOpenFileNames(
-        QApplication::activeWindow(), toQt(request.title), hostFolder(request.initialFolder),
-        filterText(request.filters), nullptr, QFileDialog::DontResolveSymlinks);
+    // Qt's own dialog: the platform's dialogs may hide what starts with a dot.
+    QFileDialog dialog(QApplication::activeWindow(), toQt(request.title), hostFolder(request.initialFolder));
+    dialog.setObjectName(QStringLiteral("openFilesDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setOptions(QFileDialog::DontResolveSymlinks | QFileDialog::HideNameFilterDetails
+                      | QFileDialog::DontUseNativeDialog);
+    dialog.setFilter(dialog.filter() | QDir::Hidden);
+    dialog.setNameFilters(nameFilters(request.filters));
+    const QStringList files = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
     std::vector<std::string> result;
     for (const QString &file : files) {
         if (auto path = fromHost(file))
@@ -65,9 +77,9 @@ std::optional<std::string> QtShell::saveFile(const SaveFileRequest &request)
     QString start = hostFolder(request.initialFolder);
     if (!request.fileName.empty())
         start += QLatin1Char('/') + toQt(request.fileName);
-    const QString file = QFileDialog::getSaveFileName(QApplication::activeWindow(), toQt(request.title),
-                                                      start, filterText(request.filters), nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
+    const QString file = QFileDialog::getSaveFileName(
+        QApplication::activeWindow(), toQt(request.title), start, nameFilters(request.filters).join(QStringLiteral(";;")),
+        nullptr, QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails);
     return fromHost(file);
 }
 
