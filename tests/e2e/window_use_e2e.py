@@ -153,7 +153,7 @@ class WindowTest(e2e.SessionTestCase):
     # --- numbers over a box's limit ---------------------------------------
 
     def type_over_limit(self, app, dialog, box_name, typed, limit):
-        box = app.find(box_name, within=dialog)
+        box = app.find(box_name, role="spin button", within=dialog)
         app.mouse_click(box)
         app.wait_focus(box)
         app.key("ctrl+a")
@@ -173,7 +173,7 @@ class WindowTest(e2e.SessionTestCase):
         self.type_over_limit(app, dialog, "Used folder list Max Number of list:", "45", 30)
         self.type_over_limit(app, dialog, "New name list Max Number of list:", "150", 100)
         app.click(app.find("Preview", role="page tab", within=dialog))
-        self.type_over_limit(app, dialog, "Preview files number:", "2000", 1000)
+        self.type_over_limit(app, dialog, "Preview files number: ", "2000", 1000)
         app.mouse_click(app.find("Ok", role="push button", within=dialog))
         app.wait(lambda: "Options" not in app.windows(), what="the dialog to close")
         app.wait(lambda: os.path.exists(app.registry_file), what="the registry file")
