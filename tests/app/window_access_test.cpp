@@ -2,10 +2,12 @@
 // fonts, other screens, screen readers.
 #include "app/program_window.h"
 
+#include "platform/qt/help_window.h"
 #include "support/gui_app.h"
 #include "targets/list_window_model.h"
 
 #include <QAbstractItemModel>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace renomiq {
@@ -116,6 +119,30 @@ TEST(WindowKeyboard, CtrlZUndoesAsTheUndoButtonDoes)
     EXPECT_EQ(app.prompter.unanswered(), 0u);
     EXPECT_EQ(app.dir.list("u"), (Lines{"other.txt", "report.txt"}));
     EXPECT_EQ(app.list.statusPanel(1)->text(), QStringLiteral("Undo done."));
+}
+
+// Each top-level window is announced as a window or a dialog, with its title,
+// never as a "filler" area.
+TEST(WindowScreenReader, EveryTopLevelWindowIsAWindowOrADialog)
+{
+    test::GuiApp app;
+    HelpWindow help(QString::fromStdString(app.dir.host()));
+    const std::pair<const char *, QWidget *> windows[] = {
+        {"list", &app.list},          {"editor", &app.editor},     {"special string", &app.special},
+        {"progress", &app.progress},  {"preview", &app.preview},   {"options", &app.options},
+        {"name list", &app.nameList}, {"rename", &app.rename},     {"folder add", &app.folderAdd},
+        {"rename error", &app.renameError}, {"help", &help},
+    };
+    for (const auto &[label, window] : windows) {
+        ASSERT_TRUE(window->isWindow()) << label;
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(window);
+        ASSERT_NE(iface, nullptr) << label;
+        const QAccessible::Role role = iface->role();
+        EXPECT_TRUE(role == QAccessible::Window || role == QAccessible::Dialog) << label << " role " << role;
+        if (window->accessibleName().isEmpty()) {
+            EXPECT_EQ(iface->text(QAccessible::Name), window->windowTitle()) << label;
+        }
+    }
 }
 
 } // namespace
