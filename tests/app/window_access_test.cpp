@@ -2,10 +2,13 @@
 // fonts, other screens, screen readers.
 #include "app/program_window.h"
 
+#include "platform/qt/help_window.h"
 #include "support/gui_app.h"
 #include "targets/list_window_model.h"
 
 #include <QAbstractItemModel>
+#include <QAccessible>
+#include <QProgressBar>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace renomiq {
@@ -116,6 +120,84 @@ TEST(WindowKeyboard, CtrlZUndoesAsTheUndoButtonDoes)
     EXPECT_EQ(app.prompter.unanswered(), 0u);
     EXPECT_EQ(app.dir.list("u"), (Lines{"other.txt", "report.txt"}));
     EXPECT_EQ(app.list.statusPanel(1)->text(), QStringLiteral("Undo done."));
+}
+
+const std::string kLong = "Holiday at the seaside with the whole family and the dog, day three, evening.jpg";
+const std::string kLonger = "Holiday at the seaside with the whole family and the dog, day three, evening (2).jpg";
+
+// A label holds one whole line that fits its width, and the whole text is its
+// tooltip and what a screen reader reads.
+void expectWholeLineWithTip(const QLabel *label, const std::string &text, const char *what)
+{
+    EXPECT_EQ(label->toolTip().toStdString(), text) << what;
+    EXPECT_FALSE(label->wordWrap()) << what;
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width()) << what;
+    EXPECT_EQ(label->fontMetrics().height() <= label->contentsRect().height(), true) << what;
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(const_cast<QLabel *>(label));
+    EXPECT_EQ(iface->text(QAccessible::Name).toStdString(), text) << what;
+}
+
+TEST(WindowLongNames, ListAndPreviewRowsCarryTheWholeTextAsTooltip)
+{
+    ShownList app;
+    app.dir.createFiles({"n/" + kLong});
+    app.typeFolder(TestDir::win("n"));
+    ASSERT_EQ(app.rows(), Lines{kLong});
+    EXPECT_EQ(app.list.model().index(0).data(Qt::ToolTipRole).toString().toStdString(), kLong);
+
+    app.preview.clearPreview();
+    app.preview.addPreviewRow(kLong, kLonger);
+    app.preview.showPreview(false);
+    const QAbstractItemModel *preview = app.preview.list()->model();
+    EXPECT_EQ(preview->index(0, 0).data(Qt::ToolTipRole).toString().toStdString(), kLong);
+    EXPECT_EQ(preview->index(0, 1).data(Qt::ToolTipRole).toString().toStdString(), kLonger);
+}
+
+TEST(WindowLongNames, ProgressAndRenameErrorShowWholeLinesAndTheWholeName)
+{
+    test::GuiApp app;
+    app.progress.runWithProgress([&] {
+        app.progress.setProgressNames(kLong, kLonger);
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            app.progress.processEvents();
+            return app.progress.oldNameLabel()->toolTip().toStdString() == kLong;
+        }, 2000));
+        test::saveScreenshot(app.progress, QStringLiteral("progress_dialog_long_names"));
+    });
+    expectWholeLineWithTip(app.progress.oldNameLabel(), kLong, "progress, old");
+    expectWholeLineWithTip(app.progress.newNameLabel(), kLonger, "progress, new");
+
+    test::whenModal([&](QWidget *) {
+        test::saveScreenshot(app.renameError, QStringLiteral("rename_error_long_names"));
+        app.renameError.accept();
+    });
+    app.renameError.showRenameError(TestDir::win("n/" + kLong), TestDir::win("n/" + kLonger), "");
+    expectWholeLineWithTip(app.renameError.oldNameLabel(), kLong, "rename error, old");
+    expectWholeLineWithTip(app.renameError.newNameLabel(), kLonger, "rename error, new");
+}
+
+// Each top-level window is announced as a window or a dialog, with its title,
+// never as a "filler" area.
+TEST(WindowScreenReader, EveryTopLevelWindowIsAWindowOrADialog)
+{
+    test::GuiApp app;
+    HelpWindow help(QString::fromStdString(app.dir.host()));
+    const std::pair<const char *, QWidget *> windows[] = {
+        {"list", &app.list},          {"editor", &app.editor},     {"special string", &app.special},
+        {"progress", &app.progress},  {"preview", &app.preview},   {"options", &app.options},
+        {"name list", &app.nameList}, {"rename", &app.rename},     {"folder add", &app.folderAdd},
+        {"rename error", &app.renameError}, {"help", &help},
+    };
+    for (const auto &[label, window] : windows) {
+        ASSERT_TRUE(window->isWindow()) << label;
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(window);
+        ASSERT_NE(iface, nullptr) << label;
+        const QAccessible::Role role = iface->role();
+        EXPECT_TRUE(role == QAccessible::Window || role == QAccessible::Dialog) << label << " role " << role;
+        if (window->accessibleName().isEmpty()) {
+            EXPECT_EQ(iface->text(QAccessible::Name), window->windowTitle()) << label;
+        }
+    }
 }
 
 } // namespace

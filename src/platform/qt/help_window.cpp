@@ -1,5 +1,7 @@
 #include "platform/qt/help_window.h"
 
+#include "platform/qt/window_role.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,6 +39,7 @@ QPushButton *toolButton(const QString &caption, QStyle::StandardPixmap icon, con
 HelpWindow::HelpWindow(const QString &folder, QWidget *parent) : QWidget(parent, Qt::Window), m_folder(folder)
 {
     setObjectName(QStringLiteral("HelpWindow"));
+    announceAsWindows();
     setWindowTitle(QStringLiteral("Renomiq Help"));
     resize(820, 600);
 
