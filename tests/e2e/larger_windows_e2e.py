@@ -100,7 +100,7 @@ class LargerWindowsTest(e2e.SessionTestCase):
         app.key("Return")
         app.wait(lambda: app.status("List count") == "0 Folders 2 Files", what="listing status")
         self.check_window(app, main, label)
-        self.session.screenshot("e2e_%s_list_window" % label)
+        self.session.screenshot("e2e_%s_list_window" % label, [app.extents(main)])
         # Centred on the screen, the window manager's frame aside.
         screen_w, screen_h = (int(v) for v in self.session.screen.split("x"))
         x, y, w, h = app.extents(main)
@@ -116,7 +116,8 @@ class LargerWindowsTest(e2e.SessionTestCase):
             editor = app.window(caption)
             self.check_window(app, editor, label)
             self.check_captions(app, editor, label)
-            self.session.screenshot("e2e_%s_%s" % (label, re.sub(r"\W+", "_", caption.split(" - ")[1].lower())))
+            self.session.screenshot("e2e_%s_%s" % (label, re.sub(r"\W+", "_", caption.split(" - ")[1].lower())),
+                                    [app.extents(editor)])
             app.click(app.find("Select", role="push button", within=editor))
             app.wait(lambda: caption not in app.windows(), what="the editor to close")
         app.activate("Renomiq - rename folder's files")
@@ -124,7 +125,7 @@ class LargerWindowsTest(e2e.SessionTestCase):
         options = app.window("Options")
         self.check_window(app, options, label)
         self.check_captions(app, options, label)
-        self.session.screenshot("e2e_%s_options" % label)
+        self.session.screenshot("e2e_%s_options" % label, [app.extents(options)])
         app.key("Escape")
         app.wait(lambda: "Options" not in app.windows(), what="the options to close")
         return app

@@ -133,17 +133,32 @@ class Session:
         """Runs an X client on the session's display; returns its output."""
         return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=30).stdout
 
-    def screenshot(self, name):
+    def screenshot(self, name, drawn=()):
         """Saves the whole screen as build/screenshots/NAME.png (or under
-        $RENOMIQ_SCREENSHOTS) for a person to look at; returns the path."""
+        $RENOMIQ_SCREENSHOTS) for a person to look at; returns the path.
+        drawn: screen boxes (x, y, width, height) of windows that must show
+        their content, not the blank of a window mapped but not yet painted."""
         folder = os.environ.get("RENOMIQ_SCREENSHOTS") or os.path.join(
             os.path.dirname(os.path.abspath(PROGRAM)), "..", "screenshots")
         os.makedirs(folder, exist_ok=True)
-        raw = subprocess.run(["xwd", "-root", "-silent"], env=self.env, capture_output=True, check=True,
-                             timeout=30).stdout
+
+        def grab():
+            raw = subprocess.run(["xwd", "-root", "-silent"], env=self.env, capture_output=True, check=True,
+                                 timeout=30).stdout
+            width, height, rows = _rgb_of_xwd(raw)
+            for x, y, w, h in drawn:
+                x0, x1 = max(x, 0), min(x + w, width)
+                colours = set()
+                for r in range(max(y, 0), min(y + h, height), 4):
+                    line = rows[r][3 * x0:3 * x1]
+                    colours.update(line[i:i + 3] for i in range(0, len(line), 12))
+                if len(colours) <= 1:
+                    return None  # one colour all over: not painted yet
+            return width, height, rows
+        width, height, rows = wait_for(grab, what="the windows drawn for %s" % name)
         path = os.path.join(os.path.abspath(folder), name + ".png")
         with open(path, "wb") as f:
-            f.write(_png_of_xwd(raw))
+            f.write(_png(width, height, rows))
         return path
 
     def _start_dbus(self):
@@ -200,8 +215,8 @@ class Session:
         return app
 
 
-def _png_of_xwd(raw):
-    """A PNG of an xwd dump of a 24-bit TrueColor screen."""
+def _rgb_of_xwd(raw):
+    """(width, height, rows of RGB bytes) of an xwd dump of a TrueColor screen."""
     (header_size, _version, _format, _depth, width, height, _xoffset, byte_order, _unit, _bit_order, _pad,
      bits_per_pixel, bytes_per_line, _visual, red_mask, green_mask, blue_mask, _bits_per_rgb, _entries,
      ncolors) = struct.unpack(">20I", raw[:80])
@@ -220,12 +235,15 @@ def _png_of_xwd(raw):
         row = bytearray(3 * width)
         for i, pick in enumerate(picks):
             row[i::3] = line[pick::size]
-        rows.append(b"\0" + bytes(row))
+        rows.append(bytes(row))
+    return width, height, rows
 
+
+def _png(width, height, rows):
     def chunk(kind, body):
         return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
-            + chunk(b"IDAT", zlib.compress(b"".join(rows), 6)) + chunk(b"IEND", b""))
+            + chunk(b"IDAT", zlib.compress(b"".join(b"\0" + r for r in rows), 6)) + chunk(b"IEND", b""))
 
 
 def _pids_with_env(entry):
