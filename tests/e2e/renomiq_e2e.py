@@ -610,8 +610,11 @@ class App:
         subprocess.run(["xdotool", "type", "--delay", "5", text], env=self.session.env, check=True)
 
     def mouse_click(self, node, button=1, double=False):
-        """A real mouse click in the middle of a control (a table cell, a row)."""
-        ex, ey, ew, eh = self.extents(node)
+        """A real mouse click in the middle of a control (a table cell, a row).
+        node may be a function that finds the control: a table's cell is
+        found again when the table renewed its cells meanwhile."""
+        find = node if callable(node) else (lambda: node)
+        ex, ey, ew, eh = wait_for(lambda: self.extents(find()), what="where the control is")
         x, y = ex + min(ew // 2, 40), ey + eh // 2
         subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "--repeat",
                         "2" if double else "1", str(button)], env=self.session.env, check=True)
