@@ -14,9 +14,9 @@ renomiq_packages+=(desktop-file-utils appstream dpkg-dev fakeroot file gzip man-
 # The shells that load the completion scripts in the tests.
 renomiq_packages+=(bash-completion zsh fish)
 
-# What the end-to-end tests drive the program with: a virtual display and the
-# accessibility bus.
-renomiq_packages+=(xvfb at-spi2-core python3-pyatspi dbus xdotool)
+# What the end-to-end tests drive the program with: a virtual display with a
+# window manager, the accessibility bus, and the screen's pictures (xprop, xwd).
+renomiq_packages+=(xvfb openbox at-spi2-core python3-pyatspi dbus xdotool x11-utils x11-apps)
 
 renomiq_install_missing() {
     local missing=()

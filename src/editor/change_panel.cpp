@@ -59,10 +59,13 @@ ChangePanel::ChangePanel(QWidget *parent) : EditorPanel(parent)
     addPart(PanelPart::CapitalizeFirstLetter, m_capitalizeFirst);
     layout->addStretch();
 
-    onClicked(m_newName, SubModeControl::ChangeNewName);
-    onClicked(m_convertCase, SubModeControl::ConvertNameCase);
+    onSwitched(m_newName, SubModeControl::ChangeNewName);
+    onSwitched(m_convertCase, SubModeControl::ConvertNameCase);
     for (QRadioButton *b : {m_lower, m_upper, every}) {
-        connect(b, &QRadioButton::clicked, this, [this] { applySwitch(SubModeControl::NameCase, m_lower->isChecked()); });
+        connect(b, &QRadioButton::toggled, this, [this](bool checked) {
+            if (checked)
+                applySwitch(SubModeControl::NameCase, m_lower->isChecked());
+        });
     }
     applyVisibility(SubModeControl::ChangeNewName);
 }

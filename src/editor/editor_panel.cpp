@@ -191,10 +191,24 @@ void EditorPanel::applySwitch(SubModeControl control, bool on)
         Q_EMIT selectionCleared();
 }
 
-void EditorPanel::onClicked(QAbstractButton *button, SubModeControl control)
+void EditorPanel::onSwitched(QAbstractButton *button, SubModeControl control)
 {
+    // The checked state drives the switch, so that a screen reader's "Toggle"
+    // (which checks the button without a click) shows the panel it chose. A
+    // radio button reacts to being chosen; its neighbour's unchecking is the
+    // same switch seen from the other side.
+    const bool radio = button->autoExclusive() || (button->group() && button->group()->exclusive());
+    connect(button, &QAbstractButton::toggled, this, [this, control, radio](bool checked) {
+        if (checked || !radio)
+            applySwitch(control, checked);
+    });
+    // A click on the chosen button changes nothing but still re-evaluates
+    // its group, as every click does.
+    connect(button, &QAbstractButton::pressed, button,
+            [button] { button->setProperty("checkedAtPress", button->isChecked()); });
     connect(button, &QAbstractButton::clicked, this, [this, button, control] {
-        applySwitch(control, button->isChecked());
+        if (button->property("checkedAtPress").toBool() == button->isChecked())
+            applySwitch(control, button->isChecked());
     });
 }
 

@@ -74,7 +74,9 @@ protected:
     void applySwitch(SubModeControl control, bool on = true);
     // Shows only the parts a current state calls for, without focus or clearing.
     void applyVisibility(SubModeControl control, bool on = true);
-    void onClicked(QAbstractButton *button, SubModeControl control);
+    // Runs the switch of `control` whenever the button's checked state changes
+    // (by a click, a key or an accessibility action) or it is clicked again.
+    void onSwitched(QAbstractButton *button, SubModeControl control);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 

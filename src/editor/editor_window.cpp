@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 #include "platform/prompter.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/window_role.h"
 #include "run/app_state.h"
 #include "run/preview_window.h"
 #include "run/run_driver.h"
@@ -58,6 +59,7 @@ int panelIndex(EditKind kind)
 TForm1::TForm1(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), m_state(state)
 {
     setObjectName(QStringLiteral("TForm1"));
+    announceAsWindows();
     setWindowTitle(toQt(editorCaption(EditKind::Removpart)));
     auto *layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -74,9 +74,9 @@ ExtensionPanel::ExtensionPanel(QWidget *parent) : EditorPanel(parent)
     addPart(PanelPart::ExtensionCaseGroup, caseGroup);
     layout->addStretch();
 
-    onClicked(m_change, SubModeControl::ChangeExtension);
-    onClicked(convert, SubModeControl::ConvertExtensionCase);
-    onClicked(m_replaceAll, SubModeControl::ReplaceAllTypes);
+    onSwitched(m_change, SubModeControl::ChangeExtension);
+    onSwitched(convert, SubModeControl::ConvertExtensionCase);
+    onSwitched(m_replaceAll, SubModeControl::ReplaceAllTypes);
     applyVisibility(SubModeControl::ChangeExtension);
 }
 

@@ -34,11 +34,11 @@ InsertPanel::InsertPanel(QWidget *parent) : EditorPanel(parent)
     layout->addWidget(createStringGroup());
     layout->addStretch();
 
-    onClicked(m_toPosition, SubModeControl::InsertToPosition);
-    onClicked(m_toString, SubModeControl::InsertToString);
-    onClicked(m_head, SubModeControl::Head);
-    onClicked(m_end, SubModeControl::End);
-    onClicked(m_cursor, SubModeControl::Cursor);
+    onSwitched(m_toPosition, SubModeControl::InsertToPosition);
+    onSwitched(m_toString, SubModeControl::InsertToString);
+    onSwitched(m_head, SubModeControl::Head);
+    onSwitched(m_end, SubModeControl::End);
+    onSwitched(m_cursor, SubModeControl::Cursor);
     connect(m_placement, &QComboBox::currentIndexChanged, this, [this](int index) {
         applySwitch(SubModeControl::Placement, index == static_cast<int>(Placement::BetweenTwo));
     });

@@ -39,14 +39,14 @@ RemovePanel::RemovePanel(QWidget *parent) : EditorPanel(parent)
     layout->addWidget(createKeepGroup());
     layout->addStretch();
 
-    onClicked(m_removeStrings, SubModeControl::RemoveStrings);
-    onClicked(m_removeAnything, SubModeControl::RemoveAnything);
-    onClicked(m_cleanSymbols, SubModeControl::CleanSymbols);
-    onClicked(m_keepSomething, SubModeControl::KeepSomething);
-    onClicked(m_selectedPart, SubModeControl::RemoveSelectedPart);
-    onClicked(m_betweenStrings, SubModeControl::RemoveBetweenStrings);
-    onClicked(m_keepSelectedPart, SubModeControl::KeepSelectedPart);
-    onClicked(m_keepStrings, SubModeControl::KeepStrings);
+    onSwitched(m_removeStrings, SubModeControl::RemoveStrings);
+    onSwitched(m_removeAnything, SubModeControl::RemoveAnything);
+    onSwitched(m_cleanSymbols, SubModeControl::CleanSymbols);
+    onSwitched(m_keepSomething, SubModeControl::KeepSomething);
+    onSwitched(m_selectedPart, SubModeControl::RemoveSelectedPart);
+    onSwitched(m_betweenStrings, SubModeControl::RemoveBetweenStrings);
+    onSwitched(m_keepSelectedPart, SubModeControl::KeepSelectedPart);
+    onSwitched(m_keepStrings, SubModeControl::KeepStrings);
 
     applyVisibility(SubModeControl::RemoveStrings);
     applyVisibility(SubModeControl::RemoveSelectedPart);

@@ -53,8 +53,8 @@ ReplacePanel::ReplacePanel(QWidget *parent) : EditorPanel(parent)
     layout->addLayout(newRow);
     layout->addStretch();
 
-    onClicked(m_replaceString, SubModeControl::ReplaceString);
-    onClicked(m_replaceLength, SubModeControl::ReplaceLength);
+    onSwitched(m_replaceString, SubModeControl::ReplaceString);
+    onSwitched(m_replaceLength, SubModeControl::ReplaceLength);
     applyVisibility(SubModeControl::ReplaceString);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/qt/qt_text.h"
 
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -77,6 +78,22 @@ void SampleNameBox::contextMenuEvent(QContextMenuEvent *event)
     QMenu *menu = createMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
+}
+
+void SampleNameBox::focusOutEvent(QFocusEvent *event)
+{
+    // A line edit drops its selection with the focus; the marked part must
+    // stay for the buttons and boxes the user goes on to.
+    const int start = hasSelectedText() ? selectionStart() : -1;
+    const int length = selectionLength();
+    const bool caretAtStart = cursorPosition() == start;
+    QLineEdit::focusOutEvent(event);
+    if (start < 0 || hasSelectedText())
+        return;
+    if (caretAtStart)
+        setSelection(start + length, -length);
+    else
+        setSelection(start, length);
 }
 
 void SampleNameBox::mousePressEvent(QMouseEvent *event)

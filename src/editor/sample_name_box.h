@@ -50,6 +50,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void copyIfMarking();

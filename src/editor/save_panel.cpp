@@ -80,14 +80,16 @@ SavePanel::SavePanel(QWidget *parent) : EditorPanel(parent)
     addPart(PanelPart::SaveFileSize, m_size);
     layout->addStretch();
 
-    onClicked(m_subfoldersAndFiles, SubModeControl::SaveSubfoldersAndFilenames);
-    onClicked(m_onlySubfolders, SubModeControl::SaveOnlySubfolders);
-    onClicked(all, SubModeControl::SaveAllFilenames);
+    onSwitched(m_subfoldersAndFiles, SubModeControl::SaveSubfoldersAndFilenames);
+    onSwitched(m_onlySubfolders, SubModeControl::SaveOnlySubfolders);
+    onSwitched(all, SubModeControl::SaveAllFilenames);
     for (QRadioButton *b : {allTypes, m_specialTypes}) {
-        connect(b, &QRadioButton::clicked, this,
-                [this] { applySwitch(SubModeControl::FileTypes, m_specialTypes->isChecked()); });
+        connect(b, &QRadioButton::toggled, this, [this](bool checked) {
+            if (checked)
+                applySwitch(SubModeControl::FileTypes, m_specialTypes->isChecked());
+        });
     }
-    onClicked(m_other, SubModeControl::OtherTypes);
+    onSwitched(m_other, SubModeControl::OtherTypes);
     applyVisibility(SubModeControl::SaveSubfoldersAndFilenames);
     applyVisibility(SubModeControl::FileTypes, false);
     applyVisibility(SubModeControl::OtherTypes, false);

@@ -7,6 +7,7 @@
 #include "platform/help.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/window_role.h"
 #include "run/app_state.h"
 #include "run/preview_model.h"
 
@@ -23,6 +24,7 @@ namespace renomiq {
 TForm6::TForm6(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), m_state(state)
 {
     setObjectName(QStringLiteral("TForm6"));
+    announceAsWindows();
     setWindowTitle(toQt(previewCaption(EditKind::Removpart)));
     resize(560, 420);
     auto *layout = new QVBoxLayout(this);
@@ -38,6 +40,8 @@ TForm6::TForm6(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setWordWrap(false);
+    // Tab leaves the list for the buttons; the arrow keys move between rows.
+    m_list->setTabKeyNavigation(false);
     m_list->horizontalHeader()->setSectionsClickable(false);
     m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_list->verticalHeader()->hide();

@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "platform/prompter.h"
+#include "platform/qt/name_label.h"
 #include "platform/qt/qt_text.h"
 #include "run/app_state.h"
 
@@ -51,10 +52,9 @@ TForm5::TForm5(AppState &state, QWidget *parent)
         l->setAccessibleName({});
     m_oldName->setAccessibleDescription(QStringLiteral("Old filename"));
     m_newName->setAccessibleDescription(QStringLiteral("New filename"));
-    for (QLabel *l : {m_oldName, m_newName}) {
-        l->setWordWrap(true);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    }
+    // One whole line each, however long the name (the tooltip holds all of it).
+    for (QLabel *l : {m_oldName, m_newName})
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_search = captionLabel(QStringLiteral("Searching, please wait..."), this, {8, 8, 288, 55});
     m_search->setAlignment(Qt::AlignCenter);
     m_search->setAutoFillBackground(true);
@@ -86,8 +86,8 @@ void TForm5::runWithProgress(const std::function<void()> &job)
     m_repaints = 0;
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
-    m_oldName->setText(QStringLiteral("Old filename:"));
-    m_newName->setText(QStringLiteral("New filename:"));
+    setWholeName(m_oldName, QStringLiteral("Old filename:"));
+    setWholeName(m_newName, QStringLiteral("New filename:"));
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     exec();
@@ -150,8 +150,8 @@ void TForm5::drawProgress()
     m_bar->setMaximum(m_maximum);
     m_bar->setValue(std::min(m_position, m_maximum));
     if (!m_pendingOld.isEmpty() || !m_pendingNew.isEmpty()) {
-        m_oldName->setText(m_pendingOld);
-        m_newName->setText(m_pendingNew);
+        setWholeName(m_oldName, m_pendingOld);
+        setWholeName(m_newName, m_pendingNew);
     }
 }
 

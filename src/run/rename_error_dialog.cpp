@@ -1,6 +1,7 @@
 #include "run/rename_error_dialog.h"
 
 #include "engine/item_path.h"
+#include "platform/qt/name_label.h"
 #include "platform/qt/qt_text.h"
 
 #include <QCheckBox>
@@ -51,8 +52,8 @@ void TForm11::showRenameError(const std::string &oldPath, const std::string &new
     if (m_doNotDisplay->isChecked())
         return;
     // An item the walk could not reach has no new name: its full path tells where it is.
-    m_oldName->setText(toQt(newPath.empty() ? oldPath : lastComponentOf(oldPath)));
-    m_newName->setText(toQt(lastComponentOf(newPath)));
+    setWholeName(m_oldName, toQt(newPath.empty() ? oldPath : lastComponentOf(oldPath)));
+    setWholeName(m_newName, toQt(lastComponentOf(newPath)));
     m_reason->setText(reason.empty() ? QString() : QLatin1Char('(') + toQt(reason) + QLatin1Char(')'));
     exec();
 }

@@ -164,10 +164,11 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
     m_status[0]->setMinimumWidth(180);
 
     // The keyboard order: the target buttons, the folder box and its buttons,
-    // the list, then the edit buttons.
+    // the guide's link while the guide shows, the list, then the edit buttons.
     QWidget *order[] = {button(QStringLiteral("Folder")), button(QStringLiteral("Files")),
                         button(QStringLiteral("Delete")), button(QStringLiteral("Options")),
-                        button(QStringLiteral(" Help")), m_folderBox, m_upperDirectory, m_checkSettings, m_fileList,
+                        button(QStringLiteral(" Help")), m_folderBox, m_upperDirectory, m_checkSettings,
+                        m_guidePanel->findChild<QLabel *>(QStringLiteral("guideLink")), m_fileList,
                         button(QStringLiteral("Remove")), button(QStringLiteral("Replace")),
                         button(QStringLiteral("Insert")), button(QStringLiteral("Change")),
                         button(QStringLiteral("Extension")), button(QStringLiteral("Save")),
@@ -243,6 +244,8 @@ QWidget *TForm4::createGuidePanel()
     link->setObjectName(QStringLiteral("guideLink"));
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(link, &QLabel::linkActivated, this, [this] { m_state.platform.help.showTopic("How to use.htm"); });
+    // Reached by Tab, the one link opens with Enter or Space.
+    link->installEventFilter(this);
     layout->addWidget(link);
     layout->addWidget(new QLabel(QStringLiteral("2, Then choose a kind of editing to continue")));
     layout->addWidget(new QLabel(QStringLiteral("3,  Set more conditions  and preview or click OK to rename")));

@@ -2,6 +2,7 @@
 #include "targets/list_window.h"
 
 #include "platform/file_system.h"
+#include "platform/help.h"
 #include "platform/platform.h"
 #include "platform/prompter.h"
 #include "platform/qt/qt_text.h"
@@ -444,6 +445,13 @@ bool TForm4::fileListKey(QKeyEvent *event)
             refresh();
         return true;
     }
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        // The keyboard's other way to the pop-up menu, as the Menu key: at the current row.
+        const QModelIndex current = m_fileList->currentIndex();
+        const QPoint at = current.isValid() ? m_fileList->visualRect(current).center() : QPoint(0, 0);
+        Q_EMIT m_fileList->customContextMenuRequested(at);
+        return true;
+    }
     if (m_model->rowCount() == 0)
         return false;
     if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier) {
@@ -475,6 +483,11 @@ bool TForm4::eventFilter(QObject *watched, QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         if (watched == m_fileList)
             return fileListKey(key);
+        if (watched->objectName() == QStringLiteral("guideLink")
+            && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space)) {
+            m_state.platform.help.showTopic("How to use.htm");
+            return true;
+        }
         if (watched == m_folderBox || watched == m_folderBox->lineEdit())
             return folderBoxKey(key);
         if (watched == m_folderBox->view() && key->key() == Qt::Key_Delete) {

@@ -113,6 +113,14 @@ void TForm4::createMenus()
     help->setShortcutContext(Qt::WindowShortcut);
     connect(help, &QAction::triggered, this, &TForm4::showHelp);
     addAction(help);
+
+    // Ctrl+Z anywhere in the window does what "Undo" does (text boxes keep
+    // their own undo of typing).
+    auto *undo = new QAction(this);
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setShortcutContext(Qt::WindowShortcut);
+    connect(undo, &QAction::triggered, this, [this] { button(QStringLiteral("Undo"))->click(); });
+    addAction(undo);
 }
 
 void TForm4::preparePopupMenu()

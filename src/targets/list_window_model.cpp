@@ -200,6 +200,7 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
+    case Qt::ToolTipRole: // the whole text of a row the column cuts off
         return toQt(row.text);
     case Qt::DecorationRole:
         return iconFor(row);

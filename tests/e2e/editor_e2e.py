@@ -41,6 +41,9 @@ class EditorTest(e2e.SessionTestCase):
         app = self.open_folder(root, "trip", "0 Folders 2 Files")
         app.click(app.find("Replace", role="push button"))
         editor = app.window("Renomiq - Replace string")
+        # The window puts the focus into its first box a moment after it shows:
+        # what is typed before that would be selected and typed over.
+        app.wait_focus(app.find("Old string:", role="text", within=editor))
         self.assertIn(app.text_of(app.find("One old filename", within=editor)), ("IMG_1", "IMG_2"))
         app.set_text(app.find("Old string:", role="text", within=editor), "IMG")
         app.set_text(app.find("New String:", role="text", within=editor), "Pic")
@@ -74,6 +77,7 @@ class EditorTest(e2e.SessionTestCase):
         app = self.open_folder(root, "ins", "0 Folders 2 Files")
         app.click(app.find("Insert", role="push button"))
         editor = app.window("Renomiq - Insert string")
+        app.wait_focus(app.find("HEAD string", role="text", within=editor))
         app.click(app.find("HEAD", role="check box", within=editor))
         head = app.find("HEAD string", role="text", within=editor)
         app.set_text(head, "_")
@@ -113,6 +117,7 @@ class EditorTest(e2e.SessionTestCase):
         app = self.session.start(PROGRAM, args=["Removpart"], drives="C=/;T=" + root, home=home)
         editor = app.window("Renomiq - Remove string", timeout=30)
         self.assertEqual(app.status("Target description"), "total 401 file(s)")
+        app.wait_focus(app.find("Remove String 1:", role="text", within=editor))
         app.set_text(app.find("Remove String 1:", role="text", within=editor), "x")
         app.click(app.find("OK", role="push button", within=editor))
 

@@ -131,7 +131,7 @@ class ListWindowTest(e2e.SessionTestCase):
         self.assertEqual(table.queryTable().nSelectedRows, 1)
         # Up from no item reaches the last one, "Rename in another session";
         # Right opens it; Up again reaches its last item, "Save".
-        app.popup_menu(table.queryTable().getAccessibleAt(2, 0), ["Up", "Right", "Up", "Return"])
+        app.popup_menu(lambda: table.queryTable().getAccessibleAt(2, 0), ["Up", "Right", "Up", "Return"])
         other = app.other_instance()
         self.assertEqual(other.args, ["Savesomes"])
         other_table = other.find("File list", role="table")

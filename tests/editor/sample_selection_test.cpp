@@ -3,17 +3,23 @@
 #include "support/editor_app.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace renomiq {
 namespace {
 
 using test::EditorApp;
 using test::findNamed;
+using test::TestDir;
 
 // "a" (1 byte), "é" (2), "中" (3), "😀" (4, two display units), "b_2009".
 const char *const kName = "a\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80"
@@ -58,6 +64,14 @@ void release(SampleNameBox *box, int unit)
     const QPoint p = pointAt(box, unit);
     QMouseEvent up(QEvent::MouseButtonRelease, p, box->mapToGlobal(p), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(box, &up);
+}
+
+// A click as the pointer gives it: on the mark and caption of a radio button.
+void clickIn(EditorApp &app, const char *name)
+{
+    auto *b = findNamed<QAbstractButton>(app.editor.currentPanel(), QString::fromUtf8(name));
+    ASSERT_NE(b, nullptr) << name;
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
 }
 
 class SampleSelection : public ::testing::Test {
@@ -201,6 +215,85 @@ TEST_F(SampleSelection, ShiftAndArrowKeysMarkAndCopyAsTheMouseDoes)
     const EditRequest r = app.editor.inputs().request;
     EXPECT_EQ(r.selectionStart, 1);
     EXPECT_EQ(r.selectionLength, 5);
+}
+
+// The part marked with the pointer stays marked while the pointer and the
+// keyboard move on to the direction, the other boxes and "Preview".
+TEST(SampleSelectionFocus, AMarkedPartOutlivesTheFocusLeavingTheSample)
+{
+    const struct {
+        const char *label;
+        EditKind kind;
+        const char *subMode; // clicked before the drag
+        std::function<void(EditorApp &)> after; // what the user does after the drag
+        const char *newName;
+    } rows[] = {
+        {"remove, From End", EditKind::Removpart, "Remove anything",
+         [](EditorApp &app) { clickIn(app, "From End"); }, "Holiday_.jpg"},
+        {"remove, From Head", EditKind::Removpart, "Remove anything",
+         [](EditorApp &app) { clickIn(app, "From Head"); }, "Holiday_.jpg"},
+        {"remove, Tab", EditKind::Removpart, "Remove anything",
+         [](EditorApp &app) { QTest::keyClick(app.editor.sampleName(), Qt::Key_Tab); }, "Holiday_.jpg"},
+        {"keep, From End", EditKind::Removpart, "Keep something",
+         [](EditorApp &app) { clickIn(app, "From End"); }, "2009.jpg"},
+        {"replace length, new string typed", EditKind::Replapart, "Replace length selected by mouse",
+         [](EditorApp &app) {
+             auto *box = qobject_cast<QComboBox *>(app.editor.currentPanel()->box(EditorBox::NewString));
+             QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+             QTest::keyClicks(box->lineEdit(), QStringLiteral("2010"));
+         },
+         "Holiday_2010.jpg"},
+    };
+    for (const auto &row : rows) {
+        EditorApp app;
+        app.dir.createFiles({"H/Holiday_2009.jpg"});
+        app.openFolder(row.kind, "H");
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&app.editor)) << row.label;
+        clickIn(app, row.subMode);
+        SampleNameBox *box = app.editor.sampleName();
+        measure(box);
+        QTest::mousePress(box, Qt::LeftButton, {}, pointAt(box, 8));
+        QTest::mouseMove(box, pointAt(box, 10));
+        QTest::mouseMove(box, pointAt(box, 12));
+        QTest::mouseRelease(box, Qt::LeftButton, {}, pointAt(box, 12));
+        ASSERT_EQ(box->selectedText(), QStringLiteral("2009")) << row.label;
+
+        row.after(app);
+        EXPECT_FALSE(box->hasFocus()) << row.label;
+        EXPECT_EQ(box->selectedText(), QStringLiteral("2009")) << row.label;
+        QTest::mouseClick(app.editor.button(QStringLiteral("Preview")), Qt::LeftButton);
+        EXPECT_EQ(app.prompter.texts(), std::vector<std::string>{}) << row.label;
+        ASSERT_EQ(app.preview.list()->model()->rowCount(), 1) << row.label;
+        EXPECT_EQ(app.preview.list()->model()->index(0, 1).data().toString().toStdString(), row.newName) << row.label;
+        const EditRequest r = app.editor.inputs().request;
+        EXPECT_EQ(r.selectionStart, 8) << row.label;
+        EXPECT_EQ(r.selectionLength, 4) << row.label;
+    }
+}
+
+// A sub-mode switch and a new sample still drop the marked part.
+TEST(SampleSelectionFocus, ASwitchOrANewSampleDropsTheMarkedPart)
+{
+    EditorApp app;
+    app.dir.createFiles({"H/Holiday_2009.jpg"});
+    app.openFolder(EditKind::Removpart, "H");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app.editor));
+    clickIn(app, "Remove anything");
+    SampleNameBox *box = app.editor.sampleName();
+    measure(box);
+    const auto mark = [&] {
+        QTest::mousePress(box, Qt::LeftButton, {}, pointAt(box, 8));
+        QTest::mouseMove(box, pointAt(box, 12));
+        QTest::mouseRelease(box, Qt::LeftButton, {}, pointAt(box, 12));
+        ASSERT_EQ(box->selectedText(), QStringLiteral("2009"));
+    };
+    mark();
+    clickIn(app, "Remove the part between two strings");
+    EXPECT_EQ(app.editor.inputs().request.selectionLength, 0);
+    clickIn(app, "Remove the part selected by mouse");
+    mark();
+    app.editor.showOnSample(TestDir::win("H/Trip_2010.jpg"));
+    EXPECT_EQ(app.editor.inputs().request.selectionLength, 0);
 }
 
 TEST_F(SampleSelection, PopupMenuCopiesSelectsAndFlipsAutomaticCopy)

@@ -131,7 +131,7 @@ TEST(PreviewWindow, NoValidNameGivesTheNoFilenameRowAndButtonsKeepTheirPlaces)
 TEST(ProgressDialog, CancelHalfWayKeepsWhatWasRenamedAndTheUndoRestoresIt)
 {
     EditorApp app;
-    const int count = 1500;
+    const int count = 300;
     std::vector<std::string> files;
     for (int i = 0; i < count; ++i)
         files.push_back("F/f" + std::to_string(i) + ".txt");
@@ -139,15 +139,15 @@ TEST(ProgressDialog, CancelHalfWayKeepsWhatWasRenamedAndTheUndoRestoresIt)
     app.openFolder(EditKind::Replapart, "F");
     replace(app, "f", "g");
 
-    // Cancel once the job is part way, answer No first (the job goes on),
-    // then Yes. Both in one look, so that a fast run cannot end between them.
+    // Before the 101st rename, Cancel is pressed twice: No first (the job goes
+    // on), then Yes, which stops the run before that rename.
+    int renames = 0;
     int asked = 0;
-    QTimer canceller;
-    canceller.setInterval(1);
-    QObject::connect(&canceller, &QTimer::timeout, &canceller, [&] {
-        if (!app.progress.jobRunning() || app.progress.progressPosition() < 100)
+    app.fileSystem.beforeRename = [&](const std::string &) {
+        if (++renames != 101)
             return;
-        canceller.stop();
+        ASSERT_TRUE(app.progress.jobRunning());
+        ASSERT_TRUE(app.progress.isVisible());
         ++asked;
         app.prompter.expect(Answer::No);
         QTest::mouseClick(app.progress.cancelButton(), Qt::LeftButton);
@@ -157,15 +157,15 @@ TEST(ProgressDialog, CancelHalfWayKeepsWhatWasRenamedAndTheUndoRestoresIt)
         app.prompter.expect(Answer::Yes);
         QTest::mouseClick(app.progress.cancelButton(), Qt::LeftButton);
         EXPECT_TRUE(app.state.run.stopRequest);
-    });
-    canceller.start();
+    };
     QTest::mouseClick(app.editor.button(QStringLiteral("OK")), Qt::LeftButton);
+    app.fileSystem.beforeRename = nullptr;
 
     ASSERT_EQ(asked, 2);
     EXPECT_EQ(app.prompter.texts(), (Lines{"Will you cancel this operation?", "Will you cancel this operation?"}));
+    // The rename the hook ran before goes ahead; the run stops after it.
     const int renamed = app.state.run.renamedCount;
-    EXPECT_GT(renamed, 100);
-    EXPECT_LT(renamed, count);
+    EXPECT_EQ(renamed, 101);
     EXPECT_FALSE(app.progress.isVisible());
     EXPECT_LE(app.progress.repaints(), 100);
     int gFiles = 0;
@@ -187,27 +187,28 @@ TEST(ProgressDialog, OkDuringTheRunStartsNoSecondRun)
 {
     EditorApp app;
     std::vector<std::string> files;
-    for (int i = 0; i < 1500; ++i)
+    for (int i = 0; i < 100; ++i)
         files.push_back("F/f" + std::to_string(i) + ".txt");
     app.dir.createFiles(files);
     app.openFolder(EditKind::Replapart, "F");
     replace(app, "f", "g");
+    // "OK" and "Preview" pressed while the run is at its tenth item.
+    int renames = 0;
     int tried = 0;
-    QTimer again;
-    again.setInterval(0);
-    QObject::connect(&again, &QTimer::timeout, &again, [&] {
-        if (!app.progress.jobRunning())
+    app.fileSystem.beforeRename = [&](const std::string &) {
+        if (++renames != 10)
             return;
-        again.stop();
+        ASSERT_TRUE(app.progress.jobRunning());
         ++tried;
         app.editor.okAction();
         app.editor.previewAction();
-    });
-    again.start();
+    };
     app.editor.okAction();
+    app.fileSystem.beforeRename = nullptr;
     EXPECT_EQ(tried, 1);
-    EXPECT_EQ(app.state.run.renamedCount, 1500);
-    EXPECT_EQ(app.list.status[1], "1500 renamed successfully, 0 failed.");
+    EXPECT_EQ(renames, 100);
+    EXPECT_EQ(app.state.run.renamedCount, 100);
+    EXPECT_EQ(app.list.status[1], "100 renamed successfully, 0 failed.");
     EXPECT_TRUE(app.prompter.texts().empty());
 }
 

@@ -367,7 +367,7 @@ TEST_F(UndoTest, ARunWhoseDataFolderIsDeletedStopsAndKeepsWhatItRenamed)
         dir.createFiles({std::string("w/") + name});
     }
     int renames = 0;
-    app.fileSystem.beforeRename = [&] {
+    app.fileSystem.beforeRename = [&](const std::string &) {
         if (++renames == 10)
             std::filesystem::remove_all(dir.dataHome());
     };

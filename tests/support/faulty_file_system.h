@@ -22,8 +22,9 @@ public:
     int existenceTests = 0;             // look-ups of whether something is at a path
     // Runs before each entry a name walk hands over: a slow disk.
     std::function<void()> beforeEntry;
-    // Runs before each rename of a run: what happens meanwhile.
-    std::function<void()> beforeRename;
+    // Runs before each rename of an item, with its Windows-style source path:
+    // a test acts at a chosen point of a run, whatever the machine's speed.
+    std::function<void(const std::string &from)> beforeRename;
     // Runs before each rename back of an undo: what another instance does
     // meanwhile.
     std::function<void()> beforeRenameBack;
@@ -69,7 +70,7 @@ public:
     Status rename(const std::string &from, const std::string &to) override
     {
         if (beforeRename)
-            beforeRename();
+            beforeRename(from);
         if (refuseRenameOf.count("*") || refuseRenameOf.count(from))
             return errnoError(EACCES, "Cannot rename", from);
         return HostFileSystem::rename(from, to);

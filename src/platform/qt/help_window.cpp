@@ -1,5 +1,6 @@
 #include "platform/qt/help_window.h"
 
+#include "platform/qt/window_role.h"
 #include "platform/version.h"
 
 #include <QDir>
@@ -52,6 +53,7 @@ QPushButton *toolButton(const QString &caption, QStyle::StandardPixmap icon, con
 HelpWindow::HelpWindow(const QString &folder, QWidget *parent) : QWidget(parent, Qt::Window), m_folder(folder)
 {
     setObjectName(QStringLiteral("HelpWindow"));
+    announceAsWindows();
     setWindowTitle(QStringLiteral("Renomiq Help"));
     resize(820, 600);
 
