@@ -176,6 +176,35 @@ TEST(WindowLongNames, ProgressAndRenameErrorShowWholeLinesAndTheWholeName)
     expectWholeLineWithTip(app.renameError.newNameLabel(), kLonger, "rename error, new");
 }
 
+// The folder box takes host paths as renomiq-cli does: inside a drive they
+// become that drive's path.
+TEST(WindowFolderBox, AHostPathIsTakenAsItsDrivePath)
+{
+    ShownList app;
+    app.dir.createFiles({"Pictures/a.jpg", "Pictures/b.jpg"});
+    const struct {
+        std::string typed;
+        Lines rows;
+        std::string box;
+        Lines messages;
+    } rows[] = {
+        {app.dir.host("Pictures"), {"a.jpg", "b.jpg"}, "T:\\Pictures\\", {}},
+        {app.dir.host("Pictures") + "/", {"a.jpg", "b.jpg"}, "T:\\Pictures\\", {}},
+        // The default drive C: is the host's root: a missing folder there is invalid.
+        {"/renomiq-nowhere/Pictures", {}, "C:\\renomiq-nowhere\\Pictures", {"The selected folder is invalid!"}},
+    };
+    for (const auto &row : rows) {
+        app.prompter.clear();
+        if (!row.messages.empty())
+            app.prompter.expect(Answer::Ok);
+        app.list.model().clear();
+        app.typeFolder(row.typed);
+        EXPECT_EQ(app.prompter.texts(), row.messages) << row.typed;
+        EXPECT_EQ(app.rows(), row.rows) << row.typed;
+        EXPECT_EQ(app.list.folderBoxText(), row.box) << row.typed;
+    }
+}
+
 // Each top-level window is announced as a window or a dialog, with its title,
 // never as a "filler" area.
 TEST(WindowScreenReader, EveryTopLevelWindowIsAWindowOrADialog)
