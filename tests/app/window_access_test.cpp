@@ -256,7 +256,6 @@ TEST(WindowFonts, ListWindowButtonsFitTheirCaptionsAt11Points)
     {
         ShownList app;
         app.list.resize(601, 475);
-        test::saveScreenshot(app.list, QStringLiteral("list_window_11pt"));
         for (const char *caption : {"Folder", "Files", "Delete", "Options", " Help", "Remove", "Replace", "Insert",
                                     "Change", "Extension", "Save", "Undo", "Exit"}) {
             QPushButton *b = app.list.button(QString::fromLatin1(caption));
@@ -266,6 +265,7 @@ TEST(WindowFonts, ListWindowButtonsFitTheirCaptionsAt11Points)
             const QRect contents = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b);
             EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()), contents.width()) << caption;
         }
+        test::saveScreenshot(app.list, QStringLiteral("list_window_11pt"));
     }
     QApplication::setFont(before);
 }
