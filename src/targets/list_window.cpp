@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -34,7 +35,26 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <utility>
+
 namespace renomiq {
+
+namespace {
+
+// The width a push button needs to show its whole caption in its font: the
+// text, the frame and the default-button indicator on both sides, and the
+// style's margin.
+int captionWidth(const QPushButton &button)
+{
+    const QStyle *style = button.style();
+    const int side = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button)
+        + style->pixelMetric(QStyle::PM_ButtonDefaultIndicator, nullptr, &button);
+    return button.fontMetrics().horizontalAdvance(button.text()) + 2 * side
+        + style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button);
+}
+
+} // namespace
 
 TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(state)
 {
@@ -55,11 +75,15 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
         {"Options", "Change options"},
         {" Help", "Read help "},
     };
+    // One width for the column: the designed 70 pixels, or the widest caption.
+    int leftWidth = 70;
     for (const auto &[caption, hint] : leftButtons) {
         QPushButton *b = addButton(QString::fromLatin1(caption), QString::fromLatin1(hint));
-        b->setFixedWidth(70);
+        leftWidth = std::max(leftWidth, captionWidth(*b));
         leftColumn->addWidget(b);
     }
+    for (QPushButton *b : std::as_const(m_buttons))
+        b->setFixedWidth(leftWidth);
     leftColumn->addStretch();
     button(QStringLiteral("Delete"))->setEnabled(false);
     grid->addLayout(leftColumn, 1, 0);
@@ -80,8 +104,9 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
     for (const auto &[caption, hint] : editButtons) {
         QPushButton *b = addButton(QString::fromLatin1(caption), QString::fromLatin1(hint));
         // Eight buttons share the designed width; let them narrow to fit it.
+        // never narrower than their captions in the system font.
         b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-        b->setMinimumWidth(62);
+        b->setMinimumWidth(std::max(62, captionWidth(*b)));
         editRow->addWidget(b);
     }
     grid->addLayout(editRow, 0, 1);
@@ -273,6 +298,33 @@ QLabel *TForm4::statusPanel(int index) const
 
 // --- start-up and timers ----------------------------------------------------
 
+namespace {
+
+// A stored place that no screen shows whole (a monitor gone, another scale)
+// is moved onto the nearest screen's free area, shrunk to it if need be.
+void placeOnScreen(QWidget &window)
+{
+    const QRect placed(window.pos(), window.size());
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().contains(placed))
+            return;
+    }
+    const QScreen *target = QGuiApplication::screenAt(placed.center());
+    if (!target)
+        target = QGuiApplication::primaryScreen();
+    if (!target)
+        return;
+    const QRect area = target->availableGeometry();
+    window.resize(placed.size().boundedTo(area.size()));
+    // The window may not shrink below its minimum; the top left stays on screen.
+    const QSize size = window.size().expandedTo(window.minimumSizeHint());
+    const int left = std::max(area.left(), std::min(placed.left(), area.right() + 1 - size.width()));
+    const int top = std::max(area.top(), std::min(placed.top(), area.bottom() + 1 - size.height()));
+    window.move(left, top);
+}
+
+} // namespace
+
 void TForm4::startUp(const std::optional<std::string> &keyword)
 {
     const QRect screen = QApplication::primaryScreen() ? QApplication::primaryScreen()->availableGeometry()
@@ -286,6 +338,7 @@ void TForm4::startUp(const std::optional<std::string> &keyword)
         resize(g.width, g.height);
         move(g.left, g.top);
     }
+    placeOnScreen(*this);
     m_rememberedTop = m_state.settings.rememberedTop().value_or(g.top);
 
     const StartUpPlan plan = planStartUp(m_state, keyword);

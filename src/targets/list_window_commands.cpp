@@ -35,6 +35,22 @@ namespace renomiq {
 
 namespace {
 
+// The folder box's text, trimmed. A host path (typed or pasted from a file
+// manager) is taken as renomiq-cli takes it: as the path of the drive that
+// holds it. Outside every drive it stays as typed, and so is refused as an
+// invalid folder.
+std::string folderOfBox(const FileSystem &fs, const std::string &text)
+{
+    const std::string box = trimmedBox(text);
+    if (box.empty() || box.front() != '/')
+        return box;
+    return fs.fromHostPath(box).value_or(box);
+}
+
+} // namespace
+
+namespace {
+
 const char *const kSelectFolderQuestion = "You had selected some files, so can not edit a folder at the same "
                                           "time.\nDo you want to clear the selected files in order to select A "
                                           "folder?";
@@ -329,7 +345,7 @@ bool TForm4::folderBoxKey(QKeyEvent *event)
 
 void TForm4::upperDirectory()
 {
-    const std::string box = trimmedBox(folderBoxText());
+    const std::string box = folderOfBox(m_state.platform.fileSystem, folderBoxText());
     setFolderBoxText(box);
     const std::string parent = parentFolderOf(box);
     if (parent.size() < 3 || !m_state.platform.fileSystem.folderExists(parent)) {
@@ -356,7 +372,7 @@ void TForm4::fillFolderListing()
 {
     FileSystem &fs = m_state.platform.fileSystem;
     TargetSet &targets = m_state.targets;
-    const std::string box = trimmedBox(folderBoxText());
+    const std::string box = folderOfBox(m_state.platform.fileSystem, folderBoxText());
     setFolderBoxText(box);
     const bool listable = fs.folderExists(box) || (box.size() == 1 && fs.folderExists(box + ":"));
     if (listable) {

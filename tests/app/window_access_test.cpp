@@ -3,11 +3,16 @@
 #include "app/program_window.h"
 
 #include "platform/qt/help_window.h"
+#include "settings/settings_store.h"
 #include "support/gui_app.h"
 #include "targets/list_window_model.h"
 
 #include <QAbstractItemModel>
 #include <QAccessible>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QProgressBar>
 #include <QComboBox>
 #include <QLabel>
@@ -174,6 +179,95 @@ TEST(WindowLongNames, ProgressAndRenameErrorShowWholeLinesAndTheWholeName)
     app.renameError.showRenameError(TestDir::win("n/" + kLong), TestDir::win("n/" + kLonger), "");
     expectWholeLineWithTip(app.renameError.oldNameLabel(), kLong, "rename error, old");
     expectWholeLineWithTip(app.renameError.newNameLabel(), kLonger, "rename error, new");
+}
+
+// The folder box takes host paths as renomiq-cli does: inside a drive they
+// become that drive's path.
+TEST(WindowFolderBox, AHostPathIsTakenAsItsDrivePath)
+{
+    ShownList app;
+    app.dir.createFiles({"Pictures/a.jpg", "Pictures/b.jpg"});
+    const struct {
+        std::string typed;
+        Lines rows;
+        std::string box;
+        Lines messages;
+    } rows[] = {
+        {app.dir.host("Pictures"), {"a.jpg", "b.jpg"}, "T:\\Pictures\\", {}},
+        {app.dir.host("Pictures") + "/", {"a.jpg", "b.jpg"}, "T:\\Pictures\\", {}},
+        // The default drive C: is the host's root: a missing folder there is invalid.
+        {"/renomiq-nowhere/Pictures", {}, "C:\\renomiq-nowhere\\Pictures", {"The selected folder is invalid!"}},
+    };
+    for (const auto &row : rows) {
+        app.prompter.clear();
+        if (!row.messages.empty())
+            app.prompter.expect(Answer::Ok);
+        app.list.model().clear();
+        app.typeFolder(row.typed);
+        EXPECT_EQ(app.prompter.texts(), row.messages) << row.typed;
+        EXPECT_EQ(app.rows(), row.rows) << row.typed;
+        EXPECT_EQ(app.list.folderBoxText(), row.box) << row.typed;
+    }
+}
+
+// A stored position that no screen shows (another monitor, another scale)
+// is moved onto the screen; one that is on screen is kept.
+TEST(WindowScreens, AStoredPositionOffEveryScreenIsMovedOntoIt)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct {
+        int left, top;
+        bool kept;
+    } rows[] = {
+        {40, 30, true},
+        {screen.right() + 500, 30, false},
+        {40, screen.bottom() - 10, false},
+        {-2000, -1500, false},
+        {screen.right() + 3000, screen.bottom() + 2000, false},
+    };
+    for (const auto &row : rows) {
+        test::GuiApp app;
+        const auto store = [&](const char *name, int value) {
+            app.registry.writeDword(RegistryHive::CurrentUser, SettingsStore::kKey, name,
+                                    static_cast<std::uint32_t>(value));
+        };
+        store("Maximize", 0);
+        store("Left", row.left);
+        store("Top", row.top);
+        store("Width", 600);
+        store("Height", 470);
+        app.list.startUp(std::nullopt);
+        const QRect placed(app.list.pos(), app.list.size());
+        EXPECT_TRUE(screen.contains(placed)) << row.left << "," << row.top << " placed " << placed.x() << "," << placed.y() << " " << placed.width() << "x" << placed.height() << " screen " << screen.width() << "x" << screen.height();
+        if (row.kept) {
+            EXPECT_EQ(app.list.pos(), QPoint(row.left, row.top));
+        }
+        app.list.hide();
+    }
+}
+
+// Captions fit their buttons at a larger system font.
+TEST(WindowFonts, ListWindowButtonsFitTheirCaptionsAt11Points)
+{
+    const QFont before = QApplication::font();
+    QFont large = before;
+    large.setPointSize(11);
+    QApplication::setFont(large);
+    {
+        ShownList app;
+        app.list.resize(601, 475);
+        for (const char *caption : {"Folder", "Files", "Delete", "Options", " Help", "Remove", "Replace", "Insert",
+                                    "Change", "Extension", "Save", "Undo", "Exit"}) {
+            QPushButton *b = app.list.button(QString::fromLatin1(caption));
+            ASSERT_NE(b, nullptr) << caption;
+            QStyleOptionButton option;
+            option.initFrom(b);
+            const QRect contents = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b);
+            EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()), contents.width()) << caption;
+        }
+        test::saveScreenshot(app.list, QStringLiteral("list_window_11pt"));
+    }
+    QApplication::setFont(before);
 }
 
 // Each top-level window is announced as a window or a dialog, with its title,
