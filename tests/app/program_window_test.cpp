@@ -54,7 +54,7 @@ TEST(ProgramWindows, FromTheListWindowThroughTheEditorAndBack)
     QTest::keyClick(list.folderBox(), Qt::Key_Return);
     EXPECT_EQ(listRows(list), (Lines{"raw", "IMG_0412.jpg", "IMG_0413.jpg", "IMG_0420.jpg", "IMG_0431.jpg",
                                       "notes.txt"}));
-    QTRY_COMPARE_WITH_TIMEOUT(list.statusPanel(0)->text(), QStringLiteral("1 Folders 5 Files"), 1000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list.statusPanel(0)->text() == QStringLiteral("1 Folders 5 Files"); }, 1000));
     test::saveScreenshot(list, QStringLiteral("readme_list_window"));
 
     list.startEdit(EditKind::Replapart);

@@ -187,7 +187,7 @@ TEST(EditorWindow, RefusalsPutTheFocusIntoTheirBox)
     app.prompter.expect(Answer::Cancel);
     QTest::mouseClick(app.editor.button(QStringLiteral("OK")), Qt::LeftButton);
     QWidget *newString = app.editor.currentPanel()->box(EditorBox::NewString);
-    QTRY_VERIFY(newString->hasFocus() || newString->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return newString->hasFocus() || newString->isAncestorOf(QApplication::focusWidget()); }, 5000));
 
     // Enter in "Old string:" acts as "OK".
     app.prompter.expect(Answer::Cancel);
@@ -245,7 +245,7 @@ TEST(EditorWindow, EscClosesOnlyFromTheWindowItself)
     app.dir.createFiles({"F/abcdef.txt"});
     app.openFolder(EditKind::Addnewnum, "F");
     ASSERT_TRUE(QTest::qWaitForWindowActive(&app.editor));
-    QTRY_VERIFY(app.editor.currentPanel()->box(EditorBox::HeadText)->hasFocus());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app.editor.currentPanel()->box(EditorBox::HeadText)->hasFocus(); }, 5000));
     click(app, "CURSOR");
     SampleNameBox *sample = app.editor.sampleName();
     QTest::mouseClick(sample, Qt::LeftButton, {}, QPoint(sample->width() - 4, sample->height() / 2));
@@ -315,7 +315,7 @@ TEST(EditorWindow, ShowAndCloseAroundARun)
     EXPECT_TRUE(app.editor.button(QStringLiteral("Preview"))->isEnabled());
     EXPECT_EQ(app.editor.button(QStringLiteral("Exit"))->toolTip(), QStringLiteral("Close the window"));
     // The focus timer puts the focus into "Old string:".
-    QTRY_VERIFY(app.editor.currentPanel()->box(EditorBox::OldString)->hasFocus());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app.editor.currentPanel()->box(EditorBox::OldString)->hasFocus(); }, 5000));
 
     type(app, "Old string:", "IMG");
     type(app, "New String:", "P");

@@ -150,7 +150,7 @@ TEST_F(SampleSelection, WithAutomaticCopyOffNoBoxChanges)
 TEST_F(SampleSelection, TheCopyTargetFollowsTheLastBoxPressed)
 {
     open(EditKind::Removpart);
-    QTRY_COMPARE(app.editor.copyTarget(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app.editor.copyTarget() == 1; }, 5000));
     auto *third = static_cast<QLineEdit *>(app.editor.currentPanel()->box(EditorBox::RemoveString3));
     QTest::mouseClick(third, Qt::LeftButton);
     EXPECT_EQ(app.editor.copyTarget(), 3);

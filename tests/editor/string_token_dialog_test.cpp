@@ -234,7 +234,7 @@ TEST(SpecialStringDialog, SpecialFromTheKeyboardReplacesTheSelectedText)
         app.openFolder(row.kind, "F");
         ASSERT_TRUE(QTest::qWaitForWindowActive(&app.editor));
         QWidget *initial = app.editor.currentPanel()->box(row.initialFocus);
-        QTRY_VERIFY(initial->hasFocus());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return initial->hasFocus(); }, 5000));
         auto *box = static_cast<QComboBox *>(app.editor.currentPanel()->box(row.box));
         QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
         ASSERT_TRUE(box->hasFocus()) << row.button;

@@ -116,7 +116,7 @@ TEST(PreviewWindow, NoValidNameGivesTheNoFilenameRowAndButtonsKeepTheirPlaces)
     app.editor.previewAction();
     ASSERT_EQ(rowsOf(app.preview), (std::vector<std::pair<std::string, std::string>>{{"(No filename will be renamed)", ""}}));
     app.preview.resize(600, 400);
-    QTRY_COMPARE(app.preview.button(QStringLiteral("Close"))->x(), 600 - 90 - 8);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app.preview.button(QStringLiteral("Close"))->x() == 600 - 90 - 8; }, 5000));
     EXPECT_EQ(app.preview.button(QStringLiteral("Options"))->x(), 300 - 45);
     EXPECT_EQ(app.preview.button(QStringLiteral("Rename"))->x(), 8);
     int options = 0;
@@ -225,7 +225,7 @@ TEST(ProgressDialog, LayoutAndTheJobStartingOnceOnScreen)
         app.progress.setProgressNames("old.txt", "new.txt");
         app.progress.showSearchPanel(false);
         // The bar and names are drawn at most ~30 times a second.
-        QTRY_VERIFY((app.progress.processEvents(), app.progress.bar()->value() == 2));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return (app.progress.processEvents(), app.progress.bar()->value() == 2); }, 5000));
         test::saveScreenshot(app.progress, QStringLiteral("progress_dialog"));
     });
     EXPECT_EQ(runs, 1);
