@@ -673,50 +673,18 @@ Result<IdentifiedFile> HostFileSystem::readRegularFile(const std::string &path, 
     auto hostPath = host(path);
     if (!hostPath)
         return hostPath.error();
-    // Not blocking: a pipe without a writer would wait for ever.
-    const int fd = ::open(hostPath->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ELOOP)
+    auto file = readIdentifiedHostFile(*hostPath, limit, FinalLink::Refuse);
+    if (!file) {
+        // Named as the user gave it.
+        if (file.error().code == ELOOP)
             return Error{ELOOP, "'" + path + "' is a link, not a regular file"};
-        return errnoError(errno, "Cannot open", path);
+        if (file.error().code == EINVAL)
+            return Error{EINVAL, "'" + path + "' is not a regular file"};
+        if (file.error().code == EFBIG)
+            return Error{EFBIG, "Cannot read '" + path + "': it is larger than " + std::to_string(limit >> 20) + " MiB"};
+        return errnoError(file.error().code, "Cannot open", path);
     }
-    IdentifiedFile file;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int code = errno;
-        ::close(fd);
-        if (S_ISREG(st.st_mode))
-            return errnoError(code, "Cannot read", path);
-        return Error{EINVAL, "'" + path + "' is not a regular file"};
-    }
-    file.identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-    const auto tooLarge = [&] {
-        return Error{EFBIG, "Cannot read '" + path + "': it is larger than " + std::to_string(limit >> 20) + " MiB"};
-    };
-    if (static_cast<std::uint64_t>(st.st_size) > limit) {
-        ::close(fd);
-        return tooLarge();
-    }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int code = errno;
-            ::close(fd);
-            return errnoError(code, "Cannot read", path);
-        }
-        if (n == 0)
-            break;
-        file.content.append(buffer, static_cast<std::size_t>(n));
-        if (file.content.size() > limit) { // grown while read
-            ::close(fd);
-            return tooLarge();
-        }
-    }
-    ::close(fd);
-    return file;
+    return IdentifiedFile{std::move(file->content), {file->device, file->inode}};
 }
 
 std::optional<FileIdentity> HostFileSystem::identityOf(const std::string &path)

@@ -67,6 +67,14 @@ std::string sizeText(std::size_t bytes)
 
 Result<std::string> readHostFile(const std::string &hostPath, std::size_t limit)
 {
+    auto file = readIdentifiedHostFile(hostPath, limit, FinalLink::Follow);
+    if (!file)
+        return file.error();
+    return std::move(file->content);
+}
+
+Result<HostFileRead> readIdentifiedHostFile(const std::string &hostPath, std::size_t limit, FinalLink link)
+{
     const auto notRegular = [&] {
         return Error{EINVAL, "Cannot read '" + hostPath + "': it is not a regular file"};
     };
@@ -74,13 +82,16 @@ Result<std::string> readHostFile(const std::string &hostPath, std::size_t limit)
         return Error{EFBIG, "Cannot read '" + hostPath + "': it is larger than " + sizeText(limit)};
     };
     // Looked at before it is opened: opening a device can do something.
+    const bool follow = link == FinalLink::Follow;
     struct stat st {};
-    if (::stat(hostPath.c_str(), &st) != 0)
+    if ((follow ? ::stat(hostPath.c_str(), &st) : ::lstat(hostPath.c_str(), &st)) != 0)
         return errnoError(errno, "Cannot open", hostPath);
+    if (S_ISLNK(st.st_mode))
+        return Error{ELOOP, "Cannot read '" + hostPath + "': it is a link"};
     if (!S_ISREG(st.st_mode))
         return notRegular();
     // Without blocking: what is there now may have been swapped for a FIFO.
-    FileDescriptor fd(::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor fd(::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW)));
     if (fd.get() < 0)
         return errnoError(errno, "Cannot open", hostPath);
     if (::fstat(fd.get(), &st) != 0)
@@ -89,7 +100,8 @@ Result<std::string> readHostFile(const std::string &hostPath, std::size_t limit)
         return notRegular();
     if (static_cast<std::uint64_t>(st.st_size) > limit)
         return tooLarge();
-    std::string content;
+    HostFileRead file{{}, static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    std::string &content = file.content;
     content.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
@@ -107,7 +119,7 @@ Result<std::string> readHostFile(const std::string &hostPath, std::size_t limit)
         if (content.size() > limit)
             return tooLarge();
     }
-    return content;
+    return file;
 }
 
 namespace {

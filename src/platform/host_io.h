@@ -3,6 +3,7 @@
 #include "platform/result.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <sys/types.h>
 
@@ -13,6 +14,16 @@ namespace renomiq {
 // (nothing blocks, nothing reads without end), and so is a file larger than
 // the limit. The error codes tell these apart: EINVAL, EFBIG.
 Result<std::string> readHostFile(const std::string &hostPath, std::size_t limit);
+
+// The same read, telling which file was read (its device and inode). With
+// FinalLink::Refuse a link at the path is refused too (ELOOP).
+enum class FinalLink { Follow, Refuse };
+struct HostFileRead {
+    std::string content;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+};
+Result<HostFileRead> readIdentifiedHostFile(const std::string &hostPath, std::size_t limit, FinalLink link);
 
 // Writes a host file through a temporary file in the same folder, flushed to
 // disk, then renamed over the old one: a crash or a full disk never leaves a
