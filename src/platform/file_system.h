@@ -65,6 +65,9 @@ struct FileIdentity {
 struct IdentifiedFile {
     std::string content;
     FileIdentity identity;
+    // Keeps the file open while held: its inode cannot be taken by another
+    // file meanwhile, so the identity stays the file's own.
+    std::shared_ptr<void> hold = {};
 };
 
 // Held while a lock is taken; releasing it ends the lock.

@@ -684,7 +684,17 @@ Result<IdentifiedFile> HostFileSystem::readRegularFile(const std::string &path, 
             return Error{EFBIG, "Cannot read '" + path + "': it is larger than " + std::to_string(limit >> 20) + " MiB"};
         return errnoError(file.error().code, "Cannot open", path);
     }
-    return IdentifiedFile{std::move(file->content), {file->device, file->inode}};
+    // Opened again to be held; a file swapped in meanwhile is not the one read.
+    const int held = ::open(hostPath->c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st {};
+    if (held < 0 || ::fstat(held, &st) != 0 || static_cast<std::uint64_t>(st.st_dev) != file->device
+        || static_cast<std::uint64_t>(st.st_ino) != file->inode) {
+        if (held >= 0)
+            ::close(held);
+        return Error{EAGAIN, "'" + path + "' was replaced while it was read"};
+    }
+    return IdentifiedFile{std::move(file->content), {file->device, file->inode},
+                          std::shared_ptr<void>(nullptr, [held](void *) { ::close(held); })};
 }
 
 std::optional<FileIdentity> HostFileSystem::identityOf(const std::string &path)

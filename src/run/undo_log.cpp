@@ -44,10 +44,12 @@ Status UndoLog::write(const std::vector<std::string> &lines)
 Result<std::vector<std::string>> UndoLog::read()
 {
     m_taken.reset();
+    m_takenHold.reset();
     auto file = m_fileSystem.readRegularFile(m_path, kFileLimit);
     if (!file)
         return file.error();
     m_taken = file->identity;
+    m_takenHold = std::move(file->hold);
     return splitLines(file->content);
 }
 
@@ -56,6 +58,7 @@ Result<std::string> UndoLog::keepOnly(const std::vector<std::string> &left)
     // Runs that end put their logs here under the same lock: none can come
     // between the look and the change.
     const auto lock = m_fileSystem.lockFolder(m_folder);
+    const std::shared_ptr<void> held = std::move(m_takenHold); // let go once this is decided
     if (m_taken && m_fileSystem.identityOf(m_path) == m_taken) {
         Status status = left.empty() ? remove() : write(left);
         if (!status)

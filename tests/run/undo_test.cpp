@@ -395,6 +395,41 @@ TEST_F(UndoTest, ARunWhoseDataFolderIsDeletedStopsAndKeepsWhatItRenamed)
     EXPECT_EQ(dir.list("w"), names);
 }
 
+// The log the undo took over is deleted and the next run's log put in its
+// place; a file system hands freed inodes out again at once, so the new log
+// may get the old one's number: it is still not the undo's to delete.
+TEST_F(UndoTest, ALogPutInPlaceWithTheTakenLogsInodeStaysTheLastOperation)
+{
+    const std::string data = ".data-home/Corvane/Renomiq/";
+    const std::string small = "T:\\s\\B_1\r\nT:\\s\\b_1\r\n";
+    dir.createFiles({"u/b1"});
+    dir.writeFile(kLog, "T:\\u\\b1\r\nT:\\u\\a1\r\n");
+    struct stat taken {};
+    ASSERT_EQ(::stat(dir.host(kLog).c_str(), &taken), 0);
+    bool ended = false;
+    app.fileSystem.beforeRenameBack = [&] {
+        if (std::exchange(ended, true))
+            return;
+        ASSERT_EQ(::unlink(dir.host(kLog).c_str()), 0);
+        // Runs end one after another until a log gets the taken log's inode,
+        // or a good many have ended.
+        for (int run = 0; run < 200; ++run) {
+            dir.writeFile(data + "other.tmp", small);
+            ASSERT_EQ(::rename(dir.host(data + "other.tmp").c_str(), dir.host(kLog).c_str()), 0);
+            struct stat now {};
+            ASSERT_EQ(::stat(dir.host(kLog).c_str(), &now), 0);
+            if (now.st_ino == taken.st_ino)
+                break;
+        }
+    };
+    app.prompter.expect(Answer::Yes);
+    app.prompter.expect(Answer::Ok);
+    app.driver.undoLast();
+    app.fileSystem.beforeRenameBack = nullptr;
+    EXPECT_EQ(dir.list("u"), (Lines{"a1"}));
+    EXPECT_EQ(log(), small);
+}
+
 // Another instance ends a run while the undo works: its log, put in place of
 // the one the undo took over, stays the last operation.
 TEST_F(UndoTest, ALogThatARunPutInPlaceDuringTheUndoStaysTheLastOperation)
