@@ -193,7 +193,7 @@ bool NameEngine::validateNewName(const std::string &namePart, std::size_t charac
     const std::string message = invalidNameMessage(namePart, characterCount);
     if (message.empty())
         return true;
-    m_prompter.information(message);
+    m_prompter.informationAbout(message, {namePart});
     return false;
 }
 

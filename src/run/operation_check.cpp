@@ -361,7 +361,7 @@ std::string checkTargets(AppState &state, TargetLookup lookup)
     const auto unreadable = [&] {
         if (listingError.empty())
             return false;
-        prompter.information("The target folder can not be read: " + folder + " (" + listingError + ")");
+        prompter.informationAbout("The target folder can not be read: " + folder + " (" + listingError + ")", {folder});
         return true;
     };
     switch (targets.folderScope) {

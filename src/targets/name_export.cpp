@@ -151,7 +151,7 @@ void NameExporter::reportLeftOut()
         text += "\n" + shown;
     if (m_leftOutCount > m_leftOutShown.size())
         text += "\n...";
-    m_state.platform.prompter.information(text);
+    m_state.platform.prompter.informationAbout(text, m_leftOutShown);
     m_leftOutCount = 0;
     m_leftOutShown.clear();
 }

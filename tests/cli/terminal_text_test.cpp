@@ -152,6 +152,16 @@ TEST(TerminalText, MessagesAndUsageErrorsAreEscapedOnATerminal)
     const auto refusal = [&] {
         EXPECT_EQ(runCli({"Replapart", "oldString=IMG_", "newString=P_", dir.host("n")}), 1);
     };
+    // A name refused as too long: its line break is escaped too.
+    const std::string xs(230, 'x');
+    dir.createFiles({"l/IMG_\n" + xs + ".jpg"});
+    const auto tooLong = [&] {
+        EXPECT_EQ(runCli({"Replapart", "oldString=IMG_", "newString=" + std::string(42, 'P'), dir.host("l")}), 1);
+    };
+    const std::string tooLongEnd = "' can not be renamed, because the filename(plus path) is too long(>255 characters), "
+                                   "you should shorten it.\n"
+                                   "Information: No filename had been changed,please check input text and \nmake sure "
+                                   "that the targeted files can be renamed.\n";
     const std::string refused = "' can not be renamed, because it holds a control character (such as a line break), "
                                 "which Windows filenames can not hold.\n"
                                 "Information: No filename had been changed,please check input text and \nmake sure "
@@ -169,6 +179,8 @@ TEST(TerminalText, MessagesAndUsageErrorsAreEscapedOnATerminal)
         {quoting, false, "Information: The new name of 'T:\\a\nb' is EMPTY,\ncan not be renamed.\n"},
         {refusal, true, "Information: The new filename: 'P_\\nx.jpg" + refused},
         {refusal, false, "Information: The new filename: 'P_\nx.jpg" + refused},
+        {tooLong, true, "Information: The new filename: '" + std::string(42, 'P') + "\\n" + xs + tooLongEnd},
+        {tooLong, false, "Information: The new filename: '" + std::string(42, 'P') + "\n" + xs + tooLongEnd},
     };
     for (const auto &row : rows)
         EXPECT_EQ(standardErrorOf(row.terminal, row.job), row.err) << row.err;
