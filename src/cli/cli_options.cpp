@@ -342,6 +342,11 @@ std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &argu
         return std::nullopt;
     }
     command.inputs.request.preview = preview;
+    if (command.limit != 0 && !preview) {
+        // A run renames every item: a limit there would promise otherwise.
+        error = "--limit goes with --preview";
+        return std::nullopt;
+    }
     if (command.mode != CliCommand::Undo && command.targets.empty()) {
         error = "no target";
         return std::nullopt;

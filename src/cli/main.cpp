@@ -22,7 +22,13 @@ void onInterrupt(int)
 int main(int argc, char *argv[])
 {
     std::setlocale(LC_ALL, "");
-    std::signal(SIGINT, onInterrupt);
+    // Without SA_RESTART: a Ctrl+C at a question ends its read, which then
+    // answers No, as the run's stop request is seen between two items.
+    struct sigaction interrupt {};
+    interrupt.sa_handler = onInterrupt;
+    sigemptyset(&interrupt.sa_mask);
+    interrupt.sa_flags = 0;
+    sigaction(SIGINT, &interrupt, nullptr);
     // A file that reaches the size limit is a failed write, reported, not the end.
     std::signal(SIGXFSZ, SIG_IGN);
     return renomiq::runCli(std::vector<std::string>(argv + 1, argv + argc));

@@ -76,6 +76,7 @@ TEST(CliOptions, UsageErrorsNameTheirCause)
         {{"Changnew", "--log", "f", "x"}, "unknown option '--log'"},
         {{"undo", "--no-undo"}, "undo takes no argument '--no-undo'"},
         {{"Savealls", "--no-undo", "--output", "o", "/tmp"}, "unknown option '--no-undo'"},
+        {{"replace", "oldString=f", "newString=g", "--limit", "3", "x"}, "--limit goes with --preview"},
     };
     for (const auto &row : rows) {
         std::string error;

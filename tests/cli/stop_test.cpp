@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <poll.h>
+#include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace renomiq {
 namespace {
@@ -44,6 +49,52 @@ TEST(StoppedRun, SaysWhatWasNotTriedAndExitsWith130)
     EXPECT_EQ(test::runToEnd(test::CliProcess({"undo", "--yes"}, {}, 0, -1, -1, log)), 0);
     EXPECT_EQ(test::readHost(log), "Undo Confirmation: Do you want to UNDO the last rename operation ?\nUndo done.\n");
     EXPECT_EQ(test::namesIn(folder), std::set<std::string>(names.begin(), names.end()));
+}
+
+// Ctrl+C while renomiq-cli asks on a terminal: the question is answered No
+// at once, nothing is undone, and the program ends.
+TEST(StoppedRun, CtrlCAtAQuestionAnswersNo)
+{
+    TestDir dir;
+    const std::string folder = dir.host("photos");
+    ::mkdir(folder.c_str(), 0755);
+    test::createFiles(folder, {"IMG_1.jpg"});
+    ASSERT_EQ(test::runToEnd(test::CliProcess({"replace", "oldString=IMG_", "newString=Photo_", "--yes", folder})), 0);
+
+    int master = -1;
+    const pid_t child = ::forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::execl(RENOMIQ_CLI_PATH, RENOMIQ_CLI_PATH, "undo", static_cast<char *>(nullptr));
+        ::_exit(127);
+    }
+    // Everything the terminal shows, read until `until` holds or a deadline.
+    std::string shown;
+    const auto readUntil = [&](const auto &until) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!until() && std::chrono::steady_clock::now() < deadline) {
+            pollfd p{master, POLLIN, 0};
+            if (::poll(&p, 1, 100) > 0) {
+                char buffer[256];
+                const ssize_t n = ::read(master, buffer, sizeof buffer);
+                if (n > 0)
+                    shown.append(buffer, static_cast<std::size_t>(n));
+            }
+        }
+    };
+    readUntil([&] { return shown.find("[y/N]") != std::string::npos; });
+    ASSERT_NE(shown.find("[y/N]"), std::string::npos) << shown;
+    ::kill(child, SIGINT);
+    int status = 0;
+    readUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; });
+    ::close(master);
+    if (!WIFEXITED(status) && !WIFSIGNALED(status)) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        FAIL() << "renomiq-cli still waited for an answer after Ctrl+C: " << shown;
+    }
+    EXPECT_TRUE(WIFEXITED(status)) << shown;
+    EXPECT_EQ(test::namesIn(folder), (std::set<std::string>{"Photo_1.jpg"}));
 }
 
 } // namespace
