@@ -61,6 +61,8 @@ ChangePanel::ChangePanel(QWidget *parent) : EditorPanel(parent)
 
     onSwitched(m_newName, SubModeControl::ChangeNewName);
     onSwitched(m_convertCase, SubModeControl::ConvertNameCase);
+    addSwitchState(SubModeControl::NameCase, true);
+    addSwitchState(SubModeControl::NameCase, false);
     for (QRadioButton *b : {m_lower, m_upper, every}) {
         connect(b, &QRadioButton::toggled, this, [this](bool checked) {
             if (checked)

@@ -8,9 +8,12 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <vector>
 
 namespace renomiq {
 
@@ -163,6 +166,38 @@ void EditorPanel::focusBox(EditorBox id)
         Q_EMIT copyTargetFocused(code);
 }
 
+QSize EditorPanel::largestSizeHint()
+{
+    // Every sub-mode, down to the sub-modes within sub-modes, as up to three
+    // switches in turn from the state the panel is in.
+    std::vector<std::pair<QWidget *, bool>> shown;
+    for (const auto &[part, widget] : m_parts)
+        shown.emplace_back(widget, !widget->isHidden());
+    const auto restore = [&] {
+        for (const auto &[widget, visible] : shown)
+            widget->setVisible(visible);
+    };
+    const auto measure = [this] {
+        for (QLayout *l : findChildren<QLayout *>())
+            l->invalidate();
+        return layout()->totalSizeHint();
+    };
+    QSize largest = measure();
+    for (const auto &[first, firstOn] : m_switches) {
+        for (const auto &[second, secondOn] : m_switches) {
+            for (const auto &[third, thirdOn] : m_switches) {
+                applyVisibility(first, firstOn);
+                applyVisibility(second, secondOn);
+                applyVisibility(third, thirdOn);
+                largest = largest.expandedTo(measure());
+                restore();
+            }
+        }
+    }
+    measure();
+    return largest;
+}
+
 void EditorPanel::addPart(PanelPart part, QWidget *widget)
 {
     m_parts.emplace(part, widget);
@@ -198,6 +233,9 @@ void EditorPanel::onSwitched(QAbstractButton *button, SubModeControl control)
     // radio button reacts to being chosen; its neighbour's unchecking is the
     // same switch seen from the other side.
     const bool radio = button->autoExclusive() || (button->group() && button->group()->exclusive());
+    m_switches.emplace_back(control, true);
+    if (!radio)
+        m_switches.emplace_back(control, false);
     connect(button, &QAbstractButton::toggled, this, [this, control, radio](bool checked) {
         if (checked || !radio)
             applySwitch(control, checked);

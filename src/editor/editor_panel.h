@@ -40,6 +40,8 @@ public:
     void setBoxText(EditorBox id, const QString &text);
     // Puts the key focus into a box and selects its text.
     void focusBox(EditorBox id);
+    // The size the panel asks for with every part of every sub-mode shown.
+    QSize largestSizeHint();
 
     // The new-string boxes of this panel, which list the name history.
     const std::vector<QComboBox *> &historyBoxes() const { return m_historyBoxes; }
@@ -69,6 +71,8 @@ protected:
     QWidget *directionRow(QRadioButton *&fromHead);
 
     void addPart(PanelPart part, QWidget *widget);
+    // A switch made by the panel's own wiring rather than by onSwitched.
+    void addSwitchState(SubModeControl control, bool on) { m_switches.emplace_back(control, on); }
     // Shows and hides the parts of a switch, focuses its box and, when the
     // switch says so, clears the sample selection.
     void applySwitch(SubModeControl control, bool on = true);
@@ -83,6 +87,8 @@ protected:
 private:
     std::map<EditorBox, QWidget *> m_boxes;
     std::multimap<PanelPart, QWidget *> m_parts;
+    // Every switch the panel's buttons make, as chosen and (for a check box) unticked.
+    std::vector<std::pair<SubModeControl, bool>> m_switches;
     std::vector<QComboBox *> m_historyBoxes;
 };
 

@@ -102,6 +102,10 @@ TForm1::TForm1(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
     scopeLabel->setBuddy(m_scope);
     scopeRow->addWidget(scopeLabel);
     scopeRow->addWidget(m_scope, 1);
+    // Hidden for a list of files or the save kind, it keeps its room.
+    QSizePolicy scopePolicy = m_scopeArea->sizePolicy();
+    scopePolicy.setRetainSizeWhenHidden(true);
+    m_scopeArea->setSizePolicy(scopePolicy);
     layout->addWidget(m_scopeArea);
     layout->addSpacing(3);
     connect(m_scope, &QComboBox::activated, this, &TForm1::scopeChosen);
@@ -305,6 +309,7 @@ void TForm1::setupEditKind()
         || (!sample.empty() && m_state.platform.fileSystem.folderExists(sample));
     showSample(sample, isFolder);
 
+    fitPanelArea();
     for (EditorPanel *p : m_panelOf)
         p->setVisible(p == currentPanel());
     if (kind == EditKind::Changexten) {
@@ -312,6 +317,17 @@ void TForm1::setupEditKind()
         currentPanel()->setBoxText(EditorBox::OldExtension, toQt(extension.empty() ? extension : extension.substr(1)));
     }
     button(QStringLiteral("Preview"))->setEnabled(kind != EditKind::Savealls);
+}
+
+void TForm1::fitPanelArea()
+{
+    // One size for every kind and sub-mode: the window does not jump while
+    // the user switches, and the largest panel fits.
+    QSize area;
+    for (EditorPanel *p : m_panelOf)
+        area = area.expandedTo(p->largestSizeHint());
+    for (EditorPanel *p : m_panelOf)
+        p->setMinimumSize(area);
 }
 
 void TForm1::showSample(const std::string &itemPath, bool isFolder)

@@ -77,6 +77,7 @@ private:
     QPushButton *addButton(const QString &caption, const QString &hint);
     void connectPanel(EditorPanel *panel);
     void setupEditKind();
+    void fitPanelArea();
     void showSample(const std::string &itemPath, bool isFolder);
     void scopeChosen(int index);
     void setScopeIndex(int index);

@@ -39,6 +39,8 @@ InsertPanel::InsertPanel(QWidget *parent) : EditorPanel(parent)
     onSwitched(m_head, SubModeControl::Head);
     onSwitched(m_end, SubModeControl::End);
     onSwitched(m_cursor, SubModeControl::Cursor);
+    addSwitchState(SubModeControl::Placement, true);
+    addSwitchState(SubModeControl::Placement, false);
     connect(m_placement, &QComboBox::currentIndexChanged, this, [this](int index) {
         applySwitch(SubModeControl::Placement, index == static_cast<int>(Placement::BetweenTwo));
     });

@@ -4,10 +4,10 @@
 #include "platform/qt/qt_text.h"
 
 #include <QContextMenuEvent>
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 
 namespace renomiq {
 
@@ -21,11 +21,34 @@ SampleNameBox::SampleNameBox(Clipboard &clipboard, bool &autoCopy, QWidget *pare
     const QString hint = QStringLiteral("This is convenient for your editing, select or copy part.  ");
     setToolTip(hint);
     setAccessibleDescription(hint);
+    connect(this, &QLineEdit::selectionChanged, this, &SampleNameBox::keepMarkedPart);
+}
+
+void SampleNameBox::keepMarkedPart()
+{
+    if (hasSelectedText()) {
+        m_marked = {selectionStart(), selectionLength(), cursorPosition() == selectionStart()};
+        return;
+    }
+    // Only the user, working in the box, unmarks the part. A line edit drops
+    // its selection with the focus, and again later when its window goes
+    // inactive (the preview opening); the marked part must stay for the
+    // buttons, the boxes and the windows the user goes on to.
+    if (hasFocus() || m_userActing || !m_marked) {
+        m_marked.reset();
+        return;
+    }
+    const Mark mark = *m_marked;
+    if (mark.caretAtStart)
+        setSelection(mark.start + mark.length, -mark.length);
+    else
+        setSelection(mark.start, mark.length);
 }
 
 void SampleNameBox::setName(const std::string &name, const std::string &hint)
 {
     m_name = name;
+    m_marked.reset();
     setText(toQt(name));
     setCursorPosition(0);
     const QString tip = hint.empty() ? QStringLiteral("This is convenient for your editing, select or copy part.  ")
@@ -54,6 +77,7 @@ int SampleNameBox::caretByte() const
 
 void SampleNameBox::clearSelection()
 {
+    m_marked.reset();
     if (hasSelectedText())
         setCursorPosition(selectionStart());
 }
@@ -80,25 +104,12 @@ void SampleNameBox::contextMenuEvent(QContextMenuEvent *event)
     menu->popup(event->globalPos());
 }
 
-void SampleNameBox::focusOutEvent(QFocusEvent *event)
-{
-    // A line edit drops its selection with the focus; the marked part must
-    // stay for the buttons and boxes the user goes on to.
-    const int start = hasSelectedText() ? selectionStart() : -1;
-    const int length = selectionLength();
-    const bool caretAtStart = cursorPosition() == start;
-    QLineEdit::focusOutEvent(event);
-    if (start < 0 || hasSelectedText())
-        return;
-    if (caretAtStart)
-        setSelection(start + length, -length);
-    else
-        setSelection(start, length);
-}
-
 void SampleNameBox::mousePressEvent(QMouseEvent *event)
 {
-    QLineEdit::mousePressEvent(event);
+    {
+        const QScopedValueRollback acting(m_userActing, true);
+        QLineEdit::mousePressEvent(event);
+    }
     if (event->button() != Qt::LeftButton)
         return;
     m_mouseHeld = true;
@@ -107,14 +118,20 @@ void SampleNameBox::mousePressEvent(QMouseEvent *event)
 
 void SampleNameBox::mouseMoveEvent(QMouseEvent *event)
 {
-    QLineEdit::mouseMoveEvent(event);
+    {
+        const QScopedValueRollback acting(m_userActing, true);
+        QLineEdit::mouseMoveEvent(event);
+    }
     if (m_mouseHeld)
         copyIfMarking();
 }
 
 void SampleNameBox::mouseReleaseEvent(QMouseEvent *event)
 {
-    QLineEdit::mouseReleaseEvent(event);
+    {
+        const QScopedValueRollback acting(m_userActing, true);
+        QLineEdit::mouseReleaseEvent(event);
+    }
     m_mouseHeld = false;
 }
 
@@ -125,7 +142,10 @@ void SampleNameBox::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    QLineEdit::keyPressEvent(event);
+    {
+        const QScopedValueRollback acting(m_userActing, true);
+        QLineEdit::keyPressEvent(event);
+    }
     const bool moves = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right
         || event->key() == Qt::Key_Home || event->key() == Qt::Key_End;
     if (!moves)

@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 
+#include <optional>
 #include <string>
 
 class QMenu;
@@ -50,15 +51,24 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void copyIfMarking();
+    void keepMarkedPart();
+
+    struct Mark {
+        int start = 0;
+        int length = 0;
+        bool caretAtStart = false;
+    };
 
     Clipboard &m_clipboard;
     bool &m_autoCopy;
     std::string m_name;
     bool m_mouseHeld = false;
+    std::optional<Mark> m_marked;
+    // The user works in the box: a dropped selection is theirs to drop.
+    bool m_userActing = false;
 };
 
 } // namespace renomiq

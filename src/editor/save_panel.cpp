@@ -83,6 +83,8 @@ SavePanel::SavePanel(QWidget *parent) : EditorPanel(parent)
     onSwitched(m_subfoldersAndFiles, SubModeControl::SaveSubfoldersAndFilenames);
     onSwitched(m_onlySubfolders, SubModeControl::SaveOnlySubfolders);
     onSwitched(all, SubModeControl::SaveAllFilenames);
+    addSwitchState(SubModeControl::FileTypes, true);
+    addSwitchState(SubModeControl::FileTypes, false);
     for (QRadioButton *b : {allTypes, m_specialTypes}) {
         connect(b, &QRadioButton::toggled, this, [this](bool checked) {
             if (checked)

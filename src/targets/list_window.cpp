@@ -30,6 +30,7 @@
 #include <QStackedLayout>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyleOption>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -42,16 +43,16 @@ namespace renomiq {
 
 namespace {
 
-// The width a push button needs to show its whole caption in its font: the
-// text, the frame and the default-button indicator on both sides, and the
-// style's margin.
+// The width a push button needs to show its whole caption in its font, as
+// its style draws it: the text inside the style's margins and frame. (The
+// style's own size hint also adds a floor of its own, which the designed
+// narrow buttons do without.)
 int captionWidth(const QPushButton &button)
 {
-    const QStyle *style = button.style();
-    const int side = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button)
-        + style->pixelMetric(QStyle::PM_ButtonDefaultIndicator, nullptr, &button);
-    return button.fontMetrics().horizontalAdvance(button.text()) + 2 * side
-        + style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button);
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    const QSize text = button.fontMetrics().size(Qt::TextShowMnemonic, button.text());
+    return button.style()->sizeFromContents(QStyle::CT_PushButton, &option, text, &button).width();
 }
 
 } // namespace
@@ -103,9 +104,10 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
     };
     for (const auto &[caption, hint] : editButtons) {
         QPushButton *b = addButton(QString::fromLatin1(caption), QString::fromLatin1(hint));
-        // Eight buttons share the designed width; let them narrow to fit it.
-        // never narrower than their captions in the system font.
-        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        // Eight buttons share the designed width; they narrow to fit it, but
+        // never below their captions in the system font (an ignored size
+        // hint would let the layout lay a wide caption under its neighbour).
+        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         b->setMinimumWidth(std::max(62, captionWidth(*b)));
         editRow->addWidget(b);
     }

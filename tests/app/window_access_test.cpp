@@ -264,6 +264,21 @@ TEST(WindowFonts, ListWindowButtonsFitTheirCaptionsAt11Points)
             option.initFrom(b);
             const QRect contents = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b);
             EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()), contents.width()) << caption;
+            // The style draws the caption inside its margins: the button is
+            // as wide as the style asks for that caption, and no neighbour
+            // covers any of it.
+            QStyleOptionButton bare;
+            bare.initFrom(b);
+            const QSize textSize = b->fontMetrics().size(Qt::TextShowMnemonic, b->text());
+            const int needed = b->style()->sizeFromContents(QStyle::CT_PushButton, &bare, textSize, b).width();
+            EXPECT_LE(needed, b->width()) << caption << " is " << b->width() << " wide";
+            EXPECT_LE(b->minimumSizeHint().height(), b->height()) << caption << " is " << b->height() << " high";
+            for (QPushButton *other : app.list.findChildren<QPushButton *>()) {
+                if (other != b && other->isVisible() && other->parentWidget() == b->parentWidget()) {
+                    EXPECT_FALSE(other->geometry().intersects(b->geometry()))
+                        << caption << " and " << other->text().toStdString();
+                }
+            }
         }
         test::saveScreenshot(app.list, QStringLiteral("list_window_11pt"));
     }

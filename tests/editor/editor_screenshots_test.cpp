@@ -9,7 +9,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <QLayout>
+
 #include <functional>
+#include <optional>
 
 namespace renomiq {
 namespace {
@@ -48,6 +51,7 @@ TEST(EditorScreenshots, EveryPanelAndSubMode)
         {"editor_save_all_layers", EditKind::Savealls, {"All filenames in subfolders", "Special types", "Other"},
          "Other types"},
     };
+    std::optional<QSize> firstSize;
     for (const Shot &shot : shots) {
         EditorApp app;
         app.dir.createFiles({"Photos from the summer holiday/IMG_2009_\xe4\xb8\xad.jpg"});
@@ -63,7 +67,18 @@ TEST(EditorScreenshots, EveryPanelAndSubMode)
         test::saveScreenshot(app.editor, QString::fromUtf8(shot.name));
         // Nothing of the window is cut off: it is as large as its layout asks.
         EXPECT_EQ(app.editor.size(), app.editor.sizeHint()) << shot.name;
+        // One size for every kind and sub-mode, large enough for the largest.
+        if (!firstSize)
+            firstSize = app.editor.size();
+        EXPECT_EQ(app.editor.size(), *firstSize) << shot.name;
+        const QSize area = app.editor.currentPanel()->size();
+        for (EditorPanel *panel : app.editor.findChildren<EditorPanel *>()) {
+            const QSize hint = panel->layout()->totalSizeHint();
+            EXPECT_LE(hint.width(), area.width()) << shot.name << ": " << panel->metaObject()->className();
+            EXPECT_LE(hint.height(), area.height()) << shot.name << ": " << panel->metaObject()->className();
+        }
     }
+    EXPECT_EQ(*firstSize, QSize(725, 371));
 }
 
 TEST(EditorScreenshots, FilesMode)
@@ -73,6 +88,12 @@ TEST(EditorScreenshots, FilesMode)
     app.openFiles(EditKind::Replapart, {"F/a.txt", "F/b.txt"});
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&app.editor));
     test::saveScreenshot(app.editor, QStringLiteral("editor_files_mode"));
+    // Without the folder content list the window keeps its size.
+    EditorApp folder;
+    folder.dir.createFiles({"F/a.txt"});
+    folder.openFolder(EditKind::Replapart, "F");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&folder.editor));
+    EXPECT_EQ(app.editor.size(), folder.editor.size());
 }
 
 } // namespace

@@ -271,6 +271,46 @@ TEST(SampleSelectionFocus, AMarkedPartOutlivesTheFocusLeavingTheSample)
     }
 }
 
+// Closing the preview gives the editor back with the part still marked: OK
+// then renames with it.
+TEST(SampleSelectionFocus, AMarkedPartOutlivesThePreviewClosing)
+{
+    const struct {
+        const char *label;
+        const char *subMode;
+        const char *newName;
+    } rows[] = {
+        {"remove selected", "Remove anything", "H/Holiday_.jpg"},
+        {"keep selected", "Keep something", "H/2009.jpg"},
+    };
+    for (const auto &row : rows) {
+        EditorApp app;
+        app.dir.createFiles({"H/Holiday_2009.jpg"});
+        app.openFolder(EditKind::Removpart, "H");
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&app.editor)) << row.label;
+        clickIn(app, row.subMode);
+        SampleNameBox *box = app.editor.sampleName();
+        measure(box);
+        QTest::mousePress(box, Qt::LeftButton, {}, pointAt(box, 8));
+        QTest::mouseMove(box, pointAt(box, 12));
+        QTest::mouseRelease(box, Qt::LeftButton, {}, pointAt(box, 12));
+        ASSERT_EQ(box->selectedText(), QStringLiteral("2009")) << row.label;
+
+        QTest::mouseClick(app.editor.button(QStringLiteral("Preview")), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&app.preview)) << row.label;
+        QTest::mouseClick(app.preview.button(QStringLiteral("Close")), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !app.preview.isVisible(); }, 5000)) << row.label;
+        app.editor.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&app.editor)) << row.label;
+        EXPECT_EQ(box->selectedText(), QStringLiteral("2009")) << row.label;
+
+        QTest::mouseClick(app.editor.button(QStringLiteral("OK")), Qt::LeftButton);
+        EXPECT_EQ(app.prompter.texts(), std::vector<std::string>{}) << row.label;
+        EXPECT_TRUE(app.dir.exists(row.newName)) << row.label;
+        EXPECT_FALSE(app.dir.exists("H/Holiday_2009.jpg")) << row.label;
+    }
+}
+
 // A sub-mode switch and a new sample still drop the marked part.
 TEST(SampleSelectionFocus, ASwitchOrANewSampleDropsTheMarkedPart)
 {
