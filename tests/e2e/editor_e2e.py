@@ -91,7 +91,7 @@ class EditorTest(e2e.SessionTestCase):
         dialog = app.window("Renomiq - Special string")
         self.assertTrue(app.is_checked(app.find("Ordered  numbers:", role="radio button", within=dialog)))
         app.click(app.find("Ok", role="push button", within=dialog))
-        app.wait(lambda: app.text_of(head) == "$$$_", what="the inserted $$$")
+        app.wait_equal(lambda: app.text_of(head), "$$$_", what="the HEAD box after the inserted $$$")
 
         app.click(app.find("OK", role="push button", within=editor))
         app.wait(lambda: len([n for n in os.listdir(folder) if n.startswith(("001_", "002_"))]) == 2,

@@ -99,8 +99,10 @@ class Session:
             if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
                 continue
             r, w = os.pipe()
+            # -fbdir: the screen's memory as a file, read for screenshots.
             p = self._spawn(["Xvfb", ":%d" % number, "-displayfd", str(w), "-screen", "0", self.screen + "x24",
-                             "-noreset", "-nolisten", "tcp"], pass_fds=(w,), stderr=subprocess.DEVNULL)
+                             "-noreset", "-nolisten", "tcp", "-fbdir", self.tmp], pass_fds=(w,),
+                            stderr=subprocess.DEVNULL)
             os.close(w)
             with os.fdopen(r) as f:
                 ready = f.readline().strip()
@@ -143,8 +145,11 @@ class Session:
         os.makedirs(folder, exist_ok=True)
 
         def grab():
-            raw = subprocess.run(["xwd", "-root", "-silent"], env=self.env, capture_output=True, check=True,
-                                 timeout=30).stdout
+            # What the screen shows: the server's own memory of it, as an xwd
+            # file. Reading the root window through the X protocol (xwd -root)
+            # gave some windows drawn on the screen (the options) as black.
+            with open(os.path.join(self.tmp, "Xvfb_screen0"), "rb") as f:
+                raw = f.read()
             width, height, rows = _rgb_of_xwd(raw)
             for x, y, w, h in drawn:
                 x0, x1 = max(x, 0), min(x + w, width)
