@@ -287,13 +287,11 @@ std::string FileManagerMenus::menuEntryScript() const
              "rm -f " + shellQuoted(menuEntryScriptFile()) + "\n"
              "text='Renomiq is no longer installed. Its entries have been removed from the file managers'\\''"
              " menus.'\n"
-             "if command -v notify-send >/dev/null 2>&1; then\n"
-             "    notify-send Renomiq \"$text\"\n"
-             "elif command -v zenity >/dev/null 2>&1; then\n"
-             "    zenity --info --title=Renomiq --text=\"$text\"\n"
-             "else\n"
+             "# Told once: by the first way that works (no notification service makes\n"
+             "# notify-send fail), standard error at the last.\n"
+             "notify-send Renomiq \"$text\" 2>/dev/null ||\n"
+             "    zenity --info --title=Renomiq --text=\"$text\" 2>/dev/null ||\n"
              "    printf 'Renomiq: %s\\n' \"$text\" >&2\n"
-             "fi\n"
              "exit 1\n";
 }
 

@@ -194,15 +194,17 @@ TEST_F(FileManagerMenusTest, WithTheSenderGoneAnEntrySaysSoOnceAndRemovesTheEntr
     const std::string message = "Renomiq is no longer installed. Its entries have been removed from the file managers' "
                                 "menus.";
     // The tools the script uses, and a notification tool or none.
-    dir.createFiles({"bin-plain/", "bin-notify/"});
+    dir.createFiles({"bin-plain/", "bin-notify/", "bin-no-service/"});
     for (const char *tool : {"grep", "awk", "rm", "rmdir"}) {
-        for (const char *bin : {"bin-plain", "bin-notify"}) {
+        for (const char *bin : {"bin-plain", "bin-notify", "bin-no-service"}) {
             const test::ProcessResult where = test::runProcess({"/bin/sh", "-c", std::string("command -v ") + tool});
             std::string path = where.output.substr(0, where.output.find('\n'));
             ASSERT_EQ(::symlink(path.c_str(), dir.host(std::string(bin) + "/" + tool).c_str()), 0) << tool;
         }
     }
     test::writeScript(dir.host("bin-notify/notify-send"), "printf '%s|' \"$@\" >> '" + dir.host("notified") + "'\n");
+    // A notify-send that finds no notification service.
+    test::writeScript(dir.host("bin-no-service/notify-send"), "echo 'GDBus.Error: no service' >&2; exit 1\n");
     const char *const savedPath = std::getenv("PATH");
     const std::string path = savedPath ? savedPath : "";
 
@@ -216,6 +218,7 @@ TEST_F(FileManagerMenusTest, WithTheSenderGoneAnEntrySaysSoOnceAndRemovesTheEntr
         {"Nautilus, on standard error", "bin-plain", false, "stderr", ""},
         {"Thunar, on standard error", "bin-plain", true, "stderr", ""},
         {"Nautilus, as a notification", "bin-notify", false, "", "Renomiq|MESSAGE|"},
+        {"Thunar, no notification service: on standard error", "bin-no-service", true, "stderr", ""},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
