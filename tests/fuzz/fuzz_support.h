@@ -16,17 +16,7 @@
 
 namespace renomiq::fuzz {
 
-// Made once per process, under /tmp.
-inline const std::string &scratch()
-{
-    static const std::string folder = [] {
-        std::string pattern = "/tmp/renomiq-fuzz-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        return pattern;
-    }();
-    return folder;
-}
+inline const std::string &scratch();
 
 // Drive F: is the scratch folder.
 inline DriveTable scratchDrive()
@@ -60,6 +50,22 @@ inline void removeTree(const std::string &path)
             return ::remove(entry);
         },
         16, FTW_DEPTH | FTW_PHYS);
+}
+
+// Made once per process, under /tmp, and removed when the process ends.
+inline const std::string &scratch()
+{
+    static const std::string folder = [] {
+        std::string pattern = "/tmp/renomiq-fuzz-XXXXXX";
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
+        // A copy that outlives the string, which is destroyed before this runs.
+        static char made[32];
+        pattern.copy(made, sizeof made - 1);
+        std::atexit([] { removeTree(made); });
+        return pattern;
+    }();
+    return folder;
 }
 
 // Empties the folder and keeps it: a file system that holds it open (for a

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -71,7 +72,10 @@ struct Fixture {
         // A folder of its own that holds nothing: every item is a file that does not exist.
         static std::string folder = [] {
             std::string pattern = "/tmp/renomiq-fuzz-XXXXXX";
-            return std::string(::mkdtemp(pattern.data()));
+            static char made[32];
+            std::string(::mkdtemp(pattern.data())).copy(made, sizeof made - 1);
+            std::atexit([] { ::rmdir(made); }); // it stays empty
+            return std::string(made);
         }();
         DriveTable table;
         table.setDrive('F', folder);
