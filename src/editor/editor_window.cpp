@@ -533,8 +533,8 @@ void TForm1::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
         // Esc goes back to the list window only when the window itself has
-        // the key focus: in a box that takes text it closes nothing.
-        if (!focusInTextBox())
+        // the key focus: from any of its controls it closes nothing.
+        if (!focusInControl())
             close();
         return;
     }
@@ -545,15 +545,10 @@ void TForm1::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-bool TForm1::focusInTextBox() const
+bool TForm1::focusInControl() const
 {
     const QWidget *focus = QApplication::focusWidget();
-    if (!focus || focus == this || !isAncestorOf(focus))
-        return false;
-    if (qobject_cast<const QLineEdit *>(focus) || qobject_cast<const QAbstractSpinBox *>(focus))
-        return true;
-    const auto *box = qobject_cast<const QComboBox *>(focus);
-    return box && box->isEditable();
+    return focus && focus != this && isAncestorOf(focus);
 }
 
 void TForm1::runCloseHandling()

@@ -86,7 +86,7 @@ private:
     void autoCopy(const QString &text);
     void insertSpecial(QComboBox *box);
     void runCloseHandling();
-    bool focusInTextBox() const;
+    bool focusInControl() const;
     void refreshHistory();
 
     AppState &m_state;

@@ -272,6 +272,15 @@ TEST(EditorWindow, EscClosesOnlyFromTheWindowItself)
         EXPECT_EQ(app.editor.cursorPosition(), picked) << b.name;
     }
     EXPECT_EQ(app.editor.cursorPosition(), picked);
+    // Controls that take no text: the focus is theirs, not the window's.
+    for (const char *name : {"CURSOR", "HEAD Special"}) {
+        auto *control = findNamed<QAbstractButton>(panelRoot(app), QString::fromUtf8(name));
+        ASSERT_NE(control, nullptr) << name;
+        control->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), control) << name;
+        QTest::keyClick(control, Qt::Key_Escape);
+        EXPECT_TRUE(app.editor.isVisible()) << name;
+    }
 
     app.editor.setFocus();
     ASSERT_EQ(QApplication::focusWidget(), &app.editor);
