@@ -132,6 +132,13 @@ class WindowTest(e2e.SessionTestCase):
             ("Convert extention case", ["Convert extention case to"], ["New extention part :"]),
             ("Change extention part", ["New extention part :"], ["Convert extention case to"]),
         ]),
+        ("Save", "Renomiq - Save filenames", [
+            ("Only subfolders name", [], ["File types", "File date time", "Include webpage folder"]),
+            ("All filenames in subfolders", ["File types", "File date time", "Include webpage folder"], []),
+            ("Special types", ["Music", "Other"], []),
+            ("All  types", [], ["Music", "Other"]),
+            ("Subfolders and filenames", ["File types", "File date time"], ["Include webpage folder"]),
+        ]),
     ]
 
     def test_every_sub_mode_radio_chosen_through_its_accessibility_action(self):
