@@ -63,5 +63,8 @@ for page in renomiq renomiq-cli renomiq-send; do
         | { ! grep .; } || { echo "man page $page has warnings"; exit 1; }
 done
 # The installed renomiq-cli finds its own files: it runs from the prefix.
-"$prefix/bin/renomiq-cli" --help | grep -q 'renomiq-cli undo \[--log FILE\] \[--yes\]'
+# Read whole first: grep -q stops at its match, and the rest of the text
+# would meet a closed pipe.
+usage="$("$prefix/bin/renomiq-cli" --help)"
+grep -q 'renomiq-cli undo \[--log FILE\] \[--yes\]' <<<"$usage"
 echo "install layout: ok"
