@@ -128,7 +128,8 @@ class ListWindowTest(e2e.SessionTestCase):
         app.wait(lambda: app.status("List count") == "0 Folders 3 Files", what="the listing")
         table = app.find("File list", role="table")
         app.click_row(table, 2)
-        self.assertEqual(table.queryTable().nSelectedRows, 1)
+        # The count of selected rows reaches the bus a moment after the row's state.
+        app.wait_equal(lambda: table.queryTable().nSelectedRows, 1, what="one selected row")
         # Up from no item reaches the last one, "Rename in another session";
         # Right opens it; Up again reaches its last item, "Save".
         app.popup_menu(lambda: table.queryTable().getAccessibleAt(2, 0), ["Up", "Right", "Up", "Return"])
