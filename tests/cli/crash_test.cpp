@@ -285,23 +285,31 @@ TEST(CrashSafety, TwoInstancesEachKeepTheirOwnOperation)
     EXPECT_FALSE(dir.exists(".data-home/Corvane/Renomiq/" + kept[0]));
 }
 
-// A tmpfs of `size` on the data home while it lives (root only).
-class SmallDisk {
+// A mount on a folder while it lives (root only); the kinds below make it.
+class Mounted {
 public:
-    SmallDisk(const std::string &where, const char *size) : m_where(where)
-    {
-        m_mounted = ::mount("tmpfs", where.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) == 0;
-    }
-    ~SmallDisk()
+    Mounted(const Mounted &) = delete;
+    Mounted &operator=(const Mounted &) = delete;
+    ~Mounted()
     {
         if (m_mounted)
             ::umount2(m_where.c_str(), MNT_DETACH);
     }
     bool mounted() const { return m_mounted; }
 
-private:
+protected:
+    explicit Mounted(const std::string &where) : m_where(where) {}
     std::string m_where;
     bool m_mounted = false;
+};
+
+// A tmpfs of `size` on the data home.
+class SmallDisk : public Mounted {
+public:
+    SmallDisk(const std::string &where, const char *size) : Mounted(where)
+    {
+        m_mounted = ::mount("tmpfs", where.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) == 0;
+    }
 };
 
 TEST(CrashSafety, AJournalThatCannotGrowStopsTheRunAndKeepsWhatWasRenamed)
@@ -429,9 +437,9 @@ TEST(CrashSafety, OnlyWithoutAnyRoomForTheUndoLogIsTheUserAskedFirst)
 
 // A folder made read-only by a bind mount of itself while it lives (root
 // only: root writes into a folder without write rights).
-class ReadOnlyFolder {
+class ReadOnlyFolder : public Mounted {
 public:
-    explicit ReadOnlyFolder(const std::string &where) : m_where(where)
+    explicit ReadOnlyFolder(const std::string &where) : Mounted(where)
     {
         m_mounted = ::mount(where.c_str(), where.c_str(), nullptr, MS_BIND, nullptr) == 0;
         if (m_mounted && ::mount(nullptr, where.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
@@ -439,16 +447,6 @@ public:
             m_mounted = false;
         }
     }
-    ~ReadOnlyFolder()
-    {
-        if (m_mounted)
-            ::umount2(m_where.c_str(), MNT_DETACH);
-    }
-    bool mounted() const { return m_mounted; }
-
-private:
-    std::string m_where;
-    bool m_mounted = false;
 };
 
 TEST(CrashSafety, ARunWhoseLogCannotReplaceTheLastOneDoesNotStart)
