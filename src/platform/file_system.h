@@ -53,18 +53,10 @@ struct DirEntry {
     FileTime lastWriteTime = 0;
 };
 
-// Which file a path names: the same device and inode are the same file,
-// whatever name it has now.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    bool operator==(const FileIdentity &) const = default;
-};
-
 // A file read whole, and which file it was.
 struct IdentifiedFile {
     std::string content;
-    FileIdentity identity;
+    ItemId identity;
     // Keeps the file open while held: its inode cannot be taken by another
     // file meanwhile, so the identity stays the file's own.
     std::shared_ptr<void> hold = {};
@@ -210,9 +202,6 @@ public:
     // Reads the regular file at `path` itself: a link there, a folder, a
     // device or a pipe is refused, without waiting on it.
     virtual Result<IdentifiedFile> readRegularFile(const std::string &path, std::size_t limit) = 0;
-    // The identity of the item at `path` (a link itself, not what it points
-    // to), or no value when nothing is there.
-    virtual std::optional<FileIdentity> identityOf(const std::string &path) = 0;
 
     // Creates a journal of this process's own in `folder` ("rollback.*.jnl").
     virtual Result<std::unique_ptr<Journal>> createJournal(const std::string &folder) = 0;

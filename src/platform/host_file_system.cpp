@@ -697,15 +697,6 @@ Result<IdentifiedFile> HostFileSystem::readRegularFile(const std::string &path, 
                           std::shared_ptr<void>(nullptr, [held](void *) { ::close(held); })};
 }
 
-std::optional<FileIdentity> HostFileSystem::identityOf(const std::string &path)
-{
-    auto hostPath = host(path);
-    struct stat st {};
-    if (!hostPath || ::lstat(hostPath->c_str(), &st) != 0)
-        return std::nullopt;
-    return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-}
-
 namespace {
 
 class HeldLock : public FileLock {

@@ -47,7 +47,6 @@ public:
     Result<std::string> readFile(const std::string &path, std::size_t limit) override;
     Status writeFileAtomic(const std::string &path, const std::string &content) override;
     Result<IdentifiedFile> readRegularFile(const std::string &path, std::size_t limit) override;
-    std::optional<FileIdentity> identityOf(const std::string &path) override;
     std::unique_ptr<FileLock> lockExclusive(const std::string &path) override;
     std::unique_ptr<FileLock> lockFolder(const std::string &folder) override;
     Result<std::unique_ptr<Journal>> createJournal(const std::string &folder) override;

@@ -59,7 +59,7 @@ Result<std::string> UndoLog::keepOnly(const std::vector<std::string> &left)
     // between the look and the change.
     const auto lock = m_fileSystem.lockFolder(m_folder);
     const std::shared_ptr<void> held = std::move(m_takenHold); // let go once this is decided
-    if (m_taken && m_fileSystem.identityOf(m_path) == m_taken) {
+    if (m_taken && m_fileSystem.itemId(m_path) == m_taken) {
         Status status = left.empty() ? remove() : write(left);
         if (!status)
             return status.error();
@@ -293,8 +293,8 @@ private:
 // under both.
 bool renameWasMade(FileSystem &fileSystem, const std::string &current, const std::string &former)
 {
-    const auto formerItem = fileSystem.identityOf(former);
-    return !formerItem || fileSystem.identityOf(current) == formerItem;
+    const auto formerItem = fileSystem.itemId(former);
+    return !formerItem || fileSystem.itemId(current) == formerItem;
 }
 
 } // namespace

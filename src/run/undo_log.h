@@ -87,7 +87,7 @@ private:
     std::vector<std::string> m_memory; // without a journal
     std::size_t m_pairs = 0;
     Recovery m_recovery;
-    std::optional<FileIdentity> m_taken; // the file read()
+    std::optional<ItemId> m_taken; // the file read()
     std::shared_ptr<void> m_takenHold;   // keeps its inode its own until the undo ends
     // What was recorded for the item whose outcome is still open.
     bool m_pending = false;
