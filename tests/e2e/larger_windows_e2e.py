@@ -55,16 +55,32 @@ class LargerWindowsTest(e2e.SessionTestCase):
                 self.assertGreaterEqual(w, needed, "%s: the caption of %s %r is cut (%d pixels wide, it needs %d)"
                                         % (label, role, text, w, needed))
 
+    def settled_geometry(self, app, window):
+        """The window's and its controls' extents, read until two readings in a
+        row agree: a window still being laid out (the window manager resizing
+        it on a loaded machine) is never measured half way."""
+        def reading():
+            controls = [c for c in app.find_all(within=window) if c.getRoleName() in CONTROL_ROLES
+                        and not (c.getRoleName() == "label" and not c.name.strip())]
+            return app.extents(window), [(c, tuple(app.extents(c))) for c in controls]
+
+        last = [None]
+
+        def same_twice():
+            now = reading()
+            key = (now[0], [e for _, e in now[1]])
+            settled = key == last[0]
+            last[0] = key
+            return now if settled else None
+        return e2e.wait_for(same_twice, what="%r to keep its layout" % window.name)
+
     def check_window(self, app, window, label):
         screen_w, screen_h = (int(v) for v in self.session.screen.split("x"))
-        wx, wy, ww, wh = app.extents(window)
+        (wx, wy, ww, wh), measured = self.settled_geometry(app, window)
         self.assertTrue(0 <= wx and 0 <= wy and wx + ww <= screen_w and wy + wh <= screen_h,
                         "%s: %r at %d,%d %dx%d is not on the screen" % (label, window.name, wx, wy, ww, wh))
-        controls = [c for c in app.find_all(within=window) if c.getRoleName() in CONTROL_ROLES
-                    and not (c.getRoleName() == "label" and not c.name.strip())]
         boxes = []
-        for c in controls:
-            x, y, w, h = app.extents(c)
+        for c, (x, y, w, h) in measured:
             what = "%s: %s %r in %r" % (label, c.getRoleName(), c.name, window.name)
             self.assertTrue(w > 0 and h > 0, what + " has no size")
             self.assertTrue(wx <= x and wy <= y and x + w <= wx + ww and y + h <= wy + wh,
