@@ -1,6 +1,6 @@
 #include "app/program_window.h"
 
-#include "run/app_state.h"
+#include "state/app_state.h"
 
 #include <QCoreApplication>
 

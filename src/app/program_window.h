@@ -10,9 +10,9 @@
 #include "run/run_windows.h"
 #include "settings/name_list_dialog.h"
 #include "settings/options_dialog.h"
-#include "targets/folder_add_dialog.h"
-#include "targets/list_window.h"
-#include "targets/rename_dialog.h"
+#include "list/folder_add_dialog.h"
+#include "list/list_window.h"
+#include "list/rename_dialog.h"
 
 #include <QObject>
 

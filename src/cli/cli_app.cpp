@@ -16,11 +16,11 @@
 #include "platform/system_sound.h"
 #include "platform/user_folders.h"
 #include "platform/version.h"
-#include "run/app_state.h"
+#include "state/app_state.h"
 #include "run/run_driver.h"
 #include "run/undo_log.h"
 #include "targets/folder_walks.h"
-#include "targets/name_export.h"
+#include "run/name_export.h"
 
 #include <climits>
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/operation_check.h"
+#include "editor/operation_check.h"
 
 #include <optional>
 #include <set>

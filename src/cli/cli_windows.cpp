@@ -1,7 +1,7 @@
 #include "cli/cli_windows.h"
 
 #include "cli/terminal_text.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 #include <nlohmann/json.hpp>
 

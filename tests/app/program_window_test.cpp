@@ -2,7 +2,7 @@
 
 #include "editor/editor_panel.h"
 #include "support/gui_app.h"
-#include "targets/list_window_model.h"
+#include "list/list_window_model.h"
 
 #include <QComboBox>
 #include <QLabel>

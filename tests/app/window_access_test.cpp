@@ -2,10 +2,10 @@
 // fonts, other screens, screen readers.
 #include "app/program_window.h"
 
-#include "platform/qt/help_window.h"
+#include "services/help_window.h"
 #include "settings/settings_store.h"
 #include "support/gui_app.h"
-#include "targets/list_window_model.h"
+#include "list/list_window_model.h"
 
 #include <QAbstractItemModel>
 #include <QAccessible>

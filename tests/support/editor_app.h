@@ -3,7 +3,7 @@
 #include "editor/editor_host.h"
 #include "editor/editor_window.h"
 #include "editor/string_token_dialog.h"
-#include "run/app_state.h"
+#include "state/app_state.h"
 #include "run/preview_window.h"
 #include "run/progress_dialog.h"
 #include "run/rename_error_dialog.h"
@@ -12,7 +12,7 @@
 #include "support/gui_test_platform.h"
 #include "support/recording_windows.h"
 #include "targets/folder_walks.h"
-#include "run/operation_check.h"
+#include "editor/operation_check.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/edit_request.h"
-#include "run/app_state.h"
+#include "state/app_state.h"
 #include "run/run_driver.h"
 #include "support/recording_windows.h"
 #include "support/test_platform.h"

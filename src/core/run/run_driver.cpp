@@ -1,0 +1,585 @@
+#include "run/run_driver.h"
+
+#include "engine/item_path.h"
+#include "platform/file_system.h"
+#include "platform/new_name_check.h"
+#include "platform/platform.h"
+#include "platform/prompter.h"
+#include "platform/sound.h"
+#include "state/app_state.h"
+#include "run/run_windows.h"
+#include "run/undo_log.h"
+#include "targets/file_list.h"
+#include "targets/folder_walks.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_set>
+
+namespace renomiq {
+
+namespace {
+
+std::string folderPartOf(const std::string &path)
+{
+    return splitItemPath(path, true).folderPart;
+}
+
+// The system's reason in a failure's message ("Cannot rename 'x': File name
+// too long" gives "File name too long").
+std::string reasonOf(const Error &error)
+{
+    const std::size_t cut = error.message.rfind("': ");
+    if (cut != std::string::npos)
+        return error.message.substr(cut + 3);
+    return error.code != 0 ? std::strerror(error.code) : error.message;
+}
+
+} // namespace
+
+RunDriver::RunDriver(AppState &state, RunWindows &windows) : m_state(state), m_windows(windows) {}
+
+RunDriver::~RunDriver() = default;
+
+bool RunDriver::usesProgressDialog() const
+{
+    return m_state.run.workList.size() > 18 || m_state.targets.firstLayerFileCount > 18
+        || m_state.targets.folderScope == FolderScope::AllLayers;
+}
+
+void RunDriver::startRun(const EditRequest &request)
+{
+    m_request = &request;
+    RunState &run = m_state.run;
+    // By identity: however it is reached, through links, bind mounts or not.
+    const std::vector<ItemId> dataChain = m_state.platform.fileSystem.folderChain(m_state.settings.dataFolder());
+    m_dataFolder = dataChain.empty() ? std::nullopt : std::optional<ItemId>(dataChain.front());
+    m_aboveDataFolder.assign(dataChain.begin() + (dataChain.empty() ? 0 : 1), dataChain.end());
+    m_folderInData = {};
+    if (request.preview) {
+        m_windows.setBusy(true);
+        m_windows.clearPreview();
+        m_previewRows.clear();
+        visitTargets();
+        m_windows.showPreview(m_state.settings.options.previewMaximized);
+        if (m_previewRows.empty())
+            m_windows.addPreviewRow("(No filename will be renamed)", "");
+        else if (run.stopRequest)
+            m_windows.addPreviewRow("(Others not shown...)", "");
+        m_windows.setBusy(false);
+        run.stopRequest = false;
+        m_request = nullptr;
+        return;
+    }
+
+    if (request.kind != EditKind::Removpart && request.kind != EditKind::Changexten)
+        m_state.names.remember(request);
+    FileSystem &fs = m_state.platform.fileSystem;
+    m_log = std::make_unique<UndoLog>(fs, m_state.settings.dataFolder());
+    Status journal = m_log->begin();
+    reportRecovery(m_state.platform.prompter, m_log->recoveryBeforeRun());
+    if (!journal) {
+        // Asked before anything is renamed, not reported afterwards.
+        const Answer answer = m_state.platform.prompter.show(
+            {"Confirmation",
+             "The undo log cannot be written: " + journal.error().message
+                 + ". Rename without the possibility to undo?",
+             MessageIcon::Question, MessageButtons::YesNo, {}, true});
+        // Without a journal the run's log is written at its end, if at all:
+        // the log of the operation before goes first, or Undo would reverse
+        // that one instead of this run.
+        Status removed;
+        if (answer == Answer::Yes && m_log->exists()) {
+            removed = m_log->remove();
+            if (!removed)
+                m_state.platform.prompter.show(
+                    {"Error",
+                     "The undo log of the last operation cannot be removed: " + removed.error().message
+                         + ". Nothing was renamed, so that Undo cannot reverse the wrong operation.",
+                     MessageIcon::Error, MessageButtons::Ok});
+        }
+        if (answer != Answer::Yes || !removed) {
+            m_log.reset();
+            m_windows.showEditor();
+            m_request = nullptr;
+            return;
+        }
+    }
+    m_journalError = Error{};
+    fs.setDetourObserver([this](const std::string &from, const std::string &temporary) {
+        if (!m_log)
+            return true;
+        Status recorded = m_log->recordDetour(temporary, from);
+        if (!recorded && m_journalError.message.empty()) {
+            m_journalError = recorded.error();
+            m_state.run.stopRequest = true;
+            m_state.run.stoppedByError = true;
+        }
+        return recorded.ok();
+    });
+    m_windows.fileList().clear();
+    if (usesProgressDialog()) {
+        run.progressJob = ProgressJob::RenamingJob;
+        if (!m_state.handOffMode)
+            m_windows.hideEditor();
+        m_windows.runWithProgress([this] {
+            visitTargets();
+            m_state.run.progressJob = ProgressJob::None;
+        });
+        m_windows.processEvents();
+    } else {
+        m_windows.setBusy(true);
+        visitTargets();
+        m_windows.setBusy(false);
+        m_windows.processEvents();
+    }
+    fs.setDetourObserver(nullptr);
+    finishRun();
+    m_log.reset();
+    run.stopRequest = false;
+    m_request = nullptr;
+}
+
+bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
+{
+    if (const std::string refusal = refusalOf(oldPath, lastComponentOf(newPath)); !refusal.empty()) {
+        refuse(oldPath, newPath, refusal);
+        return false;
+    }
+    if (!m_log)
+        return true;
+    Status recorded = m_log->recordRename(newPath, oldPath);
+    if (!recorded) {
+        // Nothing is renamed that the undo log could not take back.
+        m_journalError = recorded.error();
+        m_state.run.stopRequest = true;
+        m_state.run.stoppedByError = true;
+        ++m_state.run.notTriedCount;
+        return false;
+    }
+    return true;
+}
+
+std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &newName) const
+{
+    switch (newNameFault(newName)) {
+    case NewNameFault::ControlCharacter:
+        return "The new filename: '" + newName
+            + "' can not be renamed, because it holds a control character (such as a line break), which "
+              "Windows filenames can not hold.";
+    case NewNameFault::Separator:
+        // A run never gets here: the engine fails such an item before its rename.
+        return "The new filename: '" + newName
+            + "' can not be renamed, because it holds \\ or /, which separate the folders of a path.";
+    case NewNameFault::None:
+        break;
+    }
+    if (const std::size_t lineBreak = oldPath.find_first_of("\r\n"); lineBreak != std::string::npos) {
+        if (oldPath.find('\\', lineBreak) != std::string::npos)
+            return "'" + oldPath + "' can not be renamed, because the name of a folder it lies in holds a line break, "
+                                   "which the undo log can not hold.";
+        return "'" + oldPath + "' can not be renamed, because its name holds a line break, which the undo log can "
+                               "not hold.";
+    }
+    // The data folder, what it holds, and the folders it lies in stay where they are.
+    if (m_dataFolder) {
+        FileSystem &files = m_state.platform.fileSystem;
+        const std::string folder = folderPartOf(oldPath);
+        if (m_folderInData.first != folder) {
+            const std::vector<ItemId> chain = files.folderChain(folder);
+            m_folderInData = {folder, std::find(chain.begin(), chain.end(), *m_dataFolder) != chain.end()};
+        }
+        if (m_folderInData.second)
+            return "'" + oldPath + "' can not be renamed, because it is one of the program's own files (the undo log "
+                                   "and lists).";
+        // Only a folder can be the data folder or hold it: the files of a
+        // walk over files need no look-up of their own.
+        const FolderScope scope = m_state.targets.folderScope;
+        const bool mayBeFolder = m_state.targets.targetFolder.empty() || scope == FolderScope::OnlySubfolders
+            || scope == FolderScope::ThisFolderOnly;
+        if (mayBeFolder) {
+            const std::optional<ItemId> item = files.itemId(oldPath);
+            if (item
+                && (*item == *m_dataFolder
+                    || std::find(m_aboveDataFolder.begin(), m_aboveDataFolder.end(), *item) != m_aboveDataFolder.end()))
+                return "'" + oldPath + "' can not be renamed, because it holds the program's own files (the undo "
+                                       "log and lists).";
+        }
+    }
+    return {};
+}
+
+void RunDriver::refuse(const std::string &oldPath, const std::string &newPath, const std::string &message)
+{
+    m_state.platform.prompter.informationAbout(message, {oldPath, lastComponentOf(newPath)});
+    m_windows.itemDone(ItemStatus::Refused, oldPath, newPath);
+    if (m_state.targets.targetFolder.empty() && !m_request->preview)
+        m_windows.fileList().addFileRow(oldPath);
+    ++m_state.run.failedCount;
+}
+
+void RunDriver::renameNotMade(const std::string &oldPath, const std::string &)
+{
+    if (m_log)
+        m_log->renameFailed(oldPath);
+}
+
+void RunDriver::visitTargets()
+{
+    // What the walk cannot reach fails, as a rename that fails does: counted
+    // and shown, never passed over in silence.
+    const auto unreachable = [this](const std::string &path, const std::string &reason) {
+        if (m_request->preview)
+            return;
+        ++m_state.run.failedCount;
+        m_windows.showUnreachable(path, reason);
+        m_windows.itemDone(ItemStatus::Failed, path, std::string());
+    };
+    // A preview stops after its rows: it takes each folder in stretches.
+    std::size_t batchEntries = 0;
+    const auto handedOver = [this, &batchEntries](bool continued) {
+        if (m_request->preview && !m_state.run.workList.empty())
+            m_state.run.previewBatchEntries = batchEntries;
+        processWorkList(continued);
+    };
+    renomiq::visitTargets(m_state.platform.fileSystem, m_state.targets, m_state.run.workList, m_state.run.stopRequest,
+                          handedOver, unreachable, m_request->preview ? WalkExtent::UntilStopped : WalkExtent::Full,
+                          &batchEntries);
+}
+
+void RunDriver::processWorkList(bool continued)
+{
+    RunState &run = m_state.run;
+    if (run.workList.empty()) {
+        // A folder without items: a Cancel (or Ctrl+C) is still seen here, so a
+        // walk over many empty folders stops as soon as one over items does.
+        m_windows.processEvents();
+        return;
+    }
+    if (!continued)
+        m_state.engine.specialStrings().setRunningNumber(m_request->startNumber);
+    if (run.progressJob == ProgressJob::RenamingJob && !continued) {
+        m_windows.setProgressPosition(0);
+        m_windows.setProgressMaximum(static_cast<int>(run.workList.size()));
+    }
+    // The walk knows what it hands over: files, or folders (linked ones too).
+    std::optional<bool> isFolder;
+    if (!m_state.targets.targetFolder.empty())
+        isFolder = m_state.targets.folderScope == FolderScope::OnlySubfolders
+            || m_state.targets.folderScope == FolderScope::ThisFolderOnly;
+    for (std::size_t i = 0; i < run.workList.size(); ++i) {
+        const std::string &path = run.workList[i];
+        if (run.stopRequest) {
+            if (run.stoppedByError || run.stoppedByUser)
+                run.notTriedCount += static_cast<int>(run.workList.size() - i);
+            break;
+        }
+        const int renamedBefore = run.renamedCount;
+        m_state.engine.newNameFor(*m_request, path, *this, isFolder);
+        // A renamed item has let the dialog see a Cancel click; every other
+        // outcome does it here, so that a run of failures stops as well.
+        if (run.progressJob == ProgressJob::RenamingJob && run.renamedCount == renamedBefore)
+            m_windows.processEvents();
+    }
+}
+
+void RunDriver::report(const ItemOutcome &outcome)
+{
+    RunState &run = m_state.run;
+    SpecialStrings &special = m_state.engine.specialStrings();
+    const bool filesMode = m_state.targets.targetFolder.empty();
+    const bool preview = m_request->preview;
+    switch (outcome.kind) {
+    case OutcomeKind::Renamed:
+        if (m_log)
+            m_log->renameDone();
+        if (run.progressJob == ProgressJob::RenamingJob) {
+            m_windows.setProgressNames(lastComponentOf(outcome.oldPath), lastComponentOf(outcome.newPath));
+            m_windows.setProgressPosition(m_windows.progressPosition() + 1);
+            m_windows.processEvents();
+        }
+        if (filesMode)
+            m_windows.fileList().addFileRow(outcome.newPath);
+        special.setRunningNumber(special.runningNumber() + 1);
+        ++run.renamedCount;
+        m_windows.itemDone(ItemStatus::Renamed, outcome.oldPath, outcome.newPath);
+        break;
+    case OutcomeKind::RenameFailed:
+        if (m_log)
+            m_log->renameFailed(outcome.oldPath);
+        m_windows.showRenameError(outcome.oldPath, outcome.newPath, reasonOf(outcome.error));
+        if (filesMode)
+            m_windows.fileList().addFileRow(outcome.oldPath);
+        ++run.failedCount;
+        m_windows.itemDone(ItemStatus::Failed, outcome.oldPath, outcome.newPath);
+        break;
+    case OutcomeKind::EmptyName:
+    case OutcomeKind::Refused:
+        if (filesMode && !preview)
+            m_windows.fileList().addFileRow(outcome.oldPath);
+        ++run.failedCount;
+        m_windows.itemDone(ItemStatus::Refused, outcome.oldPath, outcome.newPath);
+        break;
+    case OutcomeKind::Unchanged:
+        if (filesMode && !preview
+            && (outcome.byExtensionRule || m_state.targets.folderScope != FolderScope::ThisFolderOnly))
+            m_windows.fileList().addFileRow(outcome.oldPath);
+        if (!preview)
+            m_windows.itemDone(ItemStatus::Unchanged, outcome.oldPath, outcome.oldPath);
+        break;
+    case OutcomeKind::Previewed:
+        // The new name as made, which a '\\' in it would split in the path.
+        if (const std::string refusal = refusalOf(outcome.oldPath, outcome.namePart + outcome.extensionPart);
+            !refusal.empty())
+            refuse(outcome.oldPath, outcome.newPath, refusal);
+        else
+            addPreviewRow(outcome);
+        break;
+    }
+}
+
+void RunDriver::addPreviewRow(const ItemOutcome &outcome)
+{
+    if (m_previewRows.size() >= static_cast<std::size_t>(m_state.settings.options.previewLimit)) {
+        m_state.run.stopRequest = true;
+        return;
+    }
+    const bool names = m_state.targets.folderScope == FolderScope::OneLayer;
+    const std::string prefix = names ? std::string() : folderPartOf(outcome.newPath);
+    std::string oldText = names ? lastComponentOf(outcome.oldPath) : outcome.oldPath;
+    std::string candidate = names ? lastComponentOf(outcome.newPath) : outcome.newPath;
+    int n = outcome.suffixCount;
+    for (const PreviewRow &row : m_previewRows) {
+        if (row.newText == candidate)
+            candidate = prefix + outcome.namePart + "(" + std::to_string(++n) + ")" + outcome.extensionPart;
+    }
+    m_previewRows.push_back({oldText, candidate});
+    m_windows.addPreviewRow(oldText, candidate);
+    SpecialStrings &special = m_state.engine.specialStrings();
+    special.setRunningNumber(special.runningNumber() + 1);
+}
+
+void RunDriver::finishRun()
+{
+    RunState &run = m_state.run;
+    Prompter &prompter = m_state.platform.prompter;
+    const bool renamed = m_log->pairCount() > 0;
+    Status written = m_log->commit();
+    if (!m_journalError.message.empty())
+        prompter.show({"Error",
+                       "The undo log could not be written: " + m_journalError.message
+                           + ". The run was stopped before the next rename; what was renamed can be undone.",
+                       MessageIcon::Error, MessageButtons::Ok});
+    if (!renamed) {
+        m_windows.showEditor();
+        prompter.information(
+            "No filename had been changed,please check input text and \nmake sure that the targeted files can be "
+            "renamed.");
+        return;
+    }
+    m_windows.hideEditor();
+    m_windows.processEvents();
+    if (!written)
+        prompter.show({"Error", "The undo log could not be written: " + written.error().message, MessageIcon::Error,
+                       MessageButtons::Ok});
+    if (m_state.settings.options.exitAfterOperation) {
+        m_windows.closeListWindow();
+    } else {
+        run.operationRan = true;
+        m_windows.closeEditor();
+    }
+    if (m_state.settings.options.endSound)
+        m_state.platform.sound.play("end.wav");
+}
+
+void RunDriver::reportEditorClosed()
+{
+    RunState &run = m_state.run;
+    if (run.operationRan) {
+        if (!m_state.settings.options.displayResult)
+            m_windows.fileList().clear();
+        if (m_state.editKind != EditKind::Savealls)
+            m_windows.setStatusPanel(1, resultText(run));
+    }
+    m_windows.closePreview();
+    m_windows.processEvents();
+    run.workList.clear();
+    if (!m_state.targets.filesMode) {
+        if (run.operationRan || m_state.handOffMode)
+            m_windows.refreshListing();
+        if (run.operationRan && !m_state.targets.targetFolder.empty())
+            m_windows.showFolderHistoryEntry(m_state.folders.add(m_state.targets.targetFolder));
+    } else {
+        m_windows.setStatusPanel(0, std::to_string(m_windows.fileList().rowCount()) + " Files");
+    }
+}
+
+std::string RunDriver::resultText(const RunState &run)
+{
+    const std::string counts = std::to_string(run.renamedCount) + " renamed successfully, "
+        + std::to_string(run.failedCount) + " failed";
+    if (!run.stoppedByError)
+        return counts + ".";
+    return "The run was stopped (the undo log could not be written): " + counts + ", "
+        + std::to_string(run.notTriedCount) + " not tried.";
+}
+
+void RunDriver::reportRecovery(Prompter &prompter, const UndoLog::Recovery &recovery)
+{
+    for (const std::string &kept : recovery.keptLogs)
+        prompter.informationAbout(keptLogNotice(kept), {kept});
+    for (const std::string &aside : recovery.setAside)
+        prompter.informationAbout("A damaged journal of a run was set aside: " + aside, {aside});
+}
+
+bool RunDriver::undoLast(const std::string &logPath)
+{
+    Prompter &prompter = m_state.platform.prompter;
+    if (prompter.show({"Undo Confirmation", "Do you want to UNDO the last rename operation ?", MessageIcon::Question,
+                       MessageButtons::YesNo})
+        != Answer::Yes)
+        return false;
+    FileSystem &fs = m_state.platform.fileSystem;
+    const std::string &dataFolder = m_state.settings.dataFolder();
+    m_log = std::make_unique<UndoLog>(logPath.empty() ? UndoLog(fs, dataFolder)
+                                                      : UndoLog::atFile(fs, dataFolder, logPath));
+    auto lines = m_log->read();
+    m_unrestored = 0;
+    m_undoRefused = false;
+    // A file that holds no pair is no undo log: it is left as it is.
+    const auto holdsAPair = [](const std::vector<std::string> &log) {
+        for (std::size_t k = 0; k + 1 < log.size(); k += 2) {
+            if (isSoundUndoPair(log[k], log[k + 1]))
+                return true;
+        }
+        return false;
+    };
+    if (!lines || !holdsAPair(*lines)) {
+        const std::string reason = lines ? "'" + m_log->path() + "' holds no pair of names to undo; it is left as it is"
+                                         : lines.error().message;
+        prompter.show({"Error", "The undo log could not be read: " + reason, MessageIcon::Error, MessageButtons::Ok});
+        m_log.reset();
+        m_undoRefused = true;
+        return true;
+    }
+    RunState &run = m_state.run;
+    run.workList = std::move(*lines);
+    if (run.workList.size() <= 60) {
+        run.progressJob = ProgressJob::UndoQuick;
+        undoJob(false);
+    } else {
+        run.progressJob = ProgressJob::UndoWithDialog;
+        m_windows.runWithProgress([this] { undoJob(true); });
+    }
+    m_log.reset();
+    run.progressJob = ProgressJob::None;
+    run.stopRequest = false;
+    if (m_state.targets.filesMode) {
+        m_windows.refreshFiles();
+    } else {
+        m_state.targets.listingAbort = false;
+        m_windows.refreshListing();
+    }
+    if (m_unrestored == 0) {
+        m_windows.setStatusPanel(1, "Undo done.");
+    } else {
+        const std::string count = std::to_string(m_unrestored) + (m_unrestored == 1 ? " item" : " items");
+        m_windows.setStatusPanel(1, "Undo done. " + count + " could not be restored.");
+        prompter.show({"Information",
+                       count + " could not be restored: the item is missing, or another item has its former name. "
+                               "The undo log keeps them, so that Undo can try them again.",
+                       MessageIcon::Information, MessageButtons::Ok});
+    }
+    return true;
+}
+
+void RunDriver::undoJob(bool withDialog)
+{
+    RunState &run = m_state.run;
+    FileSystem &fs = m_state.platform.fileSystem;
+    FileList &list = m_windows.fileList();
+    const std::vector<std::string> &lines = run.workList;
+    m_windows.setBusy(true);
+    m_windows.setProgressPosition(0);
+    if (withDialog)
+        m_windows.setProgressMaximum(static_cast<int>(lines.size()));
+    // The last rename is undone first, so that renames that depend on each
+    // other (a folder and what it holds, chains of names) come back. An odd
+    // last line has no partner and is left alone.
+    const std::size_t pairs = lines.size() / 2;
+    std::vector<bool> kept(pairs, false);
+    std::size_t next = pairs; // pairs before it have not been tried
+    // Pairs whose two paths are both taken: not restored, or restored by an
+    // undo cut short before an earlier item took back its former name there.
+    std::vector<bool> bothTaken(pairs, false);
+    const std::string box = m_windows.folderBoxText();
+    while (next > 0 && !run.stopRequest) {
+        const std::size_t k = --next;
+        const std::string &current = lines[2 * k];
+        const std::string &former = lines[2 * k + 1];
+        // A pair from a hand-edited log that would move an item to another
+        // folder is never undone.
+        const bool sound = isSoundUndoPair(current, former);
+        if (sound && fs.renameBack(current, former)) {
+            for (std::size_t row = list.rowCount(); row-- > 0;) {
+                const std::string text = list.rowText(row);
+                if (m_state.targets.filesMode ? text == current : box + text == current) {
+                    list.setRowText(row, m_state.targets.filesMode ? former : lastComponentOf(former));
+                    break;
+                }
+            }
+            if (withDialog)
+                m_windows.setProgressNames(lastComponentOf(current), lastComponentOf(former));
+        } else if (!sound || !fs.exists(former)) {
+            kept[k] = true;
+        } else if (fs.exists(current)) {
+            kept[k] = true;
+            bothTaken[k] = true;
+        }
+        // Otherwise gone from its current path while its former path exists:
+        // an undo cut short has restored it already.
+        if (withDialog)
+            m_windows.setProgressPosition(m_windows.progressPosition() + 2);
+        m_windows.processEvents();
+    }
+    // A pair with both paths taken was restored only when a pair before it
+    // in the log, itself restored, gave an item back its former name at this
+    // pair's current path: that rename could not have been made over an item
+    // still there.
+    std::unordered_set<std::string> restoredFormers;
+    for (std::size_t k = next; k < pairs; ++k) {
+        if (bothTaken[k] && restoredFormers.count(lines[2 * k]))
+            kept[k] = false;
+        if (!kept[k])
+            restoredFormers.insert(lines[2 * k + 1]);
+    }
+    for (std::size_t k = next; k < pairs; ++k)
+        m_unrestored += kept[k];
+    m_windows.setBusy(false);
+    // What is left in the log: the pairs not tried and those not restored.
+    std::vector<std::string> left;
+    for (std::size_t k = 0; k < pairs; ++k) {
+        if (k < next || kept[k]) {
+            left.push_back(lines[2 * k]);
+            left.push_back(lines[2 * k + 1]);
+        }
+    }
+    run.workList.clear();
+    if (left.size() < 2 * pairs) {
+        auto kept = m_log->keepOnly(left);
+        if (!kept)
+            m_state.platform.prompter.show({"Error", "The undo log could not be written: " + kept.error().message,
+                                            MessageIcon::Error, MessageButtons::Ok});
+        else if (!kept->empty())
+            m_state.platform.prompter.information(
+                "Another run ended during the undo; its undo log stays the last operation. What this undo could not "
+                "restore is kept in an undo log of its own: "
+                + *kept + "\nTo undo it: renomiq-cli undo --log \"" + *kept + "\"");
+    }
+    if (!m_state.settings.options.displayResult)
+        list.clear();
+    if (m_state.settings.options.endSound)
+        m_state.platform.sound.play("end.wav");
+}
+
+} // namespace renomiq

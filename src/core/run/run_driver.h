@@ -1,0 +1,83 @@
+#pragma once
+
+#include "engine/edit_request.h"
+#include "engine/item_outcome.h"
+#include "platform/file_system.h"
+#include "state/run_state.h"
+#include "run/undo_log.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace renomiq {
+
+struct AppState;
+class RunWindows;
+class Prompter;
+
+// Carries out one accepted request: a preview that lists old and new names, or
+// an execution that renames, counts, logs for undo and reports. Also the undo
+// of the last operation.
+class RunDriver : private OutcomeSink {
+public:
+    RunDriver(AppState &state, RunWindows &windows);
+    ~RunDriver() override;
+
+    // StartRun: a preview when request.preview is set, else an execution.
+    void startRun(const EditRequest &request);
+    // The editor window's close handling as far as it reports the run.
+    void reportEditorClosed();
+    // The list window's "Undo": reverses the undo log, or the log at
+    // `logPath` when one is given. False when the user said no.
+    bool undoLast(const std::string &logPath = {});
+    // The counts of a run, as the list window's status shows them.
+    static std::string resultText(const RunState &run);
+    // Tells the user of the logs recovered from runs cut short.
+    static void reportRecovery(Prompter &prompter, const UndoLog::Recovery &recovery);
+    // Items an undo could not restore (they stay in the log).
+    int unrestoredCount() const { return m_unrestored; }
+    // The last undo found no undo log it could use (nothing was changed).
+    bool undoRefused() const { return m_undoRefused; }
+
+    struct PreviewRow {
+        std::string oldText;
+        std::string newText;
+    };
+    const std::vector<PreviewRow> &previewRows() const { return m_previewRows; }
+
+    // Whether an execution runs under the progress dialog.
+    bool usesProgressDialog() const;
+
+private:
+    void report(const ItemOutcome &outcome) override;
+    bool renaming(const std::string &oldPath, const std::string &newPath) override;
+    void renameNotMade(const std::string &oldPath, const std::string &newPath) override;
+    // The message that refuses a rename the undo log could not take back, or
+    // empty when it may go ahead.
+    std::string refusalOf(const std::string &oldPath, const std::string &newName) const;
+    void refuse(const std::string &oldPath, const std::string &newPath, const std::string &message);
+    void visitTargets();
+    void processWorkList(bool continued);
+    void finishRun();
+    void addPreviewRow(const ItemOutcome &outcome);
+    void undoJob(bool withDialog);
+
+    AppState &m_state;
+    RunWindows &m_windows;
+    const EditRequest *m_request = nullptr;
+    std::vector<PreviewRow> m_previewRows;
+    std::unique_ptr<UndoLog> m_log; // during an execution
+    Error m_journalError;             // the journal failed: the run stopped
+    // During a run: the data folder and the folders above it, by identity, so
+    // that they are recognised however the run reaches them (links, bind mounts).
+    std::optional<ItemId> m_dataFolder;
+    std::vector<ItemId> m_aboveDataFolder;
+    // The folder looked at last, and whether it lies in the data folder.
+    mutable std::pair<std::string, bool> m_folderInData;
+    int m_unrestored = 0;
+    bool m_undoRefused = false;
+};
+
+} // namespace renomiq
