@@ -145,7 +145,7 @@ int main(int argc, char *argv[])
     TForm6 preview(state);
     TForm11 renameError(state);
     WindowSet windows(list, editor, preview, progress, renameError);
-    RunDriver driver(state, windows);
+    RunDriver driver(state, windows, &windows);
     editor.setRunContext(windows, driver);
     editor.setSpecialStringDialog(&special);
     editor.attachPreview(preview);

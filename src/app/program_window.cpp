@@ -19,7 +19,7 @@ ProgramWindows::ProgramWindows(AppState &state)
       m_folderAdd(state, &m_list),
       m_renameError(state, &m_list),
       m_windows(m_list, m_editor, m_preview, m_progress, m_renameError),
-      m_driver(state, m_windows)
+      m_driver(state, m_windows, &m_windows)
 {
     m_editor.setRunContext(m_windows, m_driver);
     m_editor.setHost(this);

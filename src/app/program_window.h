@@ -7,7 +7,7 @@
 #include "run/progress_dialog.h"
 #include "run/rename_error_dialog.h"
 #include "run/run_driver.h"
-#include "run/run_windows.h"
+#include "run/window_set.h"
 #include "settings/name_list_dialog.h"
 #include "settings/options_dialog.h"
 #include "list/folder_add_dialog.h"

@@ -152,7 +152,14 @@ int runCli(const std::vector<std::string> &arguments)
 
     CliWindows windows(state.run);
     RunDriver driver(state, windows);
-    windows.onCloseEditor = [&] { driver.reportEditorClosed(); };
+    // An export ends as a run does: its end is reported (there is no editor
+    // window whose closing would report it).
+    const auto exportNames = [&](const ExportChoices &choices) {
+        const bool written = !NameExporter(state, windows).exportNames(choices).empty();
+        if (written && state.run.operationRan)
+            driver.reportEditorClosed();
+        return written;
+    };
 
     if (command.mode == CliCommand::Undo) {
         std::string log;
@@ -232,7 +239,7 @@ int runCli(const std::vector<std::string> &arguments)
 
     int status = 1;
     if (kind == EditKind::Savesomes) {
-        status = NameExporter(state, windows).exportNames(inputs.save).empty() ? 1 : 0;
+        status = exportNames(inputs.save) ? 0 : 1;
     } else {
         bool targetsChecked = false;
         if (!command.fieldsGiven.count("sampleName")) {
@@ -248,7 +255,7 @@ int runCli(const std::vector<std::string> &arguments)
         inputs.cursorPicked = request.cursorPosition > 0;
         const CheckResult check = checkAndStart(state, inputs, targetsChecked);
         if (check.action == CheckResult::Export) {
-            status = NameExporter(state, windows).exportNames(inputs.save).empty() ? 1 : 0;
+            status = exportNames(inputs.save) ? 0 : 1;
         } else if (check.action == CheckResult::Run) {
             driver.startRun(request);
             status = request.preview ? (windows.previewRowCount() > 0 ? 0 : 1) : (state.run.renamedCount > 0 && !state.run.stoppedByError ? 0 : 1);

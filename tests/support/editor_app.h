@@ -8,6 +8,7 @@
 #include "run/progress_dialog.h"
 #include "run/rename_error_dialog.h"
 #include "run/run_driver.h"
+#include "run/window_set.h"
 #include "support/gui_app.h"
 #include "support/gui_test_platform.h"
 #include "support/recording_windows.h"
@@ -36,11 +37,22 @@ public:
     void setFolderBoxText(const std::string &folder) override { events.push_back("folderBox " + folder); }
 };
 
+// The list window's part, recorded.
+struct RecordingListWindow : RecordingWindows, ListWindow {
+    FileList &fileList() override { return RecordingWindows::fileList(); }
+    void setStatusPanel(int panel, const std::string &text) override { RecordingWindows::setStatusPanel(panel, text); }
+    std::string folderBoxText() const override { return RecordingWindows::folderBoxText(); }
+    void refreshListing() override { RecordingWindows::refreshListing(); }
+    void refreshFiles() override { RecordingWindows::refreshFiles(); }
+    void showFolderHistoryEntry(std::size_t index) override { RecordingWindows::showFolderHistoryEntry(index); }
+    void closeListWindow() override { RecordingWindows::closeListWindow(); }
+};
+
 // The editor, its dialogs and the run windows over the test platform; the
 // list window is the recording stand-in.
 struct EditorApp : TestPlatform {
     AppState state{platform};
-    RecordingWindows list;
+    RecordingListWindow list;
     RecordingHost host;
     TForm1 editor{state};
     TForm3 special{state};
@@ -48,7 +60,7 @@ struct EditorApp : TestPlatform {
     TForm6 preview{state};
     TForm11 renameError{state};
     WindowSet windows{list, editor, preview, progress, renameError};
-    RunDriver driver{state, windows};
+    RunDriver driver{state, windows, &windows};
 
     EditorApp()
     {

@@ -32,7 +32,7 @@ inline EditRequest insertAtHead(const std::string &text, bool preview = false)
 struct TestApp : TestPlatform {
     AppState state{platform};
     RecordingWindows windows;
-    RunDriver driver{state, windows};
+    RunDriver driver{state, windows, &windows};
 
     TestApp()
     {

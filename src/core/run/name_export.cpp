@@ -9,7 +9,7 @@
 #include "platform/shell.h"
 #include "platform/text_lines.h"
 #include "state/app_state.h"
-#include "run/run_windows.h"
+#include "run/run_observer.h"
 #include "targets/folder_walks.h"
 
 #include <cstdio>
@@ -102,9 +102,9 @@ void NameExporter::visitForExport(const ExportChoices &choices, const std::strin
     const Status listed = fs.enumerate(p, [&](const DirEntry &entry) {
         if (m_state.run.stopRequest)
             return false;
-        const int position = m_windows.progressPosition() + 1;
-        m_windows.setProgressPosition(position >= 600 ? 0 : position);
-        m_windows.processEvents();
+        const int position = m_observer.progressPosition() + 1;
+        m_observer.setProgressPosition(position >= 600 ? 0 : position);
+        m_observer.processEvents();
         if (!m_filePass && entry.isDirectory) {
             const bool webpage = isWebpageFolder(entry.name);
             if (webpage
@@ -166,23 +166,25 @@ std::vector<std::string> NameExporter::folderLines(const ExportChoices &choices)
         lines.push_back("Files name(ALL layers) in folder, " + folder);
         lines.push_back(dateLine());
         m_state.run.progressJob = ProgressJob::SaveNames;
-        m_windows.runWithProgress([&] {
-            m_windows.showSearchPanel(true);
-            m_windows.setProgressMaximum(600);
-            m_windows.setProgressPosition(0);
+        m_observer.runWithProgress([&] {
+            m_observer.showSearchPanel(true);
+            m_observer.setProgressMaximum(600);
+            m_observer.setProgressPosition(0);
             visitForExport(choices, folder, lines);
-            m_windows.showSearchPanel(false);
+            m_observer.showSearchPanel(false);
         });
         m_state.run.progressJob = ProgressJob::None;
         m_state.run.stopRequest = false;
     } else {
-        m_windows.setBusy(true);
+        if (m_windows)
+            m_windows->setBusy(true);
         lines.push_back((choices.content == Content::SubfoldersAndFilenames ? "Files name(ONE layer) in folder, "
                                                                             : "All subfolders name in folder, ")
                         + folder);
         lines.push_back(dateLine());
         visitForExport(choices, folder, lines);
-        m_windows.setBusy(false);
+        if (m_windows)
+            m_windows->setBusy(false);
     }
     return lines;
 }
@@ -267,10 +269,12 @@ std::string NameExporter::exportNames(const ExportChoices &choices)
     if (!options.dontOpenAfterSave)
         m_state.platform.shell.open(written);
     if (options.exitAfterOperation) {
-        m_windows.closeListWindow();
+        if (m_windows)
+            m_windows->closeListWindow();
     } else {
         m_state.run.operationRan = true;
-        m_windows.closeEditor();
+        if (m_windows)
+            m_windows->closeEditor();
     }
     return written;
 }

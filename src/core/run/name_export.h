@@ -9,7 +9,8 @@ namespace renomiq {
 
 struct AppState;
 struct DirEntry;
-class RunWindows;
+class RunObserver;
+class WindowChoreography;
 
 // The type filter of "Special types": whether a file of this name is listed.
 bool exportAcceptsType(const ExportChoices &choices, const std::string &fileName);
@@ -18,10 +19,16 @@ bool exportAcceptsType(const ExportChoices &choices, const std::string &fileName
 // files) to a text file that the user picks.
 class NameExporter {
 public:
-    NameExporter(AppState &state, RunWindows &windows) : m_state(state), m_windows(windows) {}
+    // windows: the windows' part (busy cursor, closing the editor or the list
+    // window after the export); none in renomiq-cli.
+    NameExporter(AppState &state, RunObserver &observer, WindowChoreography *windows = nullptr)
+        : m_state(state), m_observer(observer), m_windows(windows)
+    {
+    }
 
     // ExportNames. Returns the file written, or empty when the dialog was
-    // cancelled or nothing could be written.
+    // cancelled or nothing could be written. Without windows, the caller
+    // reports the end of the operation (RunDriver::reportEditorClosed).
     std::string exportNames(const ExportChoices &choices);
 
     // The lines of a folder export and of a files export (without the file).
@@ -38,7 +45,8 @@ private:
     void reportLeftOut();
 
     AppState &m_state;
-    RunWindows &m_windows;
+    RunObserver &m_observer;
+    WindowChoreography *m_windows;
     std::string m_indent;
     bool m_filePass = false;
     // Folders that could not be listed and names no path can hold: left out

@@ -7,7 +7,7 @@
 #include "platform/prompter.h"
 #include "platform/sound.h"
 #include "state/app_state.h"
-#include "run/run_windows.h"
+#include "run/run_observer.h"
 #include "run/undo_log.h"
 #include "targets/file_list.h"
 #include "targets/folder_walks.h"
@@ -37,7 +37,10 @@ std::string reasonOf(const Error &error)
 
 } // namespace
 
-RunDriver::RunDriver(AppState &state, RunWindows &windows) : m_state(state), m_windows(windows) {}
+RunDriver::RunDriver(AppState &state, RunObserver &observer, WindowChoreography *windows)
+    : m_state(state), m_observer(observer), m_windows(windows)
+{
+}
 
 RunDriver::~RunDriver() = default;
 
@@ -57,16 +60,19 @@ void RunDriver::startRun(const EditRequest &request)
     m_aboveDataFolder.assign(dataChain.begin() + (dataChain.empty() ? 0 : 1), dataChain.end());
     m_folderInData = {};
     if (request.preview) {
-        m_windows.setBusy(true);
-        m_windows.clearPreview();
+        if (m_windows)
+            m_windows->setBusy(true);
+        m_observer.clearPreview();
         m_previewRows.clear();
         visitTargets();
-        m_windows.showPreview(m_state.settings.options.previewMaximized);
+        if (m_windows)
+            m_windows->showPreview(m_state.settings.options.previewMaximized);
         if (m_previewRows.empty())
-            m_windows.addPreviewRow("(No filename will be renamed)", "");
+            m_observer.previewEmpty();
         else if (run.stopRequest)
-            m_windows.addPreviewRow("(Others not shown...)", "");
-        m_windows.setBusy(false);
+            m_observer.previewTruncated();
+        if (m_windows)
+            m_windows->setBusy(false);
         run.stopRequest = false;
         m_request = nullptr;
         return;
@@ -100,7 +106,8 @@ void RunDriver::startRun(const EditRequest &request)
         }
         if (answer != Answer::Yes || !removed) {
             m_log.reset();
-            m_windows.showEditor();
+            if (m_windows)
+                m_windows->showEditor();
             m_request = nullptr;
             return;
         }
@@ -117,21 +124,24 @@ void RunDriver::startRun(const EditRequest &request)
         }
         return recorded.ok();
     });
-    m_windows.fileList().clear();
+    m_observer.fileList().clear();
     if (usesProgressDialog()) {
         run.progressJob = ProgressJob::RenamingJob;
         if (!m_state.handOffMode)
-            m_windows.hideEditor();
-        m_windows.runWithProgress([this] {
+            if (m_windows)
+                m_windows->hideEditor();
+        m_observer.runWithProgress([this] {
             visitTargets();
             m_state.run.progressJob = ProgressJob::None;
         });
-        m_windows.processEvents();
+        m_observer.processEvents();
     } else {
-        m_windows.setBusy(true);
+        if (m_windows)
+            m_windows->setBusy(true);
         visitTargets();
-        m_windows.setBusy(false);
-        m_windows.processEvents();
+        if (m_windows)
+            m_windows->setBusy(false);
+        m_observer.processEvents();
     }
     fs.setDetourObserver(nullptr);
     finishRun();
@@ -212,9 +222,9 @@ std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &
 void RunDriver::refuse(const std::string &oldPath, const std::string &newPath, const std::string &message)
 {
     m_state.platform.prompter.informationAbout(message, {oldPath, lastComponentOf(newPath)});
-    m_windows.itemDone(ItemStatus::Refused, oldPath, newPath);
+    m_observer.itemDone(ItemStatus::Refused, oldPath, newPath);
     if (m_state.targets.targetFolder.empty() && !m_request->preview)
-        m_windows.fileList().addFileRow(oldPath);
+        m_observer.fileList().addFileRow(oldPath);
     ++m_state.run.failedCount;
 }
 
@@ -232,8 +242,8 @@ void RunDriver::visitTargets()
         if (m_request->preview)
             return;
         ++m_state.run.failedCount;
-        m_windows.showUnreachable(path, reason);
-        m_windows.itemDone(ItemStatus::Failed, path, std::string());
+        m_observer.showUnreachable(path, reason);
+        m_observer.itemDone(ItemStatus::Failed, path, std::string());
     };
     // A preview stops after its rows: it takes each folder in stretches.
     std::size_t batchEntries = 0;
@@ -253,14 +263,14 @@ void RunDriver::processWorkList(bool continued)
     if (run.workList.empty()) {
         // A folder without items: a Cancel (or Ctrl+C) is still seen here, so a
         // walk over many empty folders stops as soon as one over items does.
-        m_windows.processEvents();
+        m_observer.processEvents();
         return;
     }
     if (!continued)
         m_state.engine.specialStrings().setRunningNumber(m_request->startNumber);
     if (run.progressJob == ProgressJob::RenamingJob && !continued) {
-        m_windows.setProgressPosition(0);
-        m_windows.setProgressMaximum(static_cast<int>(run.workList.size()));
+        m_observer.setProgressPosition(0);
+        m_observer.setProgressMaximum(static_cast<int>(run.workList.size()));
     }
     // The walk knows what it hands over: files, or folders (linked ones too).
     std::optional<bool> isFolder;
@@ -279,7 +289,7 @@ void RunDriver::processWorkList(bool continued)
         // A renamed item has let the dialog see a Cancel click; every other
         // outcome does it here, so that a run of failures stops as well.
         if (run.progressJob == ProgressJob::RenamingJob && run.renamedCount == renamedBefore)
-            m_windows.processEvents();
+            m_observer.processEvents();
     }
 }
 
@@ -294,38 +304,38 @@ void RunDriver::report(const ItemOutcome &outcome)
         if (m_log)
             m_log->renameDone();
         if (run.progressJob == ProgressJob::RenamingJob) {
-            m_windows.setProgressNames(lastComponentOf(outcome.oldPath), lastComponentOf(outcome.newPath));
-            m_windows.setProgressPosition(m_windows.progressPosition() + 1);
-            m_windows.processEvents();
+            m_observer.setProgressNames(lastComponentOf(outcome.oldPath), lastComponentOf(outcome.newPath));
+            m_observer.setProgressPosition(m_observer.progressPosition() + 1);
+            m_observer.processEvents();
         }
         if (filesMode)
-            m_windows.fileList().addFileRow(outcome.newPath);
+            m_observer.fileList().addFileRow(outcome.newPath);
         special.setRunningNumber(special.runningNumber() + 1);
         ++run.renamedCount;
-        m_windows.itemDone(ItemStatus::Renamed, outcome.oldPath, outcome.newPath);
+        m_observer.itemDone(ItemStatus::Renamed, outcome.oldPath, outcome.newPath);
         break;
     case OutcomeKind::RenameFailed:
         if (m_log)
             m_log->renameFailed(outcome.oldPath);
-        m_windows.showRenameError(outcome.oldPath, outcome.newPath, reasonOf(outcome.error));
+        m_observer.showRenameError(outcome.oldPath, outcome.newPath, reasonOf(outcome.error));
         if (filesMode)
-            m_windows.fileList().addFileRow(outcome.oldPath);
+            m_observer.fileList().addFileRow(outcome.oldPath);
         ++run.failedCount;
-        m_windows.itemDone(ItemStatus::Failed, outcome.oldPath, outcome.newPath);
+        m_observer.itemDone(ItemStatus::Failed, outcome.oldPath, outcome.newPath);
         break;
     case OutcomeKind::EmptyName:
     case OutcomeKind::Refused:
         if (filesMode && !preview)
-            m_windows.fileList().addFileRow(outcome.oldPath);
+            m_observer.fileList().addFileRow(outcome.oldPath);
         ++run.failedCount;
-        m_windows.itemDone(ItemStatus::Refused, outcome.oldPath, outcome.newPath);
+        m_observer.itemDone(ItemStatus::Refused, outcome.oldPath, outcome.newPath);
         break;
     case OutcomeKind::Unchanged:
         if (filesMode && !preview
             && (outcome.byExtensionRule || m_state.targets.folderScope != FolderScope::ThisFolderOnly))
-            m_windows.fileList().addFileRow(outcome.oldPath);
+            m_observer.fileList().addFileRow(outcome.oldPath);
         if (!preview)
-            m_windows.itemDone(ItemStatus::Unchanged, outcome.oldPath, outcome.oldPath);
+            m_observer.itemDone(ItemStatus::Unchanged, outcome.oldPath, outcome.oldPath);
         break;
     case OutcomeKind::Previewed:
         // The new name as made, which a '\\' in it would split in the path.
@@ -354,7 +364,7 @@ void RunDriver::addPreviewRow(const ItemOutcome &outcome)
             candidate = prefix + outcome.namePart + "(" + std::to_string(++n) + ")" + outcome.extensionPart;
     }
     m_previewRows.push_back({oldText, candidate});
-    m_windows.addPreviewRow(oldText, candidate);
+    m_observer.addPreviewRow(oldText, candidate);
     SpecialStrings &special = m_state.engine.specialStrings();
     special.setRunningNumber(special.runningNumber() + 1);
 }
@@ -371,22 +381,29 @@ void RunDriver::finishRun()
                            + ". The run was stopped before the next rename; what was renamed can be undone.",
                        MessageIcon::Error, MessageButtons::Ok});
     if (!renamed) {
-        m_windows.showEditor();
+        if (m_windows)
+            m_windows->showEditor();
         prompter.information(
             "No filename had been changed,please check input text and \nmake sure that the targeted files can be "
             "renamed.");
         return;
     }
-    m_windows.hideEditor();
-    m_windows.processEvents();
+    if (m_windows)
+        m_windows->hideEditor();
+    m_observer.processEvents();
     if (!written)
         prompter.show({"Error", "The undo log could not be written: " + written.error().message, MessageIcon::Error,
                        MessageButtons::Ok});
     if (m_state.settings.options.exitAfterOperation) {
-        m_windows.closeListWindow();
+        if (m_windows)
+            m_windows->closeListWindow();
     } else {
         run.operationRan = true;
-        m_windows.closeEditor();
+        // Closing the editor reports the run; without windows it is reported at once.
+        if (m_windows)
+            m_windows->closeEditor();
+        else
+            reportEditorClosed();
     }
     if (m_state.settings.options.endSound)
         m_state.platform.sound.play("end.wav");
@@ -397,20 +414,24 @@ void RunDriver::reportEditorClosed()
     RunState &run = m_state.run;
     if (run.operationRan) {
         if (!m_state.settings.options.displayResult)
-            m_windows.fileList().clear();
+            m_observer.fileList().clear();
         if (m_state.editKind != EditKind::Savealls)
-            m_windows.setStatusPanel(1, resultText(run));
+            m_observer.setStatusPanel(1, resultText(run));
     }
-    m_windows.closePreview();
-    m_windows.processEvents();
+    if (m_windows)
+        m_windows->closePreview();
+    m_observer.processEvents();
     run.workList.clear();
     if (!m_state.targets.filesMode) {
-        if (run.operationRan || m_state.handOffMode)
-            m_windows.refreshListing();
-        if (run.operationRan && !m_state.targets.targetFolder.empty())
-            m_windows.showFolderHistoryEntry(m_state.folders.add(m_state.targets.targetFolder));
+        if ((run.operationRan || m_state.handOffMode) && m_windows)
+            m_windows->refreshListing();
+        if (run.operationRan && !m_state.targets.targetFolder.empty()) {
+            const std::size_t entry = m_state.folders.add(m_state.targets.targetFolder);
+            if (m_windows)
+                m_windows->showFolderHistoryEntry(entry);
+        }
     } else {
-        m_windows.setStatusPanel(0, std::to_string(m_windows.fileList().rowCount()) + " Files");
+        m_observer.setStatusPanel(0, std::to_string(m_observer.fileList().rowCount()) + " Files");
     }
 }
 
@@ -469,22 +490,24 @@ bool RunDriver::undoLast(const std::string &logPath)
         undoJob(false);
     } else {
         run.progressJob = ProgressJob::UndoWithDialog;
-        m_windows.runWithProgress([this] { undoJob(true); });
+        m_observer.runWithProgress([this] { undoJob(true); });
     }
     m_log.reset();
     run.progressJob = ProgressJob::None;
     run.stopRequest = false;
     if (m_state.targets.filesMode) {
-        m_windows.refreshFiles();
+        if (m_windows)
+            m_windows->refreshFiles();
     } else {
         m_state.targets.listingAbort = false;
-        m_windows.refreshListing();
+        if (m_windows)
+            m_windows->refreshListing();
     }
     if (m_unrestored == 0) {
-        m_windows.setStatusPanel(1, "Undo done.");
+        m_observer.setStatusPanel(1, "Undo done.");
     } else {
         const std::string count = std::to_string(m_unrestored) + (m_unrestored == 1 ? " item" : " items");
-        m_windows.setStatusPanel(1, "Undo done. " + count + " could not be restored.");
+        m_observer.setStatusPanel(1, "Undo done. " + count + " could not be restored.");
         prompter.show({"Information",
                        count + " could not be restored: the item is missing, or another item has its former name. "
                                "The undo log keeps them, so that Undo can try them again.",
@@ -497,12 +520,13 @@ void RunDriver::undoJob(bool withDialog)
 {
     RunState &run = m_state.run;
     FileSystem &fs = m_state.platform.fileSystem;
-    FileList &list = m_windows.fileList();
+    FileList &list = m_observer.fileList();
     const std::vector<std::string> &lines = run.workList;
-    m_windows.setBusy(true);
-    m_windows.setProgressPosition(0);
+    if (m_windows)
+        m_windows->setBusy(true);
+    m_observer.setProgressPosition(0);
     if (withDialog)
-        m_windows.setProgressMaximum(static_cast<int>(lines.size()));
+        m_observer.setProgressMaximum(static_cast<int>(lines.size()));
     // The last rename is undone first, so that renames that depend on each
     // other (a folder and what it holds, chains of names) come back. An odd
     // last line has no partner and is left alone.
@@ -512,7 +536,7 @@ void RunDriver::undoJob(bool withDialog)
     // Pairs whose two paths are both taken: not restored, or restored by an
     // undo cut short before an earlier item took back its former name there.
     std::vector<bool> bothTaken(pairs, false);
-    const std::string box = m_windows.folderBoxText();
+    const std::string box = m_observer.folderBoxText();
     while (next > 0 && !run.stopRequest) {
         const std::size_t k = --next;
         const std::string &current = lines[2 * k];
@@ -529,7 +553,7 @@ void RunDriver::undoJob(bool withDialog)
                 }
             }
             if (withDialog)
-                m_windows.setProgressNames(lastComponentOf(current), lastComponentOf(former));
+                m_observer.setProgressNames(lastComponentOf(current), lastComponentOf(former));
         } else if (!sound || !fs.exists(former)) {
             kept[k] = true;
         } else if (fs.exists(current)) {
@@ -539,8 +563,8 @@ void RunDriver::undoJob(bool withDialog)
         // Otherwise gone from its current path while its former path exists:
         // an undo cut short has restored it already.
         if (withDialog)
-            m_windows.setProgressPosition(m_windows.progressPosition() + 2);
-        m_windows.processEvents();
+            m_observer.setProgressPosition(m_observer.progressPosition() + 2);
+        m_observer.processEvents();
     }
     // A pair with both paths taken was restored only when a pair before it
     // in the log, itself restored, gave an item back its former name at this
@@ -555,7 +579,8 @@ void RunDriver::undoJob(bool withDialog)
     }
     for (std::size_t k = next; k < pairs; ++k)
         m_unrestored += kept[k];
-    m_windows.setBusy(false);
+    if (m_windows)
+        m_windows->setBusy(false);
     // What is left in the log: the pairs not tried and those not restored.
     std::vector<std::string> left;
     for (std::size_t k = 0; k < pairs; ++k) {

@@ -14,7 +14,8 @@
 namespace renomiq {
 
 struct AppState;
-class RunWindows;
+class RunObserver;
+class WindowChoreography;
 class Prompter;
 
 // Carries out one accepted request: a preview that lists old and new names, or
@@ -22,7 +23,8 @@ class Prompter;
 // of the last operation.
 class RunDriver : private OutcomeSink {
 public:
-    RunDriver(AppState &state, RunWindows &windows);
+    // windows: the windows' part around a run; none in renomiq-cli.
+    RunDriver(AppState &state, RunObserver &observer, WindowChoreography *windows = nullptr);
     ~RunDriver() override;
 
     // StartRun: a preview when request.preview is set, else an execution.
@@ -65,7 +67,8 @@ private:
     void undoJob(bool withDialog);
 
     AppState &m_state;
-    RunWindows &m_windows;
+    RunObserver &m_observer;
+    WindowChoreography *m_windows;
     const EditRequest *m_request = nullptr;
     std::vector<PreviewRow> m_previewRows;
     std::unique_ptr<UndoLog> m_log; // during an execution

@@ -176,7 +176,7 @@ TForm1::~TForm1()
     m_state.names.setChangeNotification({});
 }
 
-void TForm1::setRunContext(RunWindows &windows, RunDriver &driver)
+void TForm1::setRunContext(WindowSet &windows, RunDriver &driver)
 {
     m_windows = &windows;
     m_driver = &driver;
@@ -439,7 +439,7 @@ void TForm1::okAction()
         m_driver->startRun(in.request);
         break;
     case CheckResult::Export:
-        NameExporter(m_state, *m_windows).exportNames(in.save);
+        NameExporter(m_state, *m_windows, m_windows).exportNames(in.save);
         break;
     }
     m_acting = false;

@@ -2,7 +2,7 @@
 
 #include "editor/operation_check.h"
 #include "editor/operation_check.h"
-#include "run/run_windows.h"
+#include "run/window_set.h"
 
 #include <QWidget>
 
@@ -34,7 +34,7 @@ public:
     explicit TForm1(AppState &state, QWidget *parent = nullptr);
     ~TForm1() override;
 
-    void setRunContext(RunWindows &windows, RunDriver &driver);
+    void setRunContext(WindowSet &windows, RunDriver &driver);
     void setHost(EditorHost *host) { m_host = host; }
     void setSpecialStringDialog(TForm3 *dialog) { m_special = dialog; }
     // The preview's "Rename" performs OK here; its list menu's "Show On" shows
@@ -90,7 +90,7 @@ private:
     void refreshHistory();
 
     AppState &m_state;
-    RunWindows *m_windows = nullptr;
+    WindowSet *m_windows = nullptr;
     RunDriver *m_driver = nullptr;
     EditorHost *m_host = nullptr;
     TForm3 *m_special = nullptr;

@@ -226,7 +226,7 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
 
 TForm4::~TForm4() = default;
 
-void TForm4::setRunContext(RunWindows &windows, RunDriver &driver)
+void TForm4::setRunContext(WindowSet &windows, RunDriver &driver)
 {
     m_windows = &windows;
     m_driver = &driver;
@@ -433,7 +433,7 @@ void TForm4::handOffTimerTick()
     if (m_state.editKind == EditKind::Savesomes) {
         // The hand-off targets, straight into the export.
         m_state.targets.targetFolder.clear();
-        NameExporter(m_state, *m_windows).exportNames(m_exportChoices ? m_exportChoices() : ExportChoices{});
+        NameExporter(m_state, *m_windows, m_windows).exportNames(m_exportChoices ? m_exportChoices() : ExportChoices{});
         m_state.editKind = EditKind::Browsefile;
         return;
     }

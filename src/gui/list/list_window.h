@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/edit_kind.h"
-#include "run/run_windows.h"
+#include "run/window_set.h"
 #include "targets/export_choices.h"
 
 #include <QMainWindow>
@@ -41,7 +41,7 @@ public:
     ~TForm4() override;
 
     // The run context and the dialogs this window opens, once all windows exist.
-    void setRunContext(RunWindows &windows, RunDriver &driver);
+    void setRunContext(WindowSet &windows, RunDriver &driver);
     void setDialogs(TForm7 &options, TForm2 &rename, TForm9 &folderAdd);
     // The program file that "Rename in another session" starts (host path).
     void setProgramFile(const std::string &hostPath) { m_programFile = hostPath; }
@@ -153,7 +153,7 @@ private:
     void checkRows(bool selectedOnly, bool checked);
 
     AppState &m_state;
-    RunWindows *m_windows = nullptr;
+    WindowSet *m_windows = nullptr;
     RunDriver *m_driver = nullptr;
     TForm7 *m_options = nullptr;
     TForm2 *m_rename = nullptr;

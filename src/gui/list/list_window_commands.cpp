@@ -279,7 +279,7 @@ void TForm4::startEdit(EditKind kind)
         targets.sampleItem = m_model->rowText(rows.empty() ? 0 : static_cast<std::size_t>(rows[0]));
         if (kind == EditKind::Savesomes) {
             if (m_windows)
-                NameExporter(m_state, *m_windows).exportNames(m_exportChoices ? m_exportChoices() : ExportChoices{});
+                NameExporter(m_state, *m_windows, m_windows).exportNames(m_exportChoices ? m_exportChoices() : ExportChoices{});
             m_state.editKind = EditKind::Browsefile;
             return;
         }

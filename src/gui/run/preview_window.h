@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/run_windows.h"
+#include "run/window_set.h"
 
 #include <QWidget>
 

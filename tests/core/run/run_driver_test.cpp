@@ -164,6 +164,7 @@ TEST_F(RunDriverTest, PreviewRowsLimitsAndDuplicates)
     run(insertAtHead("x", true));
     ASSERT_EQ(app.windows.previewRows.size(), 21u);
     EXPECT_EQ(app.windows.previewRows.back().first, "(Others not shown...)");
+    EXPECT_EQ(std::count(app.windows.events.begin(), app.windows.events.end(), "previewTruncated"), 1);
     EXPECT_FALSE(app.state.run.stopRequest);
 
     app.state.settings.options.previewLimit = 25;
@@ -193,6 +194,7 @@ TEST_F(RunDriverTest, PreviewRowsLimitsAndDuplicates)
     run(changeTo("", true));
     ASSERT_EQ(app.windows.previewRows.size(), 1u);
     EXPECT_EQ(app.windows.previewRows[0].first, "(No filename will be renamed)");
+    EXPECT_EQ(app.windows.events.back(), "previewEmpty");
 }
 
 TEST_F(RunDriverTest, CancelAfterSomeItemsLogsExactlyThoseItems)

@@ -1,19 +1,16 @@
 #pragma once
 
+#include "run/run_observer.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
 
 namespace renomiq {
 
-class FileList;
-
-// What became of one item of a run (or a refused row of a preview).
-enum class ItemStatus { Renamed, Refused, Unchanged, Failed };
-
-// The windows as the run, the undo and the export drive them, one interface a
-// window: the progress dialog, the rename error dialog, the preview window,
-// the editor window and the list window.
+// The windows as a run, an undo and an export drive them, one interface a
+// window. WindowSet puts them together into the run's observer and the
+// windows' part around a run.
 
 // Progress dialog.
 class ProgressWindow {
@@ -36,11 +33,8 @@ public:
 class RenameErrorWindow {
 public:
     virtual ~RenameErrorWindow() = default;
-    // reason: the system's, as it words it ("File name too long").
     virtual void showRenameError(const std::string &oldPath, const std::string &newPath,
                                  const std::string &reason) = 0;
-    // A folder or item that the run's walk could not reach: counted as failed
-    // and shown as a rename that failed, unless a window has its own way.
     virtual void showUnreachable(const std::string &path, const std::string &reason)
     {
         showRenameError(path, std::string(), reason);
@@ -84,35 +78,17 @@ public:
     virtual void closeListWindow() = 0;
 };
 
-// All the windows in one: what the run driver and the export talk to. The
-// windowed program assembles it from its windows (WindowSet); renomiq-cli and
-// the tests implement it in one class.
-class RunWindows : public ProgressWindow,
-                   public RenameErrorWindow,
-                   public PreviewWindow,
-                   public EditorWindow,
-                   public ListWindow {
+// The run's observer and the windows' part around a run, over the separate
+// window objects.
+class WindowSet final : public RunObserver, public WindowChoreography {
 public:
-    // Each item as the run ends it; newPath is empty when there is no new
-    // name. Only renomiq-cli's rows for scripts show it.
-    virtual void itemDone(ItemStatus status, const std::string &oldPath, const std::string &newPath)
-    {
-        (void)status;
-        (void)oldPath;
-        (void)newPath;
-    }
-};
-
-// RunWindows over separate window objects.
-class WindowSet final : public RunWindows {
-public:
-    WindowSet(ListWindow &list, EditorWindow &editor, PreviewWindow &preview,
-              ProgressWindow &progress, RenameErrorWindow &renameError)
-        : m_list(list), m_editor(editor), m_preview(preview), m_progress(progress),
-          m_renameError(renameError)
+    WindowSet(ListWindow &list, EditorWindow &editor, PreviewWindow &preview, ProgressWindow &progress,
+              RenameErrorWindow &renameError)
+        : m_list(list), m_editor(editor), m_preview(preview), m_progress(progress), m_renameError(renameError)
     {
     }
 
+    // RunObserver
     void runWithProgress(const std::function<void()> &job) override { m_progress.runWithProgress(job); }
     void setProgressMaximum(int maximum) override { m_progress.setProgressMaximum(maximum); }
     void setProgressPosition(int position) override { m_progress.setProgressPosition(position); }
@@ -123,8 +99,6 @@ public:
     }
     void showSearchPanel(bool shown) override { m_progress.showSearchPanel(shown); }
     void processEvents() override { m_progress.processEvents(); }
-    void setBusy(bool busy) override { m_progress.setBusy(busy); }
-
     void showRenameError(const std::string &oldPath, const std::string &newPath, const std::string &reason) override
     {
         m_renameError.showRenameError(oldPath, newPath, reason);
@@ -133,22 +107,27 @@ public:
     {
         m_renameError.showUnreachable(path, reason);
     }
-
     void clearPreview() override { m_preview.clearPreview(); }
     void addPreviewRow(const std::string &oldText, const std::string &newText) override
     {
         m_preview.addPreviewRow(oldText, newText);
     }
+    // The preview window shows them as rows of their own.
+    void previewEmpty() override { m_preview.addPreviewRow(kPreviewEmptyText, std::string()); }
+    void previewTruncated() override { m_preview.addPreviewRow(kPreviewTruncatedText, std::string()); }
+    // The windows show the result of a run, not each item.
+    void itemDone(ItemStatus, const std::string &, const std::string &) override {}
+    void setStatusPanel(int panel, const std::string &text) override { m_list.setStatusPanel(panel, text); }
+    FileList &fileList() override { return m_list.fileList(); }
+    std::string folderBoxText() const override { return m_list.folderBoxText(); }
+
+    // WindowChoreography
+    void setBusy(bool busy) override { m_progress.setBusy(busy); }
     void showPreview(bool maximized) override { m_preview.showPreview(maximized); }
     void closePreview() override { m_preview.closePreview(); }
-
     void showEditor() override { m_editor.showEditor(); }
     void hideEditor() override { m_editor.hideEditor(); }
     void closeEditor() override { m_editor.closeEditor(); }
-
-    FileList &fileList() override { return m_list.fileList(); }
-    void setStatusPanel(int panel, const std::string &text) override { m_list.setStatusPanel(panel, text); }
-    std::string folderBoxText() const override { return m_list.folderBoxText(); }
     void refreshListing() override { m_list.refreshListing(); }
     void refreshFiles() override { m_list.refreshFiles(); }
     void showFolderHistoryEntry(std::size_t index) override { m_list.showFolderHistoryEntry(index); }
