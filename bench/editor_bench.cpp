@@ -140,15 +140,13 @@ int main(int argc, char *argv[])
     state.settings.options.endSound = false;
     RowsListWindow list;
     TForm1 editor(state);
-    TForm3 special(state, &editor);
     TForm5 progress(state);
     TForm6 preview(state);
     TForm11 renameError(state);
     WindowSet windows(list, editor, preview, progress, renameError);
     RunDriver driver(state, windows, &windows);
     editor.setRunContext(windows, driver);
-    editor.setSpecialStringDialog(&special);
-    editor.attachPreview(preview);
+    QObject::connect(&preview, &TForm6::renameRequested, &editor, &TForm1::okAction);
 
     const std::string host = work + "/bench";
     makeFiles(host, count, 'f');

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "editor/editor_host.h"
 #include "editor/editor_window.h"
 #include "editor/string_token_dialog.h"
 #include "state/app_state.h"
@@ -25,16 +24,25 @@
 
 namespace renomiq::test {
 
-// Stands in for the list window's side of the editor until that window exists.
-class RecordingHost : public EditorHost {
-public:
+// Records what the editor asks of the list window and its dialogs, as the
+// list window would receive it.
+struct RecordingHost {
     std::vector<std::string> events;
-    void showOptionsDialog(int page) override { events.push_back("options" + std::to_string(page)); }
-    void stopStatusTimer() override { events.push_back("stopTimer"); }
-    void startStatusTimer() override { events.push_back("startTimer"); }
-    void handOffShowing(const std::string &folder) override { events.push_back("handOff " + folder); }
-    void showListWindowAgain() override { events.push_back("listAgain"); }
-    void setFolderBoxText(const std::string &folder) override { events.push_back("folderBox " + folder); }
+    void listenTo(TForm1 &editor)
+    {
+        QObject::connect(&editor, &TForm1::optionsRequested, &editor,
+                         [this](bool previewTab) { events.push_back(previewTab ? "options2" : "options0"); });
+        QObject::connect(&editor, &TForm1::statusTimerStopRequested, &editor,
+                         [this] { events.push_back("stopTimer"); });
+        QObject::connect(&editor, &TForm1::statusTimerStartRequested, &editor,
+                         [this] { events.push_back("startTimer"); });
+        QObject::connect(&editor, &TForm1::handOffShowing, &editor,
+                         [this](const std::string &folder) { events.push_back("handOff " + folder); });
+        QObject::connect(&editor, &TForm1::listWindowAgainRequested, &editor,
+                         [this] { events.push_back("listAgain"); });
+        QObject::connect(&editor, &TForm1::folderBoxTextChosen, &editor,
+                         [this](const std::string &folder) { events.push_back("folderBox " + folder); });
+    }
 };
 
 // The list window's part, recorded.
@@ -55,7 +63,7 @@ struct EditorApp : TestPlatform {
     RecordingListWindow list;
     RecordingHost host;
     TForm1 editor{state};
-    TForm3 special{state};
+    TForm3 &special{editor.specialStringDialog()};
     TForm5 progress{state};
     TForm6 preview{state};
     TForm11 renameError{state};
@@ -65,9 +73,10 @@ struct EditorApp : TestPlatform {
     EditorApp()
     {
         editor.setRunContext(windows, driver);
-        editor.setHost(&host);
-        editor.setSpecialStringDialog(&special);
-        editor.attachPreview(preview);
+        host.listenTo(editor);
+        // As the program wires them.
+        QObject::connect(&preview, &TForm6::renameRequested, &editor, &TForm1::okAction);
+        QObject::connect(&preview, &TForm6::showOnRequested, &editor, &TForm1::showOnSample);
     }
 
     // What the list window does before it shows the editor on a folder.

@@ -2,7 +2,6 @@
 
 #include "editor/auto_copy.h"
 #include "editor/change_panel.h"
-#include "editor/editor_host.h"
 #include "editor/editor_texts.h"
 #include "editor/help_topics.h"
 #include "editor/extension_panel.h"
@@ -139,10 +138,7 @@ TForm1::TForm1(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
     connect(button(QStringLiteral("OK")), &QPushButton::clicked, this, &TForm1::okAction);
     connect(button(QStringLiteral("Preview")), &QPushButton::clicked, this, &TForm1::previewAction);
     connect(button(QStringLiteral("Select")), &QPushButton::clicked, this, &QWidget::close);
-    connect(button(QStringLiteral("Options")), &QPushButton::clicked, this, [this] {
-        if (m_host)
-            m_host->showOptionsDialog(0);
-    });
+    connect(button(QStringLiteral("Options")), &QPushButton::clicked, this, [this] { Q_EMIT optionsRequested(false); });
     connect(button(QStringLiteral(" Help")), &QPushButton::clicked, this,
             [this] { m_state.platform.help.showTopic(HelpTopics::forEditKind(m_state.editKind)); });
     connect(button(QStringLiteral("Exit")), &QPushButton::clicked, this, [this] {
@@ -162,6 +158,9 @@ TForm1::TForm1(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
             m_cursorPosition = caretByte + 1;
     });
 
+    // Its own dialog, owned as a child.
+    m_special = new TForm3(state, this);
+
     m_focusTimer = new QTimer(this);
     m_focusTimer->setSingleShot(true);
     m_focusTimer->setInterval(100);
@@ -180,12 +179,6 @@ void TForm1::setRunContext(WindowSet &windows, RunDriver &driver)
 {
     m_windows = &windows;
     m_driver = &driver;
-}
-
-void TForm1::attachPreview(TForm6 &preview)
-{
-    preview.onRename = [this] { okAction(); };
-    preview.onShowOn = [this](const std::string &oldText) { showOnSample(oldText); };
 }
 
 QPushButton *TForm1::addButton(const QString &caption, const QString &hint)
@@ -252,8 +245,7 @@ void TForm1::showEditor()
 {
     RunState &run = m_state.run;
     TargetSet &targets = m_state.targets;
-    if (m_host)
-        m_host->stopStatusTimer();
+    Q_EMIT statusTimerStopRequested();
     run.operationRan = false;
     run.previewMode = false;
     run.previewBatchEntries.reset();
@@ -270,8 +262,8 @@ void TForm1::showEditor()
         m_state.handOffMode ? QStringLiteral("Close the program") : QStringLiteral("Close the window");
     exit->setToolTip(exitHint);
     exit->setAccessibleDescription(exitHint);
-    if (m_state.handOffMode && m_host)
-        m_host->handOffShowing(targets.targetFolder);
+    if (m_state.handOffMode)
+        Q_EMIT handOffShowing(targets.targetFolder);
     setScopeIndex(static_cast<int>(targets.folderScope));
 
     m_state.names.load();
@@ -560,14 +552,13 @@ void TForm1::runCloseHandling()
     m_open = false;
     m_focusTimer->stop();
     const bool handOff = m_state.handOffMode;
-    if (handOff && m_host)
-        m_host->showListWindowAgain();
+    if (handOff)
+        Q_EMIT listWindowAgainRequested();
     hide();
     QApplication::processEvents();
     if (!m_state.run.operationRan && handOff && m_windows) {
         if (!m_state.targets.filesMode) {
-            if (m_host)
-                m_host->setFolderBoxText(m_state.targets.targetFolder);
+            Q_EMIT folderBoxTextChosen(m_state.targets.targetFolder);
         } else {
             for (const std::string &path : m_state.run.workList)
                 m_windows->fileList().addFileRow(path);
@@ -579,8 +570,7 @@ void TForm1::runCloseHandling()
     m_sample->setName({}, {});
     m_targetLabel->setText(QStringLiteral("Target folder,"));
     m_cursorPosition = 0;
-    if (m_host)
-        m_host->startStatusTimer();
+    Q_EMIT statusTimerStartRequested();
 }
 
 } // namespace renomiq

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "editor/operation_check.h"
-#include "editor/operation_check.h"
 #include "run/window_set.h"
 
 #include <QWidget>
@@ -17,7 +16,6 @@ class QTimer;
 namespace renomiq {
 
 struct AppState;
-class EditorHost;
 class EditorPanel;
 class RunDriver;
 class SampleNameBox;
@@ -35,11 +33,8 @@ public:
     ~TForm1() override;
 
     void setRunContext(WindowSet &windows, RunDriver &driver);
-    void setHost(EditorHost *host) { m_host = host; }
-    void setSpecialStringDialog(TForm3 *dialog) { m_special = dialog; }
-    // The preview's "Rename" performs OK here; its list menu's "Show On" shows
-    // a row's name in the sample display.
-    void attachPreview(TForm6 &preview);
+    // The special string dialog, the editor's own.
+    TForm3 &specialStringDialog() const { return *m_special; }
 
     // EditorWindow
     void showEditor() override;
@@ -69,6 +64,21 @@ public:
     // "Show On": the sample display shows the name of a preview row's old text.
     void showOnSample(const std::string &oldText);
 
+Q_SIGNALS:
+    // "Options": the options dialog (on its preview tab, or the tab last shown).
+    void optionsRequested(bool previewTab);
+    // The editor opened and closed: the list window's status timer waits meanwhile.
+    void statusTimerStopRequested();
+    void statusTimerStartRequested();
+    // Started straight into the editor: the options loaded, the folder shown
+    // in the folder box.
+    void handOffShowing(const std::string &targetFolder);
+    // Started straight into the editor, on its close: the list window back at
+    // its remembered top, and shown.
+    void listWindowAgainRequested();
+    // Started straight into the editor, closed without a run: the folder box.
+    void folderBoxTextChosen(const std::string &folder);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -92,7 +102,6 @@ private:
     AppState &m_state;
     WindowSet *m_windows = nullptr;
     RunDriver *m_driver = nullptr;
-    EditorHost *m_host = nullptr;
     TForm3 *m_special = nullptr;
     SampleNameBox *m_sample = nullptr;
     QLabel *m_targetLabel = nullptr;

@@ -6,8 +6,8 @@
 #include "services/qt_text.h"
 #include "state/app_state.h"
 #include "run/undo_log.h"
-#include "settings/options_dialog.h"
-#include "editor/help_topics.h"
+#include "list/folder_add_dialog.h"
+#include "list/rename_dialog.h"
 #include "targets/list_rules.h"
 #include "list/list_window_model.h"
 #include "run/name_export.h"
@@ -61,6 +61,8 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
 {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("Renomiq "));
+    m_rename = new TForm2(state, this);
+    m_folderAdd = new TForm9(state, this);
     setAccessibleName(QStringLiteral("Renomiq"));
 
     auto *central = new QWidget(this);
@@ -232,17 +234,11 @@ void TForm4::setRunContext(WindowSet &windows, RunDriver &driver)
     m_driver = &driver;
 }
 
-void TForm4::setDialogs(TForm7 &options, TForm2 &rename, TForm9 &folderAdd)
+ExportChoices TForm4::exportChoices()
 {
-    m_options = &options;
-    m_rename = &rename;
-    m_folderAdd = &folderAdd;
-}
-
-void TForm4::setHelpContext(std::function<bool()> specialStringShown, std::function<bool()> previewShown)
-{
-    m_specialStringShown = std::move(specialStringShown);
-    m_previewShown = std::move(previewShown);
+    ExportChoices choices;
+    Q_EMIT exportChoicesWanted(&choices);
+    return choices;
 }
 
 QPushButton *TForm4::addButton(const QString &caption, const QString &hint)
@@ -411,8 +407,7 @@ void TForm4::ensureOptionsLoaded()
         return;
     m_optionsLoaded = true;
     m_state.folders.load();
-    if (m_options)
-        m_options->optionsLoaded();
+    Q_EMIT optionsLoaded();
     applyCheckBoxOption(m_state.settings.options.checkBox, false);
     reloadFolderBox();
 }
@@ -433,7 +428,7 @@ void TForm4::handOffTimerTick()
     if (m_state.editKind == EditKind::Savesomes) {
         // The hand-off targets, straight into the export.
         m_state.targets.targetFolder.clear();
-        NameExporter(m_state, *m_windows, m_windows).exportNames(m_exportChoices ? m_exportChoices() : ExportChoices{});
+        NameExporter(m_state, *m_windows, m_windows).exportNames(exportChoices());
         m_state.editKind = EditKind::Browsefile;
         return;
     }
@@ -527,16 +522,12 @@ void TForm4::showOptions()
     // or the dialog would show (and "Ok" store) the defaults.
     if (!m_state.handOffMode)
         ensureOptionsLoaded();
-    if (m_options)
-        m_options->showOptions();
+    Q_EMIT optionsRequested();
 }
 
 void TForm4::showHelp()
 {
-    const bool special = m_specialStringShown && m_specialStringShown();
-    const bool preview = m_previewShown && m_previewShown();
-    const bool options = m_options && m_options->isVisible();
-    m_state.platform.help.showTopic(HelpTopics::forListWindow(special, preview, options));
+    Q_EMIT helpRequested();
 }
 
 } // namespace renomiq

@@ -28,7 +28,6 @@ struct StartUpPlan;
 class FileListModel;
 class RunDriver;
 class TForm2;
-class TForm7;
 class TForm9;
 
 // The list window: the program's main window. Here the user picks a folder or
@@ -40,15 +39,13 @@ public:
     explicit TForm4(AppState &state, QWidget *parent = nullptr);
     ~TForm4() override;
 
-    // The run context and the dialogs this window opens, once all windows exist.
+    // The run context, once all windows exist.
     void setRunContext(WindowSet &windows, RunDriver &driver);
-    void setDialogs(TForm7 &options, TForm2 &rename, TForm9 &folderAdd);
     // The program file that "Rename in another session" starts (host path).
     void setProgramFile(const std::string &hostPath) { m_programFile = hostPath; }
-    // The save panel's choices that an export of the chosen files reads.
-    void setExportChoices(std::function<ExportChoices()> choices) { m_exportChoices = std::move(choices); }
-    // Whether the special string dialog or the preview window is on screen (for the help topic).
-    void setHelpContext(std::function<bool()> specialStringShown, std::function<bool()> previewShown);
+    // Its own dialogs, owned as children.
+    TForm2 &renameDialog() const { return *m_rename; }
+    TForm9 &folderAddDialog() const { return *m_folderAdd; }
 
     // Start-up: the placement, then the plan for the command line's keyword.
     void startUp(const std::optional<std::string> &keyword);
@@ -114,10 +111,21 @@ public:
     // Loads the options and the used folders once (the first status tick, or a
     // start straight into the editor).
     void ensureOptionsLoaded();
+    // The save panel's choices for an export of the chosen files.
+    ExportChoices exportChoices();
 
 Q_SIGNALS:
     // The list window closed: the program ends.
     void listWindowClosed();
+    // The options dialog, on the tab last shown.
+    void optionsRequested();
+    // The options and the used folders were loaded (once).
+    void optionsLoaded();
+    // Help, on the topic of the dialog in front.
+    void helpRequested();
+    // An export of the chosen files reads the save panel's choices: the
+    // receiver fills them in.
+    void exportChoicesWanted(ExportChoices *choices);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -155,13 +163,9 @@ private:
     AppState &m_state;
     WindowSet *m_windows = nullptr;
     RunDriver *m_driver = nullptr;
-    TForm7 *m_options = nullptr;
     TForm2 *m_rename = nullptr;
     TForm9 *m_folderAdd = nullptr;
     std::string m_programFile;
-    std::function<ExportChoices()> m_exportChoices;
-    std::function<bool()> m_specialStringShown;
-    std::function<bool()> m_previewShown;
 
     QList<QPushButton *> m_buttons;
     QLabel *m_modeLabel = nullptr;

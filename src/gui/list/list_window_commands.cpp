@@ -140,8 +140,6 @@ bool TForm4::askClearFiles()
 
 void TForm4::folderClicked()
 {
-    if (!m_folderAdd)
-        return;
     switch (m_folderAdd->ask()) {
     case TForm9::Cancelled:
         return;
@@ -279,7 +277,7 @@ void TForm4::startEdit(EditKind kind)
         targets.sampleItem = m_model->rowText(rows.empty() ? 0 : static_cast<std::size_t>(rows[0]));
         if (kind == EditKind::Savesomes) {
             if (m_windows)
-                NameExporter(m_state, *m_windows, m_windows).exportNames(m_exportChoices ? m_exportChoices() : ExportChoices{});
+                NameExporter(m_state, *m_windows, m_windows).exportNames(exportChoices());
             m_state.editKind = EditKind::Browsefile;
             return;
         }
@@ -442,7 +440,7 @@ void TForm4::rowDoubleClicked()
 void TForm4::openRenameDialog()
 {
     const std::vector<int> rows = selectedRows();
-    if (rows.size() != 1 || !m_rename)
+    if (rows.size() != 1)
         return;
     const std::string oldPath = selectedRowPath();
     const std::string newText =

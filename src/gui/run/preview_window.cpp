@@ -65,13 +65,9 @@ TForm6::TForm6(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_rename, &QPushButton::clicked, this, [this] {
         hide();
-        if (onRename)
-            onRename();
+        Q_EMIT renameRequested();
     });
-    connect(m_options, &QPushButton::clicked, this, [this] {
-        if (onOptions)
-            onOptions();
-    });
+    connect(m_options, &QPushButton::clicked, this, &TForm6::optionsRequested);
     setTabOrder(m_list, m_rename);
     setTabOrder(m_rename, m_options);
     setTabOrder(m_options, m_close);
@@ -173,8 +169,7 @@ QMenu *TForm6::createListMenu()
     QAction *showOn = menu->addAction(QStringLiteral("Show On"));
     showOn->setEnabled(selected);
     connect(showOn, &QAction::triggered, this, [this] {
-        if (onShowOn)
-            onShowOn(fromQt(selectedOldText()));
+        Q_EMIT showOnRequested(fromQt(selectedOldText()));
     });
     QAction *copy = menu->addAction(QStringLiteral("Copy Filename"));
     copy->setEnabled(selected);

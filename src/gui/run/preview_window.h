@@ -23,12 +23,6 @@ class TForm6 : public QWidget, public PreviewWindow {
 public:
     explicit TForm6(AppState &state, QWidget *parent = nullptr);
 
-    // "Rename": the editor's OK action. "Options": the options dialog on its
-    // preview page. "Show On": a row's old text into the editor's sample.
-    std::function<void()> onRename;
-    std::function<void()> onOptions;
-    std::function<void(const std::string &)> onShowOn;
-
     // PreviewWindow
     void clearPreview() override;
     void addPreviewRow(const std::string &oldText, const std::string &newText) override;
@@ -40,6 +34,13 @@ public:
     QPushButton *button(const QString &caption) const;
     // The list's pop-up menu as it would open now (the caller owns it).
     QMenu *createListMenu();
+
+Q_SIGNALS:
+    // "Rename": the editor's OK action. "Options": the options dialog on its
+    // preview page. "Show On": a row's old text into the editor's sample.
+    void renameRequested();
+    void optionsRequested();
+    void showOnRequested(const std::string &oldText);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -68,8 +68,7 @@ void TForm8::save()
 {
     if (m_state.names.saveEditedText(fromQt(m_text->toPlainText()))) {
         m_state.settings.writeNameListMax();
-        if (m_maximumChanged)
-            m_maximumChanged();
+        Q_EMIT maximumChanged();
     }
     m_saved = true;
 }

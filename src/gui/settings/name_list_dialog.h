@@ -18,15 +18,16 @@ class TForm8 : public QDialog {
 public:
     explicit TForm8(AppState &state, QWidget *parent = nullptr);
 
-    // Called after "Save" changed the new-name list maximum.
-    void setMaximumChangedHandler(std::function<void()> handler) { m_maximumChanged = std::move(handler); }
-
     // "Edit": loads the file (when there is one) and shows the editor modally.
     void editList();
     void save();
     void clearText();
 
     QPlainTextEdit *textArea() const { return m_text; }
+
+Q_SIGNALS:
+    // "Save" changed the new-name list maximum.
+    void maximumChanged();
 
 protected:
     void done(int result) override;
@@ -38,7 +39,6 @@ private:
     QPushButton *m_close = nullptr;
     QWidget *m_bar = nullptr;
     bool m_saved = true;
-    std::function<void()> m_maximumChanged;
 };
 
 } // namespace renomiq

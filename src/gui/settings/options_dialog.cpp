@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -54,12 +55,7 @@ TForm7::TForm7(AppState &state, QWidget *parent) : QDialog(parent), m_state(stat
     layout->addLayout(bar);
 
     connect(defaultButton, &QPushButton::clicked, this, &TForm7::defaults);
-    connect(help, &QPushButton::clicked, this, [this] {
-        if (m_help)
-            m_help();
-        else
-            m_state.platform.help.showTopic("Options.htm");
-    });
+    connect(help, &QPushButton::clicked, this, &TForm7::requestHelp);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ok, &QPushButton::clicked, this, &TForm7::okClicked);
     connect(m_exitAfter, &QCheckBox::toggled, this, [this](bool on) { m_displayResult->setChecked(!on); });
@@ -183,17 +179,14 @@ QWidget *TForm7::historyTab()
     layout->addWidget(folders);
     layout->addStretch();
 
-    connect(edit, &QPushButton::clicked, this, [this] {
-        if (m_nameListEditor)
-            m_nameListEditor->editList();
-    });
+    connect(edit, &QPushButton::clicked, this, &TForm7::nameListEditRequested);
     connect(clearNames, &QPushButton::clicked, this, [this] {
-        if (m_state.names.clear(m_state.platform.prompter) && m_nameListEditor)
-            m_nameListEditor->clearText();
+        if (m_state.names.clear(m_state.platform.prompter))
+            Q_EMIT nameListCleared();
     });
     connect(clearFolders, &QPushButton::clicked, this, [this] {
-        if (m_state.folders.clear(m_state.platform.prompter) && m_foldersCleared)
-            m_foldersCleared();
+        if (m_state.folders.clear(m_state.platform.prompter))
+            Q_EMIT usedFoldersCleared();
     });
     return page;
 }
@@ -263,8 +256,7 @@ void TForm7::okClicked()
 {
     fromControls();
     const bool checkAll = m_state.settings.saveOptions();
-    if (m_checkBoxHandler)
-        m_checkBoxHandler(m_state.settings.options.checkBox, checkAll);
+    Q_EMIT checkBoxOptionChanged(m_state.settings.options.checkBox, checkAll);
     m_okFlag = true;
     if (m_state.settings.options.nameListMax < m_referenceMax)
         m_state.names.trim(m_referenceMax);
@@ -298,20 +290,26 @@ void TForm7::done(int result)
     } else {
         // The edits are thrown away: the stored values come back.
         m_state.settings.loadOptions();
-        if (m_checkBoxHandler)
-            m_checkBoxHandler(m_state.settings.options.checkBox, false);
+        Q_EMIT checkBoxOptionChanged(m_state.settings.options.checkBox, false);
         toControls();
     }
     QDialog::done(result);
 }
 
+void TForm7::requestHelp()
+{
+    // In the program the list window's help decides the topic; alone, the
+    // dialog has its own.
+    if (isSignalConnected(QMetaMethod::fromSignal(&TForm7::helpRequested)))
+        Q_EMIT helpRequested();
+    else
+        m_state.platform.help.showTopic("Options.htm");
+}
+
 void TForm7::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {
-        if (m_help)
-            m_help();
-        else
-            m_state.platform.help.showTopic("Options.htm");
+        requestHelp();
         return;
     }
     QDialog::keyPressEvent(event);

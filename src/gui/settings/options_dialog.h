@@ -22,13 +22,6 @@ class TForm7 : public QDialog {
 public:
     explicit TForm7(AppState &state, QWidget *parent = nullptr);
 
-    void setNameListEditor(TForm8 &editor) { m_nameListEditor = &editor; }
-    // The list window applies the check-box option: (shown, check every row).
-    void setCheckBoxHandler(std::function<void(bool, bool)> handler) { m_checkBoxHandler = std::move(handler); }
-    // The used-folder list was cleared: the list window empties its folder box.
-    void setFoldersClearedHandler(std::function<void()> handler) { m_foldersCleared = std::move(handler); }
-    void setHelpHandler(std::function<void()> handler) { m_help = std::move(handler); }
-
     // Shows the dialog modally, on the tab last shown; with previewTab, on "Preview".
     void showOptions(bool previewTab = false);
     // The store's values changed (an option load): the controls show them.
@@ -41,6 +34,16 @@ public:
     NumberBox *previewNumber() const { return m_previewNumber; }
     NumberBox *nameListMax() const { return m_nameListMax; }
     NumberBox *folderListMax() const { return m_folderListMax; }
+
+Q_SIGNALS:
+    // The check-box option to apply: (shown, check every row).
+    void checkBoxOptionChanged(bool shown, bool checkAll);
+    // The used-folder list was cleared.
+    void usedFoldersCleared();
+    // "Edit" of the new-name list, and the list cleared.
+    void nameListEditRequested();
+    void nameListCleared();
+    void helpRequested();
 
 protected:
     void done(int result) override;
@@ -55,13 +58,10 @@ private:
     void toControls();
     void fromControls();
     void okClicked();
+    void requestHelp();
     void defaults();
 
     AppState &m_state;
-    TForm8 *m_nameListEditor = nullptr;
-    std::function<void(bool, bool)> m_checkBoxHandler;
-    std::function<void()> m_foldersCleared;
-    std::function<void()> m_help;
     QTabWidget *m_tabs = nullptr;
     QList<QCheckBox *> m_checks;
     QCheckBox *m_exitAfter = nullptr, *m_displayResult = nullptr, *m_contextMenu = nullptr, *m_confirm = nullptr,

@@ -10,6 +10,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -119,10 +120,9 @@ TEST(PreviewWindow, NoValidNameGivesTheNoFilenameRowAndButtonsKeepTheirPlaces)
     EXPECT_TRUE(QTest::qWaitFor([&] { return app.preview.button(QStringLiteral("Close"))->x() == 600 - 90 - 8; }, 5000));
     EXPECT_EQ(app.preview.button(QStringLiteral("Options"))->x(), 300 - 45);
     EXPECT_EQ(app.preview.button(QStringLiteral("Rename"))->x(), 8);
-    int options = 0;
-    app.preview.onOptions = [&options] { ++options; };
+    QSignalSpy options(&app.preview, &TForm6::optionsRequested);
     QTest::mouseClick(app.preview.button(QStringLiteral("Options")), Qt::LeftButton);
-    EXPECT_EQ(options, 1);
+    EXPECT_EQ(options.count(), 1);
     QTest::mouseClick(app.preview.button(QStringLiteral("Close")), Qt::LeftButton);
     EXPECT_FALSE(app.preview.isVisible());
     EXPECT_EQ(app.preview.model()->rowCount(), 0);
