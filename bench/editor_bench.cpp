@@ -140,9 +140,9 @@ int main(int argc, char *argv[])
     state.settings.options.endSound = false;
     RowsListWindow list;
     TForm1 editor(state);
-    TForm5 progress(state);
-    TForm6 preview(state);
-    TForm11 renameError(state);
+    TForm5 progress(platform.prompter);
+    TForm6 preview(platform, state.editKind);
+    TForm11 renameError;
     WindowSet windows(list, editor, preview, progress, renameError);
     RunDriver driver(state, windows, &windows);
     editor.setRunContext(windows, driver);

@@ -10,14 +10,15 @@
 namespace renomiq {
 
 ProgramWindows::ProgramWindows(AppState &state)
-    : m_state(state),
+    : m_help(state.platform.help),
+      m_run(state.run),
       m_list(state),
       m_editor(state),
-      m_progress(state),
-      m_preview(state),
-      m_options(new TForm7(state, &m_list)),
-      m_nameList(new TForm8(state, m_options)),
-      m_renameError(new TForm11(state, &m_list)),
+      m_progress(state.platform.prompter),
+      m_preview(state.platform, state.editKind),
+      m_options(new TForm7(state.settings, state.names, state.folders, state.platform, &m_list)),
+      m_nameList(new TForm8(state.names, state.settings, state.platform, m_options)),
+      m_renameError(new TForm11(&m_list)),
       m_windows(m_list, m_editor, m_preview, m_progress, *m_renameError),
       m_driver(state, m_windows, &m_windows)
 {
@@ -33,6 +34,7 @@ ProgramWindows::~ProgramWindows() = default;
 
 void ProgramWindows::wireListWindow()
 {
+    connect(&m_progress, &TForm5::cancelRequested, this, [this] { m_run.stopRequest = true; });
     connect(&m_list, &TForm4::listWindowClosed, this, &ProgramWindows::programClosed, Qt::QueuedConnection);
     connect(&m_list, &TForm4::optionsRequested, m_options, [this] { m_options->showOptions(); });
     connect(&m_list, &TForm4::optionsLoaded, m_options, &TForm7::optionsLoaded);
@@ -74,7 +76,7 @@ void ProgramWindows::wireDialogs()
 
 void ProgramWindows::showListHelp()
 {
-    m_state.platform.help.showTopic(HelpTopics::forListWindow(
+    m_help.showTopic(HelpTopics::forListWindow(
         specialString().isVisible(), m_preview.isVisible(), m_options->isVisible()));
 }
 

@@ -18,6 +18,8 @@
 namespace renomiq {
 
 struct AppState;
+class Help;
+struct RunState;
 
 // All windows of the program, created once in their order and wired to each
 // other, by Qt signals, and to the run driver. The program and the window
@@ -59,7 +61,8 @@ private:
     // dialog in front.
     void showListHelp();
 
-    AppState &m_state;
+    Help &m_help;
+    RunState &m_run;
     // The creation order of the windows.
     TForm4 m_list;
     TForm1 m_editor;

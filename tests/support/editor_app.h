@@ -64,9 +64,9 @@ struct EditorApp : TestPlatform {
     RecordingHost host;
     TForm1 editor{state};
     TForm3 &special{editor.specialStringDialog()};
-    TForm5 progress{state};
-    TForm6 preview{state};
-    TForm11 renameError{state};
+    TForm5 progress{platform.prompter};
+    TForm6 preview{platform, state.editKind};
+    TForm11 renameError;
     WindowSet windows{list, editor, preview, progress, renameError};
     RunDriver driver{state, windows, &windows};
 
@@ -74,6 +74,7 @@ struct EditorApp : TestPlatform {
     {
         editor.setRunContext(windows, driver);
         host.listenTo(editor);
+        QObject::connect(&progress, &TForm5::cancelRequested, &progress, [this] { state.run.stopRequest = true; });
         // As the program wires them.
         QObject::connect(&preview, &TForm6::renameRequested, &editor, &TForm1::okAction);
         QObject::connect(&preview, &TForm6::showOnRequested, &editor, &TForm1::showOnSample);

@@ -29,7 +29,7 @@ public:
         : m_state(state), m_inputs(inputs), m_r(inputs.request), m_prompter(state.platform.prompter)
     {
         const std::string go = m_r.preview ? "continue preview ?" : "continue ?";
-        m_suffix = m_state.targets.targetFolder.empty() ? go : "Edit content is (" + inputs.scopeCaption + ")," + go;
+        m_suffix = m_state.targets.filesMode ? go : "Edit content is (" + inputs.scopeCaption + ")," + go;
     }
 
     KindCheck run()
@@ -276,7 +276,7 @@ private:
     void extension()
     {
         const FolderScope scope = m_state.targets.folderScope;
-        if (!m_state.targets.targetFolder.empty()
+        if (!m_state.targets.filesMode
             && (scope == FolderScope::OnlySubfolders || scope == FolderScope::ThisFolderOnly)) {
             m_prompter.show({"Warning", "Folder or subfolder name have no extension part.", MessageIcon::Warning,
                              MessageButtons::Ok});
@@ -330,7 +330,6 @@ CheckResult checkSaveKind(AppState &state, EditorInputs &inputs)
     const ExportChoices &save = inputs.save;
     Prompter &prompter = state.platform.prompter;
     inputs.request.preview = false;
-    state.run.previewMode = false;
     if (save.content != ExportChoices::Content::OnlySubfolders && save.specialTypes) {
         if (!save.music && !save.document && !save.film && !save.picture && !save.other && !save.program) {
             prompter.show({"Warning", "You selected special types filename to save, so you should select at least one "
@@ -403,7 +402,7 @@ CheckResult checkAndStart(AppState &state, EditorInputs &inputs, bool targetsChe
 {
     // Only whether there is anything to edit matters here: the walk reads and
     // sorts the folder afterwards.
-    if (!targetsChecked && !state.targets.targetFolder.empty()
+    if (!targetsChecked && !state.targets.filesMode
         && checkTargets(state, TargetLookup::AnyItem).empty())
         return {};
     if (state.editKind == EditKind::Savealls)

@@ -260,7 +260,7 @@ std::string NameExporter::exportNames(const ExportChoices &choices)
     if (chosen.empty())
         return {};
     const std::vector<std::string> lines =
-        m_state.targets.targetFolder.empty() ? filesLines() : folderLines(choices);
+        m_state.targets.filesMode ? filesLines() : folderLines(choices);
     const std::string written = write(chosen, lines);
     reportLeftOut();
     if (written.empty())

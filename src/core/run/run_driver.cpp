@@ -205,7 +205,7 @@ std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &
         // Only a folder can be the data folder or hold it: the files of a
         // walk over files need no look-up of their own.
         const FolderScope scope = m_state.targets.folderScope;
-        const bool mayBeFolder = m_state.targets.targetFolder.empty() || scope == FolderScope::OnlySubfolders
+        const bool mayBeFolder = m_state.targets.filesMode || scope == FolderScope::OnlySubfolders
             || scope == FolderScope::ThisFolderOnly;
         if (mayBeFolder) {
             const std::optional<ItemId> item = files.itemId(oldPath);
@@ -223,7 +223,7 @@ void RunDriver::refuse(const std::string &oldPath, const std::string &newPath, c
 {
     m_state.platform.prompter.informationAbout(message, {oldPath, lastComponentOf(newPath)});
     m_observer.itemDone(ItemStatus::Refused, oldPath, newPath);
-    if (m_state.targets.targetFolder.empty() && !m_request->preview)
+    if (m_state.targets.filesMode && !m_request->preview)
         m_observer.fileList().addFileRow(oldPath);
     ++m_state.run.failedCount;
 }
@@ -274,7 +274,7 @@ void RunDriver::processWorkList(bool continued)
     }
     // The walk knows what it hands over: files, or folders (linked ones too).
     std::optional<bool> isFolder;
-    if (!m_state.targets.targetFolder.empty())
+    if (!m_state.targets.filesMode)
         isFolder = m_state.targets.folderScope == FolderScope::OnlySubfolders
             || m_state.targets.folderScope == FolderScope::ThisFolderOnly;
     for (std::size_t i = 0; i < run.workList.size(); ++i) {
@@ -297,7 +297,7 @@ void RunDriver::report(const ItemOutcome &outcome)
 {
     RunState &run = m_state.run;
     SpecialStrings &special = m_state.engine.specialStrings();
-    const bool filesMode = m_state.targets.targetFolder.empty();
+    const bool filesMode = m_state.targets.filesMode;
     const bool preview = m_request->preview;
     switch (outcome.kind) {
     case OutcomeKind::Renamed:
@@ -425,7 +425,7 @@ void RunDriver::reportEditorClosed()
     if (!m_state.targets.filesMode) {
         if ((run.operationRan || m_state.handOffMode) && m_windows)
             m_windows->refreshListing();
-        if (run.operationRan && !m_state.targets.targetFolder.empty()) {
+        if (run.operationRan && !m_state.targets.filesMode) {
             const std::size_t entry = m_state.folders.add(m_state.targets.targetFolder);
             if (m_windows)
                 m_windows->showFolderHistoryEntry(entry);

@@ -5,7 +5,8 @@
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "platform/prompter.h"
-#include "state/app_state.h"
+#include "engine/name_engine.h"
+#include "settings/settings_store.h"
 #include "run/undo_log.h"
 
 namespace renomiq {
@@ -22,7 +23,7 @@ std::string folderPartOf(const std::string &path)
 
 SingleRename::Fields SingleRename::fieldsFor(const std::string &oldPath) const
 {
-    FileSystem &fs = m_state.platform.fileSystem;
+    FileSystem &fs = m_platform.fileSystem;
     if (fs.fileExists(oldPath))
         return refilledFields(oldPath, {"Rename a file", {}, {}, true});
     return refilledFields(oldPath, {fs.folderExists(oldPath) ? "Rename a folder" : "Rename a file", {}, {}, false});
@@ -46,8 +47,8 @@ SingleRename::Fields SingleRename::refilledFields(const std::string &oldPath, co
 SingleRename::Result SingleRename::rename(const std::string &folderBox, const std::string &oldPath,
                                           const std::string &name, std::string extension)
 {
-    FileSystem &fs = m_state.platform.fileSystem;
-    Prompter &prompter = m_state.platform.prompter;
+    FileSystem &fs = m_platform.fileSystem;
+    Prompter &prompter = m_platform.prompter;
     Result result;
     if (!extension.empty() && extension.front() != '.')
         extension.insert(extension.begin(), '.');
@@ -70,7 +71,7 @@ SingleRename::Result SingleRename::rename(const std::string &folderBox, const st
         prompter.information("The new name is already existing.");
         return result;
     }
-    if (!m_state.engine.checkInputText(EditRequest{}, filesMode && !fs.fileExists(oldPath) ? result.name : newName))
+    if (!m_engine.checkInputText(EditRequest{}, filesMode && !fs.fileExists(oldPath) ? result.name : newName))
         return result;
     if (!fs.rename(oldPath, result.newPath)) {
         prompter.information("Can not rename, the file is on CD or using or missed.");
@@ -78,7 +79,7 @@ SingleRename::Result SingleRename::rename(const std::string &folderBox, const st
         return result;
     }
     result.rowText = filesMode ? result.newPath : newName;
-    const Status written = UndoLog(fs, m_state.settings.dataFolder()).write({result.newPath, oldPath});
+    const Status written = UndoLog(fs, m_settings.dataFolder()).write({result.newPath, oldPath});
     if (!written)
         prompter.show({"Error", "The undo log could not be written: " + written.error().message, MessageIcon::Error,
                        MessageButtons::Ok});

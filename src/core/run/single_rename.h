@@ -4,14 +4,19 @@
 
 namespace renomiq {
 
-struct AppState;
+struct Platform;
+class NameEngine;
+class SettingsStore;
 
 // The rename dialog's work on one item of the file list, outside any run: the
 // boxes it shows and the rename itself, which replaces the undo log with its
 // one pair.
 class SingleRename {
 public:
-    explicit SingleRename(AppState &state) : m_state(state) {}
+    SingleRename(Platform &platform, NameEngine &engine, const SettingsStore &settings)
+        : m_platform(platform), m_engine(engine), m_settings(settings)
+    {
+    }
 
     // What the dialog shows for an item.
     struct Fields {
@@ -38,7 +43,9 @@ public:
                   std::string extension);
 
 private:
-    AppState &m_state;
+    Platform &m_platform;
+    NameEngine &m_engine;
+    const SettingsStore &m_settings;
 };
 
 } // namespace renomiq

@@ -79,11 +79,11 @@ StartUpPlan planStartUp(AppState &state, const std::optional<std::string> &keywo
 
 bool SessionSender::programPresent()
 {
-    FileSystem &fs = m_state.platform.fileSystem;
+    FileSystem &fs = m_platform.fileSystem;
     const std::optional<std::string> path = fs.fromHostPath(m_program);
     if (path && fs.fileExists(*path))
         return true;
-    m_state.platform.prompter.information("The program file is missing, please reinstall it.");
+    m_platform.prompter.information("The program file is missing, please reinstall it.");
     return false;
 }
 
@@ -104,17 +104,17 @@ EditKind SessionSender::keywordOfSubItem(const std::string &subItem)
 
 bool SessionSender::send(const std::vector<std::string> &targets, const std::string &subItem)
 {
-    FileSystem &fs = m_state.platform.fileSystem;
-    HandOffFile handOff(fs, m_state.settings.dataFolder());
+    FileSystem &fs = m_platform.fileSystem;
+    HandOffFile handOff(fs, m_settings.dataFolder());
     if (!handOff.write(targets)) {
-        m_state.platform.prompter.show({"Error", "The list of items could not be handed to the new session.",
+        m_platform.prompter.show({"Error", "The list of items could not be handed to the new session.",
                                         MessageIcon::Error, MessageButtons::Ok});
         return false;
     }
     EditKind kind = keywordOfSubItem(subItem);
     if (subItem == "Save")
         kind = saveKeywordFor(fs, targets);
-    return m_state.platform.shell.startProgram(m_program, {std::string(keywordOf(kind))});
+    return m_platform.shell.startProgram(m_program, {std::string(keywordOf(kind))});
 }
 
 } // namespace renomiq

@@ -9,6 +9,8 @@
 namespace renomiq {
 
 struct AppState;
+struct Platform;
+class SettingsStore;
 
 // What the list window does after a start: the steps that need no window.
 struct StartUpPlan {
@@ -28,8 +30,8 @@ StartUpPlan planStartUp(AppState &state, const std::optional<std::string> &keywo
 // sub-item. False, after its message, when the program file is missing.
 class SessionSender {
 public:
-    SessionSender(AppState &state, std::string programHostPath)
-        : m_state(state), m_program(std::move(programHostPath))
+    SessionSender(Platform &platform, const SettingsStore &settings, std::string programHostPath)
+        : m_platform(platform), m_settings(settings), m_program(std::move(programHostPath))
     {
     }
 
@@ -42,7 +44,8 @@ public:
     static EditKind keywordOfSubItem(const std::string &subItem);
 
 private:
-    AppState &m_state;
+    Platform &m_platform;
+    const SettingsStore &m_settings;
     std::string m_program;
 };
 

@@ -12,7 +12,6 @@ enum class ProgressJob { None, RenamingJob, SaveNames, UndoQuick, UndoWithDialog
 
 // The state of the one run in progress (there is at most one at a time).
 struct RunState {
-    bool previewMode = false;
     bool stopRequest = false;
     ProgressJob progressJob = ProgressJob::None;
     int renamedCount = 0;

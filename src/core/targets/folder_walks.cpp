@@ -322,6 +322,7 @@ void collectFilesForRun(const FileList &fileList, TargetSet &targets, std::vecto
     for (std::size_t i = 0; i < fileList.rowCount(); ++i)
         workList.push_back(fileList.rowText(i));
     targets.targetFolder.clear();
+    targets.filesMode = true;
 }
 
 } // namespace renomiq

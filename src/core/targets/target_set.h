@@ -9,8 +9,10 @@ namespace renomiq {
 // What a run, a preview or an export works on: one folder with its scope, or
 // the list of chosen files (files mode).
 struct TargetSet {
+    // The one answer to "folder or chosen files": whoever sets the target
+    // sets both, and everything else reads filesMode.
     bool filesMode = true;
-    std::string targetFolder; // empty: the chosen files
+    std::string targetFolder; // empty in files mode
     FolderScope folderScope = FolderScope::OneLayer;
     std::string sampleItem;
     int firstLayerFileCount = 0;

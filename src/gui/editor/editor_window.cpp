@@ -159,7 +159,7 @@ TForm1::TForm1(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
     });
 
     // Its own dialog, owned as a child.
-    m_special = new TForm3(state, this);
+    m_special = new TForm3(state.platform, this);
 
     m_focusTimer = new QTimer(this);
     m_focusTimer->setSingleShot(true);
@@ -247,7 +247,6 @@ void TForm1::showEditor()
     TargetSet &targets = m_state.targets;
     Q_EMIT statusTimerStopRequested();
     run.operationRan = false;
-    run.previewMode = false;
     run.previewBatchEntries.reset();
 
     if (targets.targetFolder.size() < 2) {
@@ -386,7 +385,6 @@ EditorInputs TForm1::inputs() const
     const Options &options = m_state.settings.options;
     r.kind = m_state.editKind;
     r.folderScope = m_state.targets.folderScope;
-    r.preview = m_state.run.previewMode;
     r.sampleName = m_sample->name();
     const ByteSelection selection = m_sample->byteSelection();
     r.selectionStart = selection.start;
@@ -408,12 +406,18 @@ EditorInputs TForm1::inputs() const
 
 void TForm1::okAction()
 {
+    act(false);
+}
+
+void TForm1::act(bool preview)
+{
     // A key or click that reaches the window while its run is going on must
     // not start a second run inside the first.
     if (!m_driver || !m_windows || m_acting)
         return;
     m_acting = true;
     EditorInputs in = inputs();
+    in.request.preview = preview;
     const CheckResult result = checkAndStart(m_state, in);
     // The normalised new extension shows in its box, even when the run is refused.
     if (in.normalisedNewExtension)
@@ -441,10 +445,8 @@ void TForm1::previewAction()
 {
     if (!m_windows || m_acting)
         return;
-    m_state.run.previewMode = true;
     m_windows->clearPreview();
-    okAction();
-    m_state.run.previewMode = false;
+    act(true);
 }
 
 void TForm1::autoCopy(const QString &text)

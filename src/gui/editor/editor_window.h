@@ -96,6 +96,8 @@ private:
     void autoCopy(const QString &text);
     void insertSpecial(QComboBox *box);
     void runCloseHandling();
+    // OK, or Preview: the checks, then the run, the preview or the export.
+    void act(bool preview);
     bool focusInControl() const;
     void refreshHistory();
 

@@ -10,7 +10,6 @@
 #include "platform/platform.h"
 #include "platform/prompter.h"
 #include "services/qt_text.h"
-#include "state/app_state.h"
 #include "settings/number_box.h"
 
 #include <QButtonGroup>
@@ -59,7 +58,7 @@ QWidget *line(QWidget *parent, std::initializer_list<QWidget *> parts)
 
 } // namespace
 
-TForm3::TForm3(AppState &state, QWidget *parent) : QDialog(parent), m_state(state)
+TForm3::TForm3(Platform &platform, QWidget *parent) : QDialog(parent), m_platform(platform)
 {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("Renomiq - Special string"));
@@ -86,7 +85,7 @@ TForm3::TForm3(AppState &state, QWidget *parent) : QDialog(parent), m_state(stat
 
     // 1, ordered numbers
     m_ordered = kindButton(QStringLiteral("Ordered  numbers: "), true);
-    m_begin = new NumberBox(state.platform.prompter, 0, 10000, this);
+    m_begin = new NumberBox(platform.prompter, 0, 10000, this);
     // The arrows and a value set may pass the limit; the box then takes it back.
     m_begin->setMaximum(99999);
     m_begin->setValue(1);
@@ -157,7 +156,7 @@ TForm3::TForm3(AppState &state, QWidget *parent) : QDialog(parent), m_state(stat
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &TForm3::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TForm3::reject);
-    connect(help, &QPushButton::clicked, this, [this] { m_state.platform.help.showTopic(HelpTopics::forListWindow(true, false, false)); });
+    connect(help, &QPushButton::clicked, this, [this] { m_platform.help.showTopic(HelpTopics::forListWindow(true, false, false)); });
     layout->addWidget(buttons);
 
     boldChosen(kinds);
@@ -176,7 +175,7 @@ void TForm3::showEvent(QShowEvent *event)
     m_code = Cancelled;
     m_savedUse = m_use->isChecked();
     m_savedBegin = m_begin->value();
-    const auto captions = todayCaptions(m_state.platform.clock.now());
+    const auto captions = todayCaptions(m_platform.clock.now());
     for (std::size_t i = 0; i < captions.size(); ++i) {
         m_dates[i]->setText(toQt(captions[i]));
         m_dates[i]->setAccessibleName(toQt(captions[i]));
@@ -187,7 +186,7 @@ void TForm3::showEvent(QShowEvent *event)
 void TForm3::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {
-        m_state.platform.help.showTopic(HelpTopics::forListWindow(true, false, false));
+        m_platform.help.showTopic(HelpTopics::forListWindow(true, false, false));
         return;
     }
     QDialog::keyPressEvent(event);
@@ -249,7 +248,7 @@ void TForm3::classToggled(QCheckBox *box, bool checked)
         const QSignalBlocker block(box);
         box->setChecked(true);
     }
-    m_state.platform.prompter.information("You have to select at least one choice.");
+    m_platform.prompter.information("You have to select at least one choice.");
 }
 
 } // namespace renomiq

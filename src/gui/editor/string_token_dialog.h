@@ -14,7 +14,7 @@ class QRadioButton;
 namespace renomiq {
 
 struct EditRequest;
-struct AppState;
+struct Platform;
 
 // The special string dialog: composes a special string for one of the
 // editor's new-string boxes, and holds the run-wide settings of the tokens.
@@ -22,7 +22,7 @@ class TForm3 : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForm3(AppState &state, QWidget *parent = nullptr);
+    explicit TForm3(Platform &platform, QWidget *parent = nullptr);
 
     // Shows the dialog modally; returns its result code (SpecialStringCode).
     int execute();
@@ -45,7 +45,7 @@ private:
     void done(int result) override;
     void classToggled(QCheckBox *box, bool checked);
 
-    AppState &m_state;
+    Platform &m_platform;
     int m_code = 99;
     bool m_savedUse = true;
     int m_savedBegin = 1;

@@ -20,7 +20,7 @@ void setBold(QWidget *w, bool bold)
 
 } // namespace
 
-TForm9::TForm9(AppState &, QWidget *parent) : QDialog(parent)
+TForm9::TForm9(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TForm9"));
     setWindowTitle(QStringLiteral("Folder Add option"));

@@ -6,7 +6,6 @@ class QRadioButton;
 
 namespace renomiq {
 
-struct AppState;
 
 // The "Folder" button's question: edit the folder as a whole, or add the
 // files directly inside it to the list.
@@ -16,7 +15,7 @@ class TForm9 : public QDialog {
 public:
     enum Choice { Cancelled = 0, ChooseFolder = 1, AddFiles = 2 };
 
-    explicit TForm9(AppState &state, QWidget *parent = nullptr);
+    explicit TForm9(QWidget *parent = nullptr);
 
     // Shows the dialog modally; the chosen button is kept from one showing to the next.
     Choice ask();

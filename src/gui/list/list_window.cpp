@@ -61,8 +61,8 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
 {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("Renomiq "));
-    m_rename = new TForm2(state, this);
-    m_folderAdd = new TForm9(state, this);
+    m_rename = new TForm2(state.platform, state.engine, state.settings, this);
+    m_folderAdd = new TForm9(this);
     setAccessibleName(QStringLiteral("Renomiq"));
 
     auto *central = new QWidget(this);
@@ -428,6 +428,7 @@ void TForm4::handOffTimerTick()
     if (m_state.editKind == EditKind::Savesomes) {
         // The hand-off targets, straight into the export.
         m_state.targets.targetFolder.clear();
+        m_state.targets.filesMode = true;
         NameExporter(m_state, *m_windows, m_windows).exportNames(exportChoices());
         m_state.editKind = EditKind::Browsefile;
         return;

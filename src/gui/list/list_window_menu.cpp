@@ -224,7 +224,7 @@ void TForm4::inverseSelect()
 
 void TForm4::sendToNewInstance(const std::string &subItem)
 {
-    SessionSender sender(m_state, m_programFile);
+    SessionSender sender(m_state.platform, m_state.settings, m_programFile);
     if (!sender.programPresent())
         return;
     const bool filesMode = m_state.targets.filesMode;

@@ -10,7 +10,8 @@
 
 namespace renomiq {
 
-TForm2::TForm2(AppState &state, QWidget *parent) : QDialog(parent), m_state(state), m_rename(state)
+TForm2::TForm2(Platform &platform, NameEngine &engine, const SettingsStore &settings, QWidget *parent)
+    : QDialog(parent), m_rename(platform, engine, settings)
 {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Rename file"));

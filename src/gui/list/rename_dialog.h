@@ -12,14 +12,16 @@ class QPushButton;
 
 namespace renomiq {
 
-struct AppState;
+struct Platform;
+class NameEngine;
+class SettingsStore;
 
 // The rename dialog: renames the one item selected in the list window.
 class TForm2 : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForm2(AppState &state, QWidget *parent = nullptr);
+    TForm2(Platform &platform, NameEngine &engine, const SettingsStore &settings, QWidget *parent = nullptr);
 
     // OpenRenameDialog for the item at oldPath; folderBox is the folder of the
     // listed rows, ending with '\', in folder mode, empty in files mode. Returns the row's new
@@ -34,7 +36,6 @@ private:
     void fill(const SingleRename::Fields &fields);
     void okClicked();
 
-    AppState &m_state;
     SingleRename m_rename;
     QLineEdit *m_name = nullptr;
     QLineEdit *m_extension = nullptr;

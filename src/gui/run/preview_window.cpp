@@ -8,7 +8,6 @@
 #include "platform/platform.h"
 #include "services/qt_text.h"
 #include "services/window_role.h"
-#include "state/app_state.h"
 #include "run/preview_model.h"
 
 #include <QCloseEvent>
@@ -21,7 +20,8 @@
 
 namespace renomiq {
 
-TForm6::TForm6(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), m_state(state)
+TForm6::TForm6(Platform &platform, const EditKind &editKind, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_platform(platform), m_editKind(editKind)
 {
     setObjectName(QStringLiteral("TForm6"));
     announceAsWindows();
@@ -104,7 +104,7 @@ void TForm6::clearPreview()
 {
     m_model->clear();
     m_filling = true;
-    setWindowTitle(toQt(previewCaption(m_state.editKind)));
+    setWindowTitle(toQt(previewCaption(m_editKind)));
 }
 
 void TForm6::addPreviewRow(const std::string &oldText, const std::string &newText)
@@ -144,7 +144,7 @@ void TForm6::closeEvent(QCloseEvent *event)
 void TForm6::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {
-        m_state.platform.help.showTopic(HelpTopics::forListWindow(false, true, false));
+        m_platform.help.showTopic(HelpTopics::forListWindow(false, true, false));
         return;
     }
     if (event->key() == Qt::Key_Escape) {
@@ -174,7 +174,7 @@ QMenu *TForm6::createListMenu()
     QAction *copy = menu->addAction(QStringLiteral("Copy Filename"));
     copy->setEnabled(selected);
     connect(copy, &QAction::triggered, this,
-            [this] { m_state.platform.clipboard.setText(lastComponentOf(fromQt(selectedOldText()))); });
+            [this] { m_platform.clipboard.setText(lastComponentOf(fromQt(selectedOldText()))); });
     return menu;
 }
 

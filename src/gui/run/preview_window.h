@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/edit_kind.h"
 #include "run/window_set.h"
 
 #include <QWidget>
@@ -13,7 +14,7 @@ class QTableView;
 
 namespace renomiq {
 
-struct AppState;
+struct Platform;
 class PreviewModel;
 
 // The preview window: old and new names side by side, and the run from here.
@@ -21,7 +22,8 @@ class TForm6 : public QWidget, public PreviewWindow {
     Q_OBJECT
 
 public:
-    explicit TForm6(AppState &state, QWidget *parent = nullptr);
+    // editKind: the edit whose preview it shows (for the caption).
+    TForm6(Platform &platform, const EditKind &editKind, QWidget *parent = nullptr);
 
     // PreviewWindow
     void clearPreview() override;
@@ -51,7 +53,8 @@ private:
     QPushButton *addButton(const QString &caption, const QString &hint);
     QString selectedOldText() const;
 
-    AppState &m_state;
+    Platform &m_platform;
+    const EditKind &m_editKind;
     PreviewModel *m_model = nullptr;
     QTableView *m_list = nullptr;
     QWidget *m_bar = nullptr;

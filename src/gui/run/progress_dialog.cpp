@@ -4,7 +4,7 @@
 #include "platform/prompter.h"
 #include "services/name_label.h"
 #include "services/qt_text.h"
-#include "state/app_state.h"
+#include "platform/prompter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -34,9 +34,9 @@ QLabel *captionLabel(const QString &text, QWidget *parent, const QRect &geometry
 
 } // namespace
 
-TForm5::TForm5(AppState &state, QWidget *parent)
+TForm5::TForm5(Prompter &prompter, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , m_state(state)
+    , m_prompter(prompter)
 {
     setObjectName(QStringLiteral("TForm5"));
     setWindowTitle(QStringLiteral("Progress"));
@@ -186,10 +186,10 @@ void TForm5::askCancel()
 {
     if (!m_running)
         return;
-    if (m_state.platform.prompter.show(
+    if (m_prompter.show(
             {"Confirmation", "Will you cancel this operation?", MessageIcon::Question, MessageButtons::YesNo})
         == Answer::Yes)
-        m_state.run.stopRequest = true;
+        Q_EMIT cancelRequested();
 }
 
 void TForm5::closeEvent(QCloseEvent *event)

@@ -13,7 +13,7 @@ class QPushButton;
 
 namespace renomiq {
 
-struct AppState;
+class Prompter;
 
 // The progress dialog: runs a long job inside its modal loop, shows the names
 // being processed and a bar, and lets the user stop the job between items.
@@ -21,7 +21,7 @@ class TForm5 : public QDialog, public ProgressWindow {
     Q_OBJECT
 
 public:
-    explicit TForm5(AppState &state, QWidget *parent = nullptr);
+    explicit TForm5(Prompter &prompter, QWidget *parent = nullptr);
 
     // ProgressWindow
     void runWithProgress(const std::function<void()> &job) override;
@@ -42,6 +42,10 @@ public:
     // How often the bar and names were drawn during the last job.
     int repaints() const { return m_repaints; }
 
+Q_SIGNALS:
+    // "Cancel" confirmed: the run is to stop before its next item.
+    void cancelRequested();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -52,7 +56,7 @@ private:
     void askCancel();
     void drawProgress();
 
-    AppState &m_state;
+    Prompter &m_prompter;
     std::function<void()> m_job;
     bool m_started = false;
     bool m_running = false;

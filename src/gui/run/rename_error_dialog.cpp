@@ -24,7 +24,7 @@ QLabel *textLine(const QString &text, QWidget *parent, int y, const QString &des
 
 } // namespace
 
-TForm11::TForm11(AppState &, QWidget *parent)
+TForm11::TForm11(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TForm11"));

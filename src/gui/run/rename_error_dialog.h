@@ -9,7 +9,6 @@ class QLabel;
 
 namespace renomiq {
 
-struct AppState;
 
 // The rename error dialog: one failed rename, with the choice to see no more
 // of them until the program ends.
@@ -17,7 +16,7 @@ class TForm11 : public QDialog, public RenameErrorWindow {
     Q_OBJECT
 
 public:
-    explicit TForm11(AppState &state, QWidget *parent = nullptr);
+    explicit TForm11(QWidget *parent = nullptr);
 
     void showRenameError(const std::string &oldPath, const std::string &newPath,
                          const std::string &reason) override;

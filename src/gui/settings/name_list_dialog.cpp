@@ -5,7 +5,8 @@
 #include "platform/prompter.h"
 #include "services/qt_text.h"
 #include "platform/text_lines.h"
-#include "state/app_state.h"
+#include "settings/name_history.h"
+#include "settings/settings_store.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,7 +15,8 @@
 
 namespace renomiq {
 
-TForm8::TForm8(AppState &state, QWidget *parent) : QDialog(parent), m_state(state)
+TForm8::TForm8(NameHistory &names, SettingsStore &settings, Platform &platform, QWidget *parent)
+    : QDialog(parent), m_names(names), m_settings(settings), m_platform(platform)
 {
     setObjectName(QStringLiteral("TForm8"));
     setWindowTitle(QStringLiteral("New name list"));
@@ -52,8 +54,8 @@ void TForm8::resizeEvent(QResizeEvent *event)
 
 void TForm8::editList()
 {
-    FileSystem &fs = m_state.platform.fileSystem;
-    if (auto content = fs.readFile(m_state.names.filePath(), NameHistory::kFileLimit)) {
+    FileSystem &fs = m_platform.fileSystem;
+    if (auto content = fs.readFile(m_names.filePath(), NameHistory::kFileLimit)) {
         const std::vector<std::string> lines = splitLines(*content);
         QStringList text;
         for (const std::string &line : lines)
@@ -66,8 +68,8 @@ void TForm8::editList()
 
 void TForm8::save()
 {
-    if (m_state.names.saveEditedText(fromQt(m_text->toPlainText()))) {
-        m_state.settings.writeNameListMax();
+    if (m_names.saveEditedText(fromQt(m_text->toPlainText()))) {
+        m_settings.writeNameListMax();
         Q_EMIT maximumChanged();
     }
     m_saved = true;
@@ -82,7 +84,7 @@ void TForm8::clearText()
 void TForm8::done(int result)
 {
     if (!m_saved) {
-        const Answer answer = m_state.platform.prompter.show({"Save Confirmation", "The content changed, do you want to save ?",
+        const Answer answer = m_platform.prompter.show({"Save Confirmation", "The content changed, do you want to save ?",
                                                               MessageIcon::Question, MessageButtons::YesNoCancel});
         if (answer == Answer::Cancel)
             return;

@@ -9,14 +9,16 @@ class QPushButton;
 
 namespace renomiq {
 
-struct AppState;
+struct Platform;
+class NameHistory;
+class SettingsStore;
 
 // The name list editor: "Newname.txt" as plain text.
 class TForm8 : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForm8(AppState &state, QWidget *parent = nullptr);
+    TForm8(NameHistory &names, SettingsStore &settings, Platform &platform, QWidget *parent = nullptr);
 
     // "Edit": loads the file (when there is one) and shows the editor modally.
     void editList();
@@ -34,7 +36,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    AppState &m_state;
+    NameHistory &m_names;
+    SettingsStore &m_settings;
+    Platform &m_platform;
     QPlainTextEdit *m_text = nullptr;
     QPushButton *m_close = nullptr;
     QWidget *m_bar = nullptr;

@@ -3,7 +3,9 @@
 #include "platform/help.h"
 #include "platform/platform.h"
 #include "platform/prompter.h"
-#include "state/app_state.h"
+#include "settings/folder_history.h"
+#include "settings/name_history.h"
+#include "settings/settings_store.h"
 #include "settings/name_list_dialog.h"
 #include "settings/number_box.h"
 
@@ -23,7 +25,9 @@
 
 namespace renomiq {
 
-TForm7::TForm7(AppState &state, QWidget *parent) : QDialog(parent), m_state(state)
+TForm7::TForm7(SettingsStore &settings, NameHistory &names, FolderHistory &folders, Platform &platform,
+               QWidget *parent)
+    : QDialog(parent), m_settings(settings), m_names(names), m_folders(folders), m_platform(platform)
 {
     setObjectName(QStringLiteral("TForm7"));
     setWindowTitle(QStringLiteral("Options"));
@@ -126,7 +130,7 @@ QWidget *TForm7::previewTab()
     auto *layout = new QVBoxLayout(page);
     auto *row = new QHBoxLayout;
     auto *label = new QLabel(QStringLiteral("Preview files number: "));
-    m_previewNumber = new NumberBox(m_state.platform.prompter, 1, 1000);
+    m_previewNumber = new NumberBox(m_platform.prompter, 1, 1000);
     m_previewNumber->setAccessibleName(label->text());
     label->setBuddy(m_previewNumber);
     row->addWidget(label);
@@ -148,7 +152,7 @@ QWidget *TForm7::historyTab()
     names->setAccessibleName(names->title());
     auto *namesRow = new QHBoxLayout(names);
     auto *namesLabel = new QLabel(QStringLiteral("Max Number of list:"));
-    m_nameListMax = new NumberBox(m_state.platform.prompter, 0, 100);
+    m_nameListMax = new NumberBox(m_platform.prompter, 0, 100);
     m_nameListMax->setAccessibleName(QStringLiteral("New name list Max Number of list:"));
     namesLabel->setBuddy(m_nameListMax);
     auto *edit = new QPushButton(QStringLiteral("Edit"));
@@ -165,7 +169,7 @@ QWidget *TForm7::historyTab()
     folders->setAccessibleName(folders->title());
     auto *foldersRow = new QHBoxLayout(folders);
     auto *foldersLabel = new QLabel(QStringLiteral("Max Number of list:"));
-    m_folderListMax = new NumberBox(m_state.platform.prompter, 0, 30);
+    m_folderListMax = new NumberBox(m_platform.prompter, 0, 30);
     m_folderListMax->setAccessibleName(QStringLiteral("Used folder list Max Number of list:"));
     foldersLabel->setBuddy(m_folderListMax);
     auto *clearFolders = new QPushButton(QStringLiteral("Clear"));
@@ -181,11 +185,11 @@ QWidget *TForm7::historyTab()
 
     connect(edit, &QPushButton::clicked, this, &TForm7::nameListEditRequested);
     connect(clearNames, &QPushButton::clicked, this, [this] {
-        if (m_state.names.clear(m_state.platform.prompter))
+        if (m_names.clear(m_platform.prompter))
             Q_EMIT nameListCleared();
     });
     connect(clearFolders, &QPushButton::clicked, this, [this] {
-        if (m_state.folders.clear(m_state.platform.prompter))
+        if (m_folders.clear(m_platform.prompter))
             Q_EMIT usedFoldersCleared();
     });
     return page;
@@ -193,7 +197,7 @@ QWidget *TForm7::historyTab()
 
 void TForm7::toControls()
 {
-    const Options &o = m_state.settings.options;
+    const Options &o = m_settings.options;
     const QSignalBlocker b1(m_exitAfter), b2(m_displayResult);
     m_exitAfter->setChecked(o.exitAfterOperation);
     m_displayResult->setChecked(o.displayResult);
@@ -212,7 +216,7 @@ void TForm7::toControls()
 
 void TForm7::fromControls()
 {
-    Options &o = m_state.settings.options;
+    Options &o = m_settings.options;
     o.exitAfterOperation = m_exitAfter->isChecked();
     o.displayResult = m_displayResult->isChecked();
     o.contextMenu = m_contextMenu->isChecked();
@@ -234,13 +238,13 @@ void TForm7::fromControls()
 void TForm7::optionsLoaded()
 {
     toControls();
-    m_referenceMax = m_state.settings.options.nameListMax;
+    m_referenceMax = m_settings.options.nameListMax;
 }
 
 void TForm7::nameListMaxChanged()
 {
-    m_nameListMax->setValue(m_state.settings.options.nameListMax);
-    m_referenceMax = m_state.settings.options.nameListMax;
+    m_nameListMax->setValue(m_settings.options.nameListMax);
+    m_referenceMax = m_settings.options.nameListMax;
 }
 
 void TForm7::showOptions(bool previewTab)
@@ -248,19 +252,19 @@ void TForm7::showOptions(bool previewTab)
     if (previewTab)
         m_tabs->setCurrentIndex(2);
     toControls();
-    m_referenceMax = m_state.settings.options.nameListMax;
+    m_referenceMax = m_settings.options.nameListMax;
     exec();
 }
 
 void TForm7::okClicked()
 {
     fromControls();
-    const bool checkAll = m_state.settings.saveOptions();
-    Q_EMIT checkBoxOptionChanged(m_state.settings.options.checkBox, checkAll);
+    const bool checkAll = m_settings.saveOptions();
+    Q_EMIT checkBoxOptionChanged(m_settings.options.checkBox, checkAll);
     m_okFlag = true;
-    if (m_state.settings.options.nameListMax < m_referenceMax)
-        m_state.names.trim(m_referenceMax);
-    m_referenceMax = m_state.settings.options.nameListMax;
+    if (m_settings.options.nameListMax < m_referenceMax)
+        m_names.trim(m_referenceMax);
+    m_referenceMax = m_settings.options.nameListMax;
     accept();
 }
 
@@ -289,8 +293,8 @@ void TForm7::done(int result)
         m_okFlag = false;
     } else {
         // The edits are thrown away: the stored values come back.
-        m_state.settings.loadOptions();
-        Q_EMIT checkBoxOptionChanged(m_state.settings.options.checkBox, false);
+        m_settings.loadOptions();
+        Q_EMIT checkBoxOptionChanged(m_settings.options.checkBox, false);
         toControls();
     }
     QDialog::done(result);
@@ -303,7 +307,7 @@ void TForm7::requestHelp()
     if (isSignalConnected(QMetaMethod::fromSignal(&TForm7::helpRequested)))
         Q_EMIT helpRequested();
     else
-        m_state.platform.help.showTopic("Options.htm");
+        m_platform.help.showTopic("Options.htm");
 }
 
 void TForm7::keyPressEvent(QKeyEvent *event)

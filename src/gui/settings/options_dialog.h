@@ -11,7 +11,10 @@ class QTabWidget;
 
 namespace renomiq {
 
-struct AppState;
+struct Platform;
+class FolderHistory;
+class NameHistory;
+class SettingsStore;
 class TForm8;
 
 // The options dialog: the options of the settings store on four tabs and the
@@ -20,7 +23,8 @@ class TForm7 : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForm7(AppState &state, QWidget *parent = nullptr);
+    TForm7(SettingsStore &settings, NameHistory &names, FolderHistory &folders, Platform &platform,
+           QWidget *parent = nullptr);
 
     // Shows the dialog modally, on the tab last shown; with previewTab, on "Preview".
     void showOptions(bool previewTab = false);
@@ -61,7 +65,10 @@ private:
     void requestHelp();
     void defaults();
 
-    AppState &m_state;
+    SettingsStore &m_settings;
+    NameHistory &m_names;
+    FolderHistory &m_folders;
+    Platform &m_platform;
     QTabWidget *m_tabs = nullptr;
     QList<QCheckBox *> m_checks;
     QCheckBox *m_exitAfter = nullptr, *m_displayResult = nullptr, *m_contextMenu = nullptr, *m_confirm = nullptr,

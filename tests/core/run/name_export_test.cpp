@@ -54,6 +54,7 @@ protected:
         touch("A/y.doc", 100);
         touch("A/pics_files/p.jpg", 5);
         app.state.targets.targetFolder = TestDir::win("A\\");
+        app.state.targets.filesMode = false;
     }
 };
 
@@ -130,6 +131,7 @@ TEST_F(NameExportTest, SizesOfLargeFiles)
     dir.createFiles({"S/"});
     touch("S/five.iso", 5LL * 1024 * 1024 * 1024);
     app.state.targets.targetFolder = TestDir::win("S\\");
+    app.state.targets.filesMode = false;
     ExportChoices choices;
     choices.fileSize = true;
     EXPECT_EQ(exporter.folderLines(choices).back(), "five.iso  5GB");
@@ -171,6 +173,7 @@ TEST_F(NameExportTest, ChoosingWritingAndOpeningTheFile)
 {
     tree();
     app.state.targets.targetFolder = TestDir::win("A\\");
+    app.state.targets.filesMode = false;
     ExportChoices one;
     dir.createFiles({"out/list.doc.txt"});
     // The replace question keeps the dialog open after Cancel.
@@ -247,6 +250,7 @@ TEST_F(NameExportTest, AFileThatCannotBeWrittenFallsBackToDriveC)
                         platform.sound, platform.help, platform.clock};
     AppState state(redirected);
     state.targets.targetFolder = TestDir::win("A\\");
+    state.targets.filesMode = false;
     state.editKind = EditKind::Savealls;
     state.settings.options.dontOpenAfterSave = true;
     NameExporter redirectedExporter(state, app.windows);

@@ -741,7 +741,7 @@ TEST(FolderAddDialog, DoubleClickChoosesAndIsKept)
 {
     test::TestPlatform t;
     AppState state(t.platform);
-    TForm9 dialog(state);
+    TForm9 dialog;
     test::whenModal([&](QWidget *) { QTest::mouseDClick(dialog.addFilesButton(), Qt::LeftButton); });
     EXPECT_EQ(dialog.ask(), TForm9::AddFiles);
     test::whenModal([&](QWidget *d) {

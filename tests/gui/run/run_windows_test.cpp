@@ -63,7 +63,7 @@ TEST(PreviewWindow, RowsLimitsAndTheSpecialRows)
             EXPECT_EQ(rows.back().first, c.last) << c.files;
         else
             EXPECT_EQ(rows.back().first.substr(0, 1), "f") << c.files;
-        EXPECT_FALSE(app.state.run.previewMode);
+        EXPECT_FALSE(app.editor.inputs().request.preview);
         EXPECT_EQ(app.dir.list("F").size(), static_cast<std::size_t>(c.files)); // nothing renamed
     }
 }
