@@ -213,9 +213,10 @@ void TForm4::dropPaths(const std::vector<std::string> &paths)
 
 void TForm4::startEdit(EditKind kind)
 {
+    // The box shows its trimmed text before any message comes.
+    setFolderBoxText(trimmedBox(folderBoxText()));
     const ListController::EditStart start =
         m_controller.startEdit(kind, folderBoxText(), *m_model, firstSelectedRow());
-    setFolderBoxText(start.boxText);
     if (start.clearRows)
         clearRows();
     switch (start.step) {
