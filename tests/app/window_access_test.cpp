@@ -256,10 +256,13 @@ TEST(WindowFonts, ListWindowButtonsFitTheirCaptionsAt11Points)
     {
         ShownList app;
         app.list.resize(601, 475);
-        for (const char *caption : {"Folder", "Files", "Delete", "Options", " Help", "Remove", "Replace", "Insert",
-                                    "Change", "Extension", "Save", "Undo", "Exit"}) {
-            QPushButton *b = app.list.button(QString::fromLatin1(caption));
-            ASSERT_NE(b, nullptr) << caption;
+        for (ListButton which : {ListButton::Folder, ListButton::Files, ListButton::Delete, ListButton::Options,
+                                 ListButton::Help, ListButton::Remove, ListButton::Replace, ListButton::Insert,
+                                 ListButton::Change, ListButton::Extension, ListButton::Save, ListButton::Undo,
+                                 ListButton::Exit}) {
+            QPushButton *b = app.list.button(which);
+            ASSERT_NE(b, nullptr);
+            const std::string caption = b->text().toStdString();
             QStyleOptionButton option;
             option.initFrom(b);
             const QRect contents = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b);

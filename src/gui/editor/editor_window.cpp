@@ -123,25 +123,24 @@ TForm1::TForm1(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
 
     // Bottom bar.
     auto *bar = new QHBoxLayout;
-    const std::pair<const char *, const char *> buttons[] = {
-        {"OK", "Finish edit and execute operations."},
-        {"Select", "Select files or folder to batch edit filenames."},
-        {"Options", "Set options"},
-        {"Preview", "Preview the result"},
-        {" Help", "Read help "},
-        {"Exit", "Close the window"},
-    };
-    for (const auto &[caption, hint] : buttons)
-        bar->addWidget(addButton(QString::fromLatin1(caption), QString::fromLatin1(hint)));
+    m_okButton = addButton(QStringLiteral("OK"), QStringLiteral("Finish edit and execute operations."));
+    m_selectButton =
+        addButton(QStringLiteral("Select"), QStringLiteral("Select files or folder to batch edit filenames."));
+    m_optionsButton = addButton(QStringLiteral("Options"), QStringLiteral("Set options"));
+    m_previewButton = addButton(QStringLiteral("Preview"), QStringLiteral("Preview the result"));
+    m_helpButton = addButton(QStringLiteral(" Help"), QStringLiteral("Read help "));
+    m_exitButton = addButton(QStringLiteral("Exit"), QStringLiteral("Close the window"));
+    for (QPushButton *b : {m_okButton, m_selectButton, m_optionsButton, m_previewButton, m_helpButton, m_exitButton})
+        bar->addWidget(b);
     layout->addLayout(bar);
 
-    connect(button(QStringLiteral("OK")), &QPushButton::clicked, this, &TForm1::okAction);
-    connect(button(QStringLiteral("Preview")), &QPushButton::clicked, this, &TForm1::previewAction);
-    connect(button(QStringLiteral("Select")), &QPushButton::clicked, this, &QWidget::close);
-    connect(button(QStringLiteral("Options")), &QPushButton::clicked, this, [this] { Q_EMIT optionsRequested(false); });
-    connect(button(QStringLiteral(" Help")), &QPushButton::clicked, this,
+    connect(m_okButton, &QPushButton::clicked, this, &TForm1::okAction);
+    connect(m_previewButton, &QPushButton::clicked, this, &TForm1::previewAction);
+    connect(m_selectButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_optionsButton, &QPushButton::clicked, this, [this] { Q_EMIT optionsRequested(false); });
+    connect(m_helpButton, &QPushButton::clicked, this,
             [this] { m_state.platform.help.showTopic(HelpTopics::forEditKind(m_state.editKind)); });
-    connect(button(QStringLiteral("Exit")), &QPushButton::clicked, this, [this] {
+    connect(m_exitButton, &QPushButton::clicked, this, [this] {
         if (m_state.handOffMode && m_windows) {
             hide();
             m_windows->closeListWindow();
@@ -189,15 +188,24 @@ QPushButton *TForm1::addButton(const QString &caption, const QString &hint)
     b->setToolTip(hint);
     b->setAccessibleDescription(hint);
     b->setAutoDefault(false);
-    m_buttons.append(b);
     return b;
 }
 
-QPushButton *TForm1::button(const QString &caption) const
+QPushButton *TForm1::button(EditorButton which) const
 {
-    for (QPushButton *b : m_buttons) {
-        if (b->text() == caption || b->text().trimmed() == caption)
-            return b;
+    switch (which) {
+    case EditorButton::OK:
+        return m_okButton;
+    case EditorButton::Select:
+        return m_selectButton;
+    case EditorButton::Options:
+        return m_optionsButton;
+    case EditorButton::Preview:
+        return m_previewButton;
+    case EditorButton::Help:
+        return m_helpButton;
+    case EditorButton::Exit:
+        return m_exitButton;
     }
     return nullptr;
 }
@@ -256,7 +264,7 @@ void TForm1::showEditor()
         targets.targetFolder = withTrailingBackslash(targets.targetFolder);
         targets.filesMode = false;
     }
-    QPushButton *exit = button(QStringLiteral("Exit"));
+    QPushButton *exit = m_exitButton;
     const QString exitHint =
         m_state.handOffMode ? QStringLiteral("Close the program") : QStringLiteral("Close the window");
     exit->setToolTip(exitHint);
@@ -307,7 +315,7 @@ void TForm1::setupEditKind()
         const std::string extension = splitItemPath(sample, isFolder).extensionPart;
         currentPanel()->setBoxText(EditorBox::OldExtension, toQt(extension.empty() ? extension : extension.substr(1)));
     }
-    button(QStringLiteral("Preview"))->setEnabled(kind != EditKind::Savealls);
+    m_previewButton->setEnabled(kind != EditKind::Savealls);
 }
 
 void TForm1::fitPanelArea()

@@ -23,6 +23,9 @@ class SavePanel;
 class TForm3;
 class TForm6;
 
+// The editor window's push buttons, along its bottom.
+enum class EditorButton { OK, Select, Options, Preview, Help, Exit };
+
 // The editor window: sets up one edit of the current targets in the panel of
 // its kind and runs or previews it.
 class TForm1 : public QWidget, public EditorWindow {
@@ -55,7 +58,7 @@ public:
     EditorPanel *panel(EditKind kind) const;
     EditorPanel *currentPanel() const;
     QComboBox *scopeList() const { return m_scope; }
-    QPushButton *button(const QString &caption) const;
+    QPushButton *button(EditorButton which) const;
     QLabel *targetLabel() const { return m_targetLabel; }
     QLabel *targetDescription() const { return m_targetDescription; }
     QWidget *scopeArea() const { return m_scopeArea; }
@@ -113,7 +116,12 @@ private:
     QStackedWidget *m_panels = nullptr;
     std::array<EditorPanel *, 6> m_panelOf{};
     SavePanel *m_savePanel = nullptr;
-    QList<QPushButton *> m_buttons;
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_selectButton = nullptr;
+    QPushButton *m_optionsButton = nullptr;
+    QPushButton *m_previewButton = nullptr;
+    QPushButton *m_helpButton = nullptr;
+    QPushButton *m_exitButton = nullptr;
     QTimer *m_focusTimer = nullptr;
     int m_cursorPosition = 0;
     int m_copyTarget = 1;

@@ -8,6 +8,7 @@
 #include "run/undo_log.h"
 #include "list/folder_add_dialog.h"
 #include "list/rename_dialog.h"
+#include "editor/operation_check.h"
 #include "targets/list_rules.h"
 #include "list/list_window_model.h"
 #include "run/name_export.h"
@@ -57,7 +58,11 @@ int captionWidth(const QPushButton &button)
 
 } // namespace
 
-TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(state)
+TForm4::TForm4(AppState &state, QWidget *parent)
+    : QMainWindow(parent),
+      m_state(state),
+      m_controller({state.platform.fileSystem, state.platform.prompter, state.targets, state.editKind,
+                    state.handOffMode, state.run.workList, [this] { return checkTargets(m_state); }})
 {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("Renomiq "));
@@ -68,44 +73,65 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
     auto *central = new QWidget(this);
     auto *grid = new QGridLayout(central);
     grid->setContentsMargins(6, 6, 6, 2);
+    createButtons(grid);
 
+    auto *content = new QVBoxLayout;
+    auto *heading = new QLabel(QStringLiteral("Select a folder to edit all its included file names together"));
+    heading->setObjectName(QStringLiteral("headingLabel"));
+    content->addWidget(heading);
+    createFolderRow(content);
+    createFileList(content);
+    grid->addLayout(content, 1, 1);
+    m_guidePanel->raise(); // over the list, now that both have their parent
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(1, 1);
+    setCentralWidget(central);
+
+    createStatusBar();
+    setKeyboardOrder();
+    resize(601, 475);
+    setAcceptDrops(true);
+    createTimers();
+    createMenus();
+    wireButtons();
+}
+
+void TForm4::createButtons(QGridLayout *grid)
+{
     // The column of target buttons on the left.
     auto *leftColumn = new QVBoxLayout;
-    const std::pair<const char *, const char *> leftButtons[] = {
-        {"Folder", "Select a folder to edit included filenames "},
-        {"Files", "Select files to edit their filenames "},
-        {"Delete", "Remove the selected files"},
-        {"Options", "Change options"},
-        {" Help", "Read help "},
-    };
+    m_folderButton = addButton(QStringLiteral("Folder"), QStringLiteral("Select a folder to edit included filenames "));
+    m_filesButton = addButton(QStringLiteral("Files"), QStringLiteral("Select files to edit their filenames "));
+    m_deleteButton = addButton(QStringLiteral("Delete"), QStringLiteral("Remove the selected files"));
+    m_optionsButton = addButton(QStringLiteral("Options"), QStringLiteral("Change options"));
+    m_helpButton = addButton(QStringLiteral(" Help"), QStringLiteral("Read help "));
+    QPushButton *const left[] = {m_folderButton, m_filesButton, m_deleteButton, m_optionsButton, m_helpButton};
     // One width for the column: the designed 70 pixels, or the widest caption.
     int leftWidth = 70;
-    for (const auto &[caption, hint] : leftButtons) {
-        QPushButton *b = addButton(QString::fromLatin1(caption), QString::fromLatin1(hint));
+    for (const QPushButton *b : left)
         leftWidth = std::max(leftWidth, captionWidth(*b));
+    for (QPushButton *b : left) {
+        b->setFixedWidth(leftWidth);
         leftColumn->addWidget(b);
     }
-    for (QPushButton *b : std::as_const(m_buttons))
-        b->setFixedWidth(leftWidth);
     leftColumn->addStretch();
-    button(QStringLiteral("Delete"))->setEnabled(false);
+    m_deleteButton->setEnabled(false);
     grid->addLayout(leftColumn, 1, 0);
 
     // The edit buttons along the top.
     auto *editRow = new QHBoxLayout;
     editRow->setSpacing(2);
-    const std::pair<const char *, const char *> editButtons[] = {
-        {"Remove", "Remove strings from filenames"},
-        {"Replace", "Replace old part of filenames with a new part"},
-        {"Insert", "Insert strings or numbers to filenames"},
-        {"Change", "Change filename to new or convert case"},
-        {"Extension", "Change file extension part"},
-        {"Save", "Save filenames to a text file"},
-        {"Undo", "Undo the last operation"},
-        {"Exit", "Exit the program"},
-    };
-    for (const auto &[caption, hint] : editButtons) {
-        QPushButton *b = addButton(QString::fromLatin1(caption), QString::fromLatin1(hint));
+    m_removeButton = addButton(QStringLiteral("Remove"), QStringLiteral("Remove strings from filenames"));
+    m_replaceButton =
+        addButton(QStringLiteral("Replace"), QStringLiteral("Replace old part of filenames with a new part"));
+    m_insertButton = addButton(QStringLiteral("Insert"), QStringLiteral("Insert strings or numbers to filenames"));
+    m_changeButton = addButton(QStringLiteral("Change"), QStringLiteral("Change filename to new or convert case"));
+    m_extensionButton = addButton(QStringLiteral("Extension"), QStringLiteral("Change file extension part"));
+    m_saveButton = addButton(QStringLiteral("Save"), QStringLiteral("Save filenames to a text file"));
+    m_undoButton = addButton(QStringLiteral("Undo"), QStringLiteral("Undo the last operation"));
+    m_exitButton = addButton(QStringLiteral("Exit"), QStringLiteral("Exit the program"));
+    for (QPushButton *b : {m_removeButton, m_replaceButton, m_insertButton, m_changeButton, m_extensionButton,
+                           m_saveButton, m_undoButton, m_exitButton}) {
         // Eight buttons share the designed width; they narrow to fit it, but
         // never below their captions in the system font (an ignored size
         // hint would let the layout lay a wide caption under its neighbour).
@@ -114,12 +140,10 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
         editRow->addWidget(b);
     }
     grid->addLayout(editRow, 0, 1);
+}
 
-    auto *content = new QVBoxLayout;
-    auto *heading = new QLabel(QStringLiteral("Select a folder to edit all its included file names together"));
-    heading->setObjectName(QStringLiteral("headingLabel"));
-    content->addWidget(heading);
-
+void TForm4::createFolderRow(QVBoxLayout *content)
+{
     auto *folderRow = new QHBoxLayout;
     m_modeLabel = new QLabel(QStringLiteral("OR"));
     m_modeLabel->setObjectName(QStringLiteral("orLabel"));
@@ -150,7 +174,10 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
     m_checkSettings->hide();
     folderRow->addWidget(m_checkSettings);
     content->addLayout(folderRow);
+}
 
+void TForm4::createFileList(QVBoxLayout *content)
+{
     // The file list, with the guide panel over it while it is empty.
     m_model = new FileListModel(this);
     m_fileList = new QTableView;
@@ -174,14 +201,11 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
     listArea->setStackingMode(QStackedLayout::StackAll);
     listArea->addWidget(createGuidePanel());
     listArea->addWidget(m_fileList);
-
     content->addLayout(listArea, 1);
-    grid->addLayout(content, 1, 1);
-    m_guidePanel->raise(); // over the list, now that both have their parent
-    grid->setColumnStretch(1, 1);
-    grid->setRowStretch(1, 1);
-    setCentralWidget(central);
+}
 
+void TForm4::createStatusBar()
+{
     const char *statusNames[] = {"List count", "Last operation"};
     for (int i = 0; i < 2; ++i) {
         m_status[i] = new QLabel;
@@ -191,23 +215,22 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
         statusBar()->addWidget(m_status[i], i == 0 ? 0 : 1);
     }
     m_status[0]->setMinimumWidth(180);
+}
 
-    // The keyboard order: the target buttons, the folder box and its buttons,
-    // the guide's link while the guide shows, the list, then the edit buttons.
-    QWidget *order[] = {button(QStringLiteral("Folder")), button(QStringLiteral("Files")),
-                        button(QStringLiteral("Delete")), button(QStringLiteral("Options")),
-                        button(QStringLiteral(" Help")), m_folderBox, m_upperDirectory, m_checkSettings,
-                        m_guidePanel->findChild<QLabel *>(QStringLiteral("guideLink")), m_fileList,
-                        button(QStringLiteral("Remove")), button(QStringLiteral("Replace")),
-                        button(QStringLiteral("Insert")), button(QStringLiteral("Change")),
-                        button(QStringLiteral("Extension")), button(QStringLiteral("Save")),
-                        button(QStringLiteral("Undo")), button(QStringLiteral("Exit"))};
+void TForm4::setKeyboardOrder()
+{
+    // The target buttons, the folder box and its buttons, the guide's link
+    // while the guide shows, the list, then the edit buttons.
+    QWidget *order[] = {m_folderButton,  m_filesButton,    m_deleteButton,  m_optionsButton,   m_helpButton,
+                        m_folderBox,     m_upperDirectory, m_checkSettings, m_guideLink,       m_fileList,
+                        m_removeButton,  m_replaceButton,  m_insertButton,  m_changeButton,    m_extensionButton,
+                        m_saveButton,    m_undoButton,     m_exitButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
+}
 
-    resize(601, 475);
-    setAcceptDrops(true);
-
+void TForm4::createTimers()
+{
     m_statusTimer = new QTimer(this);
     m_statusTimer->setInterval(200);
     m_pollTimer = new QTimer(this);
@@ -221,9 +244,6 @@ TForm4::TForm4(AppState &state, QWidget *parent) : QMainWindow(parent), m_state(
     connect(m_pollTimer, &QTimer::timeout, this, &TForm4::pollTimerTick);
     connect(m_handOffTimer, &QTimer::timeout, this, &TForm4::handOffTimerTick);
     connect(m_closeTimer, &QTimer::timeout, this, &TForm4::closeListWindow);
-
-    createMenus();
-    wireButtons();
 }
 
 TForm4::~TForm4() = default;
@@ -248,7 +268,6 @@ QPushButton *TForm4::addButton(const QString &caption, const QString &hint)
     b->setToolTip(hint);
     b->setAccessibleName(caption.trimmed());
     b->setAccessibleDescription(hint);
-    m_buttons.append(b);
     return b;
 }
 
@@ -264,6 +283,7 @@ QWidget *TForm4::createGuidePanel()
     layout->addWidget(new QLabel(QStringLiteral(
         "1, Click 'Folder' button to select a folder OR click 'Files' button to select some files firstly.")));
     auto *link = new QLabel(QStringLiteral("<a href=\"guide\">See more guide </a>"));
+    m_guideLink = link;
     link->setObjectName(QStringLiteral("guideLink"));
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(link, &QLabel::linkActivated, this, [this] { m_state.platform.help.showTopic("How to use.htm"); });
@@ -280,11 +300,35 @@ QWidget *TForm4::createGuidePanel()
     return m_guidePanel;
 }
 
-QPushButton *TForm4::button(const QString &caption) const
+QPushButton *TForm4::button(ListButton which) const
 {
-    for (QPushButton *b : m_buttons) {
-        if (b->text() == caption)
-            return b;
+    switch (which) {
+    case ListButton::Folder:
+        return m_folderButton;
+    case ListButton::Files:
+        return m_filesButton;
+    case ListButton::Delete:
+        return m_deleteButton;
+    case ListButton::Options:
+        return m_optionsButton;
+    case ListButton::Help:
+        return m_helpButton;
+    case ListButton::Remove:
+        return m_removeButton;
+    case ListButton::Replace:
+        return m_replaceButton;
+    case ListButton::Insert:
+        return m_insertButton;
+    case ListButton::Change:
+        return m_changeButton;
+    case ListButton::Extension:
+        return m_extensionButton;
+    case ListButton::Save:
+        return m_saveButton;
+    case ListButton::Undo:
+        return m_undoButton;
+    case ListButton::Exit:
+        return m_exitButton;
     }
     return nullptr;
 }
@@ -375,28 +419,25 @@ void TForm4::startStatusTimer()
 
 void TForm4::statusTimerTick()
 {
-    TargetSet &targets = m_state.targets;
     if (m_firstTick) {
         m_firstTick = false;
-        if (!m_state.handOffMode)
+        const ListController::FirstTick first = m_controller.firstTick();
+        if (first.loadOptions)
             ensureOptionsLoaded();
-        if (m_state.editKind == EditKind::Savesomes) {
+        if (first.showWorkList) {
             m_model->appendRows(m_state.run.workList, false);
-            setStatusPanel(0, std::to_string(m_model->rowCount()) + " Files");
+            showFileCount();
         }
         m_statusTimer->setInterval(1000);
     }
-    button(QStringLiteral("Undo"))->setEnabled(UndoLog(m_state.platform.fileSystem, m_state.settings.dataFolder()).exists());
+    m_undoButton->setEnabled(m_controller.undoAvailable(m_state.settings.dataFolder()));
     const std::size_t rows = m_model->rowCount();
-    if (targets.filesMode) {
-        m_modeLabel->setText(toQt(listModeLabel(true)));
-        if (selectedRows().empty())
-            button(QStringLiteral("Delete"))->setEnabled(false);
-    } else {
-        m_modeLabel->setText(toQt(listModeLabel(false)));
-        button(QStringLiteral("Delete"))->setEnabled(false);
-    }
-    setWindowTitle(toQt(listWindowCaption(targets.filesMode, rows, !m_folderBox->currentText().isEmpty())));
+    const ListController::Tick tick =
+        m_controller.tick(rows, selectedRows().size(), !m_folderBox->currentText().isEmpty());
+    m_modeLabel->setText(toQt(tick.modeLabel));
+    if (tick.deleteOff)
+        m_deleteButton->setEnabled(false);
+    setWindowTitle(toQt(tick.caption));
     if (rows > 0)
         m_guidePanel->hide();
 }
@@ -425,15 +466,17 @@ void TForm4::handOffTimerTick()
     m_handOffTimer->stop();
     if (!m_windows)
         return;
-    if (m_state.editKind == EditKind::Savesomes) {
-        // The hand-off targets, straight into the export.
-        m_state.targets.targetFolder.clear();
-        m_state.targets.filesMode = true;
+    if (m_controller.handOffStep() == ListController::EditStep::ExportNames)
+        exportChosenFiles();
+    else
+        m_windows->showEditor();
+}
+
+void TForm4::exportChosenFiles()
+{
+    if (m_windows)
         NameExporter(m_state, *m_windows, m_windows).exportNames(exportChoices());
-        m_state.editKind = EditKind::Browsefile;
-        return;
-    }
-    m_windows->showEditor();
+    m_controller.exportDone();
 }
 
 void TForm4::returnFromHandOff()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/list_controller.h"
 #include "engine/edit_kind.h"
 #include "run/window_set.h"
 #include "targets/export_choices.h"
@@ -14,12 +15,14 @@
 
 class QComboBox;
 class QFrame;
+class QGridLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QTableView;
 class QTimer;
 class QToolButton;
+class QVBoxLayout;
 
 namespace renomiq {
 
@@ -29,6 +32,9 @@ class FileListModel;
 class RunDriver;
 class TForm2;
 class TForm9;
+
+// The list window's push buttons.
+enum class ListButton { Folder, Files, Delete, Options, Help, Remove, Replace, Insert, Change, Extension, Save, Undo, Exit };
 
 // The list window: the program's main window. Here the user picks a folder or
 // files, tidies the list and chooses an edit. Closing it ends the program.
@@ -60,7 +66,6 @@ public:
     void closeListWindow() override;
 
     // For the editor window and the options dialog.
-    void showOptions();
     void showHelp();
     void stopStatusTimer();
     void startStatusTimer();
@@ -71,9 +76,12 @@ public:
     void applyCheckBoxOption(bool shown, bool checkAll);
     // The used-folder list changed (loaded or cleared): the folder box follows it.
     void reloadFolderBox();
+    // Loads the options and the used folders once (the first status tick, or a
+    // start straight into the editor).
+    void ensureOptionsLoaded();
 
     // The widgets, for tests and the accessibility names.
-    QPushButton *button(const QString &caption) const;
+    QPushButton *button(ListButton which) const;
     QLabel *statusPanel(int index) const;
     QComboBox *folderBox() const { return m_folderBox; }
     QTableView *fileListView() const { return m_fileList; }
@@ -85,34 +93,6 @@ public:
     QToolButton *upperDirectoryButton() const { return m_upperDirectory; }
     // Prepares the popup menu as a right click would (enabling), without showing it.
     void preparePopupMenu();
-
-    // Commands.
-    void folderClicked();
-    void filesClicked();
-    void startEdit(EditKind kind);
-    void saveClicked();
-    void undoClicked();
-    void upperDirectory();
-    void openRenameDialog();
-    void deleteSelected();
-    void clearList();
-    void refresh();
-    void sortByName();
-    void copyFilename();
-    void openFile();
-    void openFolder();
-    void selectAll();
-    void inverseSelect();
-    void sendToNewInstance(const std::string &subItem);
-    // Adds files (full paths) as a drop does: only in files mode, existing files only.
-    void dropPaths(const std::vector<std::string> &paths);
-    // Fills the list for the folder box's folder, or stops a running fill first.
-    void requestListing();
-    // Loads the options and the used folders once (the first status tick, or a
-    // start straight into the editor).
-    void ensureOptionsLoaded();
-    // The save panel's choices for an export of the chosen files.
-    ExportChoices exportChoices();
 
 Q_SIGNALS:
     // The list window closed: the program ends.
@@ -134,14 +114,48 @@ protected:
     void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+private Q_SLOTS:
+    // What the buttons, the menus and the keys do.
+    void folderClicked();
+    void filesClicked();
+    void startEdit(EditKind kind);
+    void saveClicked();
+    void undoClicked();
+    void showOptions();
+    void upperDirectory();
+    void openRenameDialog();
+    void deleteSelected();
+    void clearList();
+    void refresh();
+    void sortByName();
+    void copyFilename();
+    void openFile();
+    void openFolder();
+    void selectAll();
+    void inverseSelect();
+    void sendToNewInstance(const std::string &subItem);
+
 private:
+    // The constructor's parts, in order.
+    void createButtons(QGridLayout *grid);
+    void createFolderRow(QVBoxLayout *content);
+    void createFileList(QVBoxLayout *content);
+    void createStatusBar();
+    void setKeyboardOrder();
+    void createTimers();
     QPushButton *addButton(const QString &caption, const QString &hint);
     QWidget *createGuidePanel();
     void createMenus();
     void wireButtons();
+
     void statusTimerTick();
     void pollTimerTick();
     void handOffTimerTick();
+    void exportChosenFiles();
+    // The save panel's choices for an export of the chosen files.
+    ExportChoices exportChoices();
+    // Fills the list for the folder box's folder, or stops a running fill first.
+    void requestListing();
     void fillFolderListing();
     void addFolderFiles();
     void chooseFolder();
@@ -149,25 +163,42 @@ private:
     void folderEnter();
     bool folderBoxKey(QKeyEvent *event);
     bool fileListKey(QKeyEvent *event);
+    // Adds files (full paths) as a drop does: only in files mode, existing files only.
+    void dropPaths(const std::vector<std::string> &paths);
     void rowDoubleClicked();
     void selectionChanged();
     void showCountStatus();
+    void showFileCount();
+    void clearRows();
     std::vector<int> selectedRows() const;
+    std::optional<std::size_t> firstSelectedRow() const;
     // The full path of a row: in folder mode the folder the rows were listed
     // from, whatever the folder box holds now.
     std::string rowPathOf(int row) const;
     std::string selectedRowPath() const;
-    bool askClearFiles();
     void checkRows(bool selectedOnly, bool checked);
 
     AppState &m_state;
+    ListController m_controller;
     WindowSet *m_windows = nullptr;
     RunDriver *m_driver = nullptr;
     TForm2 *m_rename = nullptr;
     TForm9 *m_folderAdd = nullptr;
     std::string m_programFile;
 
-    QList<QPushButton *> m_buttons;
+    QPushButton *m_folderButton = nullptr;
+    QPushButton *m_filesButton = nullptr;
+    QPushButton *m_deleteButton = nullptr;
+    QPushButton *m_optionsButton = nullptr;
+    QPushButton *m_helpButton = nullptr;
+    QPushButton *m_removeButton = nullptr;
+    QPushButton *m_replaceButton = nullptr;
+    QPushButton *m_insertButton = nullptr;
+    QPushButton *m_changeButton = nullptr;
+    QPushButton *m_extensionButton = nullptr;
+    QPushButton *m_saveButton = nullptr;
+    QPushButton *m_undoButton = nullptr;
+    QPushButton *m_exitButton = nullptr;
     QLabel *m_modeLabel = nullptr;
     QComboBox *m_folderBox = nullptr;
     QToolButton *m_upperDirectory = nullptr;
@@ -175,6 +206,7 @@ private:
     QTableView *m_fileList = nullptr;
     FileListModel *m_model = nullptr;
     QFrame *m_guidePanel = nullptr;
+    QLabel *m_guideLink = nullptr;
     QLabel *m_status[2] = {nullptr, nullptr};
     QMenu *m_popup = nullptr;
     QMenu *m_checkMenu = nullptr;

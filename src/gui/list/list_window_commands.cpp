@@ -33,54 +33,25 @@
 
 namespace renomiq {
 
-namespace {
-
-// The folder box's text, trimmed. A host path (typed or pasted from a file
-// manager) is taken as renomiq-cli takes it: as the path of the drive that
-// holds it. Outside every drive it stays as typed, and so is refused as an
-// invalid folder.
-std::string folderOfBox(const FileSystem &fs, const std::string &text)
-{
-    const std::string box = trimmedBox(text);
-    if (box.empty() || box.front() != '/')
-        return box;
-    return fs.fromHostPath(box).value_or(box);
-}
-
-} // namespace
-
-namespace {
-
-const char *const kSelectFolderQuestion = "You had selected some files, so can not edit a folder at the same "
-                                          "time.\nDo you want to clear the selected files in order to select A "
-                                          "folder?";
-
-bool askOkCancel(Prompter &prompter, const std::string &caption, const std::string &text)
-{
-    return prompter.show({caption, text, MessageIcon::Question, MessageButtons::OkCancel}) == Answer::Ok;
-}
-
-} // namespace
-
 void TForm4::wireButtons()
 {
-    connect(button(QStringLiteral("Folder")), &QPushButton::clicked, this, &TForm4::folderClicked);
-    connect(button(QStringLiteral("Files")), &QPushButton::clicked, this, &TForm4::filesClicked);
-    connect(button(QStringLiteral("Delete")), &QPushButton::clicked, this, &TForm4::deleteSelected);
-    connect(button(QStringLiteral("Options")), &QPushButton::clicked, this, &TForm4::showOptions);
-    connect(button(QStringLiteral(" Help")), &QPushButton::clicked, this, &TForm4::showHelp);
-    const std::pair<const char *, EditKind> edits[] = {{"Remove", EditKind::Removpart},
-                                                       {"Replace", EditKind::Replapart},
-                                                       {"Insert", EditKind::Addnewnum},
-                                                       {"Change", EditKind::Changnew},
-                                                       {"Extension", EditKind::Changexten}};
-    for (const auto &[caption, kind] : edits) {
+    connect(m_folderButton, &QPushButton::clicked, this, &TForm4::folderClicked);
+    connect(m_filesButton, &QPushButton::clicked, this, &TForm4::filesClicked);
+    connect(m_deleteButton, &QPushButton::clicked, this, &TForm4::deleteSelected);
+    connect(m_optionsButton, &QPushButton::clicked, this, &TForm4::showOptions);
+    connect(m_helpButton, &QPushButton::clicked, this, &TForm4::showHelp);
+    const std::pair<QPushButton *, EditKind> edits[] = {{m_removeButton, EditKind::Removpart},
+                                                        {m_replaceButton, EditKind::Replapart},
+                                                        {m_insertButton, EditKind::Addnewnum},
+                                                        {m_changeButton, EditKind::Changnew},
+                                                        {m_extensionButton, EditKind::Changexten}};
+    for (const auto &[button, kind] : edits) {
         const EditKind k = kind;
-        connect(button(QString::fromLatin1(caption)), &QPushButton::clicked, this, [this, k] { startEdit(k); });
+        connect(button, &QPushButton::clicked, this, [this, k] { startEdit(k); });
     }
-    connect(button(QStringLiteral("Save")), &QPushButton::clicked, this, &TForm4::saveClicked);
-    connect(button(QStringLiteral("Undo")), &QPushButton::clicked, this, &TForm4::undoClicked);
-    connect(button(QStringLiteral("Exit")), &QPushButton::clicked, this, &QWidget::close);
+    connect(m_saveButton, &QPushButton::clicked, this, &TForm4::saveClicked);
+    connect(m_undoButton, &QPushButton::clicked, this, &TForm4::undoClicked);
+    connect(m_exitButton, &QPushButton::clicked, this, &QWidget::close);
     connect(m_upperDirectory, &QToolButton::clicked, this, &TForm4::upperDirectory);
     connect(m_folderBox, &QComboBox::activated, this, &TForm4::folderPicked);
     // Keys reach the box's edit field directly or through the box.
@@ -109,6 +80,14 @@ std::string TForm4::rowPathOf(int row) const
     return rowPath(m_state.targets.filesMode, m_listedFolder, m_model->rowText(static_cast<std::size_t>(row)));
 }
 
+std::optional<std::size_t> TForm4::firstSelectedRow() const
+{
+    const std::vector<int> rows = selectedRows();
+    if (rows.empty())
+        return std::nullopt;
+    return static_cast<std::size_t>(rows[0]);
+}
+
 std::string TForm4::selectedRowPath() const
 {
     const std::vector<int> rows = selectedRows();
@@ -120,26 +99,30 @@ void TForm4::showCountStatus()
     setStatusPanel(0, selectionStatus(selectedRows().size(), m_model->rowCount()));
 }
 
+void TForm4::showFileCount()
+{
+    setStatusPanel(0, ListController::countStatus(m_model->rowCount()));
+}
+
+void TForm4::clearRows()
+{
+    m_model->clear();
+}
+
 void TForm4::selectionChanged()
 {
     const std::size_t selected = selectedRows().size();
-    button(QStringLiteral("Delete"))->setEnabled(m_state.targets.filesMode && selected > 0);
+    m_deleteButton->setEnabled(m_controller.deleteEnabled(selected));
     if (selected > 0)
         showCountStatus();
-}
-
-bool TForm4::askClearFiles()
-{
-    if (!askOkCancel(m_state.platform.prompter, "Select folder Confirmation", kSelectFolderQuestion))
-        return false;
-    m_model->clear();
-    return true;
 }
 
 // --- "Folder", "Files", dropping -------------------------------------------
 
 void TForm4::folderClicked()
 {
+    if (!m_folderAdd)
+        return;
     switch (m_folderAdd->ask()) {
     case TForm9::Cancelled:
         return;
@@ -151,34 +134,35 @@ void TForm4::folderClicked()
         break;
     }
     if (!m_state.targets.listingRunning)
-        setStatusPanel(0, std::to_string(m_model->rowCount()) + " Files");
+        showFileCount();
 }
 
 void TForm4::chooseFolder()
 {
-    const bool wasFilesMode = m_state.targets.filesMode;
-    if (wasFilesMode && m_model->rowCount() > 0 && !askClearFiles())
+    const ListController::Switch step = m_controller.toFolder(m_model->rowCount());
+    if (step == ListController::Switch::Stay)
         return;
+    if (step == ListController::Switch::ClearAndGo)
+        clearRows();
     const auto folder = m_state.platform.shell.browseForFolder("Select a folder to \n  edit its included files together:");
     if (!folder)
         return;
     setFolderBoxText(*folder);
-    m_state.targets.filesMode = false;
+    m_controller.enterFolderMode();
     requestListing();
 }
 
 void TForm4::addFolderFiles()
 {
-    Prompter &prompter = m_state.platform.prompter;
-    if (!m_folderBox->currentText().isEmpty()) {
-        if (!askOkCancel(prompter, "Select files Confirmation",
-                         "You had selected to edit a folder, so can not add another files at the same time.\nDo you "
-                         "want to cancel the folder in order to select another files?"))
-            return;
+    const ListController::Switch step =
+        m_controller.toFiles(fromQt(m_folderBox->currentText()), ListController::FilesFrom::FolderOfFiles);
+    if (step == ListController::Switch::Stay)
+        return;
+    if (step == ListController::Switch::ClearAndGo) {
         setFolderBoxText("");
-        m_model->clear();
+        clearRows();
     }
-    m_state.targets.filesMode = true;
+    m_controller.enterFilesMode();
     const auto folder = m_state.platform.shell.browseForFolder("Add all files of a folder to the list:");
     if (!folder)
         return;
@@ -198,97 +182,59 @@ void TForm4::addFolderFiles()
 
 void TForm4::filesClicked()
 {
-    Prompter &prompter = m_state.platform.prompter;
-    if (!m_folderBox->currentText().isEmpty()) {
-        if (askOkCancel(prompter, "Select files Confirmation",
-                        "You had selected a folder, so can not add another files at the same time.\nDo you want to "
-                        "clear the folder in order to select another files?")) {
-            setFolderBoxText("");
-            m_model->clear();
-        }
-        if (!m_folderBox->currentText().isEmpty())
-            return;
+    const ListController::Switch step =
+        m_controller.toFiles(fromQt(m_folderBox->currentText()), ListController::FilesFrom::FilesDialog);
+    if (step == ListController::Switch::Stay)
+        return;
+    if (step == ListController::Switch::ClearAndGo) {
+        setFolderBoxText("");
+        clearRows();
     }
-    OpenFilesRequest request;
-    request.title = "Select files ";
-    request.initialFolder = m_state.settings.readLastDir().value_or(std::string());
-    for (const FileTypeFilter &f : filesDialogFilters())
-        request.filters.push_back({f.text, f.patterns});
-    const std::vector<std::string> files = m_state.platform.shell.openFiles(request);
+    const std::vector<std::string> files =
+        m_state.platform.shell.openFiles(ListController::filesRequest(m_state.settings.readLastDir()));
     if (files.empty())
         return;
     m_guidePanel->hide();
     m_model->appendRows(files, true);
     showCountStatus();
-    const std::size_t slash = files.front().rfind('\\');
-    m_state.settings.writeLastDir(files.front().substr(0, slash + 1));
-    m_state.targets.filesMode = true;
-    m_state.targets.firstLayerFileCount = 0;
+    m_state.settings.writeLastDir(m_controller.filesChosen(files));
 }
 
 void TForm4::dropPaths(const std::vector<std::string> &paths)
 {
-    if (!m_state.targets.filesMode)
+    const auto files = m_controller.droppedFiles(paths);
+    if (!files)
         return;
-    std::vector<std::string> files;
-    for (const std::string &path : paths) {
-        if (m_state.platform.fileSystem.fileExists(path))
-            files.push_back(path);
-    }
-    m_model->appendRows(files, true);
-    setStatusPanel(0, std::to_string(m_model->rowCount()) + " Files");
+    m_model->appendRows(*files, true);
+    showFileCount();
 }
 
 // --- edits, save, undo ------------------------------------------------------
 
 void TForm4::startEdit(EditKind kind)
 {
-    Prompter &prompter = m_state.platform.prompter;
-    FileSystem &fs = m_state.platform.fileSystem;
-    TargetSet &targets = m_state.targets;
-    m_state.editKind = kind;
-    m_state.handOffMode = false;
+    // The box shows its trimmed text before any message comes.
     setFolderBoxText(trimmedBox(folderBoxText()));
-    const auto noTarget = [&] {
-        m_state.editKind = EditKind::Browsefile;
-        prompter.information(
-            "You have not selected a folder or some files,\nplease click 'Folder' or 'Files' button to proceed.");
-    };
-    if (m_folderBox->currentText().isEmpty() && m_model->rowCount() == 0)
-        return noTarget();
-    const std::vector<int> rows = selectedRows();
-    if (!targets.filesMode) {
-        const std::string box = folderBoxText();
-        if (!fs.folderExists(box)) {
-            m_state.editKind = EditKind::Browsefile;
-            prompter.information("The sepecified folder does not exist, please select another.");
-            m_model->clear();
-            return;
-        }
-        targets.targetFolder = box;
-        if (!rows.empty())
-            targets.sampleItem = withTrailingBackslash(box) + m_model->rowText(static_cast<std::size_t>(rows[0]));
-        else
-            targets.sampleItem = checkTargets(m_state);
-    } else {
-        if (m_model->rowCount() == 0)
-            return noTarget();
-        collectFilesForRun(*m_model, targets, m_state.run.workList);
-        targets.sampleItem = m_model->rowText(rows.empty() ? 0 : static_cast<std::size_t>(rows[0]));
-        if (kind == EditKind::Savesomes) {
-            if (m_windows)
-                NameExporter(m_state, *m_windows, m_windows).exportNames(exportChoices());
-            m_state.editKind = EditKind::Browsefile;
-            return;
-        }
+    const ListController::EditStart start =
+        m_controller.startEdit(kind, folderBoxText(), *m_model, firstSelectedRow());
+    if (start.clearRows)
+        clearRows();
+    switch (start.step) {
+    case ListController::EditStep::Refused:
+        return;
+    case ListController::EditStep::ExportNames:
+        exportChosenFiles();
+        return;
+    case ListController::EditStep::ShowEditor:
+        if (m_windows)
+            m_windows->showEditor();
+        return;
     }
-    if (m_windows)
-        m_windows->showEditor();
 }
 
 void TForm4::saveClicked()
 {
-    startEdit(m_folderBox->currentText().isEmpty() ? EditKind::Savesomes : EditKind::Savealls);
+    startEdit(ListController::saveKind(fromQt(m_folderBox->currentText())));
 }
 
 void TForm4::undoClicked()
@@ -304,17 +250,19 @@ void TForm4::folderPicked(int index)
     if (index < 0)
         return;
     m_folderPicked = true;
-    m_state.targets.filesMode = false;
+    m_controller.enterFolderMode();
     setFolderBoxText(fromQt(m_folderBox->itemText(index)));
     requestListing();
 }
 
 void TForm4::folderEnter()
 {
-    TargetSet &targets = m_state.targets;
-    if (targets.filesMode && m_model->rowCount() > 0 && !askClearFiles())
+    const ListController::Switch step = m_controller.toFolder(m_model->rowCount());
+    if (step == ListController::Switch::Stay)
         return;
-    targets.filesMode = false;
+    if (step == ListController::Switch::ClearAndGo)
+        clearRows();
+    m_controller.enterFolderMode();
     m_folderPicked = true;
     requestListing();
 }
@@ -343,15 +291,15 @@ bool TForm4::folderBoxKey(QKeyEvent *event)
 
 void TForm4::upperDirectory()
 {
-    const std::string box = folderOfBox(m_state.platform.fileSystem, folderBoxText());
+    const std::string box = m_controller.folderOfBox(folderBoxText());
     setFolderBoxText(box);
-    const std::string parent = parentFolderOf(box);
-    if (parent.size() < 3 || !m_state.platform.fileSystem.folderExists(parent)) {
+    const std::optional<std::string> parent = m_controller.upperFolder(box);
+    if (!parent) {
         folderClicked();
         return;
     }
-    setFolderBoxText(parent);
-    m_state.targets.filesMode = false;
+    setFolderBoxText(*parent);
+    m_controller.enterFolderMode();
     requestListing();
 }
 
@@ -368,11 +316,10 @@ void TForm4::requestListing()
 
 void TForm4::fillFolderListing()
 {
-    FileSystem &fs = m_state.platform.fileSystem;
     TargetSet &targets = m_state.targets;
-    const std::string box = folderOfBox(m_state.platform.fileSystem, folderBoxText());
+    const std::string box = m_controller.folderOfBox(folderBoxText());
     setFolderBoxText(box);
-    const bool listable = fs.folderExists(box) || (box.size() == 1 && fs.folderExists(box + ":"));
+    const bool listable = m_controller.listable(box);
     if (listable) {
         stopStatusTimer();
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -387,12 +334,12 @@ void TForm4::fillFolderListing()
             sinceEvents.restart();
         }
     };
-    const FolderListing listing = listFolder(fs, m_state.platform.prompter, targets, box, afterEntry,
+    const FolderListing listing = listFolder(m_state.platform.fileSystem, m_state.platform.prompter, targets, box, afterEntry,
                                              [this] { m_guidePanel->hide(); });
     if (!listable)
         return;
     QApplication::restoreOverrideCursor();
-    targets.filesMode = false;
+    m_controller.enterFolderMode();
     if (listing.status == FolderListing::Listed) {
         setFolderBoxText(listing.boxText);
         m_listedFolder = listing.boxText;
@@ -400,7 +347,7 @@ void TForm4::fillFolderListing()
         setStatusPanel(0, listing.statusText());
     } else {
         // Stopped for another folder, which the box now names: leave it be.
-        m_model->clear();
+        clearRows();
     }
     if (!m_closing)
         startStatusTimer();
@@ -408,14 +355,8 @@ void TForm4::fillFolderListing()
 
 void TForm4::refreshFiles()
 {
-    FileSystem &fs = m_state.platform.fileSystem;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::vector<int> gone;
-    for (std::size_t row = m_model->rowCount(); row-- > 0;) {
-        if (!fs.exists(m_model->rowText(row)))
-            gone.push_back(static_cast<int>(row));
-    }
-    m_model->removeRows(gone);
+    m_model->removeRows(m_controller.goneRows(*m_model));
     QApplication::restoreOverrideCursor();
     showCountStatus();
 }
@@ -427,20 +368,24 @@ void TForm4::rowDoubleClicked()
     if (selectedRows().empty())
         return;
     const std::string path = selectedRowPath();
-    FileSystem &fs = m_state.platform.fileSystem;
-    if (fs.folderExists(path)) {
+    switch (m_controller.rowOpen(path)) {
+    case ListController::RowOpen::ListFolder:
         setFolderBoxText(path);
-        m_state.targets.filesMode = false;
+        m_controller.enterFolderMode();
         requestListing();
-    } else if (fs.fileExists(path)) {
+        break;
+    case ListController::RowOpen::Rename:
         openRenameDialog();
+        break;
+    case ListController::RowOpen::Nothing:
+        break;
     }
 }
 
 void TForm4::openRenameDialog()
 {
     const std::vector<int> rows = selectedRows();
-    if (rows.size() != 1)
+    if (rows.size() != 1 || !m_rename)
         return;
     const std::string oldPath = selectedRowPath();
     const std::string newText =
@@ -452,10 +397,10 @@ void TForm4::openRenameDialog()
 
 bool TForm4::fileListKey(QKeyEvent *event)
 {
-    const bool filesMode = m_state.targets.filesMode;
+    using Key = ListController::ListKey;
     const std::size_t selected = selectedRows().size();
     if (event->key() == Qt::Key_F5 && event->modifiers() == Qt::NoModifier) {
-        if (!filesMode)
+        if (m_controller.keyAllowed(Key::Refresh, selected))
             refresh();
         return true;
     }
@@ -468,27 +413,29 @@ bool TForm4::fileListKey(QKeyEvent *event)
     }
     if (m_model->rowCount() == 0)
         return false;
-    if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier) {
-        if (selected == 1)
-            openRenameDialog();
-        return true;
+    const std::pair<Key, void (TForm4::*)()> commands[] = {{Key::Rename, &TForm4::openRenameDialog},
+                                                          {Key::CopyName, &TForm4::copyFilename},
+                                                          {Key::SelectAll, &TForm4::selectAll},
+                                                          {Key::Delete, &TForm4::deleteSelected}};
+    const auto keyOf = [event]() -> std::optional<Key> {
+        if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier)
+            return Key::Rename;
+        if (event->matches(QKeySequence::Copy))
+            return Key::CopyName;
+        if (event->matches(QKeySequence::SelectAll))
+            return Key::SelectAll;
+        if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier)
+            return Key::Delete;
+        return std::nullopt;
+    };
+    const std::optional<Key> key = keyOf();
+    if (!key)
+        return false;
+    for (const auto &[k, command] : commands) {
+        if (k == *key && m_controller.keyAllowed(k, selected))
+            (this->*command)();
     }
-    if (event->matches(QKeySequence::Copy)) {
-        if (selected == 1)
-            copyFilename();
-        return true;
-    }
-    if (event->matches(QKeySequence::SelectAll)) {
-        if (filesMode)
-            selectAll();
-        return true;
-    }
-    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
-        if (selected > 0)
-            deleteSelected();
-        return true;
-    }
-    return false;
+    return true;
 }
 
 bool TForm4::eventFilter(QObject *watched, QEvent *event)
@@ -497,7 +444,7 @@ bool TForm4::eventFilter(QObject *watched, QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         if (watched == m_fileList)
             return fileListKey(key);
-        if (watched->objectName() == QStringLiteral("guideLink")
+        if (watched == m_guideLink
             && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space)) {
             m_state.platform.help.showTopic("How to use.htm");
             return true;

@@ -119,7 +119,7 @@ void TForm4::createMenus()
     auto *undo = new QAction(this);
     undo->setShortcut(QKeySequence::Undo);
     undo->setShortcutContext(Qt::WindowShortcut);
-    connect(undo, &QAction::triggered, this, [this] { button(QStringLiteral("Undo"))->click(); });
+    connect(undo, &QAction::triggered, m_undoButton, &QPushButton::click);
     addAction(undo);
 }
 
@@ -144,33 +144,29 @@ void TForm4::preparePopupMenu()
 void TForm4::deleteSelected()
 {
     m_model->removeRows(selectedRows());
-    button(QStringLiteral("Delete"))->setEnabled(false);
-    setStatusPanel(0, std::to_string(m_model->rowCount()) + " Files");
+    m_deleteButton->setEnabled(false);
+    showFileCount();
 }
 
 void TForm4::clearList()
 {
-    if (m_model->rowCount() == 0)
+    if (!m_controller.confirmClear(m_model->rowCount()))
         return;
-    if (m_state.platform.prompter.show({"Clear Confirmation", "Do you want to clear all files in the box?",
-                                        MessageIcon::Question, MessageButtons::OkCancel})
-        != Answer::Ok)
-        return;
-    m_model->clear();
-    button(QStringLiteral("Delete"))->setEnabled(false);
-    if (m_state.targets.filesMode)
-        setStatusPanel(0, "0 Files");
+    clearRows();
+    m_deleteButton->setEnabled(false);
+    if (const auto status = m_controller.statusAfterClear())
+        setStatusPanel(0, *status);
 }
 
 void TForm4::refresh()
 {
-    if (m_state.targets.filesMode) {
-        m_fileList->setUpdatesEnabled(false);
-        refreshFiles();
-        m_fileList->setUpdatesEnabled(true);
-    } else {
+    if (m_controller.refreshLists()) {
         requestListing();
+        return;
     }
+    m_fileList->setUpdatesEnabled(false);
+    refreshFiles();
+    m_fileList->setUpdatesEnabled(true);
 }
 
 void TForm4::sortByName()
@@ -227,7 +223,7 @@ void TForm4::sendToNewInstance(const std::string &subItem)
     SessionSender sender(m_state.platform, m_state.settings, m_programFile);
     if (!sender.programPresent())
         return;
-    const bool filesMode = m_state.targets.filesMode;
+    const bool rowsLeave = m_controller.sentRowsLeave();
     const std::vector<int> rows = selectedRows();
     std::vector<std::string> targets;
     for (int row : rows)
@@ -236,11 +232,11 @@ void TForm4::sendToNewInstance(const std::string &subItem)
         return;
     if (!sender.send(targets, subItem))
         return;
-    if (filesMode) {
+    if (rowsLeave) {
         m_fileList->setUpdatesEnabled(false);
         m_model->removeRows(rows);
         m_fileList->setUpdatesEnabled(true);
-        setStatusPanel(0, std::to_string(m_model->rowCount()) + " Files");
+        showFileCount();
     }
 }
 

@@ -83,15 +83,6 @@ QPushButton *TForm6::addButton(const QString &caption, const QString &hint)
     return b;
 }
 
-QPushButton *TForm6::button(const QString &caption) const
-{
-    for (QPushButton *b : {m_close, m_rename, m_options}) {
-        if (b->text() == caption)
-            return b;
-    }
-    return nullptr;
-}
-
 void TForm6::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);

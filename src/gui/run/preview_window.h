@@ -33,7 +33,9 @@ public:
 
     QTableView *list() const { return m_list; }
     PreviewModel *model() const { return m_model; }
-    QPushButton *button(const QString &caption) const;
+    QPushButton *renameButton() const { return m_rename; }
+    QPushButton *optionsButton() const { return m_options; }
+    QPushButton *closeButton() const { return m_close; }
     // The list's pop-up menu as it would open now (the caller owns it).
     QMenu *createListMenu();
 

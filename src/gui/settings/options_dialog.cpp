@@ -41,10 +41,10 @@ TForm7::TForm7(SettingsStore &settings, NameHistory &names, FolderHistory &folde
     m_tabs->addTab(historyTab(), QStringLiteral("History list"));
 
     auto *bar = new QHBoxLayout;
-    auto *defaultButton = new QPushButton(QStringLiteral("Default"));
-    auto *help = new QPushButton(QStringLiteral("Help"));
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"));
-    auto *ok = new QPushButton(QStringLiteral("Ok"));
+    auto *defaultButton = m_defaultButton = new QPushButton(QStringLiteral("Default"));
+    auto *help = m_helpButton = new QPushButton(QStringLiteral("Help"));
+    auto *cancel = m_cancelButton = new QPushButton(QStringLiteral("Cancel"));
+    auto *ok = m_okButton = new QPushButton(QStringLiteral("Ok"));
     ok->setDefault(true);
     // Enter presses the focused button; on any other control it presses "Ok".
     for (QPushButton *b : {defaultButton, help, cancel, ok})
@@ -80,15 +80,47 @@ QCheckBox *TForm7::addCheck(const char *caption, const char *hint)
         box->setToolTip(QString::fromLatin1(hint));
         box->setAccessibleDescription(box->toolTip());
     }
-    m_checks.append(box);
     return box;
 }
 
-QCheckBox *TForm7::checkBox(const QString &caption) const
+QCheckBox *TForm7::checkBox(OptionCheck which) const
 {
-    for (QCheckBox *box : m_checks) {
-        if (box->text() == caption)
-            return box;
+    switch (which) {
+    case OptionCheck::ExitAfter:
+        return m_exitAfter;
+    case OptionCheck::DisplayResult:
+        return m_displayResult;
+    case OptionCheck::ContextMenu:
+        return m_contextMenu;
+    case OptionCheck::Confirm:
+        return m_confirm;
+    case OptionCheck::EndSound:
+        return m_endSound;
+    case OptionCheck::CheckBoxes:
+        return m_checkBoxOption;
+    case OptionCheck::AutoCopy:
+        return m_autoCopy;
+    case OptionCheck::CapitalEvery:
+        return m_capEvery;
+    case OptionCheck::DontOpenAfterSave:
+        return m_dontOpen;
+    case OptionCheck::PreviewMaximum:
+        return m_previewMax;
+    }
+    return nullptr;
+}
+
+QPushButton *TForm7::button(OptionsButton which) const
+{
+    switch (which) {
+    case OptionsButton::Default:
+        return m_defaultButton;
+    case OptionsButton::Help:
+        return m_helpButton;
+    case OptionsButton::Cancel:
+        return m_cancelButton;
+    case OptionsButton::Ok:
+        return m_okButton;
     }
     return nullptr;
 }

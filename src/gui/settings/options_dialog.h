@@ -7,6 +7,7 @@
 #include <functional>
 
 class QCheckBox;
+class QPushButton;
 class QTabWidget;
 
 namespace renomiq {
@@ -16,6 +17,21 @@ class FolderHistory;
 class NameHistory;
 class SettingsStore;
 class TForm8;
+
+// The options dialog's check boxes and push buttons.
+enum class OptionCheck {
+    ExitAfter,
+    DisplayResult,
+    ContextMenu,
+    Confirm,
+    EndSound,
+    CheckBoxes,
+    AutoCopy,
+    CapitalEvery,
+    DontOpenAfterSave,
+    PreviewMaximum
+};
+enum class OptionsButton { Default, Help, Cancel, Ok };
 
 // The options dialog: the options of the settings store on four tabs and the
 // two history lists. "Ok" stores; every other way of closing throws the edits away.
@@ -34,7 +50,8 @@ public:
     void nameListMaxChanged();
 
     QTabWidget *tabs() const { return m_tabs; }
-    QCheckBox *checkBox(const QString &caption) const;
+    QCheckBox *checkBox(OptionCheck which) const;
+    QPushButton *button(OptionsButton which) const;
     NumberBox *previewNumber() const { return m_previewNumber; }
     NumberBox *nameListMax() const { return m_nameListMax; }
     NumberBox *folderListMax() const { return m_folderListMax; }
@@ -70,7 +87,10 @@ private:
     FolderHistory &m_folders;
     Platform &m_platform;
     QTabWidget *m_tabs = nullptr;
-    QList<QCheckBox *> m_checks;
+    QPushButton *m_defaultButton = nullptr;
+    QPushButton *m_helpButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QPushButton *m_okButton = nullptr;
     QCheckBox *m_exitAfter = nullptr, *m_displayResult = nullptr, *m_contextMenu = nullptr, *m_confirm = nullptr,
               *m_endSound = nullptr, *m_checkBoxOption = nullptr, *m_autoCopy = nullptr, *m_capEvery = nullptr,
               *m_dontOpen = nullptr, *m_previewMax = nullptr;

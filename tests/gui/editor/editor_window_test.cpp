@@ -170,7 +170,7 @@ TEST(EditorWindow, EachPanelChecksConfirmsAndRunsThroughTheDriver)
         row.set(app);
         for (Answer a : row.answers)
             app.prompter.expect(a);
-        QTest::mouseClick(app.editor.button(QStringLiteral("OK")), Qt::LeftButton);
+        QTest::mouseClick(app.editor.button(EditorButton::OK), Qt::LeftButton);
         EXPECT_EQ(app.prompter.texts(), row.texts) << row.label;
         EXPECT_EQ(app.dir.list("F"), row.after) << row.label;
         EXPECT_EQ(app.prompter.unanswered(), 0u) << row.label;
@@ -185,7 +185,7 @@ TEST(EditorWindow, RefusalsPutTheFocusIntoTheirBox)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&app.editor));
     type(app, "Old string:", "IMG");
     app.prompter.expect(Answer::Cancel);
-    QTest::mouseClick(app.editor.button(QStringLiteral("OK")), Qt::LeftButton);
+    QTest::mouseClick(app.editor.button(EditorButton::OK), Qt::LeftButton);
     QWidget *newString = app.editor.currentPanel()->box(EditorBox::NewString);
     EXPECT_TRUE(QTest::qWaitFor([&] { return newString->hasFocus() || newString->isAncestorOf(QApplication::focusWidget()); }, 5000));
 
@@ -222,7 +222,7 @@ TEST(EditorWindow, AConfirmationCancelledShowsTheNormalisedExtension)
         app.prompter.clear();
         type(app, "New extention part :", r.typed);
         app.prompter.expect(Answer::Cancel);
-        QTest::mouseClick(app.editor.button(QStringLiteral("OK")), Qt::LeftButton);
+        QTest::mouseClick(app.editor.button(EditorButton::OK), Qt::LeftButton);
         EXPECT_EQ(app.prompter.texts(), (Lines{std::string(r.question) + kSuffix})) << r.typed;
         EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::NewExtension), r.shown) << r.typed;
         EXPECT_EQ(boxText(app, EditKind::Changexten, EditorBox::OldExtension), "txt") << r.typed;
@@ -321,8 +321,8 @@ TEST(EditorWindow, ShowAndCloseAroundARun)
     EXPECT_EQ(app.editor.sampleName()->text(), QStringLiteral("IMG_1"));
     EXPECT_EQ(app.editor.sampleName()->toolTip(), QStringLiteral("T:\\F\\IMG_1.jpg"));
     EXPECT_TRUE(app.editor.scopeArea()->isVisible());
-    EXPECT_TRUE(app.editor.button(QStringLiteral("Preview"))->isEnabled());
-    EXPECT_EQ(app.editor.button(QStringLiteral("Exit"))->toolTip(), QStringLiteral("Close the window"));
+    EXPECT_TRUE(app.editor.button(EditorButton::Preview)->isEnabled());
+    EXPECT_EQ(app.editor.button(EditorButton::Exit)->toolTip(), QStringLiteral("Close the window"));
     // The focus timer puts the focus into "Old string:".
     EXPECT_TRUE(QTest::qWaitFor([&] { return app.editor.currentPanel()->box(EditorBox::OldString)->hasFocus(); }, 5000));
 
@@ -356,7 +356,7 @@ TEST(EditorWindow, FilesModeAndSaveKindHeaders)
 
     app.openFolder(EditKind::Savealls, "F");
     EXPECT_FALSE(app.editor.scopeArea()->isVisible());
-    EXPECT_FALSE(app.editor.button(QStringLiteral("Preview"))->isEnabled());
+    EXPECT_FALSE(app.editor.button(EditorButton::Preview)->isEnabled());
     EXPECT_EQ(app.editor.sampleName()->text(), QStringLiteral("a.txt"));
     EXPECT_EQ(app.editor.windowTitle(), QStringLiteral("Renomiq - Save filenames"));
     app.editor.close();
@@ -444,7 +444,7 @@ TEST(EditorWindow, HelpOpensTheTopicOfWhatIsInFront)
         EditorApp app;
         app.dir.createFiles({"F/a.txt"});
         app.openFolder(row.kind, "F");
-        app.editor.button(QStringLiteral(" Help"))->click();
+        app.editor.button(EditorButton::Help)->click();
         QTest::keyClick(&app.editor, Qt::Key_F1);
         EXPECT_EQ(app.help.topics, (std::vector<std::string>{row.topic, row.topic})) << row.topic;
         app.editor.closeEditor();

@@ -261,7 +261,7 @@ TEST(SampleSelectionFocus, AMarkedPartOutlivesTheFocusLeavingTheSample)
         row.after(app);
         EXPECT_FALSE(box->hasFocus()) << row.label;
         EXPECT_EQ(box->selectedText(), QStringLiteral("2009")) << row.label;
-        QTest::mouseClick(app.editor.button(QStringLiteral("Preview")), Qt::LeftButton);
+        QTest::mouseClick(app.editor.button(EditorButton::Preview), Qt::LeftButton);
         EXPECT_EQ(app.prompter.texts(), std::vector<std::string>{}) << row.label;
         ASSERT_EQ(app.preview.list()->model()->rowCount(), 1) << row.label;
         EXPECT_EQ(app.preview.list()->model()->index(0, 1).data().toString().toStdString(), row.newName) << row.label;
@@ -296,15 +296,15 @@ TEST(SampleSelectionFocus, AMarkedPartOutlivesThePreviewClosing)
         QTest::mouseRelease(box, Qt::LeftButton, {}, pointAt(box, 12));
         ASSERT_EQ(box->selectedText(), QStringLiteral("2009")) << row.label;
 
-        QTest::mouseClick(app.editor.button(QStringLiteral("Preview")), Qt::LeftButton);
+        QTest::mouseClick(app.editor.button(EditorButton::Preview), Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&app.preview)) << row.label;
-        QTest::mouseClick(app.preview.button(QStringLiteral("Close")), Qt::LeftButton);
+        QTest::mouseClick(app.preview.closeButton(), Qt::LeftButton);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !app.preview.isVisible(); }, 5000)) << row.label;
         app.editor.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&app.editor)) << row.label;
         EXPECT_EQ(box->selectedText(), QStringLiteral("2009")) << row.label;
 
-        QTest::mouseClick(app.editor.button(QStringLiteral("OK")), Qt::LeftButton);
+        QTest::mouseClick(app.editor.button(EditorButton::OK), Qt::LeftButton);
         EXPECT_EQ(app.prompter.texts(), std::vector<std::string>{}) << row.label;
         EXPECT_TRUE(app.dir.exists(row.newName)) << row.label;
         EXPECT_FALSE(app.dir.exists("H/Holiday_2009.jpg")) << row.label;

@@ -205,7 +205,7 @@ TEST(SpecialStringDialog, OrderedNumbersAfterAPreviewFollowItsWholeBatch)
         app.openFolder(EditKind::Changnew, "F");
         auto *box = static_cast<QComboBox *>(app.editor.currentPanel()->box(EditorBox::NewName));
         box->setEditText(QStringLiteral("n"));
-        QTest::mouseClick(app.editor.button(QStringLiteral("Preview")), Qt::LeftButton);
+        QTest::mouseClick(app.editor.button(EditorButton::Preview), Qt::LeftButton);
         ASSERT_TRUE(app.preview.isVisible()) << row.files;
         box->setEditText(QString());
         special(app, "Special string", pressOk);

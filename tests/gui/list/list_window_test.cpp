@@ -8,18 +8,22 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMenu>
+#include <QDropEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
+#include <QUrl>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -67,7 +71,44 @@ protected:
         for (const std::string &r : relatives)
             paths.push_back(TestDir::win(r));
         app.shell.fileSelections.push_back(paths);
-        w.filesClicked();
+        click(ListButton::Files);
+    }
+    void click(ListButton which) { QTest::mouseClick(w.button(which), Qt::LeftButton); }
+    // An item of the file list's popup menu, as a right click would offer it.
+    void trigger(const char *name)
+    {
+        w.preparePopupMenu();
+        QAction *item = w.popupMenu()->findChild<QAction *>(QString::fromLatin1(name));
+        ASSERT_NE(item, nullptr) << name;
+        ASSERT_TRUE(item->isEnabled()) << name;
+        item->trigger();
+    }
+    // "Rename in another session" and its sub-item.
+    void sendTo(const char *subItem)
+    {
+        w.preparePopupMenu();
+        QMenu *session = w.popupMenu()->findChild<QMenu *>(QStringLiteral("sessionMenu"));
+        ASSERT_TRUE(session->isEnabled()) << subItem;
+        for (QAction *sub : session->actions()) {
+            if (sub->text() == QString::fromLatin1(subItem))
+                return sub->trigger();
+        }
+        ADD_FAILURE() << "no sub-item " << subItem;
+    }
+    // Items of the test tree dropped on the window, as a file manager drops them.
+    void drop(const Lines &relatives)
+    {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const std::string &r : relatives)
+            urls.push_back(QUrl::fromLocalFile(QString::fromStdString(app.dir.host(r))));
+        data.setUrls(urls);
+        // The drag enters first: the window it enters is the one the drop goes to.
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent event(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &event);
     }
 };
 
@@ -75,27 +116,29 @@ TEST_F(ListWindowTest, ShowsItsCaptionButtonsHintsAndNames)
 {
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Renomiq "));
     const struct {
+        ListButton which;
         const char *caption;
         const char *hint;
         bool enabled;
     } buttons[] = {
-        {"Folder", "Select a folder to edit included filenames ", true},
-        {"Files", "Select files to edit their filenames ", true},
-        {"Delete", "Remove the selected files", false},
-        {"Options", "Change options", true},
-        {" Help", "Read help ", true},
-        {"Remove", "Remove strings from filenames", true},
-        {"Replace", "Replace old part of filenames with a new part", true},
-        {"Insert", "Insert strings or numbers to filenames", true},
-        {"Change", "Change filename to new or convert case", true},
-        {"Extension", "Change file extension part", true},
-        {"Save", "Save filenames to a text file", true},
-        {"Undo", "Undo the last operation", true},
-        {"Exit", "Exit the program", true},
+        {ListButton::Folder, "Folder", "Select a folder to edit included filenames ", true},
+        {ListButton::Files, "Files", "Select files to edit their filenames ", true},
+        {ListButton::Delete, "Delete", "Remove the selected files", false},
+        {ListButton::Options, "Options", "Change options", true},
+        {ListButton::Help, " Help", "Read help ", true},
+        {ListButton::Remove, "Remove", "Remove strings from filenames", true},
+        {ListButton::Replace, "Replace", "Replace old part of filenames with a new part", true},
+        {ListButton::Insert, "Insert", "Insert strings or numbers to filenames", true},
+        {ListButton::Change, "Change", "Change filename to new or convert case", true},
+        {ListButton::Extension, "Extension", "Change file extension part", true},
+        {ListButton::Save, "Save", "Save filenames to a text file", true},
+        {ListButton::Undo, "Undo", "Undo the last operation", true},
+        {ListButton::Exit, "Exit", "Exit the program", true},
     };
     for (const auto &row : buttons) {
-        QPushButton *b = w.button(QString::fromLatin1(row.caption));
+        QPushButton *b = w.button(row.which);
         ASSERT_NE(b, nullptr) << row.caption;
+        EXPECT_EQ(b->text(), QString::fromLatin1(row.caption)) << row.caption;
         EXPECT_EQ(b->toolTip(), QString::fromLatin1(row.hint)) << row.caption;
         EXPECT_EQ(b->accessibleName(), QString::fromLatin1(row.caption).trimmed()) << row.caption;
         EXPECT_EQ(b->isEnabled(), row.enabled) << row.caption;
@@ -125,7 +168,7 @@ TEST_F(ListWindowTest, EnterInTheFolderBoxListsTheFolderSorted)
 
     // A second listing after the first one works (the listing flags were cleared).
     app.dir.createFiles({"trip/c.txt"});
-    w.refresh();
+    trigger("refreshItem");
     EXPECT_EQ(status(0), "2 Folders 4 Files");
 }
 
@@ -164,8 +207,10 @@ TEST_F(ListWindowTest, FilesAddsWithoutDuplicatesAndRemembersTheFolder)
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.windowTitle() == QStringLiteral("Renomiq - rename some files"); }, 1500));
 
     // Dropping: existing files only, no folder, no duplicate.
-    w.dropPaths({TestDir::win("p/a.jpg"), TestDir::win("q"), TestDir::win("q/none.jpg"), TestDir::win("q/c.jpg")});
-    EXPECT_EQ(rows().size(), 3u);
+    app.dir.createFiles({"q/d.jpg"});
+    drop({"p/a.jpg", "q", "q/none.jpg", "q/c.jpg", "q/d.jpg"});
+    EXPECT_EQ(rows(), (Lines{"T:\\p\\a.jpg", "T:\\p\\b.jpg", "T:\\q\\c.jpg", "T:\\q\\d.jpg"}));
+    EXPECT_EQ(status(0), "4 Files");
 }
 
 TEST_F(ListWindowTest, SwitchingBetweenFilesAndFolderAsks)
@@ -191,7 +236,7 @@ TEST_F(ListWindowTest, SwitchingBetweenFilesAndFolderAsks)
     // "Files" with a folder: Cancel keeps the folder and opens no dialog.
     app.prompter.clear();
     app.prompter.expect(Answer::Cancel);
-    w.filesClicked();
+    click(ListButton::Files);
     EXPECT_EQ(app.prompter.texts(), (Lines{"You had selected a folder, so can not add another files at the same "
                                            "time.\nDo you want to clear the folder in order to select another files?"}));
     EXPECT_TRUE(app.shell.dialogTitles.size() == 1u); // only the first "Select files "
@@ -209,17 +254,17 @@ TEST_F(ListWindowTest, SelectionStatusDeleteAndClear)
     EXPECT_EQ(status(0), "Select 10, total 10");
     selectRows({2, 5});
     EXPECT_EQ(status(0), "Select 2, total 10");
-    EXPECT_TRUE(w.button(QStringLiteral("Delete"))->isEnabled());
+    EXPECT_TRUE(w.button(ListButton::Delete)->isEnabled());
     QTest::keyClick(w.fileListView(), Qt::Key_Delete);
     EXPECT_EQ(status(0), "8 Files");
     EXPECT_EQ(rows()[2], "T:\\s\\f3.txt");
-    EXPECT_FALSE(w.button(QStringLiteral("Delete"))->isEnabled());
+    EXPECT_FALSE(w.button(ListButton::Delete)->isEnabled());
 
-    w.inverseSelect();
+    trigger("inverseItem");
     EXPECT_EQ(status(0), "Select 8, total 8");
 
     app.prompter.expect(Answer::Ok);
-    w.clearList();
+    trigger("clearItem");
     EXPECT_EQ(app.prompter.shown().back().caption, "Clear Confirmation");
     EXPECT_EQ(app.prompter.shown().back().text, "Do you want to clear all files in the box?");
     EXPECT_TRUE(rows().empty());
@@ -283,14 +328,14 @@ TEST_F(ListWindowTest, CopySortOpenAndChecks)
     QTest::keyClick(w.fileListView(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(app.clipboard.content, "b.tar");
     selectRows({1});
-    w.copyFilename();
+    trigger("copyItem");
     EXPECT_EQ(app.clipboard.content, "cherry");
-    w.openFile();
-    w.openFolder();
+    trigger("openFileItem");
+    trigger("openFolderItem");
     EXPECT_EQ(app.shell.opened, (Lines{"T:\\c\\cherry"}));
     EXPECT_EQ(app.shell.shown, (Lines{"T:\\c\\cherry"}));
 
-    w.sortByName();
+    trigger("sortItem");
     EXPECT_EQ(rows(), (Lines{"T:\\c\\Apple.txt", "T:\\c\\b.tar.gz", "T:\\c\\cherry"}));
     // The selected row stays selected where it moved.
     EXPECT_EQ(w.fileListView()->selectionModel()->selectedRows().size(), 1);
@@ -331,7 +376,7 @@ TEST_F(ListWindowTest, UpperDirectory)
         test::saveScreenshot(*dialog, QStringLiteral("folder_add_dialog"));
         static_cast<QDialog *>(dialog)->reject();
     });
-    w.upperDirectory();
+    QTest::mouseClick(w.upperDirectoryButton(), Qt::LeftButton);
     EXPECT_EQ(w.folderBoxText(), "T:\\");
 }
 
@@ -357,8 +402,8 @@ TEST_F(ListWindowTest, RenameWithF2AndUndoIt)
     EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"), "T:\\r\\annual.txt\r\nT:\\r\\report.txt\r\n");
 
     app.prompter.expect(Answer::Yes);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w.button(QStringLiteral("Undo"))->isEnabled(); }, 5000));
-    QTest::mouseClick(w.button(QStringLiteral("Undo")), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.button(ListButton::Undo)->isEnabled(); }, 5000));
+    QTest::mouseClick(w.button(ListButton::Undo), Qt::LeftButton);
     EXPECT_TRUE(app.dir.exists("r/report.txt"));
     EXPECT_EQ(status(1), "Undo done.");
     EXPECT_EQ(rows(), (Lines{"other.txt", "report.txt"}));
@@ -378,13 +423,6 @@ TEST_F(ListWindowTest, RowActionsUseTheListedFolderNotTheBoxText)
         QTest::keyClicks(w.folderBox()->lineEdit(), QString::fromStdString(TestDir::win("b")));
         ASSERT_EQ(w.folderBoxText(), TestDir::win("b"));
     };
-    const auto trigger = [&](const char *name) {
-        w.preparePopupMenu();
-        QAction *item = w.popupMenu()->findChild<QAction *>(QString::fromLatin1(name));
-        ASSERT_NE(item, nullptr) << name;
-        ASSERT_TRUE(item->isEnabled()) << name;
-        item->trigger();
-    };
 
     typeOtherFolder();
     selectRows({1});
@@ -393,10 +431,7 @@ TEST_F(ListWindowTest, RowActionsUseTheListedFolderNotTheBoxText)
     EXPECT_EQ(app.shell.opened, (Lines{"T:\\a\\x.txt"}));
     EXPECT_EQ(app.shell.shown, (Lines{"T:\\a\\x.txt"}));
 
-    for (QAction *sub : w.popupMenu()->findChild<QMenu *>(QStringLiteral("sessionMenu"))->actions()) {
-        if (sub->text() == QStringLiteral("Remove"))
-            sub->trigger();
-    }
+    sendTo("Remove");
     EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/fn000.tmp"), "T:\\a\\x.txt\r\n");
 
     test::whenModal([](QWidget *dialog) {
@@ -433,30 +468,31 @@ TEST_F(ListWindowTest, AFolderRowAsSampleKeepsItsWholeName)
     typeFolder(TestDir::win("p"));
     ASSERT_EQ(rows(), (Lines{"Photos.2009", "a.txt"}));
     const struct {
-        const char *button;
+        ListButton button;
+        const char *caption;
         EditKind kind;
         const char *shown;
         const char *oldExtension;
     } cases[] = {
-        {"Remove", EditKind::Removpart, "Photos.2009", nullptr},
-        {"Replace", EditKind::Replapart, "Photos.2009", nullptr},
-        {"Extension", EditKind::Changexten, "Photos.2009", ""},
+        {ListButton::Remove, "Remove", EditKind::Removpart, "Photos.2009", nullptr},
+        {ListButton::Replace, "Replace", EditKind::Replapart, "Photos.2009", nullptr},
+        {ListButton::Extension, "Extension", EditKind::Changexten, "Photos.2009", ""},
     };
     for (const auto &c : cases) {
         selectRows({0});
-        QTest::mouseClick(w.button(QString::fromLatin1(c.button)), Qt::LeftButton);
-        ASSERT_TRUE(app.editor.isVisible()) << c.button;
-        EXPECT_EQ(app.editor.sampleName()->text(), QString::fromLatin1(c.shown)) << c.button;
-        EXPECT_EQ(app.editor.sampleName()->toolTip(), QStringLiteral("T:\\p\\Photos.2009")) << c.button;
+        click(c.button);
+        ASSERT_TRUE(app.editor.isVisible()) << c.caption;
+        EXPECT_EQ(app.editor.sampleName()->text(), QString::fromLatin1(c.shown)) << c.caption;
+        EXPECT_EQ(app.editor.sampleName()->toolTip(), QStringLiteral("T:\\p\\Photos.2009")) << c.caption;
         if (c.oldExtension) {
             EXPECT_EQ(app.editor.panel(c.kind)->boxText(EditorBox::OldExtension), QString::fromLatin1(c.oldExtension))
-                << c.button;
+                << c.caption;
         }
         app.editor.close();
     }
     // A file row is still split at its last dot.
     selectRows({1});
-    QTest::mouseClick(w.button(QStringLiteral("Remove")), Qt::LeftButton);
+    click(ListButton::Remove);
     EXPECT_EQ(app.editor.sampleName()->text(), QStringLiteral("a"));
     app.editor.close();
 }
@@ -464,7 +500,7 @@ TEST_F(ListWindowTest, AFolderRowAsSampleKeepsItsWholeName)
 TEST_F(ListWindowTest, StartEditRefusalsAndSaveOfFiles)
 {
     app.prompter.expect(Answer::Ok);
-    w.startEdit(EditKind::Removpart);
+    click(ListButton::Remove);
     EXPECT_EQ(app.prompter.texts(),
               (Lines{"You have not selected a folder or some files,\nplease click 'Folder' or 'Files' button to proceed."}));
     EXPECT_EQ(app.state.editKind, EditKind::Browsefile);
@@ -474,7 +510,7 @@ TEST_F(ListWindowTest, StartEditRefusalsAndSaveOfFiles)
     addFiles({"s/a", "s/b", "s/c"});
     app.shell.saveFiles.push_back(TestDir::win("names.txt"));
     app.state.settings.options.dontOpenAfterSave = true;
-    w.saveClicked();
+    click(ListButton::Save);
     EXPECT_TRUE(app.dir.exists("names.txt"));
     EXPECT_FALSE(app.editor.isVisible());
     EXPECT_EQ(app.state.editKind, EditKind::Browsefile);
@@ -486,13 +522,13 @@ TEST_F(ListWindowTest, StartEditRefusalsAndSaveOfFiles)
     w.setFolderBoxText(TestDir::win("gone2"));
     app.prompter.clear();
     app.prompter.expect(Answer::Ok);
-    w.startEdit(EditKind::Replapart);
+    click(ListButton::Replace);
     EXPECT_EQ(app.prompter.texts(), (Lines{"The sepecified folder does not exist, please select another."}));
 
     // And a good one shows the editor with the selected row as sample.
     typeFolder(TestDir::win("gone"));
     selectRows({0});
-    w.startEdit(EditKind::Changnew);
+    click(ListButton::Change);
     EXPECT_TRUE(app.editor.isVisible());
     EXPECT_EQ(app.state.targets.sampleItem, "T:\\gone\\x");
     EXPECT_EQ(app.state.targets.targetFolder, "T:\\gone\\");
@@ -522,7 +558,7 @@ TEST_F(ListWindowTest, SaveOfFilesReadsTheEditorsSavePanel)
     addFiles({"s/a.jpg", "s/b.txt", "t/c.mp3", "t/d"});
     app.shell.saveFiles.push_back(TestDir::win("names"));
     app.state.settings.options.dontOpenAfterSave = true;
-    w.saveClicked();
+    click(ListButton::Save);
     const std::string written = app.dir.readFile("names.txt");
     const std::size_t afterDate = written.find("]\r\n");
     ASSERT_NE(afterDate, std::string::npos) << written;
@@ -544,7 +580,7 @@ TEST_F(ListWindowTest, RenameInAnotherSession)
     w.setProgramFile(app.dir.host("prog/renomiq"));
     addFiles({"h/a.txt", "h/b.txt", "h/c.txt"});
     selectRows({0, 2});
-    w.sendToNewInstance("Save");
+    sendTo("Save");
     ASSERT_EQ(app.shell.started.size(), 1u);
     EXPECT_EQ(app.shell.started[0], (Lines{app.dir.host("prog/renomiq"), "Savesomes"}));
     EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/fn000.tmp"), "T:\\h\\a.txt\r\nT:\\h\\c.txt\r\n");
@@ -556,16 +592,16 @@ TEST_F(ListWindowTest, RenameInAnotherSession)
     w.model().clear();
     typeFolder(TestDir::win("h"));
     selectRows({0});
-    w.sendToNewInstance("Save");
+    sendTo("Save");
     EXPECT_EQ(app.shell.started[1], (Lines{app.dir.host("prog/renomiq"), "Savealls"}));
-    w.sendToNewInstance("Extension");
+    sendTo("Extension");
     EXPECT_EQ(app.shell.started[2], (Lines{app.dir.host("prog/renomiq"), "Changexten"}));
     EXPECT_EQ(rows().size(), 4u);
 
     // The program file missing: message, nothing written.
     w.setProgramFile(app.dir.host("prog/none"));
     app.prompter.expect(Answer::Ok);
-    w.sendToNewInstance("Remove");
+    sendTo("Remove");
     EXPECT_EQ(app.prompter.texts(), (Lines{"The program file is missing, please reinstall it."}));
     EXPECT_EQ(app.shell.started.size(), 3u);
 }
@@ -590,7 +626,7 @@ TEST_F(ListWindowTest, AChoiceDuringAListingStopsIt)
         ++entries;
         QTest::qSleep(1);
     };
-    w.requestListing();
+    w.refreshListing();
     EXPECT_TRUE(QTest::qWaitFor([&] { return rows() == (Lines{"one.txt"}); }, 5000));
     EXPECT_TRUE(typed);
     EXPECT_EQ(status(0), "0 Folders 1 Files");
@@ -643,7 +679,7 @@ TEST_F(ListWindowTest, AFailedRenameRefillsTheBoxesAsAtOpening)
             EXPECT_EQ(d->focusWidget(), d->nameBox()) << c.item;
             QTest::keyClick(d, Qt::Key_Escape);
         });
-        w.openRenameDialog();
+        trigger("renameItem");
         EXPECT_EQ(app.prompter.texts(), (Lines{"Can not rename, the file is on CD or using or missed."})) << c.item;
         EXPECT_EQ(rows(), (Lines{TestDir::win(c.item)})) << c.item;
     }
@@ -685,7 +721,7 @@ TEST_F(ListWindowTest, RenameDialogRefusals)
             EXPECT_EQ(d->nameBox()->text(), QString::fromLatin1(c.nameAfter)) << c.name;
             QTest::keyClick(d, Qt::Key_Escape);
         });
-        w.openRenameDialog();
+        trigger("renameItem");
         EXPECT_EQ(app.prompter.texts(), (Lines{c.message})) << c.name;
         EXPECT_EQ(rows(), (Lines{"T:\\q\\a.txt"})) << c.name;
     }
@@ -704,7 +740,7 @@ TEST_F(ListWindowTest, RenameDialogRefusals)
         d->nameBox()->setText(QStringLiteral("folder.v2"));
         QTest::keyClick(d->nameBox(), Qt::Key_Return);
     });
-    w.openRenameDialog();
+    trigger("renameItem");
     EXPECT_TRUE(app.dir.exists("q/folder.v2/"));
     EXPECT_EQ(rows()[0], "folder.v2");
 }
@@ -733,7 +769,7 @@ TEST_F(ListWindowTest, DropsInFolderModeAreIgnored)
 {
     app.dir.createFiles({"f/x.txt", "g/y.txt"});
     typeFolder(TestDir::win("f"));
-    w.dropPaths({TestDir::win("g/y.txt")});
+    drop({"g/y.txt"});
     EXPECT_EQ(rows(), (Lines{"x.txt"}));
 }
 

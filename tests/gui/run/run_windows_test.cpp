@@ -55,7 +55,7 @@ TEST(PreviewWindow, RowsLimitsAndTheSpecialRows)
         app.state.settings.options.previewLimit = c.limit;
         app.openFolder(EditKind::Replapart, "F");
         replace(app, "f", "g");
-        QTest::mouseClick(app.editor.button(QStringLiteral("Preview")), Qt::LeftButton);
+        QTest::mouseClick(app.editor.button(EditorButton::Preview), Qt::LeftButton);
         ASSERT_TRUE(app.preview.isVisible());
         const auto rows = rowsOf(app.preview);
         ASSERT_EQ(rows.size(), c.rows) << c.files;
@@ -100,7 +100,7 @@ TEST(PreviewWindow, CaptionDuplicatesNoRowAndTheRunFromThePreview)
     EXPECT_EQ(app.editor.sampleName()->toolTip().toStdString(), rows[1].first);
 
     // "Rename" hides the preview and runs anew.
-    QTest::mouseClick(app.preview.button(QStringLiteral("Rename")), Qt::LeftButton);
+    QTest::mouseClick(app.preview.renameButton(), Qt::LeftButton);
     EXPECT_FALSE(app.preview.isVisible());
     // On disk the suffixes accumulate, unlike the preview's own.
     EXPECT_EQ(app.dir.list("F"), (Lines{"a(1)(2)(3).txt", "a(1)(2).txt", "a(1).txt", "a.txt"}));
@@ -117,13 +117,13 @@ TEST(PreviewWindow, NoValidNameGivesTheNoFilenameRowAndButtonsKeepTheirPlaces)
     app.editor.previewAction();
     ASSERT_EQ(rowsOf(app.preview), (std::vector<std::pair<std::string, std::string>>{{"(No filename will be renamed)", ""}}));
     app.preview.resize(600, 400);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return app.preview.button(QStringLiteral("Close"))->x() == 600 - 90 - 8; }, 5000));
-    EXPECT_EQ(app.preview.button(QStringLiteral("Options"))->x(), 300 - 45);
-    EXPECT_EQ(app.preview.button(QStringLiteral("Rename"))->x(), 8);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app.preview.closeButton()->x() == 600 - 90 - 8; }, 5000));
+    EXPECT_EQ(app.preview.optionsButton()->x(), 300 - 45);
+    EXPECT_EQ(app.preview.renameButton()->x(), 8);
     QSignalSpy options(&app.preview, &TForm6::optionsRequested);
-    QTest::mouseClick(app.preview.button(QStringLiteral("Options")), Qt::LeftButton);
+    QTest::mouseClick(app.preview.optionsButton(), Qt::LeftButton);
     EXPECT_EQ(options.count(), 1);
-    QTest::mouseClick(app.preview.button(QStringLiteral("Close")), Qt::LeftButton);
+    QTest::mouseClick(app.preview.closeButton(), Qt::LeftButton);
     EXPECT_FALSE(app.preview.isVisible());
     EXPECT_EQ(app.preview.model()->rowCount(), 0);
 }
@@ -158,7 +158,7 @@ TEST(ProgressDialog, CancelHalfWayKeepsWhatWasRenamedAndTheUndoRestoresIt)
         QTest::mouseClick(app.progress.cancelButton(), Qt::LeftButton);
         EXPECT_TRUE(app.state.run.stopRequest);
     };
-    QTest::mouseClick(app.editor.button(QStringLiteral("OK")), Qt::LeftButton);
+    QTest::mouseClick(app.editor.button(EditorButton::OK), Qt::LeftButton);
     app.fileSystem.beforeRename = nullptr;
 
     ASSERT_EQ(asked, 2);

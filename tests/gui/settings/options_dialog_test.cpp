@@ -34,21 +34,21 @@ TEST(OptionsDialog, CancelKeepsOkStoresAndTabsLookRight)
             test::saveScreenshot(o, QString::fromLatin1(tabs[i]));
         }
         o.tabs()->setCurrentIndex(0);
-        o.checkBox(QStringLiteral("Play the ending sound when end rename"))->setChecked(false);
+        o.checkBox(OptionCheck::EndSound)->setChecked(false);
         o.reject();
     });
     o.showOptions();
     EXPECT_FALSE(stored(app, "Endsound").has_value());
-    EXPECT_TRUE(o.checkBox(QStringLiteral("Play the ending sound when end rename"))->isChecked());
+    EXPECT_TRUE(o.checkBox(OptionCheck::EndSound)->isChecked());
 
     // Coupled boxes, then Ok stores.
     test::whenModal([&](QWidget *) {
-        o.checkBox(QStringLiteral("Exit automatically after one operation"))->setChecked(true);
-        EXPECT_FALSE(o.checkBox(QStringLiteral("Display result after rename files"))->isChecked());
-        o.checkBox(QStringLiteral("Display result after rename files"))->setChecked(true);
-        EXPECT_FALSE(o.checkBox(QStringLiteral("Exit automatically after one operation"))->isChecked());
-        o.checkBox(QStringLiteral(" Intergrate with Windows Explorer context menu"))->setChecked(false);
-        QTest::keyClick(o.checkBox(QStringLiteral("Display result after rename files")), Qt::Key_Return);
+        o.checkBox(OptionCheck::ExitAfter)->setChecked(true);
+        EXPECT_FALSE(o.checkBox(OptionCheck::DisplayResult)->isChecked());
+        o.checkBox(OptionCheck::DisplayResult)->setChecked(true);
+        EXPECT_FALSE(o.checkBox(OptionCheck::ExitAfter)->isChecked());
+        o.checkBox(OptionCheck::ContextMenu)->setChecked(false);
+        QTest::keyClick(o.checkBox(OptionCheck::DisplayResult), Qt::Key_Return);
     });
     o.showOptions();
     EXPECT_EQ(stored(app, "Contextmenu"), 0u);
@@ -63,18 +63,14 @@ TEST(OptionsDialog, EnterOnAFocusedButtonPressesIt)
     test::GuiApp app;
     TForm7 &o = app.options;
     test::whenModal([&](QWidget *) {
-        o.checkBox(QStringLiteral("Play the ending sound when end rename"))->setChecked(false);
-        QPushButton *cancel = nullptr;
-        for (QPushButton *b : o.findChildren<QPushButton *>())
-            if (b->text() == QStringLiteral("Cancel"))
-                cancel = b;
-        ASSERT_NE(cancel, nullptr);
+        o.checkBox(OptionCheck::EndSound)->setChecked(false);
+        QPushButton *cancel = o.button(OptionsButton::Cancel);
         cancel->setFocus();
         QTest::keyClick(cancel, Qt::Key_Return);
     });
     o.showOptions();
     EXPECT_FALSE(stored(app, "Endsound").has_value());
-    EXPECT_TRUE(o.checkBox(QStringLiteral("Play the ending sound when end rename"))->isChecked());
+    EXPECT_TRUE(o.checkBox(OptionCheck::EndSound)->isChecked());
 }
 
 TEST(OptionsDialog, NumberBoxes)
@@ -121,23 +117,11 @@ TEST(OptionsDialog, LoweringTheNameListMaximumTrimsOnOkOnly)
     EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/Newname.txt"), "a\r\nb\r\nc\r\nd\r\ne\r\n");
     test::whenModal([&](QWidget *) {
         o.nameListMax()->setValue(3);
-        for (QPushButton *b : o.findChildren<QPushButton *>()) {
-            if (b->text() == QStringLiteral("Ok"))
-                b->click();
-        }
+        o.button(OptionsButton::Ok)->click();
     });
     o.showOptions();
     EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/Newname.txt"), "a\r\nb\r\nc\r\n");
     EXPECT_EQ(stored(app, "Listnum"), 3u);
-}
-
-QPushButton *dialogButton(TForm7 &o, const char *caption)
-{
-    for (QPushButton *b : o.findChildren<QPushButton *>()) {
-        if (b->text() == QLatin1String(caption))
-            return b;
-    }
-    return nullptr;
 }
 
 // Types into a number box as a person does: a click into its text, then the
@@ -192,9 +176,9 @@ TEST(OptionsDialog, TypedNumbersStoreTheLimitOrGoBack)
             o.tabs()->setCurrentIndex(c.tab);
             typeInto(box, c.typed, c.replace);
             if (c.message) // a message box takes the focus, as it does on screen
-                dialogButton(o, "Help")->setFocus();
+                o.button(OptionsButton::Help)->setFocus();
             shownAfterTyping = box->textField()->text();
-            QTest::mouseClick(dialogButton(o, "Ok"), Qt::LeftButton);
+            QTest::mouseClick(o.button(OptionsButton::Ok), Qt::LeftButton);
         });
         o.showOptions();
         if (c.message) {
@@ -217,7 +201,7 @@ TEST(OptionsDialog, LoweringTheNameListMaximumBeforeAnyEditorKeepsTheFirstLines)
     test::whenModal([&](QWidget *) {
         o.tabs()->setCurrentIndex(3);
         typeInto(o.nameListMax(), "3", true);
-        QTest::mouseClick(dialogButton(o, "Ok"), Qt::LeftButton);
+        QTest::mouseClick(o.button(OptionsButton::Ok), Qt::LeftButton);
     });
     o.showOptions();
     EXPECT_EQ(stored(app, "Listnum"), 3u);
