@@ -446,6 +446,7 @@ bool RunDriver::undoLast(const std::string &logPath)
     auto lines = m_log->read();
     m_unrestored = 0;
     m_undoRefused = false;
+    m_undoLogFailed = false;
     // A file that holds no pair is no undo log: it is left as it is.
     const auto holdsAPair = [](const std::vector<std::string> &log) {
         for (std::size_t k = 0; k + 1 < log.size(); k += 2) {
@@ -480,7 +481,9 @@ bool RunDriver::undoLast(const std::string &logPath)
         m_state.targets.listingAbort = false;
         m_windows.refreshListing();
     }
-    if (m_unrestored == 0) {
+    if (m_undoLogFailed) {
+        // Its error has been shown: the undo is not reported done.
+    } else if (m_unrestored == 0) {
         m_windows.setStatusPanel(1, "Undo done.");
     } else {
         const std::string count = std::to_string(m_unrestored) + (m_unrestored == 1 ? " item" : " items");
@@ -567,10 +570,11 @@ void RunDriver::undoJob(bool withDialog)
     run.workList.clear();
     if (left.size() < 2 * pairs) {
         auto kept = m_log->keepOnly(left);
-        if (!kept)
+        if (!kept) {
+            m_undoLogFailed = true;
             m_state.platform.prompter.show({"Error", "The undo log could not be written: " + kept.error().message,
                                             MessageIcon::Error, MessageButtons::Ok});
-        else if (!kept->empty())
+        } else if (!kept->empty())
             m_state.platform.prompter.information(
                 "Another run ended during the undo; its undo log stays the last operation. What this undo could not "
                 "restore is kept in an undo log of its own: "

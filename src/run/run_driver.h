@@ -40,6 +40,8 @@ public:
     int unrestoredCount() const { return m_unrestored; }
     // The last undo found no undo log it could use (nothing was changed).
     bool undoRefused() const { return m_undoRefused; }
+    // The last undo could not rewrite its log with what it left: it failed.
+    bool undoLogFailed() const { return m_undoLogFailed; }
 
     struct PreviewRow {
         std::string oldText;
@@ -78,6 +80,7 @@ private:
     mutable std::pair<std::string, bool> m_folderInData;
     int m_unrestored = 0;
     bool m_undoRefused = false;
+    bool m_undoLogFailed = false;
 };
 
 } // namespace renomiq

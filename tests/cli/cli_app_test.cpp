@@ -319,6 +319,25 @@ TEST_F(CliAppTest, UndoOfAGivenLog)
     EXPECT_FALSE(dir.exists("kept.rbk"));
 }
 
+// An undo whose log cannot take what it left (the log's temporary name is
+// too long for the file system) reports that failure and never "Undo done.".
+TEST_F(CliAppTest, AnUndoWhoseLogCannotBeRewrittenFails)
+{
+    dir.createFiles({"g/b.txt"});
+    const std::string name = std::string(248, 'l') + ".rbk";
+    dir.writeFile(name, "T:\\g\\b.txt\r\nT:\\g\\a.txt\r\nT:\\g\\gone.txt\r\nT:\\g\\was.txt\r\n");
+    CliRun run = cli({"undo", "--log", dir.host(name), "--yes"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    const std::string error = "Error: The undo log could not be written: ";
+    EXPECT_NE(run.err.find(error), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("Undo done."), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("could not be restored"), std::string::npos) << run.err;
+    EXPECT_EQ(dir.list("g"), Lines{"a.txt"});
+    // The log stays as it was: the next undo tries its pairs again.
+    EXPECT_EQ(dir.readFile(name), "T:\\g\\b.txt\r\nT:\\g\\a.txt\r\nT:\\g\\gone.txt\r\nT:\\g\\was.txt\r\n");
+}
+
 // A file given as the log that is no undo log is refused and stays as it was:
 // never deleted, never rewritten, and nothing is renamed through it.
 TEST_F(CliAppTest, UndoRefusesAFileThatIsNoUndoLog)

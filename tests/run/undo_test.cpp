@@ -333,6 +333,25 @@ TEST_F(UndoTest, UndoGoesFromTheLastRenameBackAndKeepsWhatItCannotRestore)
     }
 }
 
+// The log cannot be rewritten with what the undo left: the error is all the
+// windows show, no "Undo done.".
+TEST_F(UndoTest, AnUndoWhoseLogCannotBeRewrittenShowsTheErrorOnly)
+{
+    dir.createFiles({"u/b", "u/keep"});
+    dir.writeFile(kLog, "T:\\u\\b\r\nT:\\u\\a\r\nT:\\u\\gone\r\nT:\\u\\g\r\n");
+    app.fileSystem.refuseWriteOf = {TestDir::win(kLog)};
+    app.windows.status[1] = "before";
+    app.prompter.expect(Answer::Yes);
+    app.prompter.expect(Answer::Ok);
+    app.driver.undoLast();
+    EXPECT_EQ(dir.list("u"), (Lines{"a", "keep"}));
+    const Lines texts = app.prompter.texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[1].rfind("The undo log could not be written: Cannot write ", 0), 0u) << texts[1];
+    EXPECT_EQ(app.windows.status[1], "before");
+    EXPECT_EQ(log(), "T:\\u\\b\r\nT:\\u\\a\r\nT:\\u\\gone\r\nT:\\u\\g\r\n");
+}
+
 TEST_F(UndoTest, HandEditedPairsNeverMoveAnItemOutOfItsFolder)
 {
     dir.createFiles({"a/x", "a/y", "a/z", "a/sub/", "a/ok", "a/IMG_f", "a/g"});
