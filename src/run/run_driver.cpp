@@ -435,9 +435,11 @@ void RunDriver::reportRecovery(Prompter &prompter, const UndoLog::Recovery &reco
 bool RunDriver::undoLast(const std::string &logPath)
 {
     Prompter &prompter = m_state.platform.prompter;
-    if (prompter.show({"Undo Confirmation", "Do you want to UNDO the last rename operation ?", MessageIcon::Question,
-                       MessageButtons::YesNo})
-        != Answer::Yes)
+    // A log given by name need not be the last operation's.
+    const std::string question = logPath.empty()
+        ? std::string("Do you want to UNDO the last rename operation ?")
+        : "Do you want to UNDO the rename operation recorded in '" + logPath + "' ?";
+    if (prompter.show({"Undo Confirmation", question, MessageIcon::Question, MessageButtons::YesNo}) != Answer::Yes)
         return false;
     FileSystem &fs = m_state.platform.fileSystem;
     const std::string &dataFolder = m_state.settings.dataFolder();
@@ -445,6 +447,7 @@ bool RunDriver::undoLast(const std::string &logPath)
                                                       : UndoLog::atFile(fs, dataFolder, logPath));
     auto lines = m_log->read();
     m_unrestored = 0;
+    m_invalidPairs = 0;
     m_undoRefused = false;
     m_undoLogFailed = false;
     // A file that holds no pair is no undo log: it is left as it is.
@@ -488,10 +491,19 @@ bool RunDriver::undoLast(const std::string &logPath)
     } else {
         const std::string count = std::to_string(m_unrestored) + (m_unrestored == 1 ? " item" : " items");
         m_windows.setStatusPanel(1, "Undo done. " + count + " could not be restored.");
-        prompter.show({"Information",
-                       count + " could not be restored: the item is missing, or another item has its former name. "
-                               "The undo log keeps them, so that Undo can try them again.",
-                       MessageIcon::Information, MessageButtons::Ok});
+        const int missing = m_unrestored - m_invalidPairs;
+        std::string text;
+        if (missing > 0)
+            text = std::to_string(missing) + (missing == 1 ? " item" : " items")
+                + " could not be restored: the item is missing, or another item has its former name. The undo log "
+                  "keeps them, so that Undo can try them again.";
+        if (m_invalidPairs > 0)
+            text += (text.empty() ? "" : "\n") + std::to_string(m_invalidPairs)
+                + (m_invalidPairs == 1 ? " entry of the undo log is invalid" : " entries of the undo log are invalid")
+                + " (a path that is no full path in its partner's folder, or holds a zero byte): "
+                + (m_invalidPairs == 1 ? "it was" : "they were") + " not undone, and the undo log keeps "
+                + (m_invalidPairs == 1 ? "it." : "them.");
+        prompter.show({"Information", text, MessageIcon::Information, MessageButtons::Ok});
     }
     return true;
 }
@@ -533,7 +545,10 @@ void RunDriver::undoJob(bool withDialog)
             }
             if (withDialog)
                 m_windows.setProgressNames(lastComponentOf(current), lastComponentOf(former));
-        } else if (!sound || !fs.exists(former)) {
+        } else if (!sound) {
+            kept[k] = true;
+            ++m_invalidPairs;
+        } else if (!fs.exists(former)) {
             kept[k] = true;
         } else if (fs.exists(current)) {
             kept[k] = true;

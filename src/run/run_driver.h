@@ -79,6 +79,7 @@ private:
     // The folder looked at last, and whether it lies in the data folder.
     mutable std::pair<std::string, bool> m_folderInData;
     int m_unrestored = 0;
+    int m_invalidPairs = 0; // of those: entries no undo can carry out
     bool m_undoRefused = false;
     bool m_undoLogFailed = false;
 };

@@ -305,7 +305,8 @@ TEST_F(CliAppTest, UndoOfAGivenLog)
         {{"undo", "--log", "T:\\missing.rbk", "--yes"}, 1, "", "renomiq-cli: no such undo log: T:\\missing.rbk\n",
          {"last.txt", "new.txt"}},
         {{"undo", "--log", "T:/kept.rbk", "--yes"}, 0, "Undo done.\n",
-         "Undo Confirmation: Do you want to UNDO the last rename operation ?\n", {"last.txt", "old.txt"}},
+         "Undo Confirmation: Do you want to UNDO the rename operation recorded in 'T:\\kept.rbk' ?\n",
+         {"last.txt", "old.txt"}},
         {{"undo", "--yes"}, 0, "Undo done.\n", "Undo Confirmation: Do you want to UNDO the last rename operation ?\n",
          {"before.txt", "old.txt"}},
     };
@@ -373,7 +374,8 @@ TEST_F(CliAppTest, UndoRefusesAFileThatIsNoUndoLog)
         CliRun run = cli({"undo", "--log", dir.host(row.file), "--yes"});
         EXPECT_EQ(run.status, 1) << row.file;
         EXPECT_EQ(run.out, "") << row.file;
-        EXPECT_EQ(run.err, "Undo Confirmation: Do you want to UNDO the last rename operation ?\n" + row.err)
+        EXPECT_EQ(run.err, "Undo Confirmation: Do you want to UNDO the rename operation recorded in 'T:\\"
+                               + std::string(row.file) + "' ?\n" + row.err)
             << row.file;
         EXPECT_TRUE(dir.exists(row.file)) << row.file;
         EXPECT_EQ(identity(row.file), before) << row.file;

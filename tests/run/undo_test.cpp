@@ -371,6 +371,41 @@ TEST_F(UndoTest, HandEditedPairsNeverMoveAnItemOutOfItsFolder)
     EXPECT_EQ(dir.list("a/sub").size(), 0u);
     EXPECT_FALSE(dir.exists("x"));
     EXPECT_EQ(app.windows.status[1], "Undo done. 6 items could not be restored.");
+    EXPECT_EQ(app.prompter.texts().back(),
+              "6 entries of the undo log are invalid (a path that is no full path in its partner's folder, or holds a "
+              "zero byte): they were not undone, and the undo log keeps them.");
+}
+
+// An entry no undo can carry out is told as invalid, not as an item missing.
+TEST_F(UndoTest, InvalidEntriesAreToldApartFromMissingItems)
+{
+    using namespace std::string_literals;
+    const std::string missing = "1 item could not be restored: the item is missing, or another item has its former "
+                                "name. The undo log keeps them, so that Undo can try them again.";
+    const std::string invalid = "1 entry of the undo log is invalid (a path that is no full path in its partner's "
+                                "folder, or holds a zero byte): it was not undone, and the undo log keeps it.";
+    const struct {
+        const char *name;
+        std::string log;
+        std::string told;
+    } rows[] = {
+        {"a zero byte", "T:\\z\\IMG_f\0.jpg\r\nT:\\z\\IMG_f2\r\n"s, invalid},
+        {"an item gone", "T:\\z\\gone\r\nT:\\z\\was\r\n", missing},
+        {"both", "T:\\z\\gone\r\nT:\\z\\was\r\nT:\\z\\IMG_f\r\nT:\\z\\IMG_f2\0\r\n"s,
+         missing + "\n" + invalid},
+    };
+    for (const auto &row : rows) {
+        // Each log holds a pair that is undone besides.
+        dir.createFiles({"z/IMG_f", "z/b"});
+        ::unlink(dir.host("z/a").c_str());
+        dir.writeFile(kLog, "T:\\z\\b\r\nT:\\z\\a\r\n" + row.log);
+        app.prompter.clear();
+        app.prompter.expect(Answer::Yes);
+        app.prompter.expect(Answer::Ok);
+        app.driver.undoLast();
+        EXPECT_EQ(app.prompter.texts().back(), row.told) << row.name;
+        EXPECT_EQ(dir.list("z"), (Lines{"IMG_f", "a"})) << row.name;
+    }
 }
 
 // The data folder is deleted while a run renames: its journal goes with it,
