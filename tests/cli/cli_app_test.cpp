@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <tuple>
@@ -337,6 +338,34 @@ TEST_F(CliAppTest, AnUndoWhoseLogCannotBeRewrittenFails)
     EXPECT_EQ(dir.list("g"), Lines{"a.txt"});
     // The log stays as it was: the next undo tries its pairs again.
     EXPECT_EQ(dir.readFile(name), "T:\\g\\b.txt\r\nT:\\g\\a.txt\r\nT:\\g\\gone.txt\r\nT:\\g\\was.txt\r\n");
+}
+
+// What writes of the registry killed midway left beside it goes at the next
+// start, even one that writes no setting; only those, and only regular files
+// that no live process holds.
+TEST_F(CliAppTest, StartUpRemovesTheRegistrysWriteLeftovers)
+{
+    const std::string config = ".config-home/Corvane/Renomiq/";
+    dir.createFiles({config, "outside.txt"});
+    // A start before has written every setting: this one writes none.
+    EXPECT_EQ(cli({"undo", "--yes"}).status, 1);
+    const std::string registry = dir.readFile(config + "registry.reg");
+    dir.writeFile(config + "registry.reg.tmp-AbC123", "Windows Registry");
+    dir.writeFile(config + "registry.reg.tmp-held00", "Windows Registry");
+    dir.writeFile(config + "registry.reg.tmp-toolong", "x");
+    dir.writeFile(config + "registry.reg.old", "x");
+    ASSERT_EQ(::symlink(dir.host("outside.txt").c_str(), dir.host(config + "registry.reg.tmp-LiNk00").c_str()), 0);
+    ASSERT_EQ(::mkfifo(dir.host(config + "registry.reg.tmp-FiFo00").c_str(), 0600), 0);
+    const int held = ::open(dir.host(config + "registry.reg.tmp-held00").c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    CliRun run = cli({"undo", "--yes"});
+    ::close(held);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(dir.list(config), (Lines{"registry.reg", "registry.reg.lock", "registry.reg.old", "registry.reg.tmp-FiFo00", "registry.reg.tmp-LiNk00",
+                                       "registry.reg.tmp-held00", "registry.reg.tmp-toolong"}));
+    EXPECT_TRUE(dir.exists("outside.txt"));
+    EXPECT_EQ(dir.readFile(config + "registry.reg"), registry);
 }
 
 // A file given as the log that is no undo log is refused and stays as it was:
