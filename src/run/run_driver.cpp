@@ -148,7 +148,9 @@ bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
     }
     if (!m_log)
         return true;
-    Status recorded = m_log->recordRename(newPath, oldPath);
+    // The item's identity goes with its pair: recovery and undo act only on
+    // the item this run renamed (one look-up in the held folder).
+    Status recorded = m_log->recordRename(newPath, oldPath, m_state.platform.fileSystem.itemId(oldPath));
     if (!recorded) {
         // Nothing is renamed that the undo log could not take back.
         m_journalError = recorded.error();
@@ -452,8 +454,8 @@ bool RunDriver::undoLast(const std::string &logPath)
     m_undoLogFailed = false;
     // A file that holds no pair is no undo log: it is left as it is.
     const auto holdsAPair = [](const std::vector<std::string> &log) {
-        for (std::size_t k = 0; k + 1 < log.size(); k += 2) {
-            if (isSoundUndoPair(log[k], log[k + 1]))
+        for (const UndoEntry &entry : undoEntriesOf(log)) {
+            if (isSoundUndoPair(entry.current, entry.former))
                 return true;
         }
         return false;
@@ -468,7 +470,8 @@ bool RunDriver::undoLast(const std::string &logPath)
     }
     RunState &run = m_state.run;
     run.workList = std::move(*lines);
-    if (run.workList.size() <= 60) {
+    // Its pairs' lines, without the items' identities, tell how long it takes.
+    if (2 * undoEntriesOf(run.workList).size() <= 60) {
         run.progressJob = ProgressJob::UndoQuick;
         undoJob(false);
     } else {
@@ -513,15 +516,15 @@ void RunDriver::undoJob(bool withDialog)
     RunState &run = m_state.run;
     FileSystem &fs = m_state.platform.fileSystem;
     FileList &list = m_windows.fileList();
-    const std::vector<std::string> &lines = run.workList;
+    const std::vector<UndoEntry> entries = undoEntriesOf(run.workList);
     m_windows.setBusy(true);
     m_windows.setProgressPosition(0);
     if (withDialog)
-        m_windows.setProgressMaximum(static_cast<int>(lines.size()));
+        m_windows.setProgressMaximum(static_cast<int>(2 * entries.size()));
     // The last rename is undone first, so that renames that depend on each
     // other (a folder and what it holds, chains of names) come back. An odd
     // last line has no partner and is left alone.
-    const std::size_t pairs = lines.size() / 2;
+    const std::size_t pairs = entries.size();
     std::vector<bool> kept(pairs, false);
     std::size_t next = pairs; // pairs before it have not been tried
     // Pairs whose two paths are both taken: not restored, or restored by an
@@ -530,12 +533,16 @@ void RunDriver::undoJob(bool withDialog)
     const std::string box = m_windows.folderBoxText();
     while (next > 0 && !run.stopRequest) {
         const std::size_t k = --next;
-        const std::string &current = lines[2 * k];
-        const std::string &former = lines[2 * k + 1];
+        const std::string &current = entries[k].current;
+        const std::string &former = entries[k].former;
+        const std::optional<ItemId> &identity = entries[k].identity;
         // A pair from a hand-edited log that would move an item to another
         // folder is never undone.
         const bool sound = isSoundUndoPair(current, former);
-        if (sound && fs.renameBack(current, former)) {
+        // With the renamed item's identity recorded, only that item is
+        // renamed back: another one put at its name since stays as it is.
+        const bool itemThere = sound && (!identity || fs.itemId(current) == identity);
+        if (itemThere && fs.renameBack(current, former)) {
             for (std::size_t row = list.rowCount(); row-- > 0;) {
                 const std::string text = list.rowText(row);
                 if (m_state.targets.filesMode ? text == current : box + text == current) {
@@ -548,6 +555,10 @@ void RunDriver::undoJob(bool withDialog)
         } else if (!sound) {
             kept[k] = true;
             ++m_invalidPairs;
+        } else if (identity) {
+            // Restored already (by an undo cut short) only when the item
+            // itself is at its former name.
+            kept[k] = fs.itemId(former) != identity;
         } else if (!fs.exists(former)) {
             kept[k] = true;
         } else if (fs.exists(current)) {
@@ -566,24 +577,23 @@ void RunDriver::undoJob(bool withDialog)
     // still there.
     std::unordered_set<std::string> restoredFormers;
     for (std::size_t k = next; k < pairs; ++k) {
-        if (bothTaken[k] && restoredFormers.count(lines[2 * k]))
+        if (bothTaken[k] && restoredFormers.count(entries[k].current))
             kept[k] = false;
         if (!kept[k])
-            restoredFormers.insert(lines[2 * k + 1]);
+            restoredFormers.insert(entries[k].former);
     }
     for (std::size_t k = next; k < pairs; ++k)
         m_unrestored += kept[k];
     m_windows.setBusy(false);
     // What is left in the log: the pairs not tried and those not restored.
-    std::vector<std::string> left;
+    std::vector<UndoEntry> leftEntries;
     for (std::size_t k = 0; k < pairs; ++k) {
-        if (k < next || kept[k]) {
-            left.push_back(lines[2 * k]);
-            left.push_back(lines[2 * k + 1]);
-        }
+        if (k < next || kept[k])
+            leftEntries.push_back(entries[k]);
     }
+    const std::vector<std::string> left = undoLinesOf(leftEntries);
     run.workList.clear();
-    if (left.size() < 2 * pairs) {
+    if (leftEntries.size() < pairs) {
         auto kept = m_log->keepOnly(left);
         if (!kept) {
             m_undoLogFailed = true;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <fcntl.h>
 #include <cstring>
 #include <iostream>
@@ -621,6 +622,98 @@ TEST_F(UndoTest, RecoveryKeepsTheRecordsOfEveryJournal)
         EXPECT_EQ(after, row.after) << row.name;
         EXPECT_EQ(static_cast<int>(recovery.keptLogs.size()), row.kept) << row.name;
         EXPECT_EQ(static_cast<int>(recovery.setAside.size()), row.setAside) << row.name;
+    }
+}
+
+// The undo log records which item each pair renamed: an item put at a new
+// name since is never renamed by the undo, while the item itself, moved away
+// and back, still is.
+TEST_F(UndoTest, TheUndoRenamesOnlyTheItemsTheRunRenamed)
+{
+    const struct {
+        const char *name;
+        std::function<void(TestDir &)> meanwhile; // done to u/b1.txt between the run and the undo
+        Lines after;
+        const char *status;
+    } rows[] = {
+        {"replaced by another file",
+         [](TestDir &d) {
+             d.writeFile("new.txt", "other");
+             ::rename(d.host("new.txt").c_str(), d.host("u/b1.txt").c_str());
+         },
+         {"a2.txt", "b1.txt"}, "Undo done. 1 item could not be restored."},
+        {"moved away and back",
+         [](TestDir &d) {
+             ::rename(d.host("u/b1.txt").c_str(), d.host("away").c_str());
+             ::rename(d.host("away").c_str(), d.host("u/b1.txt").c_str());
+         },
+         {"a1.txt", "a2.txt"}, "Undo done."},
+    };
+    for (const auto &row : rows) {
+        std::filesystem::remove_all(dir.host("u"));
+        dir.createFiles({"u/a1.txt", "u/a2.txt"});
+        app.targetFolder("u", FolderScope::OneLayer);
+        EditRequest r;
+        r.kind = EditKind::Replapart;
+        r.oldString = "a";
+        r.newString = "b";
+        run(r);
+        ASSERT_EQ(dir.list("u"), (Lines{"b1.txt", "b2.txt"})) << row.name;
+        struct stat st {};
+        ASSERT_EQ(::stat(dir.host("u/b1.txt").c_str(), &st), 0);
+        const std::string identity =
+            "#item " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + "\r\n";
+        EXPECT_EQ(app.undoLogFile().rfind(identity + "T:\\u\\b1.txt\r\nT:\\u\\a1.txt\r\n#item ", 0), 0u) << app.undoLogFile();
+        row.meanwhile(dir);
+        app.prompter.clear();
+        app.prompter.expect(Answer::Yes);
+        app.prompter.expect(Answer::Ok);
+        app.driver.undoLast();
+        EXPECT_EQ(dir.list("u"), row.after) << row.name;
+        EXPECT_EQ(app.windows.status[1], row.status) << row.name;
+        if (row.after[1] == "b1.txt") {
+            EXPECT_EQ(dir.readFile("u/b1.txt"), "other") << row.name;
+            // The pair stays, with the identity of the item it renamed.
+            EXPECT_EQ(app.undoLogFile(), identity + "T:\\u\\b1.txt\r\nT:\\u\\a1.txt\r\n") << row.name;
+        } else {
+            EXPECT_FALSE(app.undoLogExists()) << row.name;
+        }
+    }
+}
+
+// A journal's last record was never carried out unless the item it names is
+// at its new name: an item put there since is another one.
+TEST_F(UndoTest, RecoveryKeepsTheLastRecordOnlyWhenItsItemIsAtTheNewName)
+{
+    const std::string data = ".data-home/Corvane/Renomiq/";
+    dir.createFiles({"k/b1", "k/b2", data});
+    const auto identityOf = [&](const std::string &path) {
+        struct stat st {};
+        ::lstat(dir.host(path).c_str(), &st);
+        return "#item " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + "\r\n";
+    };
+    const std::string first = identityOf("k/b1") + "T:\\k\\b1\r\nT:\\k\\a1\r\n";
+    const struct {
+        const char *name;
+        std::string last; // the last record
+        std::string kept; // the undo log made of the journal
+    } rows[] = {
+        {"its item at the new name", identityOf("k/b2") + "T:\\k\\b2\r\nT:\\k\\a2\r\n",
+         first + identityOf("k/b2") + "T:\\k\\b2\r\nT:\\k\\a2\r\n"},
+        // Its former name is free, as after a rename; b2 is another item.
+        {"another item at the new name", identityOf("k/b1") + "T:\\k\\b2\r\nT:\\k\\a2\r\n", first},
+        {"nothing at the new name", identityOf("k/b2") + "T:\\k\\b3\r\nT:\\k\\a3\r\n", first},
+        {"a record without identity, its old name free", "T:\\k\\b2\r\nT:\\k\\a2\r\n",
+         first + "T:\\k\\b2\r\nT:\\k\\a2\r\n"},
+        {"an identity cut off", "#item 12", first},
+    };
+    for (const auto &row : rows) {
+        for (const std::string &name : dir.list(data))
+            ::unlink(dir.host(data + name).c_str());
+        dir.writeFile(data + "rollback.9-a.jnl", first + row.last + std::string(64, '\0'));
+        UndoLog(app.fileSystem, app.state.settings.dataFolder()).recoverAbandonedJournals();
+        EXPECT_EQ(dir.list(data), Lines{"rollback.rbk"}) << row.name;
+        EXPECT_EQ(app.undoLogFile(), row.kept) << row.name;
     }
 }
 
