@@ -15,6 +15,7 @@
 #include <map>
 #include <utility>
 #include <sys/file.h>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,6 +48,9 @@ protected:
         app.driver.undoLast();
     }
     std::string log() const { return app.undoLog(); }
+
+public:
+    void runRequest(const EditRequest &request) { run(request); }
 };
 
 TEST_F(UndoTest, AFailedItemTakesBackOnlyWhatWasRecordedForIt)
@@ -199,70 +203,91 @@ TEST_F(UndoTest, NamesTheLogOrAPathCannotHoldAreRefused)
     }
 }
 
+const std::string kOwnFile = "' can not be renamed, because it is one of the program's own files (the undo log "
+                             "and lists).";
+const std::string kHolds = "' can not be renamed, because it holds the program's own files (the undo log and "
+                           "lists).";
+
+struct OwnFolderRow {
+    const char *folder;
+    FolderScope scope;
+    Lines messages; // among those shown
+    Lines renamed;  // under .data-home afterwards
+};
+
+// Runs an insertion of "x" on each row's folder: the data folder and what
+// holds it are refused, with their messages, and keep their names and files.
+void expectOwnFolderKept(UndoTest &t, test::TestApp &app, TestDir &dir, const std::vector<OwnFolderRow> &rows);
+
 TEST_F(UndoTest, TheProgramsOwnDataFolderIsNeverRenamed)
 {
-    const std::string ownFile = "' can not be renamed, because it is one of the program's own files (the undo log "
-                                "and lists).";
-    const std::string holds = "' can not be renamed, because it holds the program's own files (the undo log and "
-                              "lists).";
-    dir.createFiles({".data-home/Corvane/Renomiq/Newname.txt", ".data-home/other.txt", "bound/"});
+    const std::string &ownFile = kOwnFile;
+    const std::string &holds = kHolds;
+    dir.createFiles({".data-home/Corvane/Renomiq/Newname.txt", ".data-home/other.txt"});
     ASSERT_EQ(::symlink(dir.dataHome().c_str(), dir.host("via").c_str()), 0);
-    // The same folders under another path that no link resolves to: a bind
-    // mount, where the system permits one.
-    struct Mount {
+    expectOwnFolderKept(*this, app, dir,
+                        {
+                            {".data-home", FolderScope::OnlySubfolders,
+                             {"'T:\\.data-home\\Corvane\\Renomiq" + holds, "'T:\\.data-home\\Corvane" + holds},
+                             {"Corvane", "other.txt"}},
+                            // Its files, the run's own journal among them.
+                            {".data-home", FolderScope::AllLayers,
+                             {"'T:\\.data-home\\Corvane\\Renomiq\\Newname.txt" + ownFile}, {"Corvane", "xother.txt"}},
+                            {".data-home/Corvane/Renomiq", FolderScope::ThisFolderOnly,
+                             {"'T:\\.data-home\\Corvane\\Renomiq" + holds}, {"Corvane", "xother.txt"}},
+                            // Reached through a link to the data home: the same folders.
+                            {"via", FolderScope::OnlySubfolders,
+                             {"'T:\\via\\Corvane\\Renomiq" + holds, "'T:\\via\\Corvane" + holds},
+                             {"Corvane", "xother.txt"}},
+                            {"via/Corvane/Renomiq", FolderScope::ThisFolderOnly,
+                             {"'T:\\via\\Corvane\\Renomiq" + holds}, {"Corvane", "xother.txt"}},
+                        });
+    // The run that renamed other.txt last could still write its undo log.
+    EXPECT_EQ(log(), "T:\\.data-home\\xother.txt\r\nT:\\.data-home\\other.txt\r\n");
+}
+
+// The same folders under another path that no link resolves to: a bind mount,
+// made in a mount namespace of this test's own, so that no other process sees
+// it.
+TEST_F(UndoTest, TheProgramsOwnDataFolderReachedThroughABindMountIsNeverRenamed)
+{
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        GTEST_SKIP() << "no mount namespace of its own here: " << std::strerror(errno);
+    dir.createFiles({".data-home/Corvane/Renomiq/Newname.txt", ".data-home/other.txt", "bound/"});
+    if (::mount(dir.dataHome().c_str(), dir.host("bound").c_str(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "bind mounts are not permitted here: " << std::strerror(errno);
+    struct Unmount {
         std::string path;
-        bool made;
-        ~Mount()
-        {
-            if (made)
-                ::umount2(path.c_str(), MNT_DETACH);
-        }
-    } bound{dir.host("bound"), ::mount(dir.dataHome().c_str(), dir.host("bound").c_str(), nullptr, MS_BIND, nullptr) == 0};
-    if (!bound.made)
-        std::cerr << "bind mounts are not permitted here, their rows are left out: " << std::strerror(errno) << "\n";
-    const struct {
-        const char *folder;
-        FolderScope scope;
-        Lines messages; // among those shown
-        Lines renamed;  // under .data-home afterwards
-        bool throughMount = false;
-    } rows[] = {
-        {".data-home", FolderScope::OnlySubfolders,
-         {"'T:\\.data-home\\Corvane\\Renomiq" + holds, "'T:\\.data-home\\Corvane" + holds},
-         {"Corvane", "other.txt"}},
-        // Its files, the run's own journal among them.
-        {".data-home", FolderScope::AllLayers, {"'T:\\.data-home\\Corvane\\Renomiq\\Newname.txt" + ownFile},
-         {"Corvane", "xother.txt"}},
-        {".data-home/Corvane/Renomiq", FolderScope::ThisFolderOnly, {"'T:\\.data-home\\Corvane\\Renomiq" + holds},
-         {"Corvane", "xother.txt"}},
-        // Reached through a link to the data home: the same folders.
-        {"via", FolderScope::OnlySubfolders, {"'T:\\via\\Corvane\\Renomiq" + holds, "'T:\\via\\Corvane" + holds},
-         {"Corvane", "xother.txt"}},
-        {"via/Corvane/Renomiq", FolderScope::ThisFolderOnly, {"'T:\\via\\Corvane\\Renomiq" + holds},
-         {"Corvane", "xother.txt"}},
-        // Reached through a bind mount of the data home: the same folders and files.
-        {"bound", FolderScope::OnlySubfolders,
-         {"'T:\\bound\\Corvane\\Renomiq" + holds, "'T:\\bound\\Corvane" + holds}, {"Corvane", "xother.txt"}, true},
-        {"bound/Corvane/Renomiq", FolderScope::ThisFolderOnly, {"'T:\\bound\\Corvane\\Renomiq" + holds},
-         {"Corvane", "xother.txt"}, true},
-        {"bound", FolderScope::AllLayers, {"'T:\\bound\\Corvane\\Renomiq\\Newname.txt" + ownFile},
-         {"Corvane", "xxother.txt"}, true},
-    };
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{dir.host("bound")};
+    expectOwnFolderKept(*this, app, dir,
+                        {
+                            {"bound", FolderScope::OnlySubfolders,
+                             {"'T:\\bound\\Corvane\\Renomiq" + kHolds, "'T:\\bound\\Corvane" + kHolds},
+                             {"Corvane", "other.txt"}},
+                            {"bound/Corvane/Renomiq", FolderScope::ThisFolderOnly,
+                             {"'T:\\bound\\Corvane\\Renomiq" + kHolds}, {"Corvane", "other.txt"}},
+                            {"bound", FolderScope::AllLayers, {"'T:\\bound\\Corvane\\Renomiq\\Newname.txt" + kOwnFile},
+                             {"Corvane", "xother.txt"}},
+                        });
+    EXPECT_EQ(log(), "T:\\bound\\xother.txt\r\nT:\\bound\\other.txt\r\n");
+}
+
+void expectOwnFolderKept(UndoTest &t, test::TestApp &app, TestDir &dir, const std::vector<OwnFolderRow> &rows)
+{
     for (const auto &row : rows) {
-        if (row.throughMount && !bound.made)
-            continue;
         Lines data = dir.list(".data-home/Corvane/Renomiq");
         app.targetFolder(row.folder, row.scope);
         app.prompter.clear();
         app.prompter.expect(8, Answer::Ok);
-        run(insertAtHead("x"));
+        t.runRequest(insertAtHead("x"));
         Lines texts = app.prompter.texts();
         // The messages, without the end's "No filename had been changed" box.
-        std::erase_if(texts, [](const std::string &t) { return t.rfind("No filename", 0) == 0; });
+        std::erase_if(texts, [](const std::string &text) { return text.rfind("No filename", 0) == 0; });
         for (const std::string &text : texts) {
-            const bool refusal = text.size() > ownFile.size()
-                && (text.compare(text.size() - ownFile.size(), ownFile.size(), ownFile) == 0
-                    || text.compare(text.size() - holds.size(), holds.size(), holds) == 0);
+            const bool refusal = text.size() > kOwnFile.size()
+                && (text.compare(text.size() - kOwnFile.size(), kOwnFile.size(), kOwnFile) == 0
+                    || text.compare(text.size() - kHolds.size(), kHolds.size(), kHolds) == 0);
             EXPECT_TRUE(refusal) << text;
         }
         for (const std::string &message : row.messages)
@@ -278,9 +303,6 @@ TEST_F(UndoTest, TheProgramsOwnDataFolderIsNeverRenamed)
         }
         EXPECT_EQ(dataNow, data) << row.folder;
     }
-    // The run that renamed other.txt last could still write its undo log.
-    EXPECT_EQ(log(), bound.made ? "T:\\bound\\xxother.txt\r\nT:\\bound\\xother.txt\r\n"
-                                : "T:\\.data-home\\xother.txt\r\nT:\\.data-home\\other.txt\r\n");
 }
 
 TEST_F(UndoTest, UndoGoesFromTheLastRenameBackAndKeepsWhatItCannotRestore)
