@@ -179,7 +179,7 @@ int runCli(const std::vector<std::string> &arguments)
             return 1;
         }
         state.targets.filesMode = true;
-        if (!driver.undoLast(log) || driver.undoRefused())
+        if (!driver.undoLast(log) || driver.undoRefused() || driver.undoLogFailed())
             return 1;
         return driver.unrestoredCount() == 0 ? 0 : 1;
     }

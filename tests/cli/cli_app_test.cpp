@@ -6,9 +6,11 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <tuple>
@@ -252,8 +254,15 @@ TEST_F(CliAppTest, WindowsStylePathsTakeSlashesAsSeparators)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "3 renamed successfully, 0 failed.\n");
     EXPECT_EQ(dir.list("w"), (Lines{"b1.txt", "b2.txt", "b3.txt"}));
-    EXPECT_EQ(dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"),
-              "T:\\w\\b1.txt\r\nT:\\w\\a1.txt\r\nT:\\w\\b2.txt\r\nT:\\w\\a2.txt\r\nT:\\w\\b3.txt\r\nT:\\w\\a3.txt\r\n");
+    // Each pair after the identity line of its item.
+    std::string log;
+    for (const char *item : {"1.txt", "2.txt", "3.txt"}) {
+        struct stat st {};
+        ::stat(dir.host(std::string("w/b") + item).c_str(), &st);
+        log += "#item " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + "\r\nT:\\w\\b" + item
+            + "\r\nT:\\w\\a" + item + "\r\n";
+    }
+    EXPECT_EQ(dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"), log);
 }
 
 // "X:" starts a Windows-style path only for a drive of the table followed by a
@@ -305,7 +314,8 @@ TEST_F(CliAppTest, UndoOfAGivenLog)
         {{"undo", "--log", "T:\\missing.rbk", "--yes"}, 1, "", "renomiq-cli: no such undo log: T:\\missing.rbk\n",
          {"last.txt", "new.txt"}},
         {{"undo", "--log", "T:/kept.rbk", "--yes"}, 0, "Undo done.\n",
-         "Undo Confirmation: Do you want to UNDO the last rename operation ?\n", {"last.txt", "old.txt"}},
+         "Undo Confirmation: Do you want to UNDO the rename operation recorded in 'T:\\kept.rbk' ?\n",
+         {"last.txt", "old.txt"}},
         {{"undo", "--yes"}, 0, "Undo done.\n", "Undo Confirmation: Do you want to UNDO the last rename operation ?\n",
          {"before.txt", "old.txt"}},
     };
@@ -319,6 +329,53 @@ TEST_F(CliAppTest, UndoOfAGivenLog)
     EXPECT_FALSE(dir.exists("kept.rbk"));
 }
 
+// An undo whose log cannot take what it left (the log's temporary name is
+// too long for the file system) reports that failure and never "Undo done.".
+TEST_F(CliAppTest, AnUndoWhoseLogCannotBeRewrittenFails)
+{
+    dir.createFiles({"g/b.txt"});
+    const std::string name = std::string(248, 'l') + ".rbk";
+    dir.writeFile(name, "T:\\g\\b.txt\r\nT:\\g\\a.txt\r\nT:\\g\\gone.txt\r\nT:\\g\\was.txt\r\n");
+    CliRun run = cli({"undo", "--log", dir.host(name), "--yes"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    const std::string error = "Error: The undo log could not be written: ";
+    EXPECT_NE(run.err.find(error), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("Undo done."), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("could not be restored"), std::string::npos) << run.err;
+    EXPECT_EQ(dir.list("g"), Lines{"a.txt"});
+    // The log stays as it was: the next undo tries its pairs again.
+    EXPECT_EQ(dir.readFile(name), "T:\\g\\b.txt\r\nT:\\g\\a.txt\r\nT:\\g\\gone.txt\r\nT:\\g\\was.txt\r\n");
+}
+
+// What writes of the registry killed midway left beside it goes at the next
+// start, even one that writes no setting; only those, and only regular files
+// that no live process holds.
+TEST_F(CliAppTest, StartUpRemovesTheRegistrysWriteLeftovers)
+{
+    const std::string config = ".config-home/Corvane/Renomiq/";
+    dir.createFiles({config, "outside.txt"});
+    // A start before has written every setting: this one writes none.
+    EXPECT_EQ(cli({"undo", "--yes"}).status, 1);
+    const std::string registry = dir.readFile(config + "registry.reg");
+    dir.writeFile(config + "registry.reg.tmp-AbC123", "Windows Registry");
+    dir.writeFile(config + "registry.reg.tmp-held00", "Windows Registry");
+    dir.writeFile(config + "registry.reg.tmp-toolong", "x");
+    dir.writeFile(config + "registry.reg.old", "x");
+    ASSERT_EQ(::symlink(dir.host("outside.txt").c_str(), dir.host(config + "registry.reg.tmp-LiNk00").c_str()), 0);
+    ASSERT_EQ(::mkfifo(dir.host(config + "registry.reg.tmp-FiFo00").c_str(), 0600), 0);
+    const int held = ::open(dir.host(config + "registry.reg.tmp-held00").c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    CliRun run = cli({"undo", "--yes"});
+    ::close(held);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(dir.list(config), (Lines{"registry.reg", "registry.reg.lock", "registry.reg.old", "registry.reg.tmp-FiFo00", "registry.reg.tmp-LiNk00",
+                                       "registry.reg.tmp-held00", "registry.reg.tmp-toolong"}));
+    EXPECT_TRUE(dir.exists("outside.txt"));
+    EXPECT_EQ(dir.readFile(config + "registry.reg"), registry);
+}
+
 // A file given as the log that is no undo log is refused and stays as it was:
 // never deleted, never rewritten, and nothing is renamed through it.
 TEST_F(CliAppTest, UndoRefusesAFileThatIsNoUndoLog)
@@ -329,8 +386,6 @@ TEST_F(CliAppTest, UndoRefusesAFileThatIsNoUndoLog)
     dir.writeFile("real.rbk", "T:\\g\\new.txt\r\nT:\\g\\old.txt\r\n");
     ASSERT_EQ(::mkfifo(dir.host("fifo").c_str(), 0644), 0);
     ASSERT_EQ(::symlink(dir.host("real.rbk").c_str(), dir.host("link.rbk").c_str()), 0);
-    // A character device as /dev/null is one (root only).
-    const bool device = ::mknod(dir.host("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0;
     const std::string prefix = "Error: The undo log could not be read: ";
     const struct {
         const char *file;
@@ -339,7 +394,6 @@ TEST_F(CliAppTest, UndoRefusesAFileThatIsNoUndoLog)
         {"notes.txt", prefix + "'T:\\notes.txt' holds no pair of names to undo; it is left as it is\n"},
         {"empty.txt", prefix + "'T:\\empty.txt' holds no pair of names to undo; it is left as it is\n"},
         {"fifo", prefix + "'T:\\fifo' is not a regular file\n"},
-        {"null", prefix + "'T:\\null' is not a regular file\n"},
         {"link.rbk", prefix + "'T:\\link.rbk' is a link, not a regular file\n"},
     };
     const auto identity = [&](const char *file) {
@@ -348,19 +402,37 @@ TEST_F(CliAppTest, UndoRefusesAFileThatIsNoUndoLog)
         return std::make_tuple(st.st_ino, st.st_mode, st.st_size, st.st_mtim.tv_nsec);
     };
     for (const auto &row : rows) {
-        if (std::string(row.file) == "null" && !device)
-            continue;
         const auto before = identity(row.file);
         CliRun run = cli({"undo", "--log", dir.host(row.file), "--yes"});
         EXPECT_EQ(run.status, 1) << row.file;
         EXPECT_EQ(run.out, "") << row.file;
-        EXPECT_EQ(run.err, "Undo Confirmation: Do you want to UNDO the last rename operation ?\n" + row.err)
+        EXPECT_EQ(run.err, "Undo Confirmation: Do you want to UNDO the rename operation recorded in 'T:\\"
+                               + std::string(row.file) + "' ?\n" + row.err)
             << row.file;
         EXPECT_TRUE(dir.exists(row.file)) << row.file;
         EXPECT_EQ(identity(row.file), before) << row.file;
     }
     EXPECT_EQ(dir.readFile("notes.txt"), "my only line\n");
     EXPECT_EQ(dir.list("g"), Lines{"new.txt"});
+}
+
+// A character device as /dev/null is, made in the test folder (root only).
+TEST_F(CliAppTest, UndoRefusesACharacterDeviceAsItsLog)
+{
+    if (::mknod(dir.host("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0)
+        GTEST_SKIP() << "no character device can be made here: " << std::strerror(errno);
+    struct stat before {};
+    ASSERT_EQ(::lstat(dir.host("null").c_str(), &before), 0);
+    CliRun run = cli({"undo", "--log", dir.host("null"), "--yes"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Undo Confirmation: Do you want to UNDO the rename operation recorded in 'T:\\null' ?\n"
+                       "Error: The undo log could not be read: 'T:\\null' is not a regular file\n");
+    struct stat after {};
+    ASSERT_EQ(::lstat(dir.host("null").c_str(), &after), 0);
+    EXPECT_TRUE(S_ISCHR(after.st_mode));
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_rdev, before.st_rdev);
 }
 
 TEST_F(CliAppTest, SaveWritesTheNameList)

@@ -56,7 +56,21 @@ struct TestApp : TestPlatform {
         for (const std::string &r : relatives)
             state.run.workList.push_back(TestDir::win(r));
     }
-    std::string undoLog() const { return dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"); }
+    // The undo log's pairs of paths, without the identity lines of their items.
+    std::string undoLog() const
+    {
+        const std::string file = undoLogFile();
+        std::string paths;
+        for (std::size_t start = 0, end; start < file.size(); start = end) {
+            end = file.find('\n', start);
+            end = end == std::string::npos ? file.size() : end + 1;
+            if (file.compare(start, 6, "#item ") != 0)
+                paths.append(file, start, end - start);
+        }
+        return paths;
+    }
+    // The file as it is.
+    std::string undoLogFile() const { return dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"); }
     bool undoLogExists() const { return dir.exists(".data-home/Corvane/Renomiq/rollback.rbk"); }
 };
 

@@ -151,7 +151,14 @@ bool FileRegistry::CaseInsensitiveLess::operator()(const std::string &a, const s
     return a.size() < b.size();
 }
 
-FileRegistry::FileRegistry(std::string hostFile) : m_hostFile(std::move(hostFile)) {}
+FileRegistry::FileRegistry(std::string hostFile) : m_hostFile(std::move(hostFile))
+{
+    // What writes killed midway left: cleaned at start-up, not only at the
+    // next write, which may never come.
+    const std::size_t slash = m_hostFile.rfind('/');
+    if (slash != std::string::npos)
+        removeStaleTemporaries(parentFolder(m_hostFile), m_hostFile.substr(slash + 1));
+}
 
 std::string FileRegistry::format(const Keys &keys)
 {

@@ -18,6 +18,8 @@ namespace renomiq {
 // file reads as empty and is kept aside as "<file>.damaged".
 class FileRegistry : public Registry {
 public:
+    // Removes what writes of the file killed midway left beside it
+    // ("FILE.tmp-XXXXXX", regular files no live process holds).
     explicit FileRegistry(std::string hostFile);
     // The options, the window placement and the used folders take a few
     // kilobytes; a file beyond this is no registry of ours.

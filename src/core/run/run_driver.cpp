@@ -158,7 +158,9 @@ bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
     }
     if (!m_log)
         return true;
-    Status recorded = m_log->recordRename(newPath, oldPath);
+    // The item's identity goes with its pair: recovery and undo act only on
+    // the item this run renamed (one look-up in the held folder).
+    Status recorded = m_log->recordRename(newPath, oldPath, m_state.platform.fileSystem.itemId(oldPath));
     if (!recorded) {
         // Nothing is renamed that the undo log could not take back.
         m_journalError = recorded.error();
@@ -456,9 +458,11 @@ void RunDriver::reportRecovery(Prompter &prompter, const UndoLog::Recovery &reco
 bool RunDriver::undoLast(const std::string &logPath)
 {
     Prompter &prompter = m_state.platform.prompter;
-    if (prompter.show({"Undo Confirmation", "Do you want to UNDO the last rename operation ?", MessageIcon::Question,
-                       MessageButtons::YesNo})
-        != Answer::Yes)
+    // A log given by name need not be the last operation's.
+    const std::string question = logPath.empty()
+        ? std::string("Do you want to UNDO the last rename operation ?")
+        : "Do you want to UNDO the rename operation recorded in '" + logPath + "' ?";
+    if (prompter.show({"Undo Confirmation", question, MessageIcon::Question, MessageButtons::YesNo}) != Answer::Yes)
         return false;
     FileSystem &fs = m_state.platform.fileSystem;
     const std::string &dataFolder = m_state.settings.dataFolder();
@@ -466,11 +470,13 @@ bool RunDriver::undoLast(const std::string &logPath)
                                                       : UndoLog::atFile(fs, dataFolder, logPath));
     auto lines = m_log->read();
     m_unrestored = 0;
+    m_invalidPairs = 0;
     m_undoRefused = false;
+    m_undoLogFailed = false;
     // A file that holds no pair is no undo log: it is left as it is.
     const auto holdsAPair = [](const std::vector<std::string> &log) {
-        for (std::size_t k = 0; k + 1 < log.size(); k += 2) {
-            if (isSoundUndoPair(log[k], log[k + 1]))
+        for (const UndoEntry &entry : undoEntriesOf(log)) {
+            if (isSoundUndoPair(entry.current, entry.former))
                 return true;
         }
         return false;
@@ -485,7 +491,8 @@ bool RunDriver::undoLast(const std::string &logPath)
     }
     RunState &run = m_state.run;
     run.workList = std::move(*lines);
-    if (run.workList.size() <= 60) {
+    // Its pairs' lines, without the items' identities, tell how long it takes.
+    if (2 * undoEntriesOf(run.workList).size() <= 60) {
         run.progressJob = ProgressJob::UndoQuick;
         undoJob(false);
     } else {
@@ -503,15 +510,26 @@ bool RunDriver::undoLast(const std::string &logPath)
         if (m_windows)
             m_windows->refreshListing();
     }
-    if (m_unrestored == 0) {
+    if (m_undoLogFailed) {
+        // Its error has been shown: the undo is not reported done.
+    } else if (m_unrestored == 0) {
         m_observer.setStatusPanel(1, "Undo done.");
     } else {
         const std::string count = std::to_string(m_unrestored) + (m_unrestored == 1 ? " item" : " items");
         m_observer.setStatusPanel(1, "Undo done. " + count + " could not be restored.");
-        prompter.show({"Information",
-                       count + " could not be restored: the item is missing, or another item has its former name. "
-                               "The undo log keeps them, so that Undo can try them again.",
-                       MessageIcon::Information, MessageButtons::Ok});
+        const int missing = m_unrestored - m_invalidPairs;
+        std::string text;
+        if (missing > 0)
+            text = std::to_string(missing) + (missing == 1 ? " item" : " items")
+                + " could not be restored: the item is missing, or another item has its former name. The undo log "
+                  "keeps them, so that Undo can try them again.";
+        if (m_invalidPairs > 0)
+            text += (text.empty() ? "" : "\n") + std::to_string(m_invalidPairs)
+                + (m_invalidPairs == 1 ? " entry of the undo log is invalid" : " entries of the undo log are invalid")
+                + " (a path that is no full path in its partner's folder, or holds a zero byte): "
+                + (m_invalidPairs == 1 ? "it was" : "they were") + " not undone, and the undo log keeps "
+                + (m_invalidPairs == 1 ? "it." : "them.");
+        prompter.show({"Information", text, MessageIcon::Information, MessageButtons::Ok});
     }
     return true;
 }
@@ -521,16 +539,16 @@ void RunDriver::undoJob(bool withDialog)
     RunState &run = m_state.run;
     FileSystem &fs = m_state.platform.fileSystem;
     FileList &list = m_observer.fileList();
-    const std::vector<std::string> &lines = run.workList;
+    const std::vector<UndoEntry> entries = undoEntriesOf(run.workList);
     if (m_windows)
         m_windows->setBusy(true);
     m_observer.setProgressPosition(0);
     if (withDialog)
-        m_observer.setProgressMaximum(static_cast<int>(lines.size()));
+        m_observer.setProgressMaximum(static_cast<int>(2 * entries.size()));
     // The last rename is undone first, so that renames that depend on each
     // other (a folder and what it holds, chains of names) come back. An odd
     // last line has no partner and is left alone.
-    const std::size_t pairs = lines.size() / 2;
+    const std::size_t pairs = entries.size();
     std::vector<bool> kept(pairs, false);
     std::size_t next = pairs; // pairs before it have not been tried
     // Pairs whose two paths are both taken: not restored, or restored by an
@@ -539,12 +557,16 @@ void RunDriver::undoJob(bool withDialog)
     const std::string box = m_observer.folderBoxText();
     while (next > 0 && !run.stopRequest) {
         const std::size_t k = --next;
-        const std::string &current = lines[2 * k];
-        const std::string &former = lines[2 * k + 1];
+        const std::string &current = entries[k].current;
+        const std::string &former = entries[k].former;
+        const std::optional<ItemId> &identity = entries[k].identity;
         // A pair from a hand-edited log that would move an item to another
         // folder is never undone.
         const bool sound = isSoundUndoPair(current, former);
-        if (sound && fs.renameBack(current, former)) {
+        // With the renamed item's identity recorded, only that item is
+        // renamed back: another one put at its name since stays as it is.
+        const bool itemThere = sound && (!identity || fs.itemId(current) == identity);
+        if (itemThere && fs.renameBack(current, former)) {
             for (std::size_t row = list.rowCount(); row-- > 0;) {
                 const std::string text = list.rowText(row);
                 if (m_state.targets.filesMode ? text == current : box + text == current) {
@@ -554,7 +576,14 @@ void RunDriver::undoJob(bool withDialog)
             }
             if (withDialog)
                 m_observer.setProgressNames(lastComponentOf(current), lastComponentOf(former));
-        } else if (!sound || !fs.exists(former)) {
+        } else if (!sound) {
+            kept[k] = true;
+            ++m_invalidPairs;
+        } else if (identity) {
+            // Restored already (by an undo cut short) only when the item
+            // itself is at its former name.
+            kept[k] = fs.itemId(former) != identity;
+        } else if (!fs.exists(former)) {
             kept[k] = true;
         } else if (fs.exists(current)) {
             kept[k] = true;
@@ -572,30 +601,30 @@ void RunDriver::undoJob(bool withDialog)
     // still there.
     std::unordered_set<std::string> restoredFormers;
     for (std::size_t k = next; k < pairs; ++k) {
-        if (bothTaken[k] && restoredFormers.count(lines[2 * k]))
+        if (bothTaken[k] && restoredFormers.count(entries[k].current))
             kept[k] = false;
         if (!kept[k])
-            restoredFormers.insert(lines[2 * k + 1]);
+            restoredFormers.insert(entries[k].former);
     }
     for (std::size_t k = next; k < pairs; ++k)
         m_unrestored += kept[k];
     if (m_windows)
         m_windows->setBusy(false);
     // What is left in the log: the pairs not tried and those not restored.
-    std::vector<std::string> left;
+    std::vector<UndoEntry> leftEntries;
     for (std::size_t k = 0; k < pairs; ++k) {
-        if (k < next || kept[k]) {
-            left.push_back(lines[2 * k]);
-            left.push_back(lines[2 * k + 1]);
-        }
+        if (k < next || kept[k])
+            leftEntries.push_back(entries[k]);
     }
+    const std::vector<std::string> left = undoLinesOf(leftEntries);
     run.workList.clear();
-    if (left.size() < 2 * pairs) {
+    if (leftEntries.size() < pairs) {
         auto kept = m_log->keepOnly(left);
-        if (!kept)
+        if (!kept) {
+            m_undoLogFailed = true;
             m_state.platform.prompter.show({"Error", "The undo log could not be written: " + kept.error().message,
                                             MessageIcon::Error, MessageButtons::Ok});
-        else if (!kept->empty())
+        } else if (!kept->empty())
             m_state.platform.prompter.information(
                 "Another run ended during the undo; its undo log stays the last operation. What this undo could not "
                 "restore is kept in an undo log of its own: "

@@ -42,6 +42,8 @@ public:
     int unrestoredCount() const { return m_unrestored; }
     // The last undo found no undo log it could use (nothing was changed).
     bool undoRefused() const { return m_undoRefused; }
+    // The last undo could not rewrite its log with what it left: it failed.
+    bool undoLogFailed() const { return m_undoLogFailed; }
 
     struct PreviewRow {
         std::string oldText;
@@ -80,7 +82,9 @@ private:
     // The folder looked at last, and whether it lies in the data folder.
     mutable std::pair<std::string, bool> m_folderInData;
     int m_unrestored = 0;
+    int m_invalidPairs = 0; // of those: entries no undo can carry out
     bool m_undoRefused = false;
+    bool m_undoLogFailed = false;
 };
 
 } // namespace renomiq

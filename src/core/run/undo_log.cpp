@@ -4,6 +4,7 @@
 #include "platform/text_lines.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 namespace renomiq {
@@ -93,21 +94,45 @@ Status UndoLog::begin()
     return Status::success();
 }
 
-Status UndoLog::recordRename(const std::string &newPath, const std::string &oldPath)
+namespace {
+
+// A record as the journal holds it: the identity line, when known, then the pair.
+std::string recordText(const std::string &current, const std::string &former, const std::optional<ItemId> &identity)
+{
+    std::string text;
+    text.reserve(current.size() + former.size() + 50);
+    if (identity) {
+        text += identityLine(*identity);
+        text += "\r\n";
+    }
+    text += current;
+    text += "\r\n";
+    text += former;
+    text += "\r\n";
+    return text;
+}
+
+} // namespace
+
+Status UndoLog::recordRename(const std::string &newPath, const std::string &oldPath,
+                             const std::optional<ItemId> &identity)
 {
     // A new attempt for the item still open replaces what was recorded for it.
     if (m_pending && m_pendingOld == oldPath)
         takeBackItem();
     m_pending = true;
     m_pendingOld = oldPath;
+    m_pendingIdentity = identity;
     m_pendingPairs = 0;
     if (!m_journal) {
         m_pendingStart = m_memory.size();
+        if (identity)
+            m_memory.push_back(identityLine(*identity));
         m_memory.push_back(newPath);
         m_memory.push_back(oldPath);
     } else {
         m_pendingStart = m_journal->size();
-        Status status = m_journal->append(newPath + "\r\n" + oldPath + "\r\n");
+        Status status = m_journal->append(recordText(newPath, oldPath, identity));
         if (!status) {
             m_pending = false;
             return status;
@@ -123,10 +148,12 @@ Status UndoLog::recordDetour(const std::string &temporaryPath, const std::string
     if (!m_pending || m_pendingOld != oldPath)
         return Error{0, "No rename of '" + oldPath + "' is recorded"};
     if (!m_journal) {
+        if (m_pendingIdentity)
+            m_memory.push_back(identityLine(*m_pendingIdentity));
         m_memory.push_back(temporaryPath);
         m_memory.push_back(oldPath);
     } else {
-        Status status = m_journal->append(temporaryPath + "\r\n" + oldPath + "\r\n");
+        Status status = m_journal->append(recordText(temporaryPath, oldPath, m_pendingIdentity));
         if (!status)
             return status;
     }
@@ -193,10 +220,11 @@ Status UndoLog::commit()
 
 namespace {
 
-// Reads a journal as a stream: its records are whole lines ended by CR LF,
-// each a Windows-style full path, up to the first zero byte (the unused rest).
-// A path may hold any other byte (a tab, an escape, ...): a file may be named
-// so, and its record must not be lost.
+// Reads a journal as a stream: its lines end with CR LF, each a Windows-style
+// full path or the identity line of the pair after it, up to the first zero
+// byte (the unused rest). A record is an identity line (when the item's was
+// known) and a pair of paths. A path may hold any other byte (a tab, an
+// escape, ...): a file may be named so, and its record must not be lost.
 // Memory stays bounded whatever the file holds.
 class JournalScan {
 public:
@@ -207,27 +235,18 @@ public:
         for (const char c : piece) {
             const auto byte = static_cast<unsigned char>(c);
             if (m_afterCr) {
-                if (byte != '\n' || m_length < 3)
+                if (byte != '\n' || !endLine())
                     return markDamaged();
                 m_afterCr = false;
-                m_length = 0;
-                keepLine();
-                if (++m_lines % 2 == 0)
-                    m_whole = m_offset + 1;
             } else if (byte == 0) {
                 return false; // the end of what was written
             } else if (byte == '\r') {
                 m_afterCr = true;
-            } else if (byte == '\n' || ++m_length > kLongestLine) {
+            } else if (byte == '\n' || m_line.size() >= kLongestLine || !fitsLineStart(c)) {
                 return markDamaged();
-            } else if (m_length <= 3) {
-                const bool fits = m_length == 1 ? ((c | 0x20) >= 'a' && (c | 0x20) <= 'z')
-                                                : c == (m_length == 2 ? ':' : '\\');
-                if (!fits)
-                    return markDamaged();
-            }
-            if (!m_afterCr && byte != '\n')
+            } else {
                 m_line.push_back(c);
+            }
             ++m_offset;
         }
         return true;
@@ -237,36 +256,64 @@ public:
     bool isJournal() const { return !(m_damaged && m_lines == 0); }
     // It holds something that is no record (besides a record cut off at its end).
     bool damaged() const { return m_damaged; }
-    // The length of its whole pairs: a record cut off by a crash is left out.
+    // The length of its whole records: a record cut off by a crash is left out.
     std::size_t wholeLength() const { return m_whole; }
 
     struct Pair {
-        std::size_t start; // where it begins in the journal
+        std::size_t start; // where its record begins in the journal
         std::string current;
         std::string former;
+        std::optional<ItemId> identity;
     };
-    // Its last whole pairs, up to two (a rename and its detour), the last
+    // Its last whole records, up to two (a rename and its detour), the last
     // one last.
-    std::vector<Pair> lastPairs() const
-    {
-        std::vector<Pair> pairs;
-        // m_recent[k] is line m_lines - m_recent.size() + k; a pair begins
-        // at an even line, and a first line without its partner is none.
-        const std::size_t first = m_lines - m_recent.size();
-        const std::size_t whole = m_lines - m_lines % 2;
-        for (std::size_t k = first % 2; first + k + 1 < whole; k += 2)
-            pairs.push_back({m_recent[k].first, m_recent[k].second, m_recent[k + 1].second});
-        return pairs;
-    }
+    const std::vector<Pair> &lastPairs() const { return m_recent; }
 
 private:
-    void keepLine()
+    // The first bytes of a line tell a path ("C:\") from an identity line.
+    bool fitsLineStart(char c) const
     {
-        m_recent.emplace_back(m_lineStart, std::move(m_line));
-        if (m_recent.size() > 5)
-            m_recent.erase(m_recent.begin());
+        const std::size_t at = m_line.size();
+        if (at >= 3)
+            return true;
+        if (!m_line.empty() && m_line[0] == '#')
+            return true;
+        if (at == 0)
+            return ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || (c == '#' && m_state == Expect::Record);
+        return c == (at == 1 ? ':' : '\\');
+    }
+
+    // The line read up to its CR LF (m_offset is at its LF).
+    bool endLine()
+    {
+        if (m_line.empty()) {
+            return false;
+        } else if (m_line[0] == '#') {
+            const auto identity = identityOfLine(m_line);
+            if (!identity || m_state != Expect::Record)
+                return false;
+            m_identity = identity;
+            m_recordStart = m_lineStart;
+            m_state = Expect::Current;
+        } else if (m_line.size() < 3) {
+            return false;
+        } else if (m_state == Expect::Former) {
+            m_recent.push_back({m_recordStart, std::move(m_current), std::move(m_line), m_identity});
+            if (m_recent.size() > 2)
+                m_recent.erase(m_recent.begin());
+            m_whole = m_offset + 1;
+            m_state = Expect::Record;
+            m_identity.reset();
+        } else {
+            if (m_state == Expect::Record)
+                m_recordStart = m_lineStart;
+            m_current = std::move(m_line);
+            m_state = Expect::Former;
+        }
+        ++m_lines;
         m_line.clear();
         m_lineStart = m_offset + 1;
+        return true;
     }
 
     bool markDamaged()
@@ -275,26 +322,34 @@ private:
         return false;
     }
 
+    enum class Expect { Record, Current, Former };
+    Expect m_state = Expect::Record;
     std::size_t m_offset = 0;
-    std::size_t m_length = 0;
     std::size_t m_lines = 0;
     std::size_t m_whole = 0;
     bool m_afterCr = false;
     bool m_damaged = false;
     std::string m_line; // the line being read, up to its CR
     std::size_t m_lineStart = 0;
-    std::vector<std::pair<std::size_t, std::string>> m_recent; // the last lines read whole, with their starts
+    std::size_t m_recordStart = 0;
+    std::string m_current;
+    std::optional<ItemId> m_identity;
+    std::vector<Pair> m_recent;
 };
 
 // Whether the rename a pair records was carried out: the item recorded last
 // may have been killed before its rename was made, or while the rename
-// failed because another item has the new name. Made, the item is gone from
-// its former name, or (a file system that ignores case) is the same item
+// failed because another item has the new name. With the item's identity
+// recorded, made means that item is at the new name now, whatever was moved
+// or replaced since. Without it (older journals), made means the item is gone
+// from its former name, or (a file system that ignores case) is the same item
 // under both.
-bool renameWasMade(FileSystem &fileSystem, const std::string &current, const std::string &former)
+bool renameWasMade(FileSystem &fileSystem, const JournalScan::Pair &pair)
 {
-    const auto formerItem = fileSystem.itemId(former);
-    return !formerItem || fileSystem.itemId(current) == formerItem;
+    if (pair.identity)
+        return fileSystem.itemId(pair.current) == pair.identity;
+    const auto formerItem = fileSystem.itemId(pair.former);
+    return !formerItem || fileSystem.itemId(pair.current) == formerItem;
 }
 
 } // namespace
@@ -328,8 +383,7 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
         std::size_t whole = scan.wholeLength();
         std::vector<JournalScan::Pair> last = scan.lastPairs();
         const std::string item = last.empty() ? std::string() : last.back().former;
-        while (!last.empty() && last.back().former == item
-               && !renameWasMade(m_fileSystem, last.back().current, last.back().former)) {
+        while (!last.empty() && last.back().former == item && !renameWasMade(m_fileSystem, last.back())) {
             whole = last.back().start;
             last.pop_back();
         }
@@ -371,6 +425,65 @@ std::string keptLogNotice(const std::string &path)
 {
     return "A run that was cut short ended before the last operation; its renames are kept in their own undo log: "
         + path + "\nTo undo them: renomiq-cli undo --log \"" + path + "\"";
+}
+
+std::string identityLine(const ItemId &identity)
+{
+    char text[64];
+    const int n = std::snprintf(text, sizeof text, "#item %llu:%llu", static_cast<unsigned long long>(identity.device),
+                                static_cast<unsigned long long>(identity.inode));
+    return std::string(text, static_cast<std::size_t>(n));
+}
+
+std::optional<ItemId> identityOfLine(std::string_view line)
+{
+    constexpr std::string_view kStart = "#item ";
+    if (line.substr(0, kStart.size()) != kStart)
+        return std::nullopt;
+    line.remove_prefix(kStart.size());
+    ItemId identity;
+    const char *end = line.data() + line.size();
+    const auto device = std::from_chars(line.data(), end, identity.device);
+    if (device.ec != std::errc() || device.ptr == line.data() || device.ptr == end || *device.ptr != ':')
+        return std::nullopt;
+    const auto inode = std::from_chars(device.ptr + 1, end, identity.inode);
+    if (inode.ec != std::errc() || inode.ptr == device.ptr + 1 || inode.ptr != end)
+        return std::nullopt;
+    return identity;
+}
+
+std::vector<UndoEntry> undoEntriesOf(const std::vector<std::string> &lines)
+{
+    std::vector<UndoEntry> entries;
+    std::optional<ItemId> identity;
+    const std::string *current = nullptr;
+    for (const std::string &line : lines) {
+        if (auto id = identityOfLine(line)) {
+            // Between the two paths of a pair it belongs to neither.
+            if (!current)
+                identity = id;
+        } else if (!current) {
+            current = &line;
+        } else {
+            entries.push_back({*current, line, identity});
+            current = nullptr;
+            identity.reset();
+        }
+    }
+    return entries;
+}
+
+std::vector<std::string> undoLinesOf(const std::vector<UndoEntry> &entries)
+{
+    std::vector<std::string> lines;
+    lines.reserve(entries.size() * 3);
+    for (const UndoEntry &entry : entries) {
+        if (entry.identity)
+            lines.push_back(identityLine(*entry.identity));
+        lines.push_back(entry.current);
+        lines.push_back(entry.former);
+    }
+    return lines;
 }
 
 bool isSoundUndoPair(const std::string &current, const std::string &former)

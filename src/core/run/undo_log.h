@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace renomiq {
@@ -50,7 +51,10 @@ public:
     Status begin();
     // Records the pair of the item about to be renamed. A failure (disk full,
     // ...) means the item must not be renamed.
-    Status recordRename(const std::string &newPath, const std::string &oldPath);
+    // Its identity, when known, is recorded with it: recovery and undo act
+    // only on the item that has it.
+    Status recordRename(const std::string &newPath, const std::string &oldPath,
+                        const std::optional<ItemId> &identity = std::nullopt);
     // The item being renamed goes through a temporary name on its way.
     Status recordDetour(const std::string &temporaryPath, const std::string &oldPath);
     // The outcome of the item recorded last: renamed, or its rename failed. A
@@ -92,9 +96,26 @@ private:
     // What was recorded for the item whose outcome is still open.
     bool m_pending = false;
     std::string m_pendingOld;
+    std::optional<ItemId> m_pendingIdentity;
     std::size_t m_pendingStart = 0;
     std::size_t m_pendingPairs = 0;
 };
+
+// One renamed item of an undo log: the two paths of a pair, and the identity
+// of the item renamed when the log records it. On disk an identity is a line
+// of its own before its pair, "#item DEVICE:INODE" (decimal numbers), which
+// no path can be; a log without such lines reads as before.
+struct UndoEntry {
+    std::string current;
+    std::string former;
+    std::optional<ItemId> identity;
+};
+std::string identityLine(const ItemId &identity);
+std::optional<ItemId> identityOfLine(std::string_view line);
+// The entries of a log's lines, in their order; an odd last path line has no
+// partner and is left out, and so is an identity line without a pair after it.
+std::vector<UndoEntry> undoEntriesOf(const std::vector<std::string> &lines);
+std::vector<std::string> undoLinesOf(const std::vector<UndoEntry> &entries);
 
 // What the user is told of a log kept beside "rollback.rbk": its file, and how
 // to undo it.

@@ -8,12 +8,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <fcntl.h>
 #include <cstring>
 #include <iostream>
 #include <map>
 #include <utility>
 #include <sys/file.h>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,6 +48,9 @@ protected:
         app.driver.undoLast();
     }
     std::string log() const { return app.undoLog(); }
+
+public:
+    void runRequest(const EditRequest &request) { run(request); }
 };
 
 TEST_F(UndoTest, AFailedItemTakesBackOnlyWhatWasRecordedForIt)
@@ -198,70 +203,91 @@ TEST_F(UndoTest, NamesTheLogOrAPathCannotHoldAreRefused)
     }
 }
 
+const std::string kOwnFile = "' can not be renamed, because it is one of the program's own files (the undo log "
+                             "and lists).";
+const std::string kHolds = "' can not be renamed, because it holds the program's own files (the undo log and "
+                           "lists).";
+
+struct OwnFolderRow {
+    const char *folder;
+    FolderScope scope;
+    Lines messages; // among those shown
+    Lines renamed;  // under .data-home afterwards
+};
+
+// Runs an insertion of "x" on each row's folder: the data folder and what
+// holds it are refused, with their messages, and keep their names and files.
+void expectOwnFolderKept(UndoTest &t, test::TestApp &app, TestDir &dir, const std::vector<OwnFolderRow> &rows);
+
 TEST_F(UndoTest, TheProgramsOwnDataFolderIsNeverRenamed)
 {
-    const std::string ownFile = "' can not be renamed, because it is one of the program's own files (the undo log "
-                                "and lists).";
-    const std::string holds = "' can not be renamed, because it holds the program's own files (the undo log and "
-                              "lists).";
-    dir.createFiles({".data-home/Corvane/Renomiq/Newname.txt", ".data-home/other.txt", "bound/"});
+    const std::string &ownFile = kOwnFile;
+    const std::string &holds = kHolds;
+    dir.createFiles({".data-home/Corvane/Renomiq/Newname.txt", ".data-home/other.txt"});
     ASSERT_EQ(::symlink(dir.dataHome().c_str(), dir.host("via").c_str()), 0);
-    // The same folders under another path that no link resolves to: a bind
-    // mount, where the system permits one.
-    struct Mount {
+    expectOwnFolderKept(*this, app, dir,
+                        {
+                            {".data-home", FolderScope::OnlySubfolders,
+                             {"'T:\\.data-home\\Corvane\\Renomiq" + holds, "'T:\\.data-home\\Corvane" + holds},
+                             {"Corvane", "other.txt"}},
+                            // Its files, the run's own journal among them.
+                            {".data-home", FolderScope::AllLayers,
+                             {"'T:\\.data-home\\Corvane\\Renomiq\\Newname.txt" + ownFile}, {"Corvane", "xother.txt"}},
+                            {".data-home/Corvane/Renomiq", FolderScope::ThisFolderOnly,
+                             {"'T:\\.data-home\\Corvane\\Renomiq" + holds}, {"Corvane", "xother.txt"}},
+                            // Reached through a link to the data home: the same folders.
+                            {"via", FolderScope::OnlySubfolders,
+                             {"'T:\\via\\Corvane\\Renomiq" + holds, "'T:\\via\\Corvane" + holds},
+                             {"Corvane", "xother.txt"}},
+                            {"via/Corvane/Renomiq", FolderScope::ThisFolderOnly,
+                             {"'T:\\via\\Corvane\\Renomiq" + holds}, {"Corvane", "xother.txt"}},
+                        });
+    // The run that renamed other.txt last could still write its undo log.
+    EXPECT_EQ(log(), "T:\\.data-home\\xother.txt\r\nT:\\.data-home\\other.txt\r\n");
+}
+
+// The same folders under another path that no link resolves to: a bind mount,
+// made in a mount namespace of this test's own, so that no other process sees
+// it.
+TEST_F(UndoTest, TheProgramsOwnDataFolderReachedThroughABindMountIsNeverRenamed)
+{
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        GTEST_SKIP() << "no mount namespace of its own here: " << std::strerror(errno);
+    dir.createFiles({".data-home/Corvane/Renomiq/Newname.txt", ".data-home/other.txt", "bound/"});
+    if (::mount(dir.dataHome().c_str(), dir.host("bound").c_str(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "bind mounts are not permitted here: " << std::strerror(errno);
+    struct Unmount {
         std::string path;
-        bool made;
-        ~Mount()
-        {
-            if (made)
-                ::umount2(path.c_str(), MNT_DETACH);
-        }
-    } bound{dir.host("bound"), ::mount(dir.dataHome().c_str(), dir.host("bound").c_str(), nullptr, MS_BIND, nullptr) == 0};
-    if (!bound.made)
-        std::cerr << "bind mounts are not permitted here, their rows are left out: " << std::strerror(errno) << "\n";
-    const struct {
-        const char *folder;
-        FolderScope scope;
-        Lines messages; // among those shown
-        Lines renamed;  // under .data-home afterwards
-        bool throughMount = false;
-    } rows[] = {
-        {".data-home", FolderScope::OnlySubfolders,
-         {"'T:\\.data-home\\Corvane\\Renomiq" + holds, "'T:\\.data-home\\Corvane" + holds},
-         {"Corvane", "other.txt"}},
-        // Its files, the run's own journal among them.
-        {".data-home", FolderScope::AllLayers, {"'T:\\.data-home\\Corvane\\Renomiq\\Newname.txt" + ownFile},
-         {"Corvane", "xother.txt"}},
-        {".data-home/Corvane/Renomiq", FolderScope::ThisFolderOnly, {"'T:\\.data-home\\Corvane\\Renomiq" + holds},
-         {"Corvane", "xother.txt"}},
-        // Reached through a link to the data home: the same folders.
-        {"via", FolderScope::OnlySubfolders, {"'T:\\via\\Corvane\\Renomiq" + holds, "'T:\\via\\Corvane" + holds},
-         {"Corvane", "xother.txt"}},
-        {"via/Corvane/Renomiq", FolderScope::ThisFolderOnly, {"'T:\\via\\Corvane\\Renomiq" + holds},
-         {"Corvane", "xother.txt"}},
-        // Reached through a bind mount of the data home: the same folders and files.
-        {"bound", FolderScope::OnlySubfolders,
-         {"'T:\\bound\\Corvane\\Renomiq" + holds, "'T:\\bound\\Corvane" + holds}, {"Corvane", "xother.txt"}, true},
-        {"bound/Corvane/Renomiq", FolderScope::ThisFolderOnly, {"'T:\\bound\\Corvane\\Renomiq" + holds},
-         {"Corvane", "xother.txt"}, true},
-        {"bound", FolderScope::AllLayers, {"'T:\\bound\\Corvane\\Renomiq\\Newname.txt" + ownFile},
-         {"Corvane", "xxother.txt"}, true},
-    };
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{dir.host("bound")};
+    expectOwnFolderKept(*this, app, dir,
+                        {
+                            {"bound", FolderScope::OnlySubfolders,
+                             {"'T:\\bound\\Corvane\\Renomiq" + kHolds, "'T:\\bound\\Corvane" + kHolds},
+                             {"Corvane", "other.txt"}},
+                            {"bound/Corvane/Renomiq", FolderScope::ThisFolderOnly,
+                             {"'T:\\bound\\Corvane\\Renomiq" + kHolds}, {"Corvane", "other.txt"}},
+                            {"bound", FolderScope::AllLayers, {"'T:\\bound\\Corvane\\Renomiq\\Newname.txt" + kOwnFile},
+                             {"Corvane", "xother.txt"}},
+                        });
+    EXPECT_EQ(log(), "T:\\bound\\xother.txt\r\nT:\\bound\\other.txt\r\n");
+}
+
+void expectOwnFolderKept(UndoTest &t, test::TestApp &app, TestDir &dir, const std::vector<OwnFolderRow> &rows)
+{
     for (const auto &row : rows) {
-        if (row.throughMount && !bound.made)
-            continue;
         Lines data = dir.list(".data-home/Corvane/Renomiq");
         app.targetFolder(row.folder, row.scope);
         app.prompter.clear();
         app.prompter.expect(8, Answer::Ok);
-        run(insertAtHead("x"));
+        t.runRequest(insertAtHead("x"));
         Lines texts = app.prompter.texts();
         // The messages, without the end's "No filename had been changed" box.
-        std::erase_if(texts, [](const std::string &t) { return t.rfind("No filename", 0) == 0; });
+        std::erase_if(texts, [](const std::string &text) { return text.rfind("No filename", 0) == 0; });
         for (const std::string &text : texts) {
-            const bool refusal = text.size() > ownFile.size()
-                && (text.compare(text.size() - ownFile.size(), ownFile.size(), ownFile) == 0
-                    || text.compare(text.size() - holds.size(), holds.size(), holds) == 0);
+            const bool refusal = text.size() > kOwnFile.size()
+                && (text.compare(text.size() - kOwnFile.size(), kOwnFile.size(), kOwnFile) == 0
+                    || text.compare(text.size() - kHolds.size(), kHolds.size(), kHolds) == 0);
             EXPECT_TRUE(refusal) << text;
         }
         for (const std::string &message : row.messages)
@@ -277,9 +303,6 @@ TEST_F(UndoTest, TheProgramsOwnDataFolderIsNeverRenamed)
         }
         EXPECT_EQ(dataNow, data) << row.folder;
     }
-    // The run that renamed other.txt last could still write its undo log.
-    EXPECT_EQ(log(), bound.made ? "T:\\bound\\xxother.txt\r\nT:\\bound\\xother.txt\r\n"
-                                : "T:\\.data-home\\xother.txt\r\nT:\\.data-home\\other.txt\r\n");
 }
 
 TEST_F(UndoTest, UndoGoesFromTheLastRenameBackAndKeepsWhatItCannotRestore)
@@ -333,6 +356,25 @@ TEST_F(UndoTest, UndoGoesFromTheLastRenameBackAndKeepsWhatItCannotRestore)
     }
 }
 
+// The log cannot be rewritten with what the undo left: the error is all the
+// windows show, no "Undo done.".
+TEST_F(UndoTest, AnUndoWhoseLogCannotBeRewrittenShowsTheErrorOnly)
+{
+    dir.createFiles({"u/b", "u/keep"});
+    dir.writeFile(kLog, "T:\\u\\b\r\nT:\\u\\a\r\nT:\\u\\gone\r\nT:\\u\\g\r\n");
+    app.fileSystem.refuseWriteOf = {TestDir::win(kLog)};
+    app.windows.status[1] = "before";
+    app.prompter.expect(Answer::Yes);
+    app.prompter.expect(Answer::Ok);
+    app.driver.undoLast();
+    EXPECT_EQ(dir.list("u"), (Lines{"a", "keep"}));
+    const Lines texts = app.prompter.texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[1].rfind("The undo log could not be written: Cannot write ", 0), 0u) << texts[1];
+    EXPECT_EQ(app.windows.status[1], "before");
+    EXPECT_EQ(log(), "T:\\u\\b\r\nT:\\u\\a\r\nT:\\u\\gone\r\nT:\\u\\g\r\n");
+}
+
 TEST_F(UndoTest, HandEditedPairsNeverMoveAnItemOutOfItsFolder)
 {
     dir.createFiles({"a/x", "a/y", "a/z", "a/sub/", "a/ok", "a/IMG_f", "a/g"});
@@ -352,6 +394,41 @@ TEST_F(UndoTest, HandEditedPairsNeverMoveAnItemOutOfItsFolder)
     EXPECT_EQ(dir.list("a/sub").size(), 0u);
     EXPECT_FALSE(dir.exists("x"));
     EXPECT_EQ(app.windows.status[1], "Undo done. 6 items could not be restored.");
+    EXPECT_EQ(app.prompter.texts().back(),
+              "6 entries of the undo log are invalid (a path that is no full path in its partner's folder, or holds a "
+              "zero byte): they were not undone, and the undo log keeps them.");
+}
+
+// An entry no undo can carry out is told as invalid, not as an item missing.
+TEST_F(UndoTest, InvalidEntriesAreToldApartFromMissingItems)
+{
+    using namespace std::string_literals;
+    const std::string missing = "1 item could not be restored: the item is missing, or another item has its former "
+                                "name. The undo log keeps them, so that Undo can try them again.";
+    const std::string invalid = "1 entry of the undo log is invalid (a path that is no full path in its partner's "
+                                "folder, or holds a zero byte): it was not undone, and the undo log keeps it.";
+    const struct {
+        const char *name;
+        std::string log;
+        std::string told;
+    } rows[] = {
+        {"a zero byte", "T:\\z\\IMG_f\0.jpg\r\nT:\\z\\IMG_f2\r\n"s, invalid},
+        {"an item gone", "T:\\z\\gone\r\nT:\\z\\was\r\n", missing},
+        {"both", "T:\\z\\gone\r\nT:\\z\\was\r\nT:\\z\\IMG_f\r\nT:\\z\\IMG_f2\0\r\n"s,
+         missing + "\n" + invalid},
+    };
+    for (const auto &row : rows) {
+        // Each log holds a pair that is undone besides.
+        dir.createFiles({"z/IMG_f", "z/b"});
+        ::unlink(dir.host("z/a").c_str());
+        dir.writeFile(kLog, "T:\\z\\b\r\nT:\\z\\a\r\n" + row.log);
+        app.prompter.clear();
+        app.prompter.expect(Answer::Yes);
+        app.prompter.expect(Answer::Ok);
+        app.driver.undoLast();
+        EXPECT_EQ(app.prompter.texts().back(), row.told) << row.name;
+        EXPECT_EQ(dir.list("z"), (Lines{"IMG_f", "a"})) << row.name;
+    }
 }
 
 // The data folder is deleted while a run renames: its journal goes with it,
@@ -567,6 +644,98 @@ TEST_F(UndoTest, RecoveryKeepsTheRecordsOfEveryJournal)
         EXPECT_EQ(after, row.after) << row.name;
         EXPECT_EQ(static_cast<int>(recovery.keptLogs.size()), row.kept) << row.name;
         EXPECT_EQ(static_cast<int>(recovery.setAside.size()), row.setAside) << row.name;
+    }
+}
+
+// The undo log records which item each pair renamed: an item put at a new
+// name since is never renamed by the undo, while the item itself, moved away
+// and back, still is.
+TEST_F(UndoTest, TheUndoRenamesOnlyTheItemsTheRunRenamed)
+{
+    const struct {
+        const char *name;
+        std::function<void(TestDir &)> meanwhile; // done to u/b1.txt between the run and the undo
+        Lines after;
+        const char *status;
+    } rows[] = {
+        {"replaced by another file",
+         [](TestDir &d) {
+             d.writeFile("new.txt", "other");
+             ::rename(d.host("new.txt").c_str(), d.host("u/b1.txt").c_str());
+         },
+         {"a2.txt", "b1.txt"}, "Undo done. 1 item could not be restored."},
+        {"moved away and back",
+         [](TestDir &d) {
+             ::rename(d.host("u/b1.txt").c_str(), d.host("away").c_str());
+             ::rename(d.host("away").c_str(), d.host("u/b1.txt").c_str());
+         },
+         {"a1.txt", "a2.txt"}, "Undo done."},
+    };
+    for (const auto &row : rows) {
+        std::filesystem::remove_all(dir.host("u"));
+        dir.createFiles({"u/a1.txt", "u/a2.txt"});
+        app.targetFolder("u", FolderScope::OneLayer);
+        EditRequest r;
+        r.kind = EditKind::Replapart;
+        r.oldString = "a";
+        r.newString = "b";
+        run(r);
+        ASSERT_EQ(dir.list("u"), (Lines{"b1.txt", "b2.txt"})) << row.name;
+        struct stat st {};
+        ASSERT_EQ(::stat(dir.host("u/b1.txt").c_str(), &st), 0);
+        const std::string identity =
+            "#item " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + "\r\n";
+        EXPECT_EQ(app.undoLogFile().rfind(identity + "T:\\u\\b1.txt\r\nT:\\u\\a1.txt\r\n#item ", 0), 0u) << app.undoLogFile();
+        row.meanwhile(dir);
+        app.prompter.clear();
+        app.prompter.expect(Answer::Yes);
+        app.prompter.expect(Answer::Ok);
+        app.driver.undoLast();
+        EXPECT_EQ(dir.list("u"), row.after) << row.name;
+        EXPECT_EQ(app.windows.status[1], row.status) << row.name;
+        if (row.after[1] == "b1.txt") {
+            EXPECT_EQ(dir.readFile("u/b1.txt"), "other") << row.name;
+            // The pair stays, with the identity of the item it renamed.
+            EXPECT_EQ(app.undoLogFile(), identity + "T:\\u\\b1.txt\r\nT:\\u\\a1.txt\r\n") << row.name;
+        } else {
+            EXPECT_FALSE(app.undoLogExists()) << row.name;
+        }
+    }
+}
+
+// A journal's last record was never carried out unless the item it names is
+// at its new name: an item put there since is another one.
+TEST_F(UndoTest, RecoveryKeepsTheLastRecordOnlyWhenItsItemIsAtTheNewName)
+{
+    const std::string data = ".data-home/Corvane/Renomiq/";
+    dir.createFiles({"k/b1", "k/b2", data});
+    const auto identityOf = [&](const std::string &path) {
+        struct stat st {};
+        ::lstat(dir.host(path).c_str(), &st);
+        return "#item " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + "\r\n";
+    };
+    const std::string first = identityOf("k/b1") + "T:\\k\\b1\r\nT:\\k\\a1\r\n";
+    const struct {
+        const char *name;
+        std::string last; // the last record
+        std::string kept; // the undo log made of the journal
+    } rows[] = {
+        {"its item at the new name", identityOf("k/b2") + "T:\\k\\b2\r\nT:\\k\\a2\r\n",
+         first + identityOf("k/b2") + "T:\\k\\b2\r\nT:\\k\\a2\r\n"},
+        // Its former name is free, as after a rename; b2 is another item.
+        {"another item at the new name", identityOf("k/b1") + "T:\\k\\b2\r\nT:\\k\\a2\r\n", first},
+        {"nothing at the new name", identityOf("k/b2") + "T:\\k\\b3\r\nT:\\k\\a3\r\n", first},
+        {"a record without identity, its old name free", "T:\\k\\b2\r\nT:\\k\\a2\r\n",
+         first + "T:\\k\\b2\r\nT:\\k\\a2\r\n"},
+        {"an identity cut off", "#item 12", first},
+    };
+    for (const auto &row : rows) {
+        for (const std::string &name : dir.list(data))
+            ::unlink(dir.host(data + name).c_str());
+        dir.writeFile(data + "rollback.9-a.jnl", first + row.last + std::string(64, '\0'));
+        UndoLog(app.fileSystem, app.state.settings.dataFolder()).recoverAbandonedJournals();
+        EXPECT_EQ(dir.list(data), Lines{"rollback.rbk"}) << row.name;
+        EXPECT_EQ(app.undoLogFile(), row.kept) << row.name;
     }
 }
 
