@@ -113,7 +113,7 @@ PhotoMetadata readPhoto(Open open)
     quietenLibraries();
     PhotoMetadata photo;
     try {
-        Exiv2::Image::AutoPtr image = open();
+        auto image = open(); // the library's own smart pointer
         if (image.get())
             photo = photoOf(*image);
     } catch (...) {
