@@ -9,7 +9,7 @@ replaceMode oldString newString replaceCaseSensitive replaceOnlyLeftmost replace
 insertMode atHead headText atEnd endText atCursor cursorText cursorDirection placement
 existingString secondString insertText changeMode newName nameCase capitalizeFirstLetter
 includeExtension excludeSmallWords extensionMode replaceAllTypes oldExtension newExtension
-extensionCase useSpecialStrings startNumber randomUpper randomLower randomDigits content
+extensionCase useSpecialStrings startNumber numberOrder randomUpper randomLower randomDigits content
 includeWebpageFolder specialTypes music document film picture program other otherTypes
 fileSize fileDateTime'
 
@@ -28,6 +28,7 @@ _renomiq_cli_values()
         extensionMode) echo 'change convertCase' ;;
         extensionCase) echo 'lower upper' ;;
         content) echo 'oneLayer allLayers onlySubfolders' ;;
+        numberOrder) echo 'name taken' ;;
         removeDirection | keepDirection | replaceDirection | cursorDirection) echo 'fromHead fromEnd' ;;
         removeCaseSensitive | removeOnlyLeftmost | alsoRemoveTheTwoStrings | keepOnlyLeftmost | \
             replaceErasedWithSpace | alsoEraseOthers | keepDash | keepParentheses | keepBrackets | \

@@ -34,7 +34,7 @@ function __renomiq_cli_fields
         placement=before,behind,between changeMode=newName,convertCase nameCase=lower,upper,capitalizeEveryWord \
         extensionMode=change,convertCase extensionCase=lower,upper content=oneLayer,allLayers,onlySubfolders \
         removeDirection=fromHead,fromEnd keepDirection=fromHead,fromEnd replaceDirection=fromHead,fromEnd \
-        cursorDirection=fromHead,fromEnd
+        cursorDirection=fromHead,fromEnd numberOrder=name,taken
     set -l flags removeCaseSensitive removeOnlyLeftmost alsoRemoveTheTwoStrings keepOnlyLeftmost \
         replaceErasedWithSpace alsoEraseOthers keepDash keepParentheses keepBrackets keepUnderscore keepOthers \
         replaceCaseSensitive replaceOnlyLeftmost atHead atEnd atCursor capitalizeFirstLetter includeExtension \

@@ -146,6 +146,7 @@ const std::map<std::string, Setter> &fields()
         t["startNumber"] = [](EditorInputs &in, const std::string &v) {
             return parseInt(v, in.request.startNumber) && in.request.startNumber >= 0 && in.request.startNumber <= 10000;
         };
+        t["numberOrder"] = choice(&R::numberOrder, {{"name", NumberOrder::Name}, {"taken", NumberOrder::Taken}});
         t["randomUpper"] = flag(&R::randomUpper);
         t["randomLower"] = flag(&R::randomLower);
         t["randomDigits"] = flag(&R::randomDigits);

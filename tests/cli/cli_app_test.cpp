@@ -1,5 +1,6 @@
 #include "cli/cli_app.h"
 
+#include "support/media_files.h"
 #include "support/test_dir.h"
 
 #include <gtest/gtest.h>
@@ -604,6 +605,52 @@ TEST_F(CliAppTest, JsonRowsForPreviewsAndRuns)
     EXPECT_EQ(run.err.substr(run.err.size() - result.size()), result);
     EXPECT_EQ(dir.list("j"), (Lines{"IMG_\n.jpg", "P_1.jpg", "P_2 'é'.jpg", "b\\c", "x.txt"}));
     EXPECT_EQ(cli({"replace", "--format", "xml", "x"}).status, 2);
+}
+
+// Photos named by when they were taken, and numbered in that order; a photo
+// without the date, or a damaged one, gets the empty text: no name, so it
+// stays, and it comes last in the taken order.
+TEST_F(CliAppTest, PhotosNamedByWhenTheyWereTaken)
+{
+    dir.createFiles({"p/"});
+    const auto photo = [this](const std::string &name, const std::string &taken, const std::string &model) {
+        test::ExifFields fields;
+        fields.dateTimeOriginal = taken;
+        fields.model = model;
+        dir.writeFile("p/" + name, test::jpegWithExif(fields));
+    };
+    photo("IMG_0001.jpg", "2024:07:14 09:30:12", "Canon EOS R6");
+    photo("IMG_0002.jpg", "2024:07:14 08:15:00", "Canon EOS R6");
+    photo("DSC_0100.JPG", "2024:07:15 18:00:05", "NIKON Z 6");
+    dir.writeFile("p/scan.jpg", test::plainJpeg());
+    dir.writeFile("p/broken.jpg", test::jpegWithExif({}).substr(0, 40));
+
+    CliRun preview = cli({"change", "newName={taken;yyyy-MM-dd HH.mm.ss} {camera}", "--preview", dir.host("p")});
+    EXPECT_EQ(preview.out, "broken.jpg\t(none).jpg\n"
+                           "DSC_0100.JPG\t2024-07-15 18.00.05 NIKON Z 6.JPG\n"
+                           "IMG_0001.jpg\t2024-07-14 09.30.12 Canon EOS R6.jpg\n"
+                           "IMG_0002.jpg\t2024-07-14 08.15.00 Canon EOS R6.jpg\n"
+                           "scan.jpg\t(none)(1).jpg\n");
+
+    CliRun run = cli({"change", "newName={taken;yyyy-MM-dd HH.mm.ss}", dir.host("p")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(dir.list("p"), (Lines{"2024-07-14 08.15.00.jpg", "2024-07-14 09.30.12.jpg", "2024-07-15 18.00.05.JPG",
+                                    "broken.jpg", "scan.jpg"}));
+
+    // Each day's photos numbered in shooting order.
+    CliRun numbered = cli({"change", "newName={taken;yyyy-MM-dd}_$$$", "numberOrder=taken", dir.host("p")});
+    EXPECT_EQ(numbered.status, 0) << numbered.err;
+    EXPECT_EQ(dir.list("p"), (Lines{"2024-07-14_001.jpg", "2024-07-14_002.jpg", "2024-07-15_003.JPG", "_004.jpg",
+                                    "_005.jpg"}));
+    EXPECT_EQ(dir.readFile("p/2024-07-14_001.jpg").size(), test::jpegWithExif([] {
+                  test::ExifFields f;
+                  f.dateTimeOriginal = "2024:07:14 08:15:00";
+                  f.model = "Canon EOS R6";
+                  return f;
+              }()).size());
+
+    CliRun bad = cli({"change", "newName=x", "numberOrder=shot", dir.host("p")});
+    EXPECT_EQ(bad.status, 2);
 }
 
 } // namespace

@@ -33,8 +33,28 @@ std::string dollarRun(std::size_t entries)
     return "$$";
 }
 
+std::array<const char *, 11> metadataTokenNames()
+{
+    return {"taken", "make", "camera", "width", "height", "artist", "album", "title", "genre", "year", "track"};
+}
+
+std::string metadataTokenFor(std::string_view name, std::string_view format)
+{
+    std::string argument;
+    if (name == "taken") {
+        for (char c : format) {
+            if (c != '{' && c != '}')
+                argument += c;
+        }
+    } else if (name == "track" && !format.empty() && format.size() <= 2
+               && format.find_first_not_of("0123456789") == std::string_view::npos) {
+        argument = format;
+    }
+    return "{" + std::string(name) + (argument.empty() ? "" : ";" + argument) + "}";
+}
+
 std::string specialStringText(int code, bool useSpecialStrings, std::size_t workListEntries,
-                              const std::string &todayCaption)
+                              const std::string &todayCaption, const std::string &metadataToken)
 {
     if (!useSpecialStrings)
         return {};
@@ -45,6 +65,7 @@ std::string specialStringText(int code, bool useSpecialStrings, std::size_t work
     case FileDate: return "@@";
     case FileSize: return "##";
     case FolderName: return "%%";
+    case Metadata: return metadataToken;
     default: return {};
     }
 }

@@ -18,6 +18,10 @@ enum class ChangeMode { NewName, ConvertCase };
 enum class NameCase { Lower, Upper, CapitalizeEveryWord };
 enum class ExtensionMode { Change, ConvertCase };
 enum class ExtensionCase { Lower, Upper };
+// The order the running numbers follow in each work list: the list's own
+// (by name), or when the photos were taken (ties by name; items without a
+// date after those with one).
+enum class NumberOrder { Name, Taken };
 
 // All parameters of one run, filled once when "OK" or "Preview" is pressed and
 // read-only for the whole run. The defaults are the editor window's state when
@@ -96,12 +100,16 @@ struct EditRequest {
     // Special strings (run-wide)
     bool useSpecialStrings = true;
     int startNumber = 1; // 0 to 10000
+    NumberOrder numberOrder = NumberOrder::Name;
     bool randomUpper = true;
     bool randomLower = true;
     bool randomDigits = true;
 
     // Preview (run-wide)
     int previewLimit = 20; // 1 to 1000
+
+    // True when the items of each work list go in the order they were taken.
+    bool numbersInTakenOrder() const { return useSpecialStrings && numberOrder == NumberOrder::Taken; }
 
     // True for the two sub-modes that only change letter case: their new name
     // may be the item itself under another spelling, so no "(n)" is added.

@@ -96,7 +96,8 @@ std::string generalFormat(std::uint64_t scaled, unsigned scale, std::string_view
 } // namespace
 
 SpecialStrings::SpecialStrings(FileSystem &fileSystem, Prompter &prompter, const Clock &clock)
-    : m_fileSystem(fileSystem), m_prompter(prompter), m_seedCounter(static_cast<std::uint64_t>(clock.now()))
+    : m_fileSystem(fileSystem), m_prompter(prompter), m_seedCounter(static_cast<std::uint64_t>(clock.now())),
+      m_metadata(fileSystem)
 {
 }
 
@@ -156,9 +157,31 @@ std::string SpecialStrings::randomString(const EditRequest &request, std::int64_
 std::string SpecialStrings::expandSpecial(const EditRequest &request, std::string_view input,
                                           const std::string &itemPath)
 {
-    std::string text(input);
     if (!request.useSpecialStrings)
-        return text;
+        return std::string(input);
+    if (!contains(input, "{"))
+        return expandPlain(request, input, itemPath);
+    // The pieces around the tokens in braces are expanded each on its own, so a
+    // value from inside the item never becomes a token.
+    std::string text;
+    for (const TextPiece &piece : splitAtMetadataTokens(input)) {
+        if (!piece.literal.empty())
+            text += expandPlain(request, piece.literal, itemPath);
+        if (!piece.token)
+            continue;
+        static const PhotoMetadata kNoPhoto;
+        static const AudioMetadata kNoAudio;
+        const bool photo = piece.token->fromPhoto();
+        text += metadataTokenText(*piece.token, photo ? m_metadata.photo(itemPath) : kNoPhoto,
+                                  photo ? kNoAudio : m_metadata.audio(itemPath));
+    }
+    return text;
+}
+
+std::string SpecialStrings::expandPlain(const EditRequest &request, std::string_view input,
+                                        const std::string &itemPath)
+{
+    std::string text(input);
     const std::string placeholder(1, kPlaceholder);
 
     // Running numbers: each run of N "$" becomes the number padded to N digits.

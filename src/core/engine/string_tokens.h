@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/metadata_tokens.h"
 #include "platform/clock.h"
 
 #include <cstdint>
@@ -15,7 +16,8 @@ struct EditRequest;
 
 // The special-string tokens of the texts that insert or replace: runs of "$"
 // (running number), "@$@" (a literal "$"), "%%" (folder name), "%k%" (random
-// string), "@@" (modification date), "##" (size).
+// string), "@@" (modification date), "##" (size), and the tokens in braces
+// that take a value from inside the item ("{taken;yyyy-MM-dd}", "{artist}").
 class SpecialStrings {
 public:
     // The seed counter of the random strings starts at the clock's time.
@@ -28,8 +30,17 @@ public:
     // The decimal separator of sizes; without one, the C library locale's.
     void setDecimalSeparator(std::optional<std::string> separator) { m_decimalSeparator = std::move(separator); }
 
-    // The text with its tokens expanded for the item at itemPath.
+    // The text with its tokens expanded for the item at itemPath. A value
+    // taken from inside the item is never expanded again.
     std::string expandSpecial(const EditRequest &request, std::string_view text, const std::string &itemPath);
+
+    // When the photo at itemPath was taken, if it says.
+    std::optional<CalendarTime> takenTime(const std::string &itemPath)
+    {
+        return m_metadata.photo(itemPath).taken;
+    }
+    // The items' metadata read so far; forgotten at the start of each work list.
+    ItemMetadataCache &metadata() { return m_metadata; }
 
     // False, after an information box, when a random-string token is too long or
     // not a number.
@@ -46,6 +57,8 @@ public:
     std::string decimalSeparator() const;
 
 private:
+    // The tokens but those in braces.
+    std::string expandPlain(const EditRequest &request, std::string_view text, const std::string &itemPath);
 
     FileSystem &m_fileSystem;
     Prompter &m_prompter;
@@ -53,6 +66,7 @@ private:
     std::uint64_t m_seedCounter;
     SeededRandom m_random;
     std::optional<std::string> m_decimalSeparator;
+    ItemMetadataCache m_metadata;
 };
 
 } // namespace renomiq

@@ -1,6 +1,7 @@
 #include "run/run_driver.h"
 
 #include "engine/item_path.h"
+#include "engine/taken_order.h"
 #include "platform/file_system.h"
 #include "platform/new_name_check.h"
 #include "platform/platform.h"
@@ -255,7 +256,10 @@ void RunDriver::visitTargets()
         processWorkList(continued);
     };
     renomiq::visitTargets(m_state.platform.fileSystem, m_state.targets, m_state.run.workList, m_state.run.stopRequest,
-                          handedOver, unreachable, m_request->preview ? WalkExtent::UntilStopped : WalkExtent::Full,
+                          handedOver, unreachable,
+                          // Numbers in taken order need each folder's batch whole.
+                          m_request->preview && !m_request->numbersInTakenOrder() ? WalkExtent::UntilStopped
+                                                                                   : WalkExtent::Full,
                           &batchEntries);
 }
 
@@ -268,8 +272,13 @@ void RunDriver::processWorkList(bool continued)
         m_observer.processEvents();
         return;
     }
-    if (!continued)
-        m_state.engine.specialStrings().setRunningNumber(m_request->startNumber);
+    if (!continued) {
+        SpecialStrings &special = m_state.engine.specialStrings();
+        special.setRunningNumber(m_request->startNumber);
+        special.metadata().clear();
+        if (m_request->numbersInTakenOrder())
+            orderByTaken(run.workList, [&special](const std::string &path) { return special.takenTime(path); });
+    }
     if (run.progressJob == ProgressJob::RenamingJob && !continued) {
         m_observer.setProgressPosition(0);
         m_observer.setProgressMaximum(static_cast<int>(run.workList.size()));

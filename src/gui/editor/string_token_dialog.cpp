@@ -14,11 +14,13 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -80,7 +82,7 @@ TForm3::TForm3(Platform &platform, QWidget *parent) : QDialog(parent), m_platfor
         b->setChecked(checked);
         return b;
     };
-    for (int row = 0; row < 6; ++row)
+    for (int row = 0; row < 7; ++row)
         grid->addWidget(plain(QString::number(row + 1) + QLatin1Char(','), this), row * 2, 0, Qt::AlignTop);
 
     // 1, ordered numbers
@@ -91,7 +93,12 @@ TForm3::TForm3(Platform &platform, QWidget *parent) : QDialog(parent), m_platfor
     m_begin->setValue(1);
     m_begin->setAccessibleName(QStringLiteral("Begin with :"));
     grid->addWidget(m_ordered, 0, 1);
-    grid->addWidget(line(this, {plain(QStringLiteral("Begin with : "), this), m_begin}), 0, 2);
+    // Numbers in the order the photos were taken, each work list on its own.
+    m_takenOrder = new QCheckBox(QStringLiteral("in the order taken"), this);
+    m_takenOrder->setAccessibleName(m_takenOrder->text());
+    grid->addWidget(line(this, {plain(QStringLiteral("Begin with : "), this), m_begin, plain(QStringLiteral("  "), this),
+                                m_takenOrder}),
+                    0, 2);
     grid->addWidget(line(this, {plain(QStringLiteral("Example: a"), this), highlighted(QStringLiteral("$$$"), this),
                                 plain(QStringLiteral("c  means a001c, a002c, a003c ..."), this)}),
                     1, 1, 1, 2);
@@ -145,6 +152,27 @@ TForm3::TForm3(Platform &platform, QWidget *parent) : QDialog(parent), m_platfor
                                 plain(QStringLiteral("6"), this), highlighted(QStringLiteral("%"), this),
                                 plain(QStringLiteral("  means a random 6 digits string."), this)}),
                     11, 1, 1, 2);
+
+    // 7, a value from inside each file: photos and music
+    m_metadata = kindButton(QStringLiteral("Metadata:"), false);
+    m_metadataTokens = new QComboBox(this);
+    m_metadataTokens->setAccessibleName(QStringLiteral("Metadata token"));
+    for (const char *name : metadataTokenNames())
+        m_metadataTokens->addItem(QStringLiteral("{") + QString::fromLatin1(name) + QStringLiteral("}"));
+    m_metadataFormat = new QLineEdit(this);
+    m_metadataFormat->setAccessibleName(QStringLiteral("Format:"));
+    m_takenFormat = QStringLiteral("yyyy-MM-dd HH.mm.ss");
+    m_trackDigits = QStringLiteral("2");
+    m_metadataFormat->setText(m_takenFormat);
+    connect(m_metadataTokens, &QComboBox::currentIndexChanged, this, &TForm3::metadataTokenChosen);
+    connect(m_metadataFormat, &QLineEdit::textEdited, this, [this] { m_metadata->setChecked(true); });
+    grid->addWidget(m_metadata, 12, 1);
+    grid->addWidget(line(this, {m_metadataTokens, plain(QStringLiteral("  Format: "), this), m_metadataFormat}), 12, 2);
+    grid->addWidget(line(this, {plain(QStringLiteral("Example: "), this),
+                                highlighted(QStringLiteral("{taken;yyyy-MM-dd HH.mm.ss}"), this),
+                                plain(QStringLiteral("  means 2024-07-14 09.30.12, "), this),
+                                highlighted(QStringLiteral("{track;2}"), this), plain(QStringLiteral("  means 03"), this)}),
+                    13, 1, 1, 2);
     layout->addLayout(grid);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -175,6 +203,7 @@ void TForm3::showEvent(QShowEvent *event)
     m_code = Cancelled;
     m_savedUse = m_use->isChecked();
     m_savedBegin = m_begin->value();
+    m_savedTakenOrder = m_takenOrder->isChecked();
     const auto captions = todayCaptions(m_platform.clock.now());
     for (std::size_t i = 0; i < captions.size(); ++i) {
         m_dates[i]->setText(toQt(captions[i]));
@@ -208,6 +237,8 @@ void TForm3::accept()
         m_code = FileSize;
     else if (m_folderName->isChecked())
         m_code = FolderName;
+    else if (m_metadata->isChecked())
+        m_code = Metadata;
     QDialog::accept();
 }
 
@@ -215,6 +246,7 @@ void TForm3::done(int result)
 {
     if (m_code == Cancelled) {
         m_use->setChecked(m_savedUse);
+        m_takenOrder->setChecked(m_savedTakenOrder);
         const QSignalBlocker block(m_begin);
         m_begin->setValue(m_savedBegin);
     }
@@ -228,13 +260,30 @@ std::string TForm3::textFor(int code, std::size_t workListEntries) const
         if (b->isChecked())
             today = fromQt(b->text());
     }
-    return specialStringText(code, m_use->isChecked(), workListEntries, today);
+    const std::string token = metadataTokenFor(metadataTokenNames()[static_cast<std::size_t>(m_metadataTokens->currentIndex())],
+                                               fromQt(m_metadataFormat->text()));
+    return specialStringText(code, m_use->isChecked(), workListEntries, today, token);
+}
+
+void TForm3::metadataTokenChosen(int index)
+{
+    const std::string_view shown = metadataTokenNames()[static_cast<std::size_t>(m_shownToken)];
+    if (shown == "taken")
+        m_takenFormat = m_metadataFormat->text();
+    else if (shown == "track")
+        m_trackDigits = m_metadataFormat->text();
+    const std::string_view chosen = metadataTokenNames()[static_cast<std::size_t>(index)];
+    m_metadataFormat->setText(chosen == "taken" ? m_takenFormat : chosen == "track" ? m_trackDigits : QString());
+    m_metadataFormat->setEnabled(chosen == "taken" || chosen == "track");
+    m_shownToken = index;
+    m_metadata->setChecked(true);
 }
 
 void TForm3::fill(EditRequest &r) const
 {
     r.useSpecialStrings = m_use->isChecked();
     r.startNumber = m_begin->value();
+    r.numberOrder = m_takenOrder->isChecked() ? NumberOrder::Taken : NumberOrder::Name;
     r.randomUpper = m_upper->isChecked();
     r.randomLower = m_lower->isChecked();
     r.randomDigits = m_numbers->isChecked();

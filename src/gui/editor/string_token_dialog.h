@@ -8,7 +8,9 @@
 #include <string>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
+class QLineEdit;
 class QRadioButton;
 
 namespace renomiq {
@@ -35,6 +37,8 @@ public:
 
     NumberBox *beginWith() const { return m_begin; }
     QRadioButton *dateButton(int index) const { return m_dates[static_cast<std::size_t>(index)]; }
+    QComboBox *metadataTokens() const { return m_metadataTokens; }
+    QLineEdit *metadataFormat() const { return m_metadataFormat; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -44,11 +48,13 @@ private:
     void accept() override;
     void done(int result) override;
     void classToggled(QCheckBox *box, bool checked);
+    void metadataTokenChosen(int index);
 
     Platform &m_platform;
     int m_code = 99;
     bool m_savedUse = true;
     int m_savedBegin = 1;
+    bool m_savedTakenOrder = false;
     QCheckBox *m_use = nullptr;
     QRadioButton *m_ordered = nullptr;
     QRadioButton *m_today = nullptr;
@@ -57,6 +63,15 @@ private:
     QRadioButton *m_folderName = nullptr;
     QRadioButton *m_disordered = nullptr;
     NumberBox *m_begin = nullptr;
+    QCheckBox *m_takenOrder = nullptr;
+    QRadioButton *m_metadata = nullptr;
+    QComboBox *m_metadataTokens = nullptr;
+    QLineEdit *m_metadataFormat = nullptr;
+    // The format box's text of "taken" and of "track", kept while the other
+    // tokens are chosen; the token shown last.
+    QString m_takenFormat;
+    QString m_trackDigits;
+    int m_shownToken = 0;
     std::array<QRadioButton *, 6> m_dates{};
     QCheckBox *m_upper = nullptr;
     QCheckBox *m_lower = nullptr;

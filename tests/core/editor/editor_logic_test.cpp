@@ -244,5 +244,27 @@ TEST(SpecialStringText, CodesDatesAndDollarWidths)
     }
 }
 
+TEST(SpecialStringText, MetadataTokens)
+{
+    const struct {
+        const char *name, *format, *token;
+    } rows[] = {
+        {"taken", "yyyy-MM-dd HH.mm.ss", "{taken;yyyy-MM-dd HH.mm.ss}"},
+        {"taken", "", "{taken}"},
+        {"taken", "yy{MM}dd", "{taken;yyMMdd}"},
+        {"camera", "yyyy", "{camera}"},
+        {"track", "2", "{track;2}"},
+        {"track", "12", "{track;12}"},
+        {"track", "123", "{track}"},
+        {"track", "x", "{track}"},
+        {"track", "", "{track}"},
+        {"artist", "", "{artist}"},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(metadataTokenFor(row.name, row.format), row.token) << row.name << " " << row.format;
+    EXPECT_EQ(specialStringText(Metadata, true, 0, "20100309", "{make}"), "{make}");
+    EXPECT_EQ(specialStringText(Metadata, false, 0, "20100309", "{make}"), "");
+}
+
 } // namespace
 } // namespace renomiq

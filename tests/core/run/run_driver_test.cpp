@@ -1,5 +1,6 @@
 #include "run/run_driver.h"
 
+#include "support/media_files.h"
 #include "support/test_app.h"
 
 #include <gtest/gtest.h>
@@ -641,6 +642,69 @@ TEST_F(RunDriverTest, FolderModeReportsIntoTheFolderHistory)
 
     // Remember: the texts of a renaming run join the new-name history.
     EXPECT_EQ(app.state.names.entries(), Lines{"1"});
+}
+
+// Numbers in taken order: each folder's items in the order they were taken,
+// the same time by name, items without a time last; every file read once.
+TEST_F(RunDriverTest, NumbersInTakenOrderFollowEachFoldersShootingOrder)
+{
+    const auto photo = [this](const std::string &name, const std::string &taken) {
+        test::ExifFields fields;
+        fields.dateTimeOriginal = taken;
+        dir.writeFile(name, test::jpegWithExif(fields));
+    };
+    dir.createFiles({"A/S/", "B/"});
+    photo("A/a.jpg", "2024:07:14 10:00:00");
+    photo("A/c.jpg", "2024:07:14 09:00:00");
+    photo("A/b.jpg", "2024:07:14 09:00:00");
+    photo("A/e.jpg", "2024:07:13 23:59:59");
+    dir.writeFile("A/d.txt", "no photo");
+    photo("A/S/x.jpg", "2020:01:01 12:00:00");
+    photo("A/S/y.jpg", "2020:01:01 11:00:00");
+    app.targetFolder("A", FolderScope::AllLayers);
+    EditRequest request = changeTo("{taken;yyyy-MM-dd}_$$");
+    request.numberOrder = NumberOrder::Taken;
+    run(request);
+
+    EXPECT_EQ(dir.list("A"), (Lines{"2024-07-13_01.jpg", "2024-07-14_02.jpg", "2024-07-14_03.jpg",
+                                    "2024-07-14_04.jpg", "S", "_05.txt"}));
+    EXPECT_EQ(dir.list("A/S"), (Lines{"2020-01-01_01.jpg", "2020-01-01_02.jpg"}));
+    const auto pairs = loggedPairs();
+    ASSERT_EQ(pairs.size(), 7u);
+    EXPECT_EQ(pairs[0], (std::pair<std::string, std::string>{"A\\S\\2020-01-01_01.jpg", "A\\S\\y.jpg"}));
+    EXPECT_EQ(pairs[3], (std::pair<std::string, std::string>{"A\\2024-07-14_02.jpg", "A\\b.jpg"}));
+    EXPECT_EQ(pairs[4], (std::pair<std::string, std::string>{"A\\2024-07-14_03.jpg", "A\\c.jpg"}));
+    EXPECT_EQ(pairs[5], (std::pair<std::string, std::string>{"A\\2024-07-14_04.jpg", "A\\a.jpg"}));
+    EXPECT_EQ(app.state.engine.specialStrings().metadata().filesRead(), 7u);
+
+    // Without the order, the names' order; the switched-off tokens leave both.
+    dir.writeFile("B/b.jpg", dir.readFile("A/2024-07-14_02.jpg"));
+    dir.writeFile("B/a.jpg", dir.readFile("A/2024-07-14_04.jpg"));
+    app.targetFolder("B", FolderScope::OneLayer);
+    run(changeTo("{taken;HH}_$$"));
+    EXPECT_EQ(dir.list("B"), (Lines{"09_02.jpg", "10_01.jpg"}));
+}
+
+// A preview in taken order sees a folder's whole batch: the item taken first
+// may have the last name.
+TEST_F(RunDriverTest, APreviewInTakenOrderStartsWithTheFirstTakenOfTheWholeFolder)
+{
+    test::ExifFields fields;
+    fields.dateTimeOriginal = "2024:01:01 00:00:00";
+    const std::string early = test::jpegWithExif(fields);
+    fields.dateTimeOriginal = "2024:06:01 00:00:00";
+    const std::string late = test::jpegWithExif(fields);
+    dir.createFiles({"P/"});
+    for (int i = 0; i < 150; ++i)
+        dir.writeFile("P/p" + std::to_string(1000 + i) + ".jpg", late);
+    dir.writeFile("P/zz.jpg", early);
+    app.targetFolder("P", FolderScope::OneLayer);
+    EditRequest request = changeTo("{taken;MM}_$$$", true);
+    request.numberOrder = NumberOrder::Taken;
+    run(request);
+    ASSERT_EQ(app.windows.previewRows.size(), 21u);
+    EXPECT_EQ(app.windows.previewRows[0], (std::pair<std::string, std::string>{"zz.jpg", "01_001.jpg"}));
+    EXPECT_EQ(app.windows.previewRows[1], (std::pair<std::string, std::string>{"p1000.jpg", "06_002.jpg"}));
 }
 
 } // namespace

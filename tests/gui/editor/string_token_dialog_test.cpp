@@ -89,6 +89,52 @@ TEST(SpecialStringDialog, CodesBecomeTextsAtTheCaret)
              pressOk(d);
          },
          "%%"},
+        {"metadata, as the dialog first offers it", 0,
+         [](TForm3 &d) {
+             named(&d, "Metadata:")->click();
+             pressOk(d);
+         },
+         "{taken;yyyy-MM-dd HH.mm.ss}"},
+        {"metadata, a format typed", 0,
+         [](TForm3 &d) {
+             QLineEdit *format = findNamed<QLineEdit>(&d, QStringLiteral("Format:"));
+             format->selectAll();
+             QTest::keyClicks(format, QStringLiteral("yyMMdd_HHmm"));
+             pressOk(d);
+         },
+         "{taken;yyMMdd_HHmm}"},
+        {"metadata, the format box emptied", 0,
+         [](TForm3 &d) {
+             named(&d, "Metadata:")->click();
+             d.metadataFormat()->clear();
+             pressOk(d);
+         },
+         "{taken}"},
+        {"metadata, the camera", 0,
+         [](TForm3 &d) {
+             d.metadataTokens()->setCurrentIndex(2);
+             EXPECT_FALSE(d.metadataFormat()->isEnabled());
+             pressOk(d);
+         },
+         "{camera}"},
+        {"metadata, the track", 0,
+         [](TForm3 &d) {
+             d.metadataTokens()->setCurrentIndex(10);
+             EXPECT_EQ(d.metadataFormat()->text(), QStringLiteral("2"));
+             pressOk(d);
+         },
+         "{track;2}"},
+        {"metadata, back to taken after the track", 0,
+         [](TForm3 &d) {
+             d.metadataFormat()->setText(QStringLiteral("dd.MM.yyyy"));
+             d.metadataTokens()->setCurrentIndex(10);
+             d.metadataFormat()->setText(QStringLiteral("3"));
+             d.metadataTokens()->setCurrentIndex(0);
+             EXPECT_EQ(d.metadataFormat()->text(), QStringLiteral("dd.MM.yyyy"));
+             EXPECT_TRUE(d.metadataFormat()->isEnabled());
+             pressOk(d);
+         },
+         "{taken;dd.MM.yyyy}"},
         {"cancelled", 0, [](TForm3 &d) { d.reject(); }, ""},
         {"Esc", 0, [](TForm3 &d) { QTest::keyClick(&d, Qt::Key_Escape); }, ""},
         {"Enter on a radio button", 0,
@@ -320,6 +366,28 @@ TEST(SpecialStringDialog, DateCaptionsAreRebuiltAtEachShowing)
         app.special.reject();
     });
     app.special.execute();
+}
+
+// Numbering in the order the photos were taken is a setting of the numbers:
+// kept from one showing to the next, put back by Cancel.
+TEST(SpecialStringDialog, TakenOrderIsKeptByOkAndPutBackByCancel)
+{
+    EditorApp app;
+    app.dir.createFiles({"F/a.jpg"});
+    app.openFolder(EditKind::Changnew, "F");
+    EXPECT_EQ(app.editor.inputs().request.numberOrder, NumberOrder::Name);
+    special(app, "Special string", [](TForm3 &d) {
+        named(&d, "in the order taken")->click();
+        pressOk(d);
+    });
+    EXPECT_EQ(app.editor.inputs().request.numberOrder, NumberOrder::Taken);
+    special(app, "Special string", [](TForm3 &d) {
+        QAbstractButton *box = named(&d, "in the order taken");
+        EXPECT_TRUE(box->isChecked());
+        box->click();
+        d.reject();
+    });
+    EXPECT_EQ(app.editor.inputs().request.numberOrder, NumberOrder::Taken);
 }
 
 } // namespace
