@@ -106,8 +106,9 @@ void SettingsStore::refreshFileManagerMenus()
 {
     std::uint32_t on = 1;
     // A program started without its sender (a lone copy) leaves the entries alone.
+    // Not reported, like every registry failure: the entries are tried again at the next start.
     if (ValueReader(m_registry).dword("Contextmenu", on) != Read::WrongType && on != 0 && m_menus.senderInstalled())
-        m_menus.install();
+        (void)m_menus.install();
 }
 
 void SettingsStore::loadOptions(std::vector<std::string> *folders)
@@ -198,9 +199,9 @@ bool SettingsStore::saveOptions()
     // is not there (a lone copy of the program) would only fail when chosen.
     if (options.contextMenu) {
         if (m_menus.senderInstalled())
-            m_menus.install();
+            (void)m_menus.install();
     } else
-        m_menus.remove();
+        (void)m_menus.remove();
     return checkAll;
 }
 

@@ -66,7 +66,11 @@ void TForm8::editList()
 
 void TForm8::save()
 {
-    if (m_state.names.saveEditedText(fromQt(m_text->toPlainText()))) {
+    const NameHistory::EditedSave saved = m_state.names.saveEditedText(fromQt(m_text->toPlainText()));
+    if (!saved.written)
+        m_state.platform.prompter.show({"Error", NameHistory::failureText(saved.written.error()), MessageIcon::Error,
+                                        MessageButtons::Ok});
+    if (saved.maximumChanged) {
         m_state.settings.writeNameListMax();
         if (m_maximumChanged)
             m_maximumChanged();

@@ -266,8 +266,12 @@ void TForm7::okClicked()
     if (m_checkBoxHandler)
         m_checkBoxHandler(m_state.settings.options.checkBox, checkAll);
     m_okFlag = true;
-    if (m_state.settings.options.nameListMax < m_referenceMax)
-        m_state.names.trim(m_referenceMax);
+    if (m_state.settings.options.nameListMax < m_referenceMax) {
+        const Status trimmed = m_state.names.trim(m_referenceMax);
+        if (!trimmed)
+            m_state.platform.prompter.show({"Error", NameHistory::failureText(trimmed.error()), MessageIcon::Error,
+                                            MessageButtons::Ok});
+    }
     m_referenceMax = m_state.settings.options.nameListMax;
     accept();
 }
