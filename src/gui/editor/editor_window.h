@@ -1,7 +1,6 @@
 #pragma once
 
 #include "editor/operation_check.h"
-#include "editor/operation_check.h"
 #include "run/run_windows.h"
 
 #include <QWidget>
