@@ -31,10 +31,12 @@ namespace renomiq {
 
 namespace {
 
-// The save dialog answers with the --output file, once.
-class CliShell : public Shell {
+// What a terminal has in place of the desktop: no folder or file dialog, no
+// clipboard, no help window; the save dialog answers with the --output file,
+// once.
+class TerminalDesktop : public Shell, public Clipboard, public Help {
 public:
-    explicit CliShell(std::string output) : m_output(std::move(output)) {}
+    explicit TerminalDesktop(std::string output) : m_output(std::move(output)) {}
     std::optional<std::string> browseForFolder(const std::string &) override { return std::nullopt; }
     std::vector<std::string> openFiles(const OpenFilesRequest &) override { return {}; }
     std::optional<std::string> saveFile(const SaveFileRequest &) override
@@ -48,19 +50,13 @@ public:
     bool showInFileManager(const std::string &) override { return false; }
     bool startProgram(const std::string &, const std::vector<std::string> &) override { return false; }
 
-private:
-    std::string m_output;
-};
-
-class NoClipboard : public Clipboard {
-public:
     std::string text() const override { return {}; }
     void setText(const std::string &) override {}
-};
 
-class NoHelp : public Help {
-public:
     void showTopic(const std::string &) override {}
+
+private:
+    std::string m_output;
 };
 
 int usageError(const std::string &error)
@@ -130,12 +126,10 @@ int runCli(const std::vector<std::string> &arguments)
             return usageError("no drive holds '" + command.output + "'");
         output = *path;
     }
-    CliShell shell(output);
-    NoClipboard clipboard;
+    TerminalDesktop desktop(output);
     SystemSound sound(UserFolders::installFolder());
-    NoHelp help;
     SystemClock clock;
-    Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
+    Platform platform{fileSystem, registry, prompter, desktop, desktop, sound, desktop, clock};
     AppState state(platform);
     const UndoLog::Recovery recovery = UndoLog(fileSystem, state.settings.dataFolder()).recoverAbandonedJournals();
     for (const std::string &kept : recovery.keptLogs) {

@@ -534,17 +534,14 @@ Status HostFileSystem::rename(const std::string &from, const std::string &to)
     // separator, a control character) is never made; an item that holds one
     // can still be renamed to a clean name, and an undo gives it back.
     const std::string_view newName = std::string_view(to).substr(to.rfind('\\') + 1);
+    Error refused{EINVAL, std::string(), Fault::None};
     switch (newNameFault(newName)) {
-    case NewNameFault::Separator:
-        return Error{EINVAL, "Cannot rename '" + from + "' to '" + to
-                                 + "': the new name holds '/', which separates the folders of a path"};
-    case NewNameFault::ControlCharacter:
-        return Error{EINVAL, "Cannot rename '" + from + "' to '" + to
-                                 + "': the new name holds a control character (such as a line break)"};
-    case NewNameFault::None:
-        break;
+    case NewNameFault::Separator: refused.fault = Fault::NewNameHoldsSeparator; break;
+    case NewNameFault::ControlCharacter: refused.fault = Fault::NewNameHoldsControlCharacter; break;
+    case NewNameFault::None: return renameBack(from, to);
     }
-    return renameBack(from, to);
+    refused.message = "Cannot rename '" + from + "' to '" + to + "': " + reasonOf(refused);
+    return refused;
 }
 
 Status HostFileSystem::renameBack(const std::string &from, const std::string &to)

@@ -6,15 +6,25 @@
 
 namespace renomiq {
 
-// The failure of an I/O call: the OS error number (0 when none applies) and a message.
+// Why a call failed where the OS error number does not tell: the program's
+// own refusals.
+enum class Fault {
+    None, // the OS error number tells, when there is one
+    NewNameHoldsSeparator,
+    NewNameHoldsControlCharacter,
+};
+
+// The failure of an I/O call: the OS error number (0 when none applies), the
+// program's own reason, and a message.
 struct Error {
     int code = 0;
     std::string message;
+    Fault fault = Fault::None;
 };
 
 // A value or the error that prevented it. I/O never throws through callers.
 template <typename T>
-class Result {
+class [[nodiscard]] Result {
 public:
     Result(T value) : m_data(std::move(value)) {}
     Result(Error error) : m_data(std::move(error)) {}
@@ -35,7 +45,7 @@ private:
 };
 
 // The outcome of an I/O call that yields nothing but success or failure.
-class Status {
+class [[nodiscard]] Status {
 public:
     Status() = default;
     Status(Error error) : m_ok(false), m_error(std::move(error)) {}
@@ -53,5 +63,10 @@ private:
 
 // An Error from errno with the failed action and path in its message.
 Error errnoError(int code, const std::string &action, const std::string &path);
+
+// The reason alone, without the action and path of the message ("File name
+// too long"), for a window that shows those apart: from the fault or the OS
+// error number; the message when neither tells.
+std::string reasonOf(const Error &error);
 
 } // namespace renomiq

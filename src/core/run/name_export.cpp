@@ -96,7 +96,8 @@ void NameExporter::visitForExport(const ExportChoices &choices, const std::strin
     }
     if (!m_filePass) {
         // Names holding '\' never reach the listing below: only counted here.
-        fs.enumerateNames(p, [](const FileSystem::NameEntry &) { return false; },
+        // A folder that cannot be read fails that listing too, which reports it.
+        (void)fs.enumerateNames(p, [](const FileSystem::NameEntry &) { return false; },
                           [&](const std::string &name, const std::string &reason) { leftOut(p + name, reason); });
     }
     const Status listed = fs.enumerate(p, [&](const DirEntry &entry) {

@@ -14,7 +14,6 @@
 #include "targets/folder_walks.h"
 
 #include <algorithm>
-#include <cstring>
 #include <unordered_set>
 
 namespace renomiq {
@@ -24,16 +23,6 @@ namespace {
 std::string folderPartOf(const std::string &path)
 {
     return splitItemPath(path, true).folderPart;
-}
-
-// The system's reason in a failure's message ("Cannot rename 'x': File name
-// too long" gives "File name too long").
-std::string reasonOf(const Error &error)
-{
-    const std::size_t cut = error.message.rfind("': ");
-    if (cut != std::string::npos)
-        return error.message.substr(cut + 3);
-    return error.code != 0 ? std::strerror(error.code) : error.message;
 }
 
 } // namespace
@@ -79,8 +68,12 @@ void RunDriver::startRun(const EditRequest &request)
         return;
     }
 
-    if (request.kind != EditKind::Removpart && request.kind != EditKind::Changexten)
-        m_state.names.remember(request);
+    if (request.kind != EditKind::Removpart && request.kind != EditKind::Changexten) {
+        const Status remembered = m_state.names.remember(request);
+        if (!remembered)
+            m_state.platform.prompter.show({"Error", NameHistory::failureText(remembered.error()), MessageIcon::Error,
+                                            MessageButtons::Ok});
+    }
     FileSystem &fs = m_state.platform.fileSystem;
     m_log = std::make_unique<UndoLog>(fs, m_state.settings.dataFolder());
     Status journal = m_log->begin();

@@ -37,7 +37,9 @@ StartUpPlan planStartUp(AppState &state, const std::optional<std::string> &keywo
         prompter.information("The hand-off file could not be read: " + failure.message);
         plan.closeSoon = true;
     } else if (paths) {
-        handOff.remove();
+        // Read already. One left is not read again: every hand-off writes
+        // the file anew before it starts the next instance.
+        (void)handOff.remove();
         workList = *paths;
         if (workList.empty()) {
             plan.closeSoon = true;

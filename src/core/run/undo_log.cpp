@@ -34,11 +34,13 @@ bool UndoLog::exists() const
 
 Status UndoLog::write(const std::vector<std::string> &lines)
 {
+    // The write below fails, and says why, where the mark cannot be taken off.
     if (m_fileSystem.exists(m_path))
-        m_fileSystem.setAttributes(m_path, AttrArchive);
+        (void)m_fileSystem.setAttributes(m_path, AttrArchive);
     Status status = m_fileSystem.writeFileAtomic(m_path, joinLines(lines));
+    // The log is written; the read-only mark only guards it against hand edits.
     if (status)
-        m_fileSystem.setAttributes(m_path, AttrReadOnly);
+        (void)m_fileSystem.setAttributes(m_path, AttrReadOnly);
     return status;
 }
 
@@ -77,7 +79,8 @@ Result<std::string> UndoLog::keepOnly(const std::vector<std::string> &left)
 
 Status UndoLog::remove()
 {
-    m_fileSystem.setAttributes(m_path, AttrArchive);
+    // The removal below fails, and says why, where the mark cannot be taken off.
+    (void)m_fileSystem.setAttributes(m_path, AttrArchive);
     return m_fileSystem.removeFile(m_path);
 }
 
@@ -210,8 +213,13 @@ Status UndoLog::commit()
         status = write(m_memory);
         // An older log must not stand for this run: Undo would reverse the
         // wrong operation.
-        if (!status && m_fileSystem.exists(m_path))
-            remove();
+        if (!status && m_fileSystem.exists(m_path)) {
+            const Status removed = remove();
+            if (!removed)
+                status = Error{status.error().code,
+                               status.error().message + ". The undo log of the operation before could not be removed ("
+                                   + removed.error().message + "): Undo would reverse that operation, not this one"};
+        }
     }
     m_memory.clear();
     m_pairs = 0;
@@ -391,7 +399,9 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
             if (scan.damaged())
                 setAside(*journal);
             else
-                journal->remove(); // empty, or only a record cut off or never carried out
+                // Empty, or only a record cut off or never carried out; one
+                // that cannot be removed is looked at again at the next start.
+                (void)journal->remove();
             continue;
         }
         std::string target = m_path;
@@ -413,7 +423,7 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
         if (scan.damaged())
             setAside(*journal);
         else
-            journal->remove();
+            (void)journal->remove(); // one left is recovered again into a log of its own: nothing is lost
         ++recovery.recovered;
         if (target != m_path)
             recovery.keptLogs.push_back(target);

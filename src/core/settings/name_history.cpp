@@ -7,6 +7,7 @@
 #include "platform/text_lines.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace renomiq {
 
@@ -30,13 +31,22 @@ void NameHistory::load()
     notify();
 }
 
-void NameHistory::write()
+Status NameHistory::write()
 {
-    m_fileSystem.writeFileAtomic(filePath(), joinLines(m_entries));
+    return m_fileSystem.writeFileAtomic(filePath(), joinLines(m_entries));
 }
 
-void NameHistory::add(const std::string &text)
+Status NameHistory::removeFile()
 {
+    Status removed = m_fileSystem.removeFile(filePath());
+    if (!removed && removed.error().code == ENOENT) // a list never saved
+        return Status::success();
+    return removed;
+}
+
+Status NameHistory::add(const std::string &text)
+{
+    Status written;
     {
         // Another instance may have added since this one loaded: start from the file.
         auto lock = m_fileSystem.lockExclusive(m_dataFolder + "Newname.lock");
@@ -48,20 +58,21 @@ void NameHistory::add(const std::string &text)
         if (m_maximum != 0) {
             if (m_entries.size() > static_cast<std::size_t>(m_maximum))
                 m_entries.resize(static_cast<std::size_t>(m_maximum));
-            write();
+            written = write();
         } else {
-            m_fileSystem.removeFile(filePath());
+            written = removeFile();
             m_entries.clear();
         }
     }
     notify();
     load();
+    return written;
 }
 
-void NameHistory::remember(const EditRequest &request)
+Status NameHistory::remember(const EditRequest &request)
 {
     if (request.preview)
-        return;
+        return Status::success();
     std::vector<const std::string *> texts;
     switch (request.kind) {
     case EditKind::Addnewnum:
@@ -80,16 +91,22 @@ void NameHistory::remember(const EditRequest &request)
     case EditKind::Changnew: texts.push_back(&request.newName); break;
     default: break;
     }
+    Status written;
     for (const std::string *text : texts) {
-        if (!text->empty())
-            add(*text);
+        if (text->empty())
+            continue;
+        Status added = add(*text);
+        if (written && !added)
+            written = added;
     }
+    return written;
 }
 
-void NameHistory::trim(int previousMaximum)
+Status NameHistory::trim(int previousMaximum)
 {
     if (m_maximum >= previousMaximum)
-        return;
+        return Status::success();
+    Status written;
     {
         // The list may not have been read yet (no editor shown so far), and
         // another instance may have added since: cut what the file holds.
@@ -98,9 +115,10 @@ void NameHistory::trim(int previousMaximum)
             m_entries = splitLines(*content);
         if (m_entries.size() > static_cast<std::size_t>(m_maximum))
             m_entries.resize(static_cast<std::size_t>(m_maximum));
-        write();
+        written = write();
     }
     notify();
+    return written;
 }
 
 bool NameHistory::clear(Prompter &prompter)
@@ -109,27 +127,31 @@ bool NameHistory::clear(Prompter &prompter)
                                          MessageIcon::Question, MessageButtons::YesNo});
     if (answer != Answer::Yes)
         return false;
-    m_fileSystem.removeFile(filePath());
+    const Status removed = removeFile();
     m_entries.clear();
     notify();
+    if (!removed)
+        prompter.show({"Error", failureText(removed.error()), MessageIcon::Error, MessageButtons::Ok});
     return true;
 }
 
-bool NameHistory::saveEditedText(const std::string &text)
+NameHistory::EditedSave NameHistory::saveEditedText(const std::string &text)
 {
     std::vector<std::string> lines = splitLines(text);
     std::erase_if(lines, [](const std::string &line) { return line.empty(); });
-    if (lines.empty())
-        m_fileSystem.removeFile(filePath());
-    else
-        m_fileSystem.writeFileAtomic(filePath(), joinLines(lines));
+    EditedSave save;
+    save.written = lines.empty() ? removeFile() : m_fileSystem.writeFileAtomic(filePath(), joinLines(lines));
     m_entries = lines;
     notify();
     const int count = std::min(static_cast<int>(lines.size()), 100);
-    if (count == m_maximum)
-        return false;
+    save.maximumChanged = count != m_maximum;
     m_maximum = count;
-    return true;
+    return save;
+}
+
+std::string NameHistory::failureText(const Error &error)
+{
+    return "The new name list could not be saved: " + error.message;
 }
 
 } // namespace renomiq

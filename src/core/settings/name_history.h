@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -30,21 +32,31 @@ public:
     // The file replaces the master list; without a file nothing changes.
     void load();
     // Puts t on top (removing entries equal to it, letters compared without
-    // regard to case), applies the maximum and rewrites the file.
-    void add(const std::string &text);
-    // Adds the new texts of a renaming run, in the order of the editor's boxes.
-    void remember(const EditRequest &request);
+    // regard to case), applies the maximum and rewrites the file; a failure
+    // to write it is returned.
+    Status add(const std::string &text);
+    // Adds the new texts of a renaming run, in the order of the editor's
+    // boxes; the first failure to write the file is returned.
+    Status remember(const EditRequest &request);
     // After the options dialog's OK: cuts the list when the maximum went down.
-    void trim(int previousMaximum);
-    // Asks, then deletes the file and empties the list. True when cleared.
+    Status trim(int previousMaximum);
+    // Asks, then deletes the file and empties the list (a file that cannot be
+    // deleted is reported). True when cleared.
     bool clear(Prompter &prompter);
     // The name list editor's Save: the text's non-empty lines become the list
-    // and the file; the maximum follows their count (up to 100). Returns true
-    // when the maximum changed.
-    bool saveEditedText(const std::string &text);
+    // and the file; the maximum follows their count (up to 100).
+    struct [[nodiscard]] EditedSave {
+        bool maximumChanged = false;
+        Status written;
+    };
+    EditedSave saveEditedText(const std::string &text);
+
+    // The text of the error box for a file that could not be written.
+    static std::string failureText(const Error &error);
 
 private:
-    void write();
+    Status write();
+    Status removeFile();
     void notify();
 
     FileSystem &m_fileSystem;

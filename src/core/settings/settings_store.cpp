@@ -5,6 +5,7 @@
 #include "platform/user_folders.h"
 
 #include <algorithm>
+#include <variant>
 
 namespace renomiq {
 
@@ -76,18 +77,33 @@ std::string folderValueName(int index)
     return "Folder" + std::to_string(index);
 }
 
-struct BoolOption {
+// One option's registry value: its name, the field it fills, and for a number
+// its range. Loading reads them in this order, a group at a time: a value of
+// the wrong type ends the reading of its group (the values after it keep what
+// they held) and gives the group's numbers their defaults. Saving writes them
+// all; a value's default is its field's in Options.
+struct OptionValue {
     const char *name;
-    bool Options::*field;
+    std::variant<bool Options::*, int Options::*> field;
+    int group;
+    int minimum = 0;
+    int maximum = 0;
 };
 
-// The boolean options in the order in which they are loaded.
-constexpr BoolOption kBoolOptions[] = {
-    {"Options1", &Options::exitAfterOperation}, {"Options2", &Options::dontOpenAfterSave},
-    {"Options3", &Options::displayResult},      {"Autocopy", &Options::autoCopy},
-    {"Capevery", &Options::excludeSmallWords},  {"Confirm", &Options::confirm},
-    {"Contextmenu", &Options::contextMenu},     {"Endsound", &Options::endSound},
-    {"PreviewMax", &Options::previewMaximized}, {"Checkbox", &Options::checkBox},
+const OptionValue kOptionValues[] = {
+    {"Options1", &Options::exitAfterOperation, 0},
+    {"Options2", &Options::dontOpenAfterSave, 0},
+    {"Options3", &Options::displayResult, 0},
+    {"Autocopy", &Options::autoCopy, 0},
+    {"Capevery", &Options::excludeSmallWords, 0},
+    {"Confirm", &Options::confirm, 0},
+    {"Contextmenu", &Options::contextMenu, 0},
+    {"Endsound", &Options::endSound, 0},
+    {"PreviewMax", &Options::previewMaximized, 0},
+    {"Checkbox", &Options::checkBox, 0},
+    {"Prenum", &Options::previewLimit, 0, 1, 1000},
+    {"Listnum", &Options::nameListMax, 1, 0, 100},
+    {"Foldernum", &Options::folderListMax, 1, 0, 30},
 };
 
 } // namespace
@@ -106,8 +122,9 @@ void SettingsStore::refreshFileManagerMenus()
 {
     std::uint32_t on = 1;
     // A program started without its sender (a lone copy) leaves the entries alone.
+    // Not reported, like every registry failure: the entries are tried again at the next start.
     if (ValueReader(m_registry).dword("Contextmenu", on) != Read::WrongType && on != 0 && m_menus.senderInstalled())
-        m_menus.install();
+        (void)m_menus.install();
 }
 
 void SettingsStore::loadOptions(std::vector<std::string> *folders)
@@ -116,24 +133,21 @@ void SettingsStore::loadOptions(std::vector<std::string> *folders)
     ValueReader reader(m_registry);
     const Options defaults;
 
-    bool groupOne = true;
-    for (const BoolOption &option : kBoolOptions) {
-        if (!(groupOne = reader.read(option.name, options.*option.field, defaults.*option.field)))
-            break;
+    bool groupRead[] = {true, true}; // by group
+    for (const OptionValue &value : kOptionValues) {
+        bool &read = groupRead[value.group];
+        if (read)
+            std::visit([&](auto field) { read = reader.read(value.name, options.*field, defaults.*field); },
+                       value.field);
     }
-    if (groupOne)
-        groupOne = reader.read("Prenum", options.previewLimit, defaults.previewLimit);
-    if (!groupOne)
-        options.previewLimit = 20;
-    options.previewLimit = std::clamp(options.previewLimit, 1, 1000);
-
-    if (!reader.read("Listnum", options.nameListMax, defaults.nameListMax)
-        || !reader.read("Foldernum", options.folderListMax, defaults.folderListMax)) {
-        options.nameListMax = 20;
-        options.folderListMax = 10;
+    for (const OptionValue &value : kOptionValues) {
+        if (const auto *number = std::get_if<int Options::*>(&value.field)) {
+            int &field = options.**number;
+            if (!groupRead[value.group])
+                field = defaults.**number;
+            field = std::clamp(field, value.minimum, value.maximum);
+        }
     }
-    options.nameListMax = std::clamp(options.nameListMax, 0, 100);
-    options.folderListMax = std::clamp(options.folderListMax, 0, 30);
 
     if (!folders)
         return;
@@ -153,23 +167,6 @@ void SettingsStore::loadOptions(std::vector<std::string> *folders)
 
 bool SettingsStore::saveOptions()
 {
-    const auto writeBool = [&](const char *name, bool value) { m_registry.writeDword(HKCU, kKey, name, value ? 1 : 0); };
-    const auto writeInt = [&](const char *name, int value) {
-        m_registry.writeDword(HKCU, kKey, name, static_cast<std::uint32_t>(value));
-    };
-    writeBool("Options1", options.exitAfterOperation);
-    writeBool("Options2", options.dontOpenAfterSave);
-    writeBool("Options3", options.displayResult);
-    writeBool("Autocopy", options.autoCopy);
-    writeBool("Capevery", options.excludeSmallWords);
-    writeBool("Confirm", options.confirm);
-    writeInt("Prenum", options.previewLimit);
-    writeInt("Listnum", options.nameListMax);
-    writeInt("Foldernum", options.folderListMax);
-    writeBool("Contextmenu", options.contextMenu);
-    writeBool("Endsound", options.endSound);
-    writeBool("PreviewMax", options.previewMaximized);
-
     bool checkAll = false;
     if (options.checkBox) {
         auto stored = m_registry.readValue(HKCU, kKey, "Checkbox");
@@ -179,7 +176,12 @@ bool SettingsStore::saveOptions()
             m_checkAllPending = false;
         }
     }
-    writeBool("Checkbox", options.checkBox);
+    for (const OptionValue &value : kOptionValues) {
+        const std::uint32_t dword = std::visit(
+            [&](auto field) { return static_cast<std::uint32_t>(static_cast<std::int32_t>(options.*field)); },
+            value.field);
+        m_registry.writeDword(HKCU, kKey, value.name, dword);
+    }
 
     const RegistryHive HKCR = RegistryHive::ClassesRoot;
     for (const char *key : {kFileHandlerKey, kFolderHandlerKey}) {
@@ -198,9 +200,9 @@ bool SettingsStore::saveOptions()
     // is not there (a lone copy of the program) would only fail when chosen.
     if (options.contextMenu) {
         if (m_menus.senderInstalled())
-            m_menus.install();
+            (void)m_menus.install();
     } else
-        m_menus.remove();
+        (void)m_menus.remove();
     return checkAll;
 }
 

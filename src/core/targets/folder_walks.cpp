@@ -229,7 +229,7 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
     listing.boxText = withTrailingBackslash(listing.boxText);
 
     bool seenEntry = false;
-    fileSystem.enumerateNames(listing.boxText, [&](const FileSystem::NameEntry &entry) {
+    const Status listed = fileSystem.enumerateNames(listing.boxText, [&](const FileSystem::NameEntry &entry) {
         if (!seenEntry && firstEntry)
             firstEntry();
         seenEntry = true;
@@ -243,6 +243,10 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
             afterEntry();
         return !targets.listingAbort;
     });
+    // Shown as what it is, not as an empty folder.
+    if (!listed)
+        prompter.show({"Error", "The folder could not be read: " + listed.error().message, MessageIcon::Error,
+                       MessageButtons::Ok});
     listing.status = targets.listingAbort ? FolderListing::Aborted : FolderListing::Listed;
     // The listing is over, aborted or not: the next one starts afresh.
     targets.listingRunning = false;

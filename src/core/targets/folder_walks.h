@@ -59,7 +59,8 @@ struct FolderListing {
 // Lists the folder named by the box text. afterEntry runs after each entry
 // (the window processes its events there and may set listingAbort); firstEntry
 // runs once, when the folder shows its first entry (the window hides its guide
-// panel). Refusals show their information box.
+// panel). Refusals show their information box; a folder that cannot be read
+// shows an error box and lists what was read of it.
 FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &targets, const std::string &boxText,
                          const std::function<void()> &afterEntry = {}, const std::function<void()> &firstEntry = {});
 

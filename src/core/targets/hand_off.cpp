@@ -38,9 +38,9 @@ std::optional<std::vector<std::string>> HandOffFile::read(Error *failure) const
     return paths;
 }
 
-void HandOffFile::remove()
+Status HandOffFile::remove()
 {
-    m_fileSystem.removeFile(m_path);
+    return m_fileSystem.removeFile(m_path);
 }
 
 std::vector<std::string> HandOffFile::take()
@@ -48,7 +48,7 @@ std::vector<std::string> HandOffFile::take()
     auto paths = read();
     if (!paths)
         return {};
-    remove();
+    (void)remove(); // read already; every hand-off writes the file anew
     return *paths;
 }
 

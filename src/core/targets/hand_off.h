@@ -33,7 +33,7 @@ public:
     // '/' turned into '\'; no value when there is no file, or when it is no
     // regular file or larger than kFileLimit (`failure`, when given, says why).
     std::optional<std::vector<std::string>> read(Error *failure = nullptr) const;
-    void remove();
+    Status remove();
     // Reads the file and deletes it, as the receiving instance does.
     std::vector<std::string> take();
 

@@ -170,13 +170,16 @@ void TForm4::addFolderFiles()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::string p = withTrailingBackslash(*folder);
     std::vector<std::string> files;
-    m_state.platform.fileSystem.enumerateNames(p, [&](const FileSystem::NameEntry &entry) {
+    const Status listed = m_state.platform.fileSystem.enumerateNames(p, [&](const FileSystem::NameEntry &entry) {
         if (!entry.isDirectory)
             files.push_back(p + entry.name);
         return true;
     });
     m_model->appendRows(files, true);
     QApplication::restoreOverrideCursor();
+    if (!listed)
+        m_state.platform.prompter.show({"Error", "The folder could not be read: " + listed.error().message,
+                                        MessageIcon::Error, MessageButtons::Ok});
     startStatusTimer();
 }
 

@@ -225,7 +225,7 @@ bool FileListModel::setData(const QModelIndex &index, const QVariant &value, int
 Qt::ItemFlags FileListModel::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags f = QAbstractListModel::flags(index);
-    if (m_checkable)
+    if (m_checkable && index.isValid()) // the root is no row: it has no check mark
         f |= Qt::ItemIsUserCheckable;
     return f;
 }

@@ -68,7 +68,11 @@ void TForm8::editList()
 
 void TForm8::save()
 {
-    if (m_names.saveEditedText(fromQt(m_text->toPlainText()))) {
+    const NameHistory::EditedSave saved = m_names.saveEditedText(fromQt(m_text->toPlainText()));
+    if (!saved.written)
+        m_platform.prompter.show({"Error", NameHistory::failureText(saved.written.error()), MessageIcon::Error,
+                                  MessageButtons::Ok});
+    if (saved.maximumChanged) {
         m_settings.writeNameListMax();
         Q_EMIT maximumChanged();
     }

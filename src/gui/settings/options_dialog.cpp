@@ -294,8 +294,12 @@ void TForm7::okClicked()
     const bool checkAll = m_settings.saveOptions();
     Q_EMIT checkBoxOptionChanged(m_settings.options.checkBox, checkAll);
     m_okFlag = true;
-    if (m_settings.options.nameListMax < m_referenceMax)
-        m_names.trim(m_referenceMax);
+    if (m_settings.options.nameListMax < m_referenceMax) {
+        const Status trimmed = m_names.trim(m_referenceMax);
+        if (!trimmed)
+            m_platform.prompter.show({"Error", NameHistory::failureText(trimmed.error()), MessageIcon::Error,
+                                      MessageButtons::Ok});
+    }
     m_referenceMax = m_settings.options.nameListMax;
     accept();
 }

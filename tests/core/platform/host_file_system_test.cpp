@@ -89,13 +89,13 @@ TEST_F(HostFileSystemTest, LinksToFoldersAreFoldersAndBackslashNamesAreSkipped)
     auto entries = listing("");
     std::map<std::string, std::pair<bool, bool>> names; // name: isDirectory, isLink
     std::vector<std::pair<std::string, std::string>> unreachable;
-    fs.enumerateNames(
+    ASSERT_TRUE(fs.enumerateNames(
         TestDir::win(""),
         [&](const FileSystem::NameEntry &e) {
             names[e.name] = {e.isDirectory, e.isLink};
             return true;
         },
-        [&](const std::string &name, const std::string &reason) { unreachable.emplace_back(name, reason); });
+        [&](const std::string &name, const std::string &reason) { unreachable.emplace_back(name, reason); }));
     const struct {
         const char *name;
         bool isDirectory, isLink;
@@ -148,20 +148,20 @@ TEST_F(HostFileSystemTest, EnumerationGivesNamesInOrder)
     };
     for (const auto &row : rows) {
         std::vector<std::string> full, names;
-        fs.enumerate(
+        EXPECT_TRUE(fs.enumerate(
             TestDir::win("L"),
             [&](const DirEntry &e) {
                 full.push_back(e.name);
                 return full.size() < row.limit;
             },
-            row.order);
-        fs.enumerateNames(
+            row.order));
+        EXPECT_TRUE(fs.enumerateNames(
             TestDir::win("L"),
             [&](const FileSystem::NameEntry &e) {
                 names.push_back(e.name);
                 return names.size() < row.limit;
             },
-            {}, row.order);
+            {}, row.order));
         const std::string what = "order " + std::to_string(static_cast<int>(row.order)) + ", limit "
             + std::to_string(row.limit);
         if (row.order == Order::Unsorted) {

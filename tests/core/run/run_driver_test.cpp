@@ -707,5 +707,19 @@ TEST_F(RunDriverTest, APreviewInTakenOrderStartsWithTheFirstTakenOfTheWholeFolde
     EXPECT_EQ(app.windows.previewRows[1], (std::pair<std::string, std::string>{"p1000.jpg", "06_002.jpg"}));
 }
 
+// A new-name history that cannot be written is said, and the run goes on.
+TEST_F(RunDriverTest, ANameHistoryThatCannotBeWrittenIsReported)
+{
+    dir.createFiles({"w/a"});
+    app.targetFolder("w\\", FolderScope::OneLayer);
+    app.fileSystem.refuseWriteOf.insert(app.state.settings.dataFolder() + "Newname.txt");
+    app.prompter.expect(Answer::Ok);
+    run(insertAtHead("1"));
+    EXPECT_EQ(app.prompter.texts(),
+              Lines{"The new name list could not be saved: Cannot write '" + app.state.settings.dataFolder()
+                    + "Newname.txt': No space left on device"});
+    EXPECT_EQ(dir.list("w"), Lines{"1a"});
+}
+
 } // namespace
 } // namespace renomiq

@@ -773,5 +773,26 @@ TEST_F(UndoTest, ARunTellsOfTheLogsItKeptFromRunsCutShort)
     EXPECT_EQ(dir.readFile(data + "rollback.5-e.rbk"), "T:\\q\\y\r\nT:\\q\\x\r\n");
 }
 
+// Without a journal, a log that cannot be written must not leave an older log
+// standing for the run unsaid: Undo would reverse that operation instead.
+TEST_F(UndoTest, AnOlderLogThatCannotBeRemovedAfterAFailedWriteIsSaid)
+{
+    const std::string data = app.state.settings.dataFolder();
+    dir.createFiles({".data-home/Corvane/Renomiq/rollback.rbk"});
+    app.fileSystem.refuseJournals = true;
+    app.fileSystem.refuseWriteOf.insert(data + "rollback.rbk");
+    app.fileSystem.refuseRemoveOf.insert(data + "rollback.rbk");
+    UndoLog undoLog(app.fileSystem, data);
+    EXPECT_FALSE(undoLog.begin());
+    EXPECT_TRUE(undoLog.recordRename("T:\\b", "T:\\a"));
+    undoLog.renameDone();
+    const Status committed = undoLog.commit();
+    ASSERT_FALSE(committed);
+    EXPECT_EQ(committed.error().message,
+              "Cannot write '" + data + "rollback.rbk': No space left on device. The undo log of the operation before "
+              "could not be removed (Cannot delete '" + data + "rollback.rbk': Permission denied): Undo would "
+              "reverse that operation, not this one");
+}
+
 } // namespace
 } // namespace renomiq

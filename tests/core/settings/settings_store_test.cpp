@@ -70,6 +70,41 @@ TEST_F(SettingsStoreTest, SavedOptionsLoadBack)
     EXPECT_EQ(registry.readValue(HKCU, kKey, "Options3")->dword, 0u);
 }
 
+// The options' values as the registry file holds them: one per option, each
+// a dword.
+TEST_F(SettingsStoreTest, SavedOptionsInTheRegistryFile)
+{
+    Options changed;
+    changed.exitAfterOperation = true;
+    changed.autoCopy = false;
+    changed.contextMenu = false;
+    changed.previewMaximized = true;
+    changed.previewLimit = 1000;
+    changed.nameListMax = 0;
+    changed.folderListMax = 30;
+    store.options = changed;
+    store.saveOptions();
+
+    const std::string file = dir.readFile(".config-home/Corvane/Renomiq/registry.reg");
+    const std::string header = "\n[HKEY_CURRENT_USER\\Software\\Corvane\\renomiq]\n";
+    const std::size_t start = file.find(header);
+    ASSERT_NE(start, std::string::npos) << file;
+    EXPECT_EQ(file.substr(start + header.size()),
+              "\"Autocopy\"=dword:00000000\n"
+              "\"Capevery\"=dword:00000001\n"
+              "\"Checkbox\"=dword:00000001\n"
+              "\"Confirm\"=dword:00000000\n"
+              "\"Contextmenu\"=dword:00000000\n"
+              "\"Endsound\"=dword:00000001\n"
+              "\"Foldernum\"=dword:0000001e\n"
+              "\"Listnum\"=dword:00000000\n"
+              "\"Options1\"=dword:00000001\n"
+              "\"Options2\"=dword:00000000\n"
+              "\"Options3\"=dword:00000001\n"
+              "\"Prenum\"=dword:000003e8\n"
+              "\"PreviewMax\"=dword:00000001\n");
+}
+
 TEST_F(SettingsStoreTest, AWrongTypeEndsItsGroup)
 {
     registry.writeDword(HKCU, kKey, "Options1", 1);

@@ -1,6 +1,7 @@
 #include "targets/folder_walks.h"
 
 #include "platform/host_file_system.h"
+#include "support/faulty_file_system.h"
 #include "support/recording_windows.h"
 #include "support/scripted_prompter.h"
 #include "support/test_dir.h"
@@ -64,6 +65,21 @@ TEST_F(FolderWalksTest, ListingSortsFoldersThenFilesAndCounts)
     FolderListing again = listFolder(fs, prompter, targets, TestDir::win("L"));
     EXPECT_EQ(again.status, FolderListing::Listed);
     EXPECT_EQ(again.folders.size() + again.files.size(), 7u);
+}
+
+// A folder that cannot be read is said to be so, not shown as an empty one.
+TEST_F(FolderWalksTest, AnUnreadableFolderIsReported)
+{
+    dir.createFiles({"U/a.txt", "U/sub/"});
+    test::FaultyFileSystem faulty(dir.drives());
+    faulty.refuseListOf.insert(TestDir::win("U") + "\\");
+    prompter.expect(Answer::Ok);
+    const FolderListing listing = listFolder(faulty, prompter, targets, TestDir::win("U"));
+    EXPECT_EQ(prompter.texts(), Lines{"The folder could not be read: Cannot list 'T:\\U\\': Permission denied"});
+    EXPECT_EQ(listing.status, FolderListing::Listed);
+    EXPECT_TRUE(listing.folders.empty());
+    EXPECT_TRUE(listing.files.empty());
+    EXPECT_FALSE(targets.listingRunning);
 }
 
 TEST_F(FolderWalksTest, ListingRefusals)

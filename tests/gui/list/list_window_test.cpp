@@ -773,6 +773,20 @@ TEST_F(ListWindowTest, DropsInFolderModeAreIgnored)
     EXPECT_EQ(rows(), (Lines{"x.txt"}));
 }
 
+// "Add all files of a folder" on a folder that cannot be read says so, instead
+// of adding nothing in silence.
+TEST_F(ListWindowTest, AddingTheFilesOfAnUnreadableFolderIsReported)
+{
+    app.dir.createFiles({"U/a.txt"});
+    app.fileSystem.refuseListOf.insert(TestDir::win("U") + "\\");
+    app.shell.folders.push_back(TestDir::win("U"));
+    app.prompter.expect(Answer::Ok);
+    test::whenModal([&](QWidget *) { QTest::mouseDClick(app.folderAdd.addFilesButton(), Qt::LeftButton); });
+    QTest::mouseClick(w.button(ListButton::Folder), Qt::LeftButton);
+    EXPECT_EQ(app.prompter.texts(), Lines{"The folder could not be read: Cannot list 'T:\\U\\': Permission denied"});
+    EXPECT_TRUE(rows().empty());
+}
+
 TEST(FolderAddDialog, DoubleClickChoosesAndIsKept)
 {
     test::TestPlatform t;
