@@ -1,6 +1,7 @@
 #include "run/run_driver.h"
 
 #include "engine/item_path.h"
+#include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/new_name_check.h"
 #include "platform/platform.h"
@@ -8,6 +9,7 @@
 #include "platform/sound.h"
 #include "run/app_state.h"
 #include "run/run_windows.h"
+#include "run/undo_history.h"
 #include "run/undo_log.h"
 #include "targets/file_list.h"
 #include "targets/folder_walks.h"
@@ -76,6 +78,7 @@ void RunDriver::startRun(const EditRequest &request)
         m_state.names.remember(request);
     FileSystem &fs = m_state.platform.fileSystem;
     m_log = std::make_unique<UndoLog>(fs, m_state.settings.dataFolder());
+    m_log->describeAs(operationOf(request));
     Status journal = m_log->begin();
     reportRecovery(m_state.platform.prompter, m_log->recoveryBeforeRun());
     if (!journal) {
@@ -90,7 +93,7 @@ void RunDriver::startRun(const EditRequest &request)
         // that one instead of this run.
         Status removed;
         if (answer == Answer::Yes && m_log->exists()) {
-            removed = m_log->remove();
+            removed = UndoHistory(fs, m_state.settings.dataFolder()).keepLast();
             if (!removed)
                 m_state.platform.prompter.show(
                     {"Error",
@@ -364,6 +367,9 @@ void RunDriver::finishRun()
     RunState &run = m_state.run;
     Prompter &prompter = m_state.platform.prompter;
     const bool renamed = m_log->pairCount() > 0;
+    m_operation.time = m_state.platform.clock.now();
+    m_operation.items = static_cast<std::size_t>(run.renamedCount);
+    m_log->describeAs(m_operation);
     Status written = m_log->commit();
     if (!m_journalError.message.empty())
         prompter.show({"Error",
@@ -390,6 +396,22 @@ void RunDriver::finishRun()
     }
     if (m_state.settings.options.endSound)
         m_state.platform.sound.play("end.wav");
+}
+
+OperationInfo RunDriver::operationOf(const EditRequest &request)
+{
+    OperationInfo info;
+    info.kind = operationKindName(request.kind);
+    const TargetSet &targets = m_state.targets;
+    const std::vector<std::string> &items = m_state.run.workList;
+    if (!targets.filesMode || items.empty())
+        info.target = targets.targetFolder;
+    else if (items.size() == 1)
+        info.target = items.front();
+    else
+        info.target = items.front() + " and " + std::to_string(items.size() - 1) + " more";
+    m_operation = info;
+    return info;
 }
 
 void RunDriver::reportEditorClosed()
@@ -432,11 +454,12 @@ void RunDriver::reportRecovery(Prompter &prompter, const UndoLog::Recovery &reco
         prompter.informationAbout("A damaged journal of a run was set aside: " + aside, {aside});
 }
 
-bool RunDriver::undoLast(const std::string &logPath)
+bool RunDriver::undoLast(const std::string &logPath, const std::string &question)
 {
     Prompter &prompter = m_state.platform.prompter;
-    if (prompter.show({"Undo Confirmation", "Do you want to UNDO the last rename operation ?", MessageIcon::Question,
-                       MessageButtons::YesNo})
+    if (prompter.show({"Undo Confirmation",
+                       question.empty() ? "Do you want to UNDO the last rename operation ?" : question,
+                       MessageIcon::Question, MessageButtons::YesNo})
         != Answer::Yes)
         return false;
     FileSystem &fs = m_state.platform.fileSystem;

@@ -30,8 +30,9 @@ public:
     // The editor window's close handling as far as it reports the run.
     void reportEditorClosed();
     // The list window's "Undo": reverses the undo log, or the log at
-    // `logPath` when one is given. False when the user said no.
-    bool undoLast(const std::string &logPath = {});
+    // `logPath` when one is given, after `question` (the last operation's
+    // when empty). False when the user said no.
+    bool undoLast(const std::string &logPath = {}, const std::string &question = {});
     // The counts of a run, as the list window's status shows them.
     static std::string resultText(const RunState &run);
     // Tells the user of the logs recovered from runs cut short.
@@ -63,6 +64,8 @@ private:
     void finishRun();
     void addPreviewRow(const ItemOutcome &outcome);
     void undoJob(bool withDialog);
+    // What the history tells of this run, as far as it is known at its start.
+    OperationInfo operationOf(const EditRequest &request);
 
     AppState &m_state;
     RunWindows &m_windows;
@@ -78,6 +81,7 @@ private:
     mutable std::pair<std::string, bool> m_folderInData;
     int m_unrestored = 0;
     bool m_undoRefused = false;
+    OperationInfo m_operation;
 };
 
 } // namespace renomiq

@@ -30,6 +30,7 @@ class RunDriver;
 class TForm2;
 class TForm7;
 class TForm9;
+class UndoHistoryWindow;
 
 // The list window: the program's main window. Here the user picks a folder or
 // files, tidies the list and chooses an edit. Closing it ends the program.
@@ -95,6 +96,9 @@ public:
     void startEdit(EditKind kind);
     void saveClicked();
     void undoClicked();
+    // "Undo history" (popup menu, Ctrl+Shift+Z): the kept operations.
+    void openUndoHistory();
+    UndoHistoryWindow *undoHistoryWindow() const { return m_undoHistory; }
     void upperDirectory();
     void openRenameDialog();
     void deleteSelected();
@@ -158,6 +162,7 @@ private:
     TForm7 *m_options = nullptr;
     TForm2 *m_rename = nullptr;
     TForm9 *m_folderAdd = nullptr;
+    UndoHistoryWindow *m_undoHistory = nullptr;
     std::string m_programFile;
     std::function<ExportChoices()> m_exportChoices;
     std::function<bool()> m_specialStringShown;

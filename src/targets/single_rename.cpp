@@ -6,7 +6,8 @@
 #include "platform/platform.h"
 #include "platform/prompter.h"
 #include "run/app_state.h"
-#include "run/undo_log.h"
+#include "platform/clock.h"
+#include "run/undo_history.h"
 
 namespace renomiq {
 
@@ -78,7 +79,8 @@ SingleRename::Result SingleRename::rename(const std::string &folderBox, const st
         return result;
     }
     result.rowText = filesMode ? result.newPath : newName;
-    const Status written = UndoLog(fs, m_state.settings.dataFolder()).write({result.newPath, oldPath});
+    const Status written = UndoHistory(fs, m_state.settings.dataFolder())
+                               .recordSingleRename(result.newPath, oldPath, m_state.platform.clock.now());
     if (!written)
         prompter.show({"Error", "The undo log could not be written: " + written.error().message, MessageIcon::Error,
                        MessageButtons::Ok});
