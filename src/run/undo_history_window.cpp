@@ -8,7 +8,7 @@
 #include "run/run_driver.h"
 #include "targets/help_topics.h"
 
-#include <QAction>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -64,13 +64,16 @@ UndoHistoryWindow::UndoHistoryWindow(AppState &state, RunDriver &driver, QWidget
     connect(m_list, &QTreeWidget::itemSelectionChanged, this,
             [this] { m_undo->setEnabled(!m_list->selectedItems().isEmpty()); });
     connect(m_list, &QTreeWidget::itemActivated, this, &UndoHistoryWindow::undoChosen);
-    auto *help = new QAction(this);
-    help->setShortcut(QKeySequence(Qt::Key_F1));
-    help->setShortcutContext(Qt::WindowShortcut);
-    connect(help, &QAction::triggered, this,
-            [this] { m_state.platform.help.showTopic(HelpTopics::forUndoHistory()); });
-    addAction(help);
     resize(640, 360);
+}
+
+void UndoHistoryWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F1) {
+        m_state.platform.help.showTopic(HelpTopics::forUndoHistory());
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void UndoHistoryWindow::showHistory()

@@ -37,6 +37,9 @@ public:
     QLabel *heading() const { return m_heading; }
     const std::vector<HistoryEntry> &entries() const { return m_entries; }
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     AppState &m_state;
     RunDriver &m_driver;

@@ -69,6 +69,7 @@ TEST(UndoHistoryWindow, ListsTheOperationsAndUndoesThemNewestFirst)
     EXPECT_EQ(w->list()->topLevelItem(0)->text(0).toStdString(), localDateTimeText(app.clock.time));
     EXPECT_EQ(w->list()->currentItem(), w->list()->topLevelItem(0));
     test::saveScreenshot(*w, QStringLiteral("undo_history"));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(w));
     QTest::keyClick(w->list(), Qt::Key_F1);
     EXPECT_EQ(app.help.topics, Lines{"Undo history.htm"});
 
