@@ -74,7 +74,7 @@ class UndoHistoryTest(e2e.SessionTestCase):
             return [[t.getAccessibleAt(r, c).name for c in (1, 2, 3)] for r in range(t.nRows)]
         app.wait(lambda: rows() == [["Insert", "2 items", "T:\\hist\\"], ["Replace", "2 items", "T:\\hist\\"]],
                  what="the two kept operations")
-        self.session.screenshot("undo_history")
+        self.session.screenshot("undo_history_e2e")
 
         for after, left in ((["Pic_1.jpg", "Pic_2.jpg"], 1), (["IMG_1.jpg", "IMG_2.jpg"], 0)):
             app.wait(lambda: app.is_enabled(undo), what="Undo enabled")
