@@ -223,7 +223,8 @@ std::vector<HistoryEntry> UndoHistory::entries()
 Status UndoHistory::keepReplaced(FileSystem &fs, const std::string &dataFolder)
 {
     const std::string last = dataFolder + kLastLog;
-    if (!fs.fileExists(last))
+    const auto look = fs.lookUp(last);
+    if (!look || look->isDirectory)
         return Status::success();
     // Named by the next number of a description: unique among the kept logs,
     // which all change under this same lock.
@@ -232,7 +233,7 @@ Status UndoHistory::keepReplaced(FileSystem &fs, const std::string &dataFolder)
     std::string kept;
     do
         kept = dataFolder + "rollback.h" + std::to_string(number++) + ".rbk";
-    while (fs.exists(kept));
+    while (fs.lookUp(kept));
     return fs.rename(last, kept);
 }
 
