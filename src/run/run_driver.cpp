@@ -466,6 +466,7 @@ bool RunDriver::undoLast(const std::string &logPath, const std::string &question
     const std::string &dataFolder = m_state.settings.dataFolder();
     m_log = std::make_unique<UndoLog>(logPath.empty() ? UndoLog(fs, dataFolder)
                                                       : UndoLog::atFile(fs, dataFolder, logPath));
+    const std::optional<ItemId> taken = fs.itemId(m_log->path());
     auto lines = m_log->read();
     m_unrestored = 0;
     m_undoRefused = false;
@@ -494,6 +495,9 @@ bool RunDriver::undoLast(const std::string &logPath, const std::string &question
         run.progressJob = ProgressJob::UndoWithDialog;
         m_windows.runWithProgress([this] { undoJob(true); });
     }
+    // The undo history follows the log to what is left of it.
+    if (taken)
+        UndoHistory::followUndo(fs, dataFolder, *taken, m_log->path());
     m_log.reset();
     run.progressJob = ProgressJob::None;
     run.stopRequest = false;

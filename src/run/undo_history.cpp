@@ -114,7 +114,8 @@ struct Kept {
 
 // The logs in the data folder, the newest first; those described in `index`
 // get their descriptions, the others one read from their content.
-std::vector<Kept> collect(FileSystem &fs, const std::string &folder, const std::vector<Description> &index)
+std::vector<Kept> collect(FileSystem &fs, const std::string &folder, const std::vector<Description> &index,
+                          bool readUndescribed = true)
 {
     std::vector<Kept> kept;
     std::vector<std::string> names;
@@ -147,7 +148,9 @@ std::vector<Kept> collect(FileSystem &fs, const std::string &folder, const std::
         } else {
             k.entry.info.time = look->lastWriteTime;
             k.entry.info.kind = "Run";
-            if (auto content = fs.readFile(path, UndoLog::kFileLimit)) {
+            auto content = readUndescribed ? fs.readFile(path, UndoLog::kFileLimit)
+                                           : Result<std::string>(Error{0, "not read"});
+            if (content) {
                 const std::vector<std::string> lines = splitLines(*content);
                 k.entry.info.items = itemsOf(lines);
                 if (!lines.empty())
@@ -176,7 +179,7 @@ Status removeLog(FileSystem &fs, const std::string &path)
 // gone; `index` is written back.
 void tidy(FileSystem &fs, const std::string &folder, std::vector<Description> index)
 {
-    std::vector<Kept> kept = collect(fs, folder, index);
+    std::vector<Kept> kept = collect(fs, folder, index, false);
     std::uint64_t older = 0;
     std::size_t count = 0;
     std::vector<Description> left;
@@ -336,37 +339,40 @@ UndoHistory::Outcome UndoHistory::undo(RunDriver &driver, Prompter &prompter, co
         prompter.show({"Undo history", historyRefusal(entry, *newer), MessageIcon::Warning, MessageButtons::Ok});
         return Outcome::Refused;
     }
-    const std::optional<ItemId> before = m_fileSystem.itemId(entry.path);
     if (!driver.undoLast(entry.path, entry.last ? std::string() : historyUndoQuestion(entry)))
         return Outcome::Declined;
     if (driver.undoRefused())
         return Outcome::Refused;
-    const auto lock = m_fileSystem.lockFolder(m_folder);
-    std::vector<Description> descriptions = readIndex(m_fileSystem, m_folder);
-    if (driver.unrestoredCount() == 0) {
-        tidy(m_fileSystem, m_folder, std::move(descriptions));
-        return Outcome::Undone;
-    }
-    // The items left keep the operation's place in the history: the log
-    // written over it keeps its description.
-    auto left = m_fileSystem.readFile(entry.path, UndoLog::kFileLimit);
-    const auto id = m_fileSystem.itemId(entry.path);
-    const auto look = m_fileSystem.lookUp(entry.path);
-    if (left && id && look && !(before && *id == *before)) {
-        OperationInfo info = entry.info;
-        info.items = itemsOf(splitLines(*left));
-        std::uint64_t number = nextNumber(descriptions);
-        for (const Description &d : descriptions) {
-            if (before && d.id == *before)
-                number = d.number;
-        }
+    return driver.unrestoredCount() == 0 ? Outcome::Undone : Outcome::Partial;
+}
+
+void UndoHistory::followUndo(FileSystem &fs, const std::string &dataFolder, const ItemId &taken,
+                             const std::string &path)
+{
+    const auto lock = fs.lockFolder(dataFolder);
+    std::vector<Description> descriptions = readIndex(fs, dataFolder);
+    const auto described = std::find_if(descriptions.begin(), descriptions.end(),
+                                        [&](const Description &d) { return d.id == taken; });
+    if (described == descriptions.end())
+        return;
+    const auto id = fs.itemId(path);
+    if (id && *id == taken)
+        return; // nothing restored: the log is as it was
+    Description d = *described;
+    descriptions.erase(described);
+    const auto look = fs.lookUp(path);
+    auto left = fs.readFile(path, UndoLog::kFileLimit);
+    // The items left keep the operation's place in the history.
+    if (id && look && left) {
+        d.id = *id;
+        d.size = look->size;
+        d.info.items = itemsOf(splitLines(*left));
         descriptions.erase(std::remove_if(descriptions.begin(), descriptions.end(),
-                                          [&](const Description &d) { return d.id == *id; }),
+                                          [&](const Description &e) { return e.id == *id; }),
                            descriptions.end());
-        descriptions.push_back({*id, look->size, number, info});
+        descriptions.push_back(d);
     }
-    tidy(m_fileSystem, m_folder, std::move(descriptions));
-    return Outcome::Partial;
+    tidy(fs, dataFolder, std::move(descriptions));
 }
 
 std::string operationKindName(EditKind kind)

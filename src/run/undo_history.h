@@ -73,6 +73,11 @@ public:
     // Records what the log at `path` did, and drops what is beyond the bounds.
     static void describe(FileSystem &fileSystem, const std::string &dataFolder, const std::string &path,
                          const OperationInfo &info);
+    // After an undo of the log that was the file `taken`, now at `path`: a
+    // log written over with the items left keeps its description, and the
+    // description of a log undone whole goes.
+    static void followUndo(FileSystem &fileSystem, const std::string &dataFolder, const ItemId &taken,
+                           const std::string &path);
     // The kept log that is the file `identity`, when one is.
     static std::optional<std::string> keptLogOf(FileSystem &fileSystem, const std::string &dataFolder,
                                                 const ItemId &identity);

@@ -293,6 +293,26 @@ TEST_F(UndoHistoryTest, APartialUndoKeepsTheEntryWithTheItemsLeft)
     EXPECT_EQ(history().entries().size(), 1u);
 }
 
+// The list window's Undo of the last operation, which leaves an item: the
+// operation keeps its description with the item left.
+TEST_F(UndoHistoryTest, AnUndoOfTheLastOperationThatLeavesItemsKeepsItsDescription)
+{
+    dir.createFiles({"q/a.txt", "q/b.txt"});
+    runOn({"q/a.txt", "q/b.txt"}, test::insertAtHead("x_"));
+    dir.createFiles({"q/b.txt"});
+    app.prompter.expect(Answer::Yes);
+    app.prompter.expect(Answer::Ok);
+    app.driver.undoLast();
+    EXPECT_EQ(dir.list("q"), (Lines{"a.txt", "b.txt", "x_b.txt"}));
+    const std::vector<HistoryEntry> entries = history().entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_TRUE(entries[0].last);
+    EXPECT_EQ(entries[0].info.kind, "Insert");
+    EXPECT_EQ(entries[0].info.target, "T:\\q\\a.txt and 1 more");
+    EXPECT_EQ(entries[0].info.items, 1u);
+    EXPECT_EQ(entries[0].info.time, app.clock.time);
+}
+
 // Another instance ends a run while an undo of the last operation works: the
 // log the undo took over moves into the history, and the undo takes only
 // that same file out, wherever it is now.
