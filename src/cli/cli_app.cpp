@@ -137,7 +137,9 @@ int undoSteps(AppState &state, RunDriver &driver, int steps)
     }
     for (int step = 0; step < steps; ++step) {
         const std::vector<HistoryEntry> entries = history.entries();
-        if (entries.empty() || history.undo(driver, state.platform.prompter, entries, 0) != UndoHistory::Outcome::Undone)
+        if (entries.empty())
+            return 1;
+        if (history.undo(driver, state.platform.prompter, entries, 0) != UndoHistory::Outcome::Undone)
             return 1;
     }
     return 0;

@@ -188,7 +188,8 @@ void tidy(FileSystem &fs, const std::string &folder, std::vector<Description> in
             older += k.entry.size;
         const bool keep = k.entry.last || (count < UndoHistory::kKept && older <= UndoHistory::kDiskLimit);
         if (!keep) {
-            removeLog(fs, k.entry.path);
+            // One that cannot go stays, and goes at the next try.
+            (void)removeLog(fs, k.entry.path);
             continue;
         }
         ++count;
@@ -197,7 +198,8 @@ void tidy(FileSystem &fs, const std::string &folder, std::vector<Description> in
                 left.push_back(d);
         }
     }
-    writeIndex(fs, folder, left);
+    // Without its descriptions each log is described from its content.
+    (void)writeIndex(fs, folder, left);
 }
 
 std::uint64_t nextNumber(const std::vector<Description> &index)
@@ -275,7 +277,8 @@ std::optional<std::string> UndoHistory::keptLogOf(FileSystem &fs, const std::str
 Status UndoHistory::recordSingleRename(const std::string &newPath, const std::string &oldPath, std::int64_t time)
 {
     const auto lock = m_fileSystem.lockFolder(m_folder);
-    keepReplaced(m_fileSystem, m_folder);
+    // One that cannot move is replaced, as without a history.
+    (void)keepReplaced(m_fileSystem, m_folder);
     UndoLog log(m_fileSystem, m_folder);
     Status written = log.write({newPath, oldPath});
     if (written)
@@ -402,8 +405,9 @@ namespace {
 
 std::string named(const HistoryEntry &entry)
 {
-    return "the " + entry.info.kind + " of " + localDateTimeText(entry.info.time) + " (" + itemCountText(entry.info.items)
-        + (entry.info.target.empty() ? std::string() : ", " + entry.info.target) + ")";
+    return "the " + entry.info.kind + " of " + localDateTimeText(entry.info.time) + " ("
+        + itemCountText(entry.info.items) + (entry.info.target.empty() ? std::string() : ", " + entry.info.target)
+        + ")";
 }
 
 } // namespace
@@ -415,7 +419,7 @@ std::string historyUndoQuestion(const HistoryEntry &entry)
 
 std::string historyRefusal(const HistoryEntry &entry, const HistoryEntry &newer)
 {
-    return named(entry) + " can not be undone yet: " + named(newer)
+    return "T" + named(entry).substr(1) + " can not be undone yet: " + named(newer)
         + ", which is newer, renamed some of the same items. Undo that one first.";
 }
 

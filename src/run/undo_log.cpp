@@ -176,8 +176,8 @@ Status UndoLog::commit()
     // An undo that ends meanwhile looks at the log under the same lock.
     const auto lock = m_fileSystem.lockFolder(m_folder);
     const bool replacing = m_pairs > 0;
-    if (replacing)
-        UndoHistory::keepReplaced(m_fileSystem, m_folder);
+    if (replacing) // one that cannot move is replaced, as without a history
+        (void)UndoHistory::keepReplaced(m_fileSystem, m_folder);
     if (m_journal) {
         if (m_pairs == 0) {
             m_journal->discard();
@@ -362,7 +362,7 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
         }
         // The log it replaces moves into the undo history.
         if (target == m_path)
-            UndoHistory::keepReplaced(m_fileSystem, m_folder);
+            (void)UndoHistory::keepReplaced(m_fileSystem, m_folder);
         // The new log is complete on disk before the journal goes; a recovery
         // cut short in between is simply done again.
         if (!journal->saveAs(target, whole))

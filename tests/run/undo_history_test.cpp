@@ -219,6 +219,7 @@ TEST_F(UndoHistoryTest, AnOlderOperationSharingItemsWithANewerOneIsRefused)
             EXPECT_EQ(dir.list(top), between);
             ASSERT_EQ(app.prompter.texts().size(), 1u);
             EXPECT_EQ(app.prompter.texts()[0], historyRefusal(entries[1], entries[0]));
+            EXPECT_EQ(app.prompter.texts()[0].rfind("The Change of " + localDateTimeText(app.clock.time - 1), 0), 0u);
             EXPECT_NE(app.prompter.texts()[0].find("the Change of " + localDateTimeText(app.clock.time)),
                       std::string::npos);
             // Newest first, then it goes.

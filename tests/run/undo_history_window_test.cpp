@@ -79,8 +79,8 @@ TEST(UndoHistoryWindow, ListsTheOperationsAndUndoesThemNewestFirst)
     app.prompter.expect(Answer::Ok);
     QTest::mouseClick(w->undoButton(), Qt::LeftButton);
     ASSERT_EQ(app.prompter.texts().size(), 1u);
-    EXPECT_NE(app.prompter.texts()[0].find("the Rename of " + localDateTimeText(app.clock.time) + " (1 item, T:\\w\\b.txt)"),
-              std::string::npos)
+    const std::string newer = "the Rename of " + localDateTimeText(app.clock.time) + " (1 item, T:\\w\\b.txt)";
+    EXPECT_NE(app.prompter.texts()[0].find(newer), std::string::npos)
         << app.prompter.texts()[0];
     EXPECT_EQ(app.dir.list("w"), (Lines{"c.txt", "k.txt"}));
 
