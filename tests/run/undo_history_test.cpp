@@ -294,6 +294,21 @@ TEST_F(UndoHistoryTest, APartialUndoKeepsTheEntryWithTheItemsLeft)
     EXPECT_EQ(history().entries().size(), 1u);
 }
 
+// A journal of a run that died after the last operation ended becomes the
+// last operation at the next start: the log it replaces stays in the history.
+TEST_F(UndoHistoryTest, ARecoveredRunKeepsTheLogItReplacesInTheHistory)
+{
+    dir.writeFile(kData + "rollback.rbk", "T:\\k\\l\r\nT:\\k\\k\r\n");
+    const timespec older[2] = {{1600000000, 0}, {1600000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, dir.host(kData + "rollback.rbk").c_str(), older, 0), 0);
+    dir.writeFile(kData + "rollback.3-x.jnl", "T:\\k\\n\r\nT:\\k\\m\r\n");
+    UndoLog(app.fileSystem, app.state.settings.dataFolder()).recoverAbandonedJournals();
+    EXPECT_EQ(logs(), (Lines{"rollback.h1.rbk", "rollback.rbk"}));
+    EXPECT_EQ(app.undoLog(), "T:\\k\\n\r\nT:\\k\\m\r\n");
+    EXPECT_EQ(dir.readFile(kData + "rollback.h1.rbk"), "T:\\k\\l\r\nT:\\k\\k\r\n");
+    EXPECT_EQ(targets(), (Lines{"T:\\k\\", "T:\\k\\"}));
+}
+
 // The list window's Undo of the last operation, which leaves an item: the
 // operation keeps its description with the item left.
 TEST_F(UndoHistoryTest, AnUndoOfTheLastOperationThatLeavesItemsKeepsItsDescription)
