@@ -47,20 +47,22 @@ _renomiq_cli()
 
     if ((cword == 1)); then
         COMPREPLY=($(compgen -W 'remove replace insert change extension export-folder export-files
-            Removpart Replapart Addnewnum Changnew Changexten Savealls Savesomes undo --help --version' -- "$cur"))
+            Removpart Replapart Addnewnum Changnew Changexten Savealls Savesomes undo history --help --version' -- "$cur"))
         return
     fi
 
     case $prev in
         --scope) COMPREPLY=($(compgen -W '0 1 2 3' -- "$cur")); return ;;
         --limit) COMPREPLY=($(compgen -W 'all' -- "$cur")); return ;;
+        --steps) COMPREPLY=($(compgen -W '1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20' -- "$cur")); return ;;
         --format) COMPREPLY=($(compgen -W 'text json' -- "$cur")); return ;;
         --output | --log) _filedir; return ;;
     esac
 
     local options
     case ${words[1]} in
-        undo) options='--log --yes' ;;
+        undo) options='--log --steps --yes' ;;
+        history) options='' ;;
         export-folder | export-files | Savealls | Savesomes) options='--output --yes' ;;
         *) options='--scope --preview --limit --format --yes --no-undo' ;;
     esac
@@ -69,7 +71,7 @@ _renomiq_cli()
         COMPREPLY=($(compgen -W "$options --help --version" -- "$cur"))
         return
     fi
-    [[ ${words[1]} == undo ]] && return
+    [[ ${words[1]} == undo || ${words[1]} == history ]] && return
 
     if [[ $cur == *=* ]]; then
         local field=${cur%%=*}

@@ -12,6 +12,7 @@ complete -c renomiq-cli -n __fish_use_subcommand -f -a 'export-folder' -d 'Save 
 complete -c renomiq-cli -n __fish_use_subcommand -f -a 'export-files' -d 'Save the names of files (Savesomes)'
 complete -c renomiq-cli -n __fish_use_subcommand -f -a 'Removpart Replapart Addnewnum Changnew Changexten Savealls Savesomes'
 complete -c renomiq-cli -n __fish_use_subcommand -f -a 'undo' -d 'Undo the last operation'
+complete -c renomiq-cli -n __fish_use_subcommand -f -a 'history' -d 'List the operations kept for undo'
 complete -c renomiq-cli -n __fish_use_subcommand -l help -d 'Show the help'
 complete -c renomiq-cli -n __fish_use_subcommand -l version -d 'Show the version'
 
@@ -23,6 +24,7 @@ complete -c renomiq-cli -n "__fish_seen_subcommand_from $kinds; and not __fish_s
 complete -c renomiq-cli -n "__fish_seen_subcommand_from $kinds; and not __fish_seen_subcommand_from $saves" -l no-undo -d 'Rename even when no undo log can be written'
 complete -c renomiq-cli -n "__fish_seen_subcommand_from $saves" -l output -r -F -d 'The text file to write'
 complete -c renomiq-cli -n '__fish_seen_subcommand_from undo' -l log -r -F -d 'The undo log to reverse'
+complete -c renomiq-cli -n '__fish_seen_subcommand_from undo' -l steps -x -a '(seq 1 20)' -d 'Undo the N newest operations'
 complete -c renomiq-cli -n '__fish_seen_subcommand_from undo' -l yes -d 'Answer Yes to the question'
 
 # FIELD=VALUE: the fields, then the values of those that take a fixed list.

@@ -15,9 +15,11 @@
 #include "platform/shell.h"
 #include "platform/system_sound.h"
 #include "platform/user_folders.h"
+#include "platform/clock.h"
 #include "platform/version.h"
 #include "state/app_state.h"
 #include "run/run_driver.h"
+#include "run/undo_history.h"
 #include "run/undo_log.h"
 #include "targets/folder_walks.h"
 #include "run/name_export.h"
@@ -98,6 +100,47 @@ std::string sampleNameOf(FileSystem &fs, const TargetSet &targets, const std::st
     return splitItemPath(item, fs.folderExists(item)).namePart;
 }
 
+// renomiq-cli history: one line an operation, the newest first.
+int listHistory(HostFileSystem &fs, const std::string &dataFolder)
+{
+    const std::vector<HistoryEntry> entries = UndoHistory(fs, dataFolder).entries();
+    if (entries.empty())
+        std::fputs("renomiq-cli: no operation is kept for undo\n", stderr);
+    int number = 0;
+    for (const HistoryEntry &entry : entries) {
+        const std::string line = std::to_string(++number) + "\t" + localDateTimeText(entry.info.time) + "\t"
+            + entry.info.kind + "\t" + itemCountText(entry.info.items) + "\t" + entry.info.target + "\t"
+            + fs.toHostPath(entry.path).value_or(entry.path);
+        std::fprintf(stdout, "%s\n", textFor(stdout, line).c_str());
+    }
+    return 0;
+}
+
+// renomiq-cli undo --steps N: the N newest operations, one after the other;
+// the first that is not undone whole stops it.
+int undoSteps(AppState &state, RunDriver &driver, int steps)
+{
+    FileSystem &fs = state.platform.fileSystem;
+    UndoHistory history(fs, state.settings.dataFolder());
+    const std::size_t kept = history.entries().size();
+    if (kept == 0) {
+        std::fputs("renomiq-cli: there is no operation to undo\n", stderr);
+        return 1;
+    }
+    if (kept < static_cast<std::size_t>(steps)) {
+        std::fprintf(stderr, "renomiq-cli: the undo history holds only %zu operation%s\n", kept, kept == 1 ? "" : "s");
+        return 1;
+    }
+    for (int step = 0; step < steps; ++step) {
+        const std::vector<HistoryEntry> entries = history.entries();
+        if (entries.empty())
+            return 1;
+        if (history.undo(driver, state.platform.prompter, entries, 0) != UndoHistory::Outcome::Undone)
+            return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int runCli(const std::vector<std::string> &arguments)
@@ -155,6 +198,12 @@ int runCli(const std::vector<std::string> &arguments)
         return written;
     };
 
+    if (command.mode == CliCommand::History)
+        return listHistory(fileSystem, state.settings.dataFolder());
+    if (command.mode == CliCommand::Undo && command.steps > 0) {
+        state.targets.filesMode = true;
+        return undoSteps(state, driver, command.steps);
+    }
     if (command.mode == CliCommand::Undo) {
         std::string log;
         if (!command.log.empty()) {

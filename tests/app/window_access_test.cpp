@@ -3,6 +3,7 @@
 #include "app/program_window.h"
 
 #include "services/help_window.h"
+#include "run/undo_history_window.h"
 #include "settings/settings_store.h"
 #include "support/gui_app.h"
 #include "list/list_window_model.h"
@@ -298,9 +299,13 @@ TEST(WindowScreenReader, EveryTopLevelWindowIsAWindowOrADialog)
         {"list", &app.list},          {"editor", &app.editor},     {"special string", &app.special},
         {"progress", &app.progress},  {"preview", &app.preview},   {"options", &app.options},
         {"name list", &app.nameList}, {"rename", &app.rename},     {"folder add", &app.folderAdd},
-        {"rename error", &app.renameError}, {"help", &help},
+        {"rename error", &app.renameError}, {"help", &help}, {"undo history", nullptr},
     };
-    for (const auto &[label, window] : windows) {
+    app.list.popupMenu()->findChild<QAction *>(QStringLiteral("undoHistoryItem"))->trigger();
+    for (auto [label, window] : windows) {
+        if (!window)
+            window = app.list.undoHistoryWindow();
+        ASSERT_NE(window, nullptr) << label;
         ASSERT_TRUE(window->isWindow()) << label;
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(window);
         ASSERT_NE(iface, nullptr) << label;

@@ -377,6 +377,63 @@ TEST_F(CliAppTest, StartUpRemovesTheRegistrysWriteLeftovers)
     EXPECT_EQ(dir.readFile(config + "registry.reg"), registry);
 }
 
+// The undo history as renomiq-cli lists it, and undo --steps, which undoes
+// the newest operations one after the other.
+TEST_F(CliAppTest, HistoryAndUndoOfSeveralSteps)
+{
+    dir.createFiles({"h/a.txt", "h/b.txt"});
+    ASSERT_EQ(cli({"replace", "oldString=a", "newString=c", dir.host("h")}).status, 0);
+    ASSERT_EQ(cli({"insert", "atHead=true", "headText=x_", dir.host("h")}).status, 0);
+    EXPECT_EQ(dir.list("h"), (Lines{"x_b.txt", "x_c.txt"}));
+
+    const CliRun history = cli({"history"});
+    EXPECT_EQ(history.status, 0);
+    EXPECT_EQ(history.err, "");
+    std::vector<Lines> rows;
+    for (std::size_t start = 0, end; (end = history.out.find('\n', start)) != std::string::npos; start = end + 1) {
+        Lines fields;
+        const std::string line = history.out.substr(start, end - start);
+        for (std::size_t from = 0, tab;; from = tab + 1) {
+            tab = line.find('\t', from);
+            fields.push_back(line.substr(from, tab == std::string::npos ? tab : tab - from));
+            if (tab == std::string::npos)
+                break;
+        }
+        rows.push_back(fields);
+    }
+    ASSERT_EQ(rows.size(), 2u) << history.out;
+    const std::string data = dir.host(".data-home/Corvane/Renomiq/");
+    EXPECT_EQ(rows[0], (Lines{"1", rows[0][1], "Insert", "2 items", "T:\\h\\", data + "rollback.rbk"}));
+    ASSERT_EQ(rows[1].size(), 6u);
+    EXPECT_EQ(rows[1], (Lines{"2", rows[1][1], "Replace", "1 item", "T:\\h\\", rows[1][5]}));
+    EXPECT_EQ(rows[1][5].rfind(data + "rollback.h", 0), 0u) << rows[1][5];
+    EXPECT_FALSE(rows[0][1].empty());
+
+    const struct {
+        Lines args;
+        int status;
+        const char *out;
+        Lines after;
+    } steps[] = {
+        // Without --yes and a terminal the first question is answered No.
+        {{"undo", "--steps", "2"}, 1, "", {"x_b.txt", "x_c.txt"}},
+        {{"undo", "--steps", "3", "--yes"}, 1, "", {"x_b.txt", "x_c.txt"}},
+        {{"undo", "--steps", "2", "--yes"}, 0, "Undo done.\nUndo done.\n", {"a.txt", "b.txt"}},
+        {{"undo", "--steps", "1", "--yes"}, 1, "", {"a.txt", "b.txt"}},
+    };
+    for (const auto &step : steps) {
+        const CliRun run = cli(step.args);
+        EXPECT_EQ(run.status, step.status) << step.args[2] << run.err;
+        EXPECT_EQ(run.out, step.out) << step.args[2];
+        EXPECT_EQ(dir.list("h"), step.after) << step.args[2];
+    }
+    EXPECT_EQ(cli({"undo", "--steps", "3", "--yes"}).err, "renomiq-cli: there is no operation to undo\n");
+    const CliRun empty = cli({"history"});
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_EQ(empty.err, "renomiq-cli: no operation is kept for undo\n");
+}
+
 // A file given as the log that is no undo log is refused and stays as it was:
 // never deleted, never rewritten, and nothing is renamed through it.
 TEST_F(CliAppTest, UndoRefusesAFileThatIsNoUndoLog)

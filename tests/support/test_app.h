@@ -57,9 +57,10 @@ struct TestApp : TestPlatform {
             state.run.workList.push_back(TestDir::win(r));
     }
     // The undo log's pairs of paths, without the identity lines of their items.
-    std::string undoLog() const
+    std::string undoLog() const { return withoutIdentities(undoLogFile()); }
+    // A log's text without the identity lines of its items.
+    static std::string withoutIdentities(const std::string &file)
     {
-        const std::string file = undoLogFile();
         std::string paths;
         for (std::size_t start = 0, end; start < file.size(); start = end) {
             end = file.find('\n', start);

@@ -30,4 +30,9 @@ std::string forListWindow(bool specialStringDialogVisible, bool previewVisible, 
     return "How to use.htm";
 }
 
+std::string forUndoHistory()
+{
+    return "Undo history.htm";
+}
+
 } // namespace renomiq::HelpTopics

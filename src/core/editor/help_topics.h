@@ -18,6 +18,9 @@ std::string forEditKind(EditKind kind);
 // "How to use.htm".
 std::string forListWindow(bool specialStringDialogVisible, bool previewVisible, bool optionsVisible);
 
+// The undo history window.
+std::string forUndoHistory();
+
 } // namespace HelpTopics
 
 } // namespace renomiq

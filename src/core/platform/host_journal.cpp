@@ -366,7 +366,8 @@ bool endsWith(std::string_view text, std::string_view end)
 }
 
 // The temporary file of an atomic write of one of the program's files in the
-// data folder: the undo logs ("rollback.rbk", "rollback.ID.rbk"), the name
+// data folder: the undo logs ("rollback.rbk", "rollback.ID.rbk") and their
+// descriptions ("rollback.lst"), the name
 // history ("Newname.txt") and the hand-off file ("fn000.tmp"), each followed
 // by ".tmp-" and six letters or digits of mkostemp.
 bool isWriteTemporary(std::string_view name)
@@ -378,7 +379,7 @@ bool isWriteTemporary(std::string_view name)
            }))
         return false;
     const std::string_view stem = name.substr(0, tmp);
-    return (stem.rfind("rollback", 0) == 0 && endsWith(stem, ".rbk")) || stem == "Newname.txt"
+    return (stem.rfind("rollback", 0) == 0 && endsWith(stem, ".rbk")) || stem == "rollback.lst" || stem == "Newname.txt"
         || stem == "fn000.tmp";
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/item_path.h"
 #include "engine/taken_order.h"
+#include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/new_name_check.h"
 #include "platform/platform.h"
@@ -9,6 +10,7 @@
 #include "platform/sound.h"
 #include "state/app_state.h"
 #include "run/run_observer.h"
+#include "run/undo_history.h"
 #include "run/undo_log.h"
 #include "targets/file_list.h"
 #include "targets/folder_walks.h"
@@ -76,6 +78,7 @@ void RunDriver::startRun(const EditRequest &request)
     }
     FileSystem &fs = m_state.platform.fileSystem;
     m_log = std::make_unique<UndoLog>(fs, m_state.settings.dataFolder());
+    m_log->describeAs(operationOf(request));
     Status journal = m_log->begin();
     reportRecovery(m_state.platform.prompter, m_log->recoveryBeforeRun());
     if (!journal) {
@@ -90,7 +93,7 @@ void RunDriver::startRun(const EditRequest &request)
         // that one instead of this run.
         Status removed;
         if (answer == Answer::Yes && m_log->exists()) {
-            removed = m_log->remove();
+            removed = UndoHistory(fs, m_state.settings.dataFolder()).keepLast();
             if (!removed)
                 m_state.platform.prompter.show(
                     {"Error",
@@ -378,6 +381,9 @@ void RunDriver::finishRun()
     RunState &run = m_state.run;
     Prompter &prompter = m_state.platform.prompter;
     const bool renamed = m_log->pairCount() > 0;
+    m_operation.time = m_state.platform.clock.now();
+    m_operation.items = static_cast<std::size_t>(run.renamedCount);
+    m_log->describeAs(m_operation);
     Status written = m_log->commit();
     if (!m_journalError.message.empty())
         prompter.show({"Error",
@@ -411,6 +417,22 @@ void RunDriver::finishRun()
     }
     if (m_state.settings.options.endSound)
         m_state.platform.sound.play("end.wav");
+}
+
+OperationInfo RunDriver::operationOf(const EditRequest &request)
+{
+    OperationInfo info;
+    info.kind = operationKindName(request.kind);
+    const TargetSet &targets = m_state.targets;
+    const std::vector<std::string> &items = m_state.run.workList;
+    if (!targets.filesMode || items.empty())
+        info.target = targets.targetFolder;
+    else if (items.size() == 1)
+        info.target = items.front();
+    else
+        info.target = items.front() + " and " + std::to_string(items.size() - 1) + " more";
+    m_operation = info;
+    return info;
 }
 
 void RunDriver::reportEditorClosed()
@@ -457,19 +479,22 @@ void RunDriver::reportRecovery(Prompter &prompter, const UndoLog::Recovery &reco
         prompter.informationAbout("A damaged journal of a run was set aside: " + aside, {aside});
 }
 
-bool RunDriver::undoLast(const std::string &logPath)
+bool RunDriver::undoLast(const std::string &logPath, const std::string &question)
 {
     Prompter &prompter = m_state.platform.prompter;
-    // A log given by name need not be the last operation's.
-    const std::string question = logPath.empty()
-        ? std::string("Do you want to UNDO the last rename operation ?")
-        : "Do you want to UNDO the rename operation recorded in '" + logPath + "' ?";
-    if (prompter.show({"Undo Confirmation", question, MessageIcon::Question, MessageButtons::YesNo}) != Answer::Yes)
-        return false;
     FileSystem &fs = m_state.platform.fileSystem;
     const std::string &dataFolder = m_state.settings.dataFolder();
+    // A log given by name need not be the last operation's; the history
+    // window asks its own question.
+    const bool lastOperation = logPath.empty() || logPath == UndoLog(fs, dataFolder).path();
+    const std::string asked = !question.empty() ? question
+        : lastOperation ? std::string("Do you want to UNDO the last rename operation ?")
+                        : "Do you want to UNDO the rename operation recorded in '" + logPath + "' ?";
+    if (prompter.show({"Undo Confirmation", asked, MessageIcon::Question, MessageButtons::YesNo}) != Answer::Yes)
+        return false;
     m_log = std::make_unique<UndoLog>(logPath.empty() ? UndoLog(fs, dataFolder)
                                                       : UndoLog::atFile(fs, dataFolder, logPath));
+    const std::optional<ItemId> taken = fs.itemId(m_log->path());
     auto lines = m_log->read();
     m_unrestored = 0;
     m_invalidPairs = 0;
@@ -501,6 +526,9 @@ bool RunDriver::undoLast(const std::string &logPath)
         run.progressJob = ProgressJob::UndoWithDialog;
         m_observer.runWithProgress([this] { undoJob(true); });
     }
+    // The undo history follows the log to what is left of it.
+    if (taken)
+        UndoHistory::followUndo(fs, dataFolder, *taken, m_log->path());
     m_log.reset();
     run.progressJob = ProgressJob::None;
     run.stopRequest = false;

@@ -32,8 +32,9 @@ public:
     // The editor window's close handling as far as it reports the run.
     void reportEditorClosed();
     // The list window's "Undo": reverses the undo log, or the log at
-    // `logPath` when one is given. False when the user said no.
-    bool undoLast(const std::string &logPath = {});
+    // `logPath` when one is given, after `question` (the last operation's
+    // when empty). False when the user said no.
+    bool undoLast(const std::string &logPath = {}, const std::string &question = {});
     // The counts of a run, as the list window's status shows them.
     static std::string resultText(const RunState &run);
     // Tells the user of the logs recovered from runs cut short.
@@ -67,6 +68,8 @@ private:
     void finishRun();
     void addPreviewRow(const ItemOutcome &outcome);
     void undoJob(bool withDialog);
+    // What the history tells of this run, as far as it is known at its start.
+    OperationInfo operationOf(const EditRequest &request);
 
     AppState &m_state;
     RunObserver &m_observer;
@@ -85,6 +88,7 @@ private:
     int m_invalidPairs = 0; // of those: entries no undo can carry out
     bool m_undoRefused = false;
     bool m_undoLogFailed = false;
+    OperationInfo m_operation;
 };
 
 } // namespace renomiq

@@ -8,6 +8,8 @@
 #include "engine/name_engine.h"
 #include "settings/settings_store.h"
 #include "run/undo_log.h"
+#include "platform/clock.h"
+#include "run/undo_history.h"
 
 namespace renomiq {
 
@@ -79,7 +81,8 @@ SingleRename::Result SingleRename::rename(const std::string &folderBox, const st
         return result;
     }
     result.rowText = filesMode ? result.newPath : newName;
-    const Status written = UndoLog(fs, m_settings.dataFolder()).write({result.newPath, oldPath});
+    const Status written = UndoHistory(fs, m_settings.dataFolder())
+                               .recordSingleRename(result.newPath, oldPath, m_platform.clock.now());
     if (!written)
         prompter.show({"Error", "The undo log could not be written: " + written.error().message, MessageIcon::Error,
                        MessageButtons::Ok});

@@ -62,6 +62,11 @@ Result<std::string> UndoLog::keepOnly(const std::vector<std::string> &left)
     // between the look and the change.
     const auto lock = m_fileSystem.lockFolder(m_folder);
     const std::shared_ptr<void> held = std::move(m_takenHold); // let go once this is decided
+    // A run that ended meanwhile moved it into the undo history: it is still this log.
+    if (m_taken && m_fileSystem.itemId(m_path) != m_taken) {
+        if (auto moved = UndoHistory::keptLogOf(m_fileSystem, m_folder, *m_taken))
+            m_path = *moved;
+    }
     if (m_taken && m_fileSystem.itemId(m_path) == m_taken) {
         Status status = left.empty() ? remove() : write(left);
         if (!status)
@@ -200,6 +205,9 @@ Status UndoLog::commit()
     m_pending = false;
     // An undo that ends meanwhile looks at the log under the same lock.
     const auto lock = m_fileSystem.lockFolder(m_folder);
+    const bool replacing = m_pairs > 0;
+    if (replacing) // one that cannot move is replaced, as without a history
+        (void)UndoHistory::keepReplaced(m_fileSystem, m_folder);
     if (m_journal) {
         if (m_pairs == 0) {
             m_journal->discard();
@@ -221,6 +229,8 @@ Status UndoLog::commit()
                                    + removed.error().message + "): Undo would reverse that operation, not this one"};
         }
     }
+    if (replacing && status && m_info)
+        UndoHistory::describe(m_fileSystem, m_folder, m_path, *m_info);
     m_memory.clear();
     m_pairs = 0;
     return status;
@@ -414,6 +424,9 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
             stem.resize(stem.size() - 4);
             target = m_folder + (stem == "rollback" ? std::string("rollback.0") : stem) + ".rbk";
         }
+        // The log it replaces moves into the undo history.
+        if (target == m_path)
+            (void)UndoHistory::keepReplaced(m_fileSystem, m_folder);
         // The new log is complete on disk before the journal goes; a recovery
         // cut short in between is simply done again.
         if (!journal->saveAs(target, whole))

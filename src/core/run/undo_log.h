@@ -2,6 +2,7 @@
 
 #include "platform/file_system.h"
 #include "platform/result.h"
+#include "run/undo_history.h"
 
 #include <cstddef>
 #include <memory>
@@ -63,8 +64,10 @@ public:
     void renameFailed(const std::string &oldPath);
     std::size_t pairCount() const { return m_pairs; }
     // The run has ended: its pairs, when there are any, become "rollback.rbk";
-    // without any, an older undo log stays valid.
+    // without any, an older undo log stays valid. The log it replaces moves
+    // into the undo history; `describeAs` tells the history what the run did.
     Status commit();
+    void describeAs(const OperationInfo &info) { m_info = info; }
 
     // At start-up: the journals of runs that died become undo logs. The one
     // written last after the undo log becomes "rollback.rbk"; any other is
@@ -91,6 +94,7 @@ private:
     std::vector<std::string> m_memory; // without a journal
     std::size_t m_pairs = 0;
     Recovery m_recovery;
+    std::optional<OperationInfo> m_info;
     std::optional<ItemId> m_taken; // the file read()
     std::shared_ptr<void> m_takenHold;   // keeps its inode its own until the undo ends
     // What was recorded for the item whose outcome is still open.

@@ -32,6 +32,7 @@ class FileListModel;
 class RunDriver;
 class TForm2;
 class TForm9;
+class UndoHistoryWindow;
 
 // The list window's push buttons.
 enum class ListButton { Folder, Files, Delete, Options, Help, Remove, Replace, Insert, Change, Extension, Save, Undo, Exit };
@@ -93,6 +94,8 @@ public:
     QToolButton *upperDirectoryButton() const { return m_upperDirectory; }
     // Prepares the popup menu as a right click would (enabling), without showing it.
     void preparePopupMenu();
+    // The "Undo history" window, once opened.
+    UndoHistoryWindow *undoHistoryWindow() const { return m_undoHistory; }
 
 Q_SIGNALS:
     // The list window closed: the program ends.
@@ -122,6 +125,8 @@ private Q_SLOTS:
     void saveClicked();
     void undoClicked();
     void showOptions();
+    // "Undo history" (popup menu, Ctrl+Shift+Z): the kept operations.
+    void openUndoHistory();
     void upperDirectory();
     void openRenameDialog();
     void deleteSelected();
@@ -184,6 +189,7 @@ private:
     RunDriver *m_driver = nullptr;
     TForm2 *m_rename = nullptr;
     TForm9 *m_folderAdd = nullptr;
+    UndoHistoryWindow *m_undoHistory = nullptr;
     std::string m_programFile;
 
     QPushButton *m_folderButton = nullptr;

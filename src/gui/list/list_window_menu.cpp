@@ -8,6 +8,7 @@
 #include "services/qt_text.h"
 #include "platform/shell.h"
 #include "state/app_state.h"
+#include "run/undo_history_window.h"
 #include "targets/folder_walks.h"
 #include "targets/list_rules.h"
 #include "list/list_window_model.h"
@@ -75,6 +76,9 @@ void TForm4::createMenus()
     connect(addItem(m_popup, "Inverse select", QStringLiteral("inverseItem")), &QAction::triggered, this,
             &TForm4::inverseSelect);
     m_popup->addSeparator();
+    connect(addItem(m_popup, "Undo history          Ctrl+Shift+Z", QStringLiteral("undoHistoryItem")),
+            &QAction::triggered, this, &TForm4::openUndoHistory);
+    m_popup->addSeparator();
     connect(addItem(m_popup, "Add More", QStringLiteral("addMoreItem")), &QAction::triggered, this,
             &TForm4::filesClicked);
     m_sessionMenu = m_popup->addMenu(QStringLiteral("Rename in another session"));
@@ -121,6 +125,21 @@ void TForm4::createMenus()
     undo->setShortcutContext(Qt::WindowShortcut);
     connect(undo, &QAction::triggered, m_undoButton, &QPushButton::click);
     addAction(undo);
+
+    auto *history = new QAction(this);
+    history->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    history->setShortcutContext(Qt::WindowShortcut);
+    connect(history, &QAction::triggered, this, &TForm4::openUndoHistory);
+    addAction(history);
+}
+
+void TForm4::openUndoHistory()
+{
+    if (!m_driver)
+        return;
+    if (!m_undoHistory)
+        m_undoHistory = new UndoHistoryWindow(m_state, *m_driver, this);
+    m_undoHistory->showHistory();
 }
 
 void TForm4::preparePopupMenu()

@@ -43,6 +43,8 @@ TEST(HelpTopics, EveryTopicTheWindowsOpenIsInstalled)
         EXPECT_EQ(HelpTopics::forListWindow(w.special, w.preview, w.options), w.topic);
         topics.push_back(w.topic);
     }
+    EXPECT_EQ(HelpTopics::forUndoHistory(), "Undo history.htm");
+    topics.push_back(HelpTopics::forUndoHistory());
     for (const std::string &topic : topics) {
         struct stat st {};
         EXPECT_EQ(::stat((std::string(RENOMIQ_SHARE_DIR) + "/help/" + topic).c_str(), &st), 0) << topic;

@@ -313,7 +313,8 @@ TEST_F(ListWindowTest, PopupMenuEnabling)
               QStringLiteral("Rename                    F2|Delete                       Del|Clear|Refresh             "
                              "        F5|Sort by Name|-|Copy filename         Ctrl+C|Open file|Open folder|-|Check "
                              "All|Uncheck All|Check selected|Uncheck selected|Select All                   "
-                             "Ctrl+A|Inverse select|-|Add More|Rename in another session"));
+                             "Ctrl+A|Inverse select|-|Undo history          Ctrl+Shift+Z|-|Add More|Rename in "
+                             "another session"));
     w.popupMenu()->popup(w.mapToGlobal(QPoint(100, 100)));
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.popupMenu()->isVisible(); }, 5000));
     test::saveScreenshot(*w.popupMenu(), QStringLiteral("list_window_popup"));
