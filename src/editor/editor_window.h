@@ -19,6 +19,7 @@ namespace renomiq {
 struct AppState;
 class EditorHost;
 class EditorPanel;
+class LivePreviewPane;
 class RunDriver;
 class SampleNameBox;
 class SavePanel;
@@ -66,6 +67,7 @@ public:
     QWidget *scopeArea() const { return m_scopeArea; }
     int cursorPosition() const { return m_cursorPosition; }
     int copyTarget() const { return m_copyTarget; }
+    LivePreviewPane *livePreview() const { return m_livePreview; }
     // "Show On": the sample display shows the name of a preview row's old text.
     void showOnSample(const std::string &oldText);
 
@@ -102,6 +104,7 @@ private:
     QStackedWidget *m_panels = nullptr;
     std::array<EditorPanel *, 6> m_panelOf{};
     SavePanel *m_savePanel = nullptr;
+    LivePreviewPane *m_livePreview = nullptr;
     QList<QPushButton *> m_buttons;
     QTimer *m_focusTimer = nullptr;
     int m_cursorPosition = 0;

@@ -26,8 +26,8 @@ struct KindCheck {
 
 class Checker {
 public:
-    Checker(AppState &state, EditorInputs &inputs)
-        : m_state(state), m_inputs(inputs), m_r(inputs.request), m_prompter(state.platform.prompter)
+    Checker(AppState &state, EditorInputs &inputs, Prompter &prompter, NameEngine &engine)
+        : m_state(state), m_inputs(inputs), m_r(inputs.request), m_prompter(prompter), m_engine(engine)
     {
         const std::string go = m_r.preview ? "continue preview ?" : "continue ?";
         m_suffix = m_state.targets.targetFolder.empty() ? go : "Edit content is (" + inputs.scopeCaption + ")," + go;
@@ -70,7 +70,7 @@ private:
 
     bool checkInput(const std::string &text)
     {
-        if (m_state.engine.checkInputText(m_r, text))
+        if (m_engine.checkInputText(m_r, text))
             return true;
         m_check.error = true;
         return false;
@@ -188,7 +188,7 @@ private:
         };
         PatternError compileError;
         const auto pattern = NamePattern::compile(m_r.oldString, m_r.replaceCaseSensitive,
-                                                  m_state.engine.codePage().kind() == CodePage::Utf8, &compileError);
+                                                  m_engine.codePage().kind() == CodePage::Utf8, &compileError);
         if (!pattern)
             return error(patternErrorMessage(m_r.oldString, compileError), EditorBox::OldString);
         const int highest = GroupTemplate::parse(m_r.newString).highestGroup();
@@ -355,6 +355,7 @@ private:
     EditorInputs &m_inputs;
     EditRequest &m_r;
     Prompter &m_prompter;
+    NameEngine &m_engine;
     std::string m_suffix;
     KindCheck m_check;
 };
@@ -447,7 +448,7 @@ CheckResult checkAndStart(AppState &state, EditorInputs &inputs, bool targetsChe
     state.run.failedCount = 0;
     state.run.stoppedByError = false;
     state.run.notTriedCount = 0;
-    Checker checker(state, inputs);
+    Checker checker(state, inputs, state.platform.prompter, state.engine);
     const KindCheck check = checker.run();
     if (check.error)
         return {CheckResult::Stop, check.focus};
@@ -460,6 +461,15 @@ CheckResult checkAndStart(AppState &state, EditorInputs &inputs, bool targetsChe
             return {CheckResult::Stop, check.focus};
     }
     return {CheckResult::Run, EditorBox::None};
+}
+
+InputCheck checkInputs(AppState &state, EditorInputs &inputs, Prompter &prompter, NameEngine &engine)
+{
+    if (state.editKind == EditKind::Savealls)
+        return {true, {}};
+    Checker checker(state, inputs, prompter, engine);
+    const KindCheck check = checker.run();
+    return {check.error, check.confirmation};
 }
 
 } // namespace renomiq
