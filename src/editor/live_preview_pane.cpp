@@ -53,7 +53,8 @@ LivePreviewPane::LivePreviewPane(AppState &state, QWidget *parent) : QWidget(par
     auto *body = new QVBoxLayout(m_body);
     body->setContentsMargins(0, 0, 0, 0);
     m_message = new QLabel(m_body);
-    m_message->setAccessibleName(QStringLiteral("Live preview message"));
+    // A value label: its text is its name; the description says what it is.
+    m_message->setAccessibleDescription(QStringLiteral("Live preview message"));
     m_message->setWordWrap(true);
     m_message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Two lines of room whatever it says: the window does not jump while typing.
@@ -174,7 +175,6 @@ void LivePreviewPane::showMessage(const QString &text)
     m_message->setText(text);
     // The whole text, should two lines not hold it.
     m_message->setToolTip(text);
-    m_message->setAccessibleDescription(text);
 }
 
 void LivePreviewPane::update()

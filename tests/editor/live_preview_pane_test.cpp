@@ -63,7 +63,7 @@ TEST(LivePreviewPane, RowsFollowThePatternAndEveryInput)
     ASSERT_TRUE(pane->isOn());
     EXPECT_EQ(pane->toggle()->accessibleName(), QStringLiteral("Live preview"));
     EXPECT_EQ(pane->rows()->accessibleName(), QStringLiteral("Live preview rows"));
-    EXPECT_EQ(pane->message()->accessibleName(), QStringLiteral("Live preview message"));
+    EXPECT_EQ(pane->message()->accessibleDescription(), QStringLiteral("Live preview message"));
     // Nothing typed: the check's refusal, inline.
     EXPECT_TRUE(QTest::qWaitFor([&] { return pane->message()->text() == QStringLiteral("Please input the old part of file name"); }, 5000))
         << pane->message()->text().toStdString();
