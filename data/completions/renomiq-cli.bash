@@ -5,7 +5,7 @@ removeMode removeString1 removeString2 removeString3 removeCaseSensitive removeO
 anythingMode removeDirection leftString rightString alsoRemoveTheTwoStrings keepMode
 keepDirection keepString1 keepString2 keepOnlyLeftmost replaceErasedWithSpace alsoEraseOthers
 alsoEraseText keepDash keepParentheses keepBrackets keepUnderscore keepOthers keepOthersText
-replaceMode oldString newString replaceCaseSensitive replaceOnlyLeftmost replaceDirection
+replaceMode oldString newString replaceCaseSensitive replaceOnlyLeftmost replaceDirection replaceRegex
 insertMode atHead headText atEnd endText atCursor cursorText cursorDirection placement
 existingString secondString insertText changeMode newName nameCase capitalizeFirstLetter
 includeExtension excludeSmallWords extensionMode replaceAllTypes oldExtension newExtension
@@ -32,7 +32,7 @@ _renomiq_cli_values()
         removeDirection | keepDirection | replaceDirection | cursorDirection) echo 'fromHead fromEnd' ;;
         removeCaseSensitive | removeOnlyLeftmost | alsoRemoveTheTwoStrings | keepOnlyLeftmost | \
             replaceErasedWithSpace | alsoEraseOthers | keepDash | keepParentheses | keepBrackets | \
-            keepUnderscore | keepOthers | replaceCaseSensitive | replaceOnlyLeftmost | atHead | atEnd | \
+            keepUnderscore | keepOthers | replaceCaseSensitive | replaceOnlyLeftmost | replaceRegex | atHead | atEnd | \
             atCursor | capitalizeFirstLetter | includeExtension | excludeSmallWords | replaceAllTypes | \
             useSpecialStrings | randomUpper | randomLower | randomDigits | includeWebpageFolder | \
             specialTypes | music | document | film | picture | program | other | fileSize | fileDateTime)

@@ -39,7 +39,7 @@ function __renomiq_cli_fields
         cursorDirection=fromHead,fromEnd numberOrder=name,taken
     set -l flags removeCaseSensitive removeOnlyLeftmost alsoRemoveTheTwoStrings keepOnlyLeftmost \
         replaceErasedWithSpace alsoEraseOthers keepDash keepParentheses keepBrackets keepUnderscore keepOthers \
-        replaceCaseSensitive replaceOnlyLeftmost atHead atEnd atCursor capitalizeFirstLetter includeExtension \
+        replaceCaseSensitive replaceOnlyLeftmost replaceRegex atHead atEnd atCursor capitalizeFirstLetter includeExtension \
         excludeSmallWords replaceAllTypes useSpecialStrings randomUpper randomLower randomDigits \
         includeWebpageFolder specialTypes music document film picture program other fileSize fileDateTime
     set -l texts sampleName selectionStart selectionLength cursorPosition previewLimit removeString1 \

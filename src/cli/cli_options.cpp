@@ -117,6 +117,7 @@ const std::map<std::string, Setter> &fields()
         t["replaceCaseSensitive"] = flag(&R::replaceCaseSensitive);
         t["replaceOnlyLeftmost"] = flag(&R::replaceOnlyLeftmost);
         t["replaceDirection"] = direction(&R::replaceDirection);
+        t["replaceRegex"] = flag(&R::replaceRegex);
         t["insertMode"] = choice(&R::insertMode, {{"toPosition", InsertMode::ToPosition}, {"toString", InsertMode::ToString}});
         t["atHead"] = flag(&R::atHead);
         t["headText"] = [](EditorInputs &in, const std::string &v) { in.request.headText = v; return true; };

@@ -248,6 +248,29 @@ TEST_F(CliAppTest, FailuresNameTheirReasonOnStandardError)
     EXPECT_EQ(dir.list("w"), (Lines{"b\\c", "za"}));
 }
 
+TEST_F(CliAppTest, RegularExpressionsReplaceByPattern)
+{
+    dir.createFiles({"r/IMG_0042.jpg", "r/img_7.JPG", "r/notes.txt", "r/" + std::string(40, 'x') + ".txt"});
+    const std::string pattern = "oldString=IMG_(\\d+)";
+    CliRun preview = cli({"replace", "replaceRegex=true", pattern, "newString={1}_trip", "--preview", dir.host("r")});
+    EXPECT_EQ(preview.status, 0);
+    EXPECT_EQ(preview.out, "IMG_0042.jpg\t0042_trip.jpg\nimg_7.JPG\t7_trip.JPG\n");
+
+    CliRun invalid = cli({"replace", "replaceRegex=true", "oldString=IMG_(\\d+", "newString=x", "--yes", dir.host("r")});
+    EXPECT_EQ(invalid.status, 1);
+    EXPECT_EQ(invalid.err, "Error: The regular expression 'IMG_(\\d+' is not valid: missing closing parenthesis (at "
+                           "position 9).\n");
+
+    // A runaway pattern fails its item and leaves the others to be renamed.
+    CliRun run = cli({"replace", "replaceRegex=true", "oldString=^(x+x+)+\\d|_(\\d+)$", "newString=_n{2}", "--yes",
+                      dir.host("r")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "2 renamed successfully, 1 failed.\n");
+    EXPECT_NE(run.err.find("match limit"), std::string::npos) << run.err;
+    EXPECT_EQ(dir.list("r"), (Lines{"IMG_n0042.jpg", "img_n7.JPG", "notes.txt", std::string(40, 'x') + ".txt"}));
+    EXPECT_EQ(cli({"replace", "replaceRegex=maybe", "oldString=a", dir.host("r")}).status, 2);
+}
+
 TEST_F(CliAppTest, WindowsStylePathsTakeSlashesAsSeparators)
 {
     dir.createFiles({"w/a1.txt", "w/a2.txt", "w/a3.txt"});

@@ -1,6 +1,7 @@
 #include "editor/operation_check.h"
 
 #include "engine/name_engine.h"
+#include "engine/pattern_replace.h"
 #include "engine/text_rules.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
@@ -25,8 +26,8 @@ struct KindCheck {
 
 class Checker {
 public:
-    Checker(AppState &state, EditorInputs &inputs)
-        : m_state(state), m_inputs(inputs), m_r(inputs.request), m_prompter(state.platform.prompter)
+    Checker(AppState &state, EditorInputs &inputs, Prompter &prompter, NameEngine &engine)
+        : m_state(state), m_inputs(inputs), m_r(inputs.request), m_prompter(prompter), m_engine(engine)
     {
         const std::string go = m_r.preview ? "continue preview ?" : "continue ?";
         m_suffix = m_state.targets.filesMode ? go : "Edit content is (" + inputs.scopeCaption + ")," + go;
@@ -69,7 +70,7 @@ private:
 
     bool checkInput(const std::string &text)
     {
-        if (m_state.engine.checkInputText(m_r, text))
+        if (m_engine.checkInputText(m_r, text))
             return true;
         m_check.error = true;
         return false;
@@ -159,6 +160,8 @@ private:
     {
         if (m_r.oldString.empty())
             return refuse("Please input the old part of file name", EditorBox::OldString);
+        if (m_r.replaceRegex)
+            return replacePattern();
         if (m_r.newString.empty()) {
             const std::string text = m_r.replaceCaseSensitive
                 ? "The new part is empty, it will REMOVE old part '" + m_r.oldString
@@ -172,6 +175,37 @@ private:
             return;
         confirm("It will replace the old strings '" + m_r.oldString + "'" + caseText(m_r.replaceCaseSensitive)
                 + " by new string '" + m_r.newString + "',\n");
+    }
+
+    // "Old string:" is a regular expression: it must compile, and the new
+    // string may refer only to groups it has.
+    void replacePattern()
+    {
+        const auto error = [this](const std::string &text, EditorBox focus) {
+            m_prompter.show({"Error", text, MessageIcon::Error, MessageButtons::Ok});
+            m_check.error = true;
+            m_check.focus = focus;
+        };
+        PatternError compileError;
+        const auto pattern = NamePattern::compile(m_r.oldString, m_r.replaceCaseSensitive,
+                                                  m_engine.codePage().kind() == CodePage::Utf8, &compileError);
+        if (!pattern)
+            return error(patternErrorMessage(m_r.oldString, compileError), EditorBox::OldString);
+        const int highest = GroupTemplate::parse(m_r.newString).highestGroup();
+        if (highest > pattern->groupCount())
+            return error("The new string refers to {" + std::to_string(highest) + "}, but the regular expression '"
+                             + m_r.oldString + "' has " + std::to_string(pattern->groupCount()) + " group(s).",
+                         EditorBox::NewString);
+        const std::string matching = "the parts matching the pattern '" + m_r.oldString + "'"
+            + caseText(m_r.replaceCaseSensitive);
+        if (m_r.newString.empty()) {
+            askEmptyPart("The new part is empty, it will REMOVE " + matching + " from original filenames,\n" + m_suffix,
+                         EditorBox::NewString);
+            return;
+        }
+        if (!checkInput(m_r.newString))
+            return;
+        confirm("It will replace " + matching + " by new string '" + m_r.newString + "',\n");
     }
 
     void replaceLength()
@@ -321,6 +355,7 @@ private:
     EditorInputs &m_inputs;
     EditRequest &m_r;
     Prompter &m_prompter;
+    NameEngine &m_engine;
     std::string m_suffix;
     KindCheck m_check;
 };
@@ -412,7 +447,7 @@ CheckResult checkAndStart(AppState &state, EditorInputs &inputs, bool targetsChe
     state.run.failedCount = 0;
     state.run.stoppedByError = false;
     state.run.notTriedCount = 0;
-    Checker checker(state, inputs);
+    Checker checker(state, inputs, state.platform.prompter, state.engine);
     const KindCheck check = checker.run();
     if (check.error)
         return {CheckResult::Stop, check.focus};
@@ -425,6 +460,15 @@ CheckResult checkAndStart(AppState &state, EditorInputs &inputs, bool targetsChe
             return {CheckResult::Stop, check.focus};
     }
     return {CheckResult::Run, EditorBox::None};
+}
+
+InputCheck checkInputs(AppState &state, EditorInputs &inputs, Prompter &prompter, NameEngine &engine)
+{
+    if (state.editKind == EditKind::Savealls)
+        return {true, {}};
+    Checker checker(state, inputs, prompter, engine);
+    const KindCheck check = checker.run();
+    return {check.error, check.confirmation};
 }
 
 } // namespace renomiq

@@ -10,6 +10,8 @@
 namespace renomiq {
 
 struct AppState;
+class NameEngine;
+class Prompter;
 
 // The editor window's inputs as the OK action reads them.
 struct EditorInputs {
@@ -69,5 +71,14 @@ std::string checkTargets(AppState &state, TargetLookup lookup = TargetLookup::Fi
 // The caller starts the run or the export as the result says.
 // targetsChecked: the caller has just run checkTargets (and shown its message).
 CheckResult checkAndStart(AppState &state, EditorInputs &inputs, bool targetsChecked = false);
+
+// The active kind's input checks alone, as OK makes them, without the targets,
+// the confirmation box or the run's counts: their boxes go to `prompter` and
+// the texts are checked by `engine`. What the live preview runs.
+struct InputCheck {
+    bool refused = false;
+    std::string confirmation; // the text the confirmation box would show
+};
+InputCheck checkInputs(AppState &state, EditorInputs &inputs, Prompter &prompter, NameEngine &engine);
 
 } // namespace renomiq

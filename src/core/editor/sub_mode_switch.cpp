@@ -42,6 +42,7 @@ SubModeSwitch subModeSwitch(SubModeControl control, bool on)
     case SubModeControl::KeepStrings: return {{P::KeepStringsPart}, {P::KeepDirection}, B::None, false};
     case SubModeControl::ReplaceString: return {{P::OldStringPart}, {P::ReplaceDirection}, B::OldString, true};
     case SubModeControl::ReplaceLength: return {{P::ReplaceDirection}, {P::OldStringPart}, B::NewString, true};
+    case SubModeControl::RegularExpression: return showWhile(on, {P::ReplaceDirection}, B::OldString, false);
     case SubModeControl::InsertToPosition:
         return {{P::PositionGroup}, {P::InsertToStringGroup}, B::HeadText, false};
     case SubModeControl::InsertToString:

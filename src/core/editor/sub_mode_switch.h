@@ -18,6 +18,7 @@ enum class SubModeControl {
     KeepStrings,
     ReplaceString,
     ReplaceLength,
+    RegularExpression,
     InsertToPosition,
     InsertToString,
     Head,

@@ -67,6 +67,9 @@ struct EditRequest {
     bool replaceCaseSensitive = false;
     bool replaceOnlyLeftmost = false;
     Direction replaceDirection = Direction::FromHead;
+    // The old string is a regular expression (PCRE2); the new string may
+    // refer to its groups as {0} to {9}.
+    bool replaceRegex = false;
 
     // Insert
     InsertMode insertMode = InsertMode::ToPosition;

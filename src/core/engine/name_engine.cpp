@@ -30,6 +30,17 @@ void NameEngine::newNameFor(const EditRequest &request, const std::string &itemP
         name = NameRules::remove(request, oldName, m_codePage);
         break;
     case EditKind::Replapart:
+        if (request.replaceRegex && request.replaceMode == ReplaceMode::String) {
+            Result<std::string> replaced = replaceByPattern(request, oldName, expand);
+            if (!replaced) {
+                ItemOutcome outcome = ItemOutcome::of(OutcomeKind::RenameFailed, itemPath, itemPath);
+                outcome.error = replaced.error();
+                sink.report(outcome);
+                return;
+            }
+            name = std::move(replaced).value();
+            break;
+        }
         name = NameRules::replace(request, oldName, m_codePage, expand);
         break;
     case EditKind::Addnewnum:
@@ -68,6 +79,17 @@ void NameEngine::newNameFor(const EditRequest &request, const std::string &itemP
     } else {
         sink.report(ItemOutcome::of(OutcomeKind::Unchanged, itemPath));
     }
+}
+
+Result<std::string> NameEngine::replaceByPattern(const EditRequest &request, const std::string &name,
+                                                 const Expander &expand)
+{
+    PatternError error;
+    const std::shared_ptr<const NamePattern> pattern = m_patterns.get(
+        request.oldString, request.replaceCaseSensitive, m_codePage.kind() == CodePage::Utf8, &error);
+    if (!pattern)
+        return Error{0, patternErrorMessage(request.oldString, error)};
+    return NameRules::replacePattern(request, name, *pattern, expand);
 }
 
 void NameEngine::changeExtension(const EditRequest &request, const std::string &itemPath, const ItemSplit &split,

@@ -2,6 +2,7 @@
 
 #include "engine/code_page.h"
 #include "engine/item_outcome.h"
+#include "engine/pattern_replace.h"
 #include "engine/string_tokens.h"
 
 #include <optional>
@@ -55,6 +56,9 @@ private:
     // the item must go the careful way.
     bool renameAtOnce(const std::string &itemPath, const std::string &newPath, const std::string &namePart,
                       const std::string &extensionPart, OutcomeSink &sink);
+    // The Replace rule for a regular expression; an error when the pattern
+    // does not compile or a match exceeds its limits.
+    Result<std::string> replaceByPattern(const EditRequest &request, const std::string &name, const Expander &expand);
     void changeExtension(const EditRequest &request, const std::string &itemPath, const ItemSplit &split,
                          OutcomeSink &sink);
 
@@ -62,6 +66,7 @@ private:
     Prompter &m_prompter;
     CodePage m_codePage;
     SpecialStrings m_special;
+    PatternCache m_patterns;
 };
 
 } // namespace renomiq

@@ -6,6 +6,7 @@
 #include "editor/help_topics.h"
 #include "editor/extension_panel.h"
 #include "editor/insert_panel.h"
+#include "editor/live_preview_pane.h"
 #include "editor/remove_panel.h"
 #include "editor/replace_panel.h"
 #include "editor/sample_name_box.h"
@@ -167,6 +168,12 @@ TForm1::TForm1(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
 
     m_state.names.setChangeNotification([this] { refreshHistory(); });
     refreshHistory();
+
+    // Below everything: the first rows of what OK would do, as the inputs change.
+    m_livePreview = new LivePreviewPane(state, this);
+    layout->addWidget(m_livePreview);
+    m_livePreview->setInputs([this] { return inputs(); });
+    m_livePreview->watch(this);
 }
 
 TForm1::~TForm1()

@@ -17,6 +17,7 @@ namespace renomiq {
 
 struct AppState;
 class EditorPanel;
+class LivePreviewPane;
 class RunDriver;
 class SampleNameBox;
 class SavePanel;
@@ -64,6 +65,7 @@ public:
     QWidget *scopeArea() const { return m_scopeArea; }
     int cursorPosition() const { return m_cursorPosition; }
     int copyTarget() const { return m_copyTarget; }
+    LivePreviewPane *livePreview() const { return m_livePreview; }
     // "Show On": the sample display shows the name of a preview row's old text.
     void showOnSample(const std::string &oldText);
 
@@ -122,6 +124,7 @@ private:
     QPushButton *m_previewButton = nullptr;
     QPushButton *m_helpButton = nullptr;
     QPushButton *m_exitButton = nullptr;
+    LivePreviewPane *m_livePreview = nullptr;
     QTimer *m_focusTimer = nullptr;
     int m_cursorPosition = 0;
     int m_copyTarget = 1;

@@ -35,14 +35,19 @@ ReplacePanel::ReplacePanel(QWidget *parent) : EditorPanel(parent)
     m_onlyLeftest = check(QStringLiteral("Only Leftest"));
     grid->addWidget(m_caseSensitive, 1, 1);
     grid->addWidget(m_onlyLeftest, 1, 2);
+    m_regex = check(QStringLiteral("Regular expression"));
+    m_regex->setToolTip(QStringLiteral("Old string is a PCRE2 pattern; {0} is the match and {1} to {9} its groups "
+                                       "in the new string"));
+    m_regex->setAccessibleDescription(m_regex->toolTip());
+    grid->addWidget(m_regex, 1, 3);
     layout->addWidget(oldPart);
     addPart(PanelPart::OldStringPart, oldPart);
 
     m_replaceLength = radio(mode, QStringLiteral(" Replace length selected by mouse"));
     layout->addWidget(m_replaceLength);
-    QWidget *direction = directionRow(m_fromHead);
-    layout->addWidget(direction);
-    addPart(PanelPart::ReplaceDirection, direction);
+    m_direction = directionRow(m_fromHead);
+    layout->addWidget(m_direction);
+    addPart(PanelPart::ReplaceDirection, m_direction);
 
     auto *newRow = new QHBoxLayout;
     newRow->addWidget(label(QStringLiteral("New String:")));
@@ -56,6 +61,17 @@ ReplacePanel::ReplacePanel(QWidget *parent) : EditorPanel(parent)
     onSwitched(m_replaceString, SubModeControl::ReplaceString);
     onSwitched(m_replaceLength, SubModeControl::ReplaceLength);
     applyVisibility(SubModeControl::ReplaceString);
+    // A pattern's direction picks its first or last match: the row shows
+    // with "Replace string:" while the box is ticked.
+    addSwitchState(SubModeControl::RegularExpression, true);
+    connect(m_regex, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_replaceString->isChecked())
+            applySwitch(SubModeControl::RegularExpression, on);
+    });
+    connect(m_replaceString, &QRadioButton::toggled, this, [this](bool on) {
+        if (on && m_regex->isChecked())
+            applyVisibility(SubModeControl::RegularExpression);
+    });
 }
 
 void ReplacePanel::fill(EditRequest &r) const
@@ -66,6 +82,7 @@ void ReplacePanel::fill(EditRequest &r) const
     r.replaceCaseSensitive = m_caseSensitive->isChecked();
     r.replaceOnlyLeftmost = m_onlyLeftest->isChecked();
     r.replaceDirection = m_fromHead->isChecked() ? Direction::FromHead : Direction::FromEnd;
+    r.replaceRegex = m_regex->isChecked();
 }
 
 EditorBox ReplacePanel::initialFocus() const

@@ -23,6 +23,8 @@ private:
     QRadioButton *m_fromHead = nullptr;
     QCheckBox *m_caseSensitive = nullptr;
     QCheckBox *m_onlyLeftest = nullptr;
+    QCheckBox *m_regex = nullptr;
+    QWidget *m_direction = nullptr;
 };
 
 } // namespace renomiq

@@ -121,6 +121,8 @@ TEST(SubModeSwitch, ShowsHidesFocusesAndClears)
         {C::RemoveBetweenStrings, true, {P::BetweenStrings}, {P::RemoveDirection}, EditorBox::None, true},
         {C::KeepStrings, true, {P::KeepStringsPart}, {P::KeepDirection}, EditorBox::None, false},
         {C::ReplaceLength, true, {P::ReplaceDirection}, {P::OldStringPart}, EditorBox::NewString, true},
+        {C::RegularExpression, true, {P::ReplaceDirection}, {}, EditorBox::OldString, false},
+        {C::RegularExpression, false, {}, {P::ReplaceDirection}, EditorBox::None, false},
         {C::InsertToPosition, true, {P::PositionGroup}, {P::InsertToStringGroup}, EditorBox::HeadText, false},
         {C::InsertToString, true, {P::InsertToStringGroup}, {P::PositionGroup}, EditorBox::ExistingString, true},
         {C::Cursor, true, {P::CursorDirection}, {}, EditorBox::CursorText, false},

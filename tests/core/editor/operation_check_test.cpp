@@ -137,6 +137,52 @@ TEST_F(OperationCheckTest, Replace)
         check(row);
 }
 
+TEST_F(OperationCheckTest, ReplaceByRegularExpression)
+{
+    const auto regex = [](const char *pattern, const char *newString) {
+        return [pattern, newString](EditorInputs &i) {
+            i.request.replaceRegex = true;
+            i.request.oldString = pattern;
+            i.request.newString = newString;
+        };
+    };
+    const Row rows[] = {
+        {"invalid pattern", EditKind::Replapart, regex("(\\d+", "x"), {Answer::Ok},
+         {"The regular expression '(\\d+' is not valid: missing closing parenthesis (at position 5)."},
+         CheckResult::Stop, EditorBox::OldString},
+        {"group beyond the pattern's", EditKind::Replapart, regex("(\\d+)", "{2}"), {Answer::Ok},
+         {"The new string refers to {2}, but the regular expression '(\\d+)' has 1 group(s)."},
+         CheckResult::Stop, EditorBox::NewString},
+        // The pattern is no new-name text: its backslashes and '*' pass.
+        {"pattern", EditKind::Replapart, regex("IMG_(\\d*)\\w", "{1}-photo"), {Answer::Ok},
+         {"It will replace the parts matching the pattern 'IMG_(\\d*)\\w'(case insensitive) by new string '{1}-photo',\n"
+          + kFolderSuffix},
+         CheckResult::Run},
+        {"empty-matching pattern", EditKind::Replapart, regex("x*", "-"), {Answer::Ok},
+         {"It will replace the parts matching the pattern 'x*'(case insensitive) by new string '-',\n" + kFolderSuffix},
+         CheckResult::Run},
+        {"empty new string", EditKind::Replapart, regex("\\s+", ""), {Answer::Cancel},
+         {"The new part is empty, it will REMOVE the parts matching the pattern '\\s+'(case insensitive) from original "
+          "filenames,\n" + kFolderSuffix},
+         CheckResult::Stop, EditorBox::NewString},
+        {"new string still checked", EditKind::Replapart, regex("a", "{0}\\"), {Answer::Ok},
+         {"You should remove one of following nine characters from input text, because they are prohibited in Windows filenames:  \\ / : * ? \" < > |"},
+         CheckResult::Stop},
+    };
+    for (const Row &row : rows)
+        check(row);
+    // The invalid pattern's box is an error, with its caption.
+    app.prompter.clear();
+    app.prompter.expect(Answer::Ok);
+    EditorInputs inputs;
+    inputs.request.kind = EditKind::Replapart;
+    regex("a)", "b")(inputs);
+    EXPECT_EQ(checkAndStart(app.state, inputs).action, CheckResult::Stop);
+    ASSERT_EQ(app.prompter.shown().size(), 1u);
+    EXPECT_EQ(app.prompter.shown()[0].caption, "Error");
+    EXPECT_EQ(app.prompter.shown()[0].icon, MessageIcon::Error);
+}
+
 TEST_F(OperationCheckTest, Insert)
 {
     const Row rows[] = {

@@ -60,6 +60,11 @@ TEST(EditorPanel, AnAccessibleToggleSwitchesTheSubModeAsAClickDoes)
          {"Insert to string group"}},
         {EditKind::Addnewnum, {"CURSOR"}, {"From Head"}, {}},
         {EditKind::Replapart, {"Replace length selected by mouse"}, {"From Head"}, {"Old string:"}},
+        // A pattern's direction picks its first or last match.
+        {EditKind::Replapart, {"Regular expression"}, {"Old string:", "From Head", "From End"}, {}},
+        {EditKind::Replapart, {"Regular expression", "Regular expression"}, {"Old string:"}, {"From Head"}},
+        {EditKind::Replapart, {"Regular expression", "Replace length selected by mouse", "Replace string:"},
+         {"Old string:", "From Head", "Regular expression"}, {}},
         {EditKind::Changnew, {"Convert full name case to:"}, {"Lower case", "Capitalize first letter"},
          {"New name:"}},
         {EditKind::Changnew, {"Convert full name case to:", "UPPER case"}, {}, {"Capitalize first letter"}},

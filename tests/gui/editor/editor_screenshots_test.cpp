@@ -2,9 +2,11 @@
 // build/screenshots/, for a person to compare with the intended layout. Each
 // also checks that the shown sub-mode's controls are visible.
 #include "editor/editor_panel.h"
+#include "editor/live_preview_pane.h"
 #include "support/editor_app.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -78,7 +80,21 @@ TEST(EditorScreenshots, EveryPanelAndSubMode)
             EXPECT_LE(hint.height(), area.height()) << shot.name << ": " << panel->metaObject()->className();
         }
     }
-    EXPECT_EQ(*firstSize, QSize(725, 371));
+    // The live preview adds its pane below; switched off, the window is the
+    // editor alone.
+    EditorApp off;
+    off.dir.createFiles({"F/a.txt"});
+    off.openFolder(EditKind::Replapart, "F");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&off.editor));
+    LivePreviewPane *pane = off.editor.livePreview();
+    const int spacing = off.editor.layout()->spacing();
+    EXPECT_EQ(*firstSize, QSize(725, 371 + spacing + pane->height()));
+    // Switched off, only its check box stays below the editor.
+    pane->toggle()->click();
+    const QSize offSize(725, 371 + spacing + pane->toggle()->sizeHint().height() + 4);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return off.editor.size() == offSize; }, 5000)) << off.editor.size().height();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&off.editor));
+    test::saveScreenshot(off.editor, QStringLiteral("editor_live_preview_off"));
 }
 
 TEST(EditorScreenshots, FilesMode)
