@@ -14,14 +14,6 @@ TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 
 class EditorTest(e2e.SessionTestCase):
-    def make_tree(self, files):
-        root = os.path.join(self.session.tmp, self.id().rsplit(".", 1)[-1])
-        for f in files:
-            path = os.path.join(root, f)
-            os.makedirs(os.path.dirname(path), exist_ok=True)
-            open(path, "w").close()
-        return root
-
     def open_folder(self, root, folder, listed, timeout=e2e.DEFAULT_TIMEOUT):
         app = self.session.start(PROGRAM, drives="C=/;T=" + root)
         app.window("Renomiq")

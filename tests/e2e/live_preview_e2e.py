@@ -14,14 +14,6 @@ PROGRAM = e2e.PROGRAM
 
 
 class LivePreviewTest(e2e.SessionTestCase):
-    def make_tree(self, files):
-        root = os.path.join(self.session.tmp, self.id().rsplit(".", 1)[-1])
-        for f in files:
-            path = os.path.join(root, f)
-            os.makedirs(os.path.dirname(path), exist_ok=True)
-            open(path, "w").close()
-        return root
-
     def rows(self, table):
         t = table.queryTable()
         return [(t.getAccessibleAt(r, 0).name, t.getAccessibleAt(r, 1).name) for r in range(t.nRows)]

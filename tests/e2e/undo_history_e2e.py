@@ -12,14 +12,6 @@ PROGRAM = e2e.PROGRAM
 
 
 class UndoHistoryTest(e2e.SessionTestCase):
-    def make_tree(self, files):
-        root = os.path.join(self.session.tmp, self.id().rsplit(".", 1)[-1])
-        for f in files:
-            path = os.path.join(root, f)
-            os.makedirs(os.path.dirname(path), exist_ok=True)
-            open(path, "w").close()
-        return root
-
     def run_edit(self, app, button, title, boxes, folder, after, ticks=()):
         """Opens an editor from the list window, ticks its check boxes, fills
         its boxes and runs it."""
