@@ -139,7 +139,7 @@ OpenFilesRequest ListController::filesRequest(const std::optional<std::string> &
 std::string ListController::filesChosen(const std::vector<std::string> &files)
 {
     m_c.targets.filesMode = true;
-    m_c.targets.firstLayerFileCount = 0;
+    m_c.targetCounts.firstLayerFileCount = 0;
     if (files.empty())
         return {};
     const std::size_t slash = files.front().rfind('\\');

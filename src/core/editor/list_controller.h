@@ -15,6 +15,7 @@ class FileList;
 class FileSystem;
 class Prompter;
 struct OpenFilesRequest;
+struct TargetCounts;
 struct TargetSet;
 
 // What the list window's decisions read and change.
@@ -22,6 +23,7 @@ struct ListContext {
     FileSystem &fileSystem;
     Prompter &prompter;
     TargetSet &targets;
+    TargetCounts &targetCounts;         // what the last look-up of the folder counted
     EditKind &editKind;                 // the edit chosen
     bool &handOffMode;                  // the program started straight into the editor
     std::vector<std::string> &workList; // the files a files-mode edit works on

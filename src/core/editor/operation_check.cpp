@@ -26,11 +26,11 @@ struct KindCheck {
 
 class Checker {
 public:
-    Checker(AppState &state, EditorInputs &inputs, Prompter &prompter, NameEngine &engine)
-        : m_state(state), m_inputs(inputs), m_r(inputs.request), m_prompter(prompter), m_engine(engine)
+    Checker(const TargetSet &targets, EditorInputs &inputs, Prompter &prompter, NameEngine &engine)
+        : m_targets(targets), m_inputs(inputs), m_r(inputs.request), m_prompter(prompter), m_engine(engine)
     {
         const std::string go = m_r.preview ? "continue preview ?" : "continue ?";
-        m_suffix = m_state.targets.filesMode ? go : "Edit content is (" + inputs.scopeCaption + ")," + go;
+        m_suffix = m_targets.filesMode ? go : "Edit content is (" + inputs.scopeCaption + ")," + go;
     }
 
     KindCheck run()
@@ -309,8 +309,8 @@ private:
 
     void extension()
     {
-        const FolderScope scope = m_state.targets.folderScope;
-        if (!m_state.targets.filesMode
+        const FolderScope scope = m_targets.folderScope;
+        if (!m_targets.filesMode
             && (scope == FolderScope::OnlySubfolders || scope == FolderScope::ThisFolderOnly)) {
             m_prompter.show({"Warning", "Folder or subfolder name have no extension part.", MessageIcon::Warning,
                              MessageButtons::Ok});
@@ -351,7 +351,7 @@ private:
         }
     }
 
-    AppState &m_state;
+    const TargetSet &m_targets;
     EditorInputs &m_inputs;
     EditRequest &m_r;
     Prompter &m_prompter;
@@ -401,14 +401,14 @@ std::string checkTargets(AppState &state, TargetLookup lookup)
     switch (targets.folderScope) {
     case FolderScope::OneLayer:
     case FolderScope::AllLayers:
-        result = findSampleFile(fs, targets, folder, lookup, &listingError);
+        result = findSampleFile(fs, state.targetCounts, folder, lookup, &listingError);
         if (unreadable())
             return {};
         if (result.empty()) {
             if (state.editKind != EditKind::Savealls) {
                 prompter.information("There is no file(one layer) now!");
             } else {
-                result = findFirstSubfolder(fs, targets, folder);
+                result = findFirstSubfolder(fs, state.targetCounts, folder);
                 if (result.empty())
                     prompter.information("There is no file and subfolder now!");
             }
@@ -417,7 +417,7 @@ std::string checkTargets(AppState &state, TargetLookup lookup)
             break;
         [[fallthrough]];
     case FolderScope::OnlySubfolders:
-        result = findFirstSubfolder(fs, targets, folder, &listingError);
+        result = findFirstSubfolder(fs, state.targetCounts, folder, &listingError);
         if (unreadable())
             return {};
         if (result.empty())
@@ -447,7 +447,7 @@ CheckResult checkAndStart(AppState &state, EditorInputs &inputs, bool targetsChe
     state.run.failedCount = 0;
     state.run.stoppedByError = false;
     state.run.notTriedCount = 0;
-    Checker checker(state, inputs, state.platform.prompter, state.engine);
+    Checker checker(state.targets, inputs, state.platform.prompter, state.engine);
     const KindCheck check = checker.run();
     if (check.error)
         return {CheckResult::Stop, check.focus};
@@ -462,11 +462,12 @@ CheckResult checkAndStart(AppState &state, EditorInputs &inputs, bool targetsChe
     return {CheckResult::Run, EditorBox::None};
 }
 
-InputCheck checkInputs(AppState &state, EditorInputs &inputs, Prompter &prompter, NameEngine &engine)
+InputCheck checkInputs(const TargetSet &targets, EditKind kind, EditorInputs &inputs, Prompter &prompter,
+                       NameEngine &engine)
 {
-    if (state.editKind == EditKind::Savealls)
+    if (kind == EditKind::Savealls)
         return {true, {}};
-    Checker checker(state, inputs, prompter, engine);
+    Checker checker(targets, inputs, prompter, engine);
     const KindCheck check = checker.run();
     return {check.error, check.confirmation};
 }

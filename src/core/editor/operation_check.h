@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/edit_kind.h"
 #include "engine/edit_request.h"
 #include "targets/export_choices.h"
 #include "targets/folder_walks.h"
@@ -12,6 +13,7 @@ namespace renomiq {
 struct AppState;
 class NameEngine;
 class Prompter;
+struct TargetSet;
 
 // The editor window's inputs as the OK action reads them.
 struct EditorInputs {
@@ -79,6 +81,7 @@ struct InputCheck {
     bool refused = false;
     std::string confirmation; // the text the confirmation box would show
 };
-InputCheck checkInputs(AppState &state, EditorInputs &inputs, Prompter &prompter, NameEngine &engine);
+InputCheck checkInputs(const TargetSet &targets, EditKind kind, EditorInputs &inputs, Prompter &prompter,
+                       NameEngine &engine);
 
 } // namespace renomiq

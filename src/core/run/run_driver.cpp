@@ -38,7 +38,7 @@ RunDriver::~RunDriver() = default;
 
 bool RunDriver::usesProgressDialog() const
 {
-    return m_state.run.workList.size() > 18 || m_state.targets.firstLayerFileCount > 18
+    return m_state.run.workList.size() > 18 || m_state.targetCounts.firstLayerFileCount > 18
         || m_state.targets.folderScope == FolderScope::AllLayers;
 }
 
@@ -536,7 +536,7 @@ bool RunDriver::undoLast(const std::string &logPath, const std::string &question
         if (m_windows)
             m_windows->refreshFiles();
     } else {
-        m_state.targets.listingAbort = false;
+        m_state.listing.abort = false;
         if (m_windows)
             m_windows->refreshListing();
     }

@@ -49,8 +49,8 @@ StartUpPlan planStartUp(AppState &state, const std::optional<std::string> &keywo
                 targets.filesMode = false;
                 targets.targetFolder = withTrailingBackslash(workList.front());
                 workList.clear();
-                targets.sampleItem = findSampleFile(fs, targets, targets.targetFolder);
-                if (targets.folderIsEmpty) {
+                targets.sampleItem = findSampleFile(fs, state.targetCounts, targets.targetFolder);
+                if (state.targetCounts.folderIsEmpty) {
                     if (*kind == EditKind::Savealls || *kind == EditKind::Changexten) {
                         prompter.information("There is no file in this folder.");
                         plan.closeSoon = true;

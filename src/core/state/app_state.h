@@ -23,6 +23,8 @@ struct AppState {
     FolderHistory folders;
     NameEngine engine;
     TargetSet targets;
+    TargetCounts targetCounts;
+    ListingControl listing;
     RunState run;
     EditKind editKind = EditKind::Browsefile;
     // Set when the program started straight into the editor window.

@@ -206,7 +206,8 @@ std::string FolderListing::statusText() const
     return std::to_string(folders.size()) + " Folders " + std::to_string(files.size()) + " Files";
 }
 
-FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &targets, const std::string &boxText,
+FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, ListingControl &control, TargetCounts &counts,
+                         const std::string &boxText,
                          const std::function<void()> &afterEntry, const std::function<void()> &firstEntry)
 {
     FolderListing listing;
@@ -224,8 +225,8 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
             return listing;
         }
     }
-    targets.firstLayerFileCount = 0;
-    targets.listingRunning = true;
+    counts.firstLayerFileCount = 0;
+    control.running = true;
     listing.boxText = withTrailingBackslash(listing.boxText);
 
     bool seenEntry = false;
@@ -237,20 +238,20 @@ FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &
             listing.folders.push_back(entry.name);
         } else {
             listing.files.push_back(entry.name);
-            ++targets.firstLayerFileCount;
+            ++counts.firstLayerFileCount;
         }
         if (afterEntry)
             afterEntry();
-        return !targets.listingAbort;
+        return !control.abort;
     });
     // Shown as what it is, not as an empty folder.
     if (!listed)
         prompter.show({"Error", "The folder could not be read: " + listed.error().message, MessageIcon::Error,
                        MessageButtons::Ok});
-    listing.status = targets.listingAbort ? FolderListing::Aborted : FolderListing::Listed;
+    listing.status = control.abort ? FolderListing::Aborted : FolderListing::Listed;
     // The listing is over, aborted or not: the next one starts afresh.
-    targets.listingRunning = false;
-    targets.listingAbort = false;
+    control.running = false;
+    control.abort = false;
     return listing;
 }
 
@@ -270,11 +271,11 @@ std::vector<std::size_t> nameOrderIgnoringCase(const std::vector<std::string> &n
     return order;
 }
 
-std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder, TargetLookup lookup,
+std::string findSampleFile(FileSystem &fileSystem, TargetCounts &counts, const std::string &folder, TargetLookup lookup,
                            std::string *listingError)
 {
     const std::string p = withTrailingBackslash(folder);
-    targets.firstLayerFileCount = 0;
+    counts.firstLayerFileCount = 0;
     std::string result;
     // The count up to 30 and the emptiness do not depend on the order; only
     // the sample does, and it needs no more than the first stretch sorted.
@@ -283,13 +284,13 @@ std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std
     const Status listed = fileSystem.enumerateNames(
         p,
         [&](const FileSystem::NameEntry &entry) {
-            targets.folderIsEmpty = false;
+            counts.folderIsEmpty = false;
             if (!entry.isDirectory) {
-                if (targets.firstLayerFileCount == 0)
+                if (counts.firstLayerFileCount == 0)
                     result = p + entry.name;
-                ++targets.firstLayerFileCount;
+                ++counts.firstLayerFileCount;
             }
-            return targets.firstLayerFileCount < 30;
+            return counts.firstLayerFileCount < 30;
         },
         {}, order);
     if (!listed && listingError)
@@ -297,11 +298,11 @@ std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std
     return result;
 }
 
-std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder,
+std::string findFirstSubfolder(FileSystem &fileSystem, TargetCounts &counts, const std::string &folder,
                                std::string *listingError)
 {
     const std::string p = withTrailingBackslash(folder);
-    targets.firstLayerFileCount = 0;
+    counts.firstLayerFileCount = 0;
     std::string result;
     // The files counted are those before the first subfolder in name order.
     const Status listed = fileSystem.enumerateNames(
@@ -311,7 +312,7 @@ std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const
                 result = p + entry.name;
                 return false;
             }
-            ++targets.firstLayerFileCount;
+            ++counts.firstLayerFileCount;
             return true;
         },
         {}, FileSystem::EntryOrder::SortedAsVisited);

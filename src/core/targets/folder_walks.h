@@ -57,12 +57,13 @@ struct FolderListing {
 };
 
 // Lists the folder named by the box text. afterEntry runs after each entry
-// (the window processes its events there and may set listingAbort); firstEntry
+// (the window processes its events there and may set control.abort); firstEntry
 // runs once, when the folder shows its first entry (the window hides its guide
 // panel). Refusals show their information box; a folder that cannot be read
 // shows an error box and lists what was read of it.
-FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, TargetSet &targets, const std::string &boxText,
-                         const std::function<void()> &afterEntry = {}, const std::function<void()> &firstEntry = {});
+FolderListing listFolder(FileSystem &fileSystem, Prompter &prompter, ListingControl &control, TargetCounts &counts,
+                         const std::string &boxText, const std::function<void()> &afterEntry = {},
+                         const std::function<void()> &firstEntry = {});
 
 // The order of names sorted by their letters without regard to case (names
 // equal that way by their bytes): the indices of `names`, first to last.
@@ -77,10 +78,10 @@ enum class TargetLookup { FirstInOrder, AnyItem };
 // the first layer's files up to 30 and clears folderIsEmpty when the folder
 // holds anything. When the folder cannot be listed, listingError (if given)
 // receives the reason.
-std::string findSampleFile(FileSystem &fileSystem, TargetSet &targets, const std::string &folder,
+std::string findSampleFile(FileSystem &fileSystem, TargetCounts &counts, const std::string &folder,
                            TargetLookup lookup = TargetLookup::FirstInOrder, std::string *listingError = nullptr);
 // The first subfolder, or empty; counts the files met before it.
-std::string findFirstSubfolder(FileSystem &fileSystem, TargetSet &targets, const std::string &folder,
+std::string findFirstSubfolder(FileSystem &fileSystem, TargetCounts &counts, const std::string &folder,
                                std::string *listingError = nullptr);
 
 // CollectFilesForRun: the file list's rows, top to bottom, become the work list.

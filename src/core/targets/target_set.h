@@ -15,10 +15,18 @@ struct TargetSet {
     std::string targetFolder; // empty in files mode
     FolderScope folderScope = FolderScope::OneLayer;
     std::string sampleItem;
-    int firstLayerFileCount = 0;
+};
+
+// What the last look-up of a target folder counted.
+struct TargetCounts {
+    int firstLayerFileCount = 0; // up to 30
     bool folderIsEmpty = true;
-    bool listingRunning = false;
-    bool listingAbort = false;
+};
+
+// A listing of a folder under way: the window that started it may ask it to stop.
+struct ListingControl {
+    bool running = false;
+    bool abort = false;
 };
 
 } // namespace renomiq

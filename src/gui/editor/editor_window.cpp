@@ -170,9 +170,15 @@ TForm1::TForm1(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
     refreshHistory();
 
     // Below everything: the first rows of what OK would do, as the inputs change.
-    m_livePreview = new LivePreviewPane(state, this);
+    m_livePreview = new LivePreviewPane(state.platform, this);
     layout->addWidget(m_livePreview);
-    m_livePreview->setInputs([this] { return inputs(); });
+    m_livePreview->setSource([this] {
+        LivePreviewSource source{inputs(), m_state.editKind, m_state.targets, {}, m_state.settings.options.confirm,
+                                 m_state.engine.codePage()};
+        if (m_state.targets.filesMode)
+            source.files = m_state.run.workList;
+        return source;
+    });
     m_livePreview->watch(this);
 }
 
@@ -359,7 +365,7 @@ void TForm1::scopeChosen(int index)
     if (found.empty()) {
         if (index == static_cast<int>(FolderScope::OneLayer)) {
             setScopeIndex(static_cast<int>(FolderScope::AllLayers));
-            found = findFirstSubfolder(fs, targets, targets.targetFolder);
+            found = findFirstSubfolder(fs, m_state.targetCounts, targets.targetFolder);
             if (found.empty())
                 setScopeIndex(static_cast<int>(FolderScope::ThisFolderOnly));
         } else if (index == static_cast<int>(FolderScope::OnlySubfolders)) {

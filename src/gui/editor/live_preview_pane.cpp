@@ -3,7 +3,6 @@
 #include "engine/name_engine.h"
 #include "platform/platform.h"
 #include "services/qt_text.h"
-#include "state/app_state.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -37,7 +36,7 @@ QString noteOf(const LivePreviewRow &row)
 
 } // namespace
 
-LivePreviewPane::LivePreviewPane(AppState &state, QWidget *parent) : QWidget(parent), m_state(state)
+LivePreviewPane::LivePreviewPane(Platform &platform, QWidget *parent) : QWidget(parent), m_platform(platform)
 {
     setObjectName(QStringLiteral("livePreview"));
     auto *layout = new QVBoxLayout(this);
@@ -84,7 +83,7 @@ LivePreviewPane::LivePreviewPane(AppState &state, QWidget *parent) : QWidget(par
 
     QPointer<LivePreviewPane> self(this);
     m_worker = std::make_unique<LivePreviewWorker>(
-        state.platform.fileSystem, state.platform.clock, [self](std::uint64_t generation, LivePreviewResult result) {
+        platform.fileSystem, platform.clock, [self](std::uint64_t generation, LivePreviewResult result) {
             auto shared = std::make_shared<LivePreviewResult>(std::move(result));
             // The pane outlives its worker: a result queued for it is dropped with it.
             QMetaObject::invokeMethod(
@@ -95,7 +94,7 @@ LivePreviewPane::LivePreviewPane(AppState &state, QWidget *parent) : QWidget(par
                 Qt::QueuedConnection);
         });
 
-    const bool on = readLivePreviewSetting(state.platform.registry);
+    const bool on = readLivePreviewSetting(platform.registry);
     m_toggle->setChecked(on);
     m_body->setVisible(on);
     connect(m_toggle, &QCheckBox::toggled, this, &LivePreviewPane::switchedOn);
@@ -114,7 +113,7 @@ bool LivePreviewPane::isOn() const
 
 void LivePreviewPane::switchedOn(bool on)
 {
-    writeLivePreviewSetting(m_state.platform.registry, on);
+    writeLivePreviewSetting(m_platform.registry, on);
     m_body->setVisible(on);
     ++m_generation; // a result under way is no longer wanted
     if (on)
@@ -179,31 +178,30 @@ void LivePreviewPane::showMessage(const QString &text)
 
 void LivePreviewPane::update()
 {
-    if (!isOn() || !isVisible() || !m_inputs)
+    if (!isOn() || !isVisible() || !m_source)
         return;
     const std::uint64_t generation = ++m_generation;
-    EditorInputs in = m_inputs();
+    LivePreviewSource source = m_source();
+    EditorInputs &in = source.inputs;
     in.request.preview = true;
-    const TargetSet &targets = m_state.targets;
-    const bool noTargets = targets.filesMode ? m_state.run.workList.empty() : targets.targetFolder.empty();
-    if (m_state.editKind == EditKind::Savealls || noTargets) {
+    const TargetSet &targets = source.targets;
+    const bool noTargets = targets.filesMode ? source.files.empty() : targets.targetFolder.empty();
+    if (source.kind == EditKind::Savealls || noTargets) {
         m_rows->clear();
-        showMessage(m_state.editKind == EditKind::Savealls ? QStringLiteral("Saving names changes no name.")
-                                                           : QString());
+        showMessage(source.kind == EditKind::Savealls ? QStringLiteral("Saving names changes no name.") : QString());
         Q_EMIT updated();
         return;
     }
     // The OK action's checks, with every box kept instead of shown.
     CollectingPrompter prompter;
-    NameEngine checkEngine(m_state.platform.fileSystem, prompter, m_state.platform.clock,
-                           m_state.engine.codePage());
-    const InputCheck check = checkInputs(m_state, in, prompter, checkEngine);
+    NameEngine checkEngine(m_platform.fileSystem, prompter, m_platform.clock, source.codePage);
+    const InputCheck check = checkInputs(targets, source.kind, in, prompter, checkEngine);
     QString text;
     for (const Message &m : prompter.messages) {
         if (check.refused || m.buttons != MessageButtons::Ok)
             text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + toQt(m.text);
     }
-    if (text.isEmpty() && m_state.settings.options.confirm && !check.confirmation.empty())
+    if (text.isEmpty() && source.confirm && !check.confirmation.empty())
         text = toQt(check.confirmation);
     if (check.refused) {
         m_rows->clear();
@@ -216,9 +214,9 @@ void LivePreviewPane::update()
     job.request = in.request;
     job.targets = targets;
     if (targets.filesMode)
-        job.files = m_state.run.workList;
+        job.files = std::move(source.files);
     job.rowLimit = kRowLimit;
-    job.codePage = m_state.engine.codePage();
+    job.codePage = source.codePage;
     m_worker->submit(generation, std::move(job));
 }
 

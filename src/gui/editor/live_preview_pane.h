@@ -1,13 +1,18 @@
 #pragma once
 
-#include "run/live_preview.h"
 #include "editor/operation_check.h"
+#include "engine/code_page.h"
+#include "engine/edit_kind.h"
+#include "run/live_preview.h"
+#include "targets/target_set.h"
 
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -16,7 +21,17 @@ class QTreeWidget;
 
 namespace renomiq {
 
-struct AppState;
+struct Platform;
+
+// What the pane reads at each update: the editor's controls and what they act on.
+struct LivePreviewSource {
+    EditorInputs inputs;
+    EditKind kind = EditKind::Browsefile;
+    TargetSet targets;
+    std::vector<std::string> files; // the chosen files, in files mode
+    bool confirm = true;            // the option to confirm before a run
+    CodePage codePage;
+};
 
 // The editor's live preview: the first rows of what OK would do, old name and
 // new name, brought up to date shortly after every change of the editor's
@@ -27,11 +42,11 @@ class LivePreviewPane : public QWidget {
     Q_OBJECT
 
 public:
-    explicit LivePreviewPane(AppState &state, QWidget *parent = nullptr);
+    explicit LivePreviewPane(Platform &platform, QWidget *parent = nullptr);
     ~LivePreviewPane() override;
 
     // What the editor's controls stand at, read at each update.
-    void setInputs(std::function<EditorInputs()> inputs) { m_inputs = std::move(inputs); }
+    void setSource(std::function<LivePreviewSource()> source) { m_source = std::move(source); }
     // Every control under root that takes input brings the rows up to date.
     void watch(QWidget *root);
     // An update soon (the changes of one moment make one update).
@@ -63,8 +78,8 @@ private:
     void showResult(std::uint64_t generation, const LivePreviewResult &result);
     void switchedOn(bool on);
 
-    AppState &m_state;
-    std::function<EditorInputs()> m_inputs;
+    Platform &m_platform;
+    std::function<LivePreviewSource()> m_source;
     QCheckBox *m_toggle = nullptr;
     QWidget *m_body = nullptr;
     QTreeWidget *m_rows = nullptr;

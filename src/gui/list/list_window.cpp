@@ -61,7 +61,7 @@ int captionWidth(const QPushButton &button)
 TForm4::TForm4(AppState &state, QWidget *parent)
     : QMainWindow(parent),
       m_state(state),
-      m_controller({state.platform.fileSystem, state.platform.prompter, state.targets, state.editKind,
+      m_controller({state.platform.fileSystem, state.platform.prompter, state.targets, state.targetCounts, state.editKind,
                     state.handOffMode, state.run.workList, [this] { return checkTargets(m_state); }})
 {
     setObjectName(QStringLiteral("TForm4"));
@@ -455,7 +455,7 @@ void TForm4::ensureOptionsLoaded()
 
 void TForm4::pollTimerTick()
 {
-    if (m_state.targets.listingAbort)
+    if (m_state.listing.abort)
         return;
     m_pollTimer->stop();
     fillFolderListing();
@@ -538,7 +538,7 @@ void TForm4::closeListWindow()
 void TForm4::closeEvent(QCloseEvent *event)
 {
     // A listing in progress ends with the window.
-    m_state.targets.listingAbort = m_state.targets.listingRunning;
+    m_state.listing.abort = m_state.listing.running;
     m_statusTimer->stop();
     m_pollTimer->stop();
     m_closeTimer->stop();

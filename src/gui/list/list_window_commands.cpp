@@ -133,7 +133,7 @@ void TForm4::folderClicked()
         addFolderFiles();
         break;
     }
-    if (!m_state.targets.listingRunning)
+    if (!m_state.listing.running)
         showFileCount();
 }
 
@@ -308,9 +308,8 @@ void TForm4::upperDirectory()
 
 void TForm4::requestListing()
 {
-    TargetSet &targets = m_state.targets;
-    if (targets.listingRunning) {
-        targets.listingAbort = true;
+    if (m_state.listing.running) {
+        m_state.listing.abort = true;
         m_pollTimer->start();
         return;
     }
@@ -319,7 +318,6 @@ void TForm4::requestListing()
 
 void TForm4::fillFolderListing()
 {
-    TargetSet &targets = m_state.targets;
     const std::string box = m_controller.folderOfBox(folderBoxText());
     setFolderBoxText(box);
     const bool listable = m_controller.listable(box);
@@ -337,8 +335,8 @@ void TForm4::fillFolderListing()
             sinceEvents.restart();
         }
     };
-    const FolderListing listing = listFolder(m_state.platform.fileSystem, m_state.platform.prompter, targets, box, afterEntry,
-                                             [this] { m_guidePanel->hide(); });
+    const FolderListing listing = listFolder(m_state.platform.fileSystem, m_state.platform.prompter, m_state.listing,
+                                             m_state.targetCounts, box, afterEntry, [this] { m_guidePanel->hide(); });
     if (!listable)
         return;
     QApplication::restoreOverrideCursor();

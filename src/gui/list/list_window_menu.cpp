@@ -138,7 +138,7 @@ void TForm4::openUndoHistory()
     if (!m_driver)
         return;
     if (!m_undoHistory)
-        m_undoHistory = new UndoHistoryWindow(m_state, *m_driver, this);
+        m_undoHistory = new UndoHistoryWindow(m_state.platform, m_state.settings.dataFolder(), *m_driver, this);
     m_undoHistory->showHistory();
 }
 

@@ -4,7 +4,6 @@
 #include "platform/help.h"
 #include "platform/platform.h"
 #include "services/qt_text.h"
-#include "state/app_state.h"
 #include "run/run_driver.h"
 #include "editor/help_topics.h"
 
@@ -16,11 +15,14 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace renomiq {
 
-UndoHistoryWindow::UndoHistoryWindow(AppState &state, RunDriver &driver, QWidget *parent)
+UndoHistoryWindow::UndoHistoryWindow(Platform &platform, std::string dataFolder, RunDriver &driver,
+                                     QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_state(state), m_driver(driver)
+      m_platform(platform), m_dataFolder(std::move(dataFolder)), m_driver(driver)
 {
     setObjectName(QStringLiteral("UndoHistoryWindow"));
     setWindowTitle(QStringLiteral("Undo history"));
@@ -70,7 +72,7 @@ UndoHistoryWindow::UndoHistoryWindow(AppState &state, RunDriver &driver, QWidget
 void UndoHistoryWindow::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {
-        m_state.platform.help.showTopic(HelpTopics::forUndoHistory());
+        m_platform.help.showTopic(HelpTopics::forUndoHistory());
         return;
     }
     QDialog::keyPressEvent(event);
@@ -86,7 +88,7 @@ void UndoHistoryWindow::showHistory()
 
 void UndoHistoryWindow::reload()
 {
-    m_entries = UndoHistory(m_state.platform.fileSystem, m_state.settings.dataFolder()).entries();
+    m_entries = UndoHistory(m_platform.fileSystem, m_dataFolder).entries();
     m_list->clear();
     for (const HistoryEntry &entry : m_entries) {
         const QString target = toQt(entry.info.target);
@@ -109,8 +111,8 @@ void UndoHistoryWindow::undoChosen()
     if (!chosen || !chosen->isSelected())
         return;
     const auto index = static_cast<std::size_t>(m_list->indexOfTopLevelItem(chosen));
-    UndoHistory(m_state.platform.fileSystem, m_state.settings.dataFolder())
-        .undo(m_driver, m_state.platform.prompter, m_entries, index);
+    UndoHistory(m_platform.fileSystem, m_dataFolder)
+        .undo(m_driver, m_platform.prompter, m_entries, index);
     reload();
 }
 

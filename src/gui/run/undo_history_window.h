@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <string>
 #include <vector>
 
 class QLabel;
@@ -12,7 +13,7 @@ class QTreeWidget;
 
 namespace renomiq {
 
-struct AppState;
+struct Platform;
 class RunDriver;
 
 // "Undo history": the operations kept for undo, the newest first, and the
@@ -22,7 +23,8 @@ class UndoHistoryWindow : public QDialog {
     Q_OBJECT
 
 public:
-    UndoHistoryWindow(AppState &state, RunDriver &driver, QWidget *parent = nullptr);
+    // dataFolder: where the kept undo logs are.
+    UndoHistoryWindow(Platform &platform, std::string dataFolder, RunDriver &driver, QWidget *parent = nullptr);
 
     // Lists the kept operations again and shows the window.
     void showHistory();
@@ -41,7 +43,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    AppState &m_state;
+    Platform &m_platform;
+    const std::string m_dataFolder;
     RunDriver &m_driver;
     std::vector<HistoryEntry> m_entries;
     QLabel *m_heading = nullptr;

@@ -22,13 +22,14 @@ class ListControllerTest : public ::testing::Test {
 protected:
     test::TestPlatform t;
     TargetSet targets;
+    TargetCounts targetCounts;
     EditKind editKind = EditKind::Browsefile;
     bool handOffMode = true;
     Lines workList{"T:\\stale"};
     // What the folder's first item lookup was asked, and with which edit kind.
     int firstItemLookups = 0;
     EditKind kindAtLookup = EditKind::Browsefile;
-    ListController c{{t.fileSystem, t.prompter, targets, editKind, handOffMode, workList, [this] {
+    ListController c{{t.fileSystem, t.prompter, targets, targetCounts, editKind, handOffMode, workList, [this] {
                           ++firstItemLookups;
                           kindAtLookup = editKind;
                           return std::string("T:\\F\\first.txt");
@@ -205,12 +206,12 @@ TEST_F(ListControllerTest, SwitchingBetweenFolderAndFilesAsks)
         EXPECT_EQ(targets.filesMode, k.filesMode) << k.label;
     }
 
-    targets.firstLayerFileCount = 7;
+    targetCounts.firstLayerFileCount = 7;
     c.enterFolderMode();
     EXPECT_FALSE(targets.filesMode);
     EXPECT_EQ(c.filesChosen({"T:\\G\\x.jpg", "T:\\F\\a.txt"}), "T:\\G\\");
     EXPECT_TRUE(targets.filesMode);
-    EXPECT_EQ(targets.firstLayerFileCount, 0);
+    EXPECT_EQ(targetCounts.firstLayerFileCount, 0);
     c.enterFolderMode();
     c.enterFilesMode();
     EXPECT_TRUE(targets.filesMode);

@@ -203,7 +203,7 @@ TEST_F(RunDriverTest, CancelAfterSomeItemsLogsExactlyThoseItems)
     for (int i = 0; i < 30; ++i)
         dir.createFiles({"C/f" + std::to_string(i)});
     app.targetFolder("C", FolderScope::OneLayer);
-    app.state.targets.firstLayerFileCount = 30; // as the target check leaves it
+    app.state.targetCounts.firstLayerFileCount = 30; // as the target check leaves it
     int seen = 0;
     app.windows.onProcessEvents = [&] {
         if (++seen == 7)
@@ -238,7 +238,7 @@ TEST_F(RunDriverTest, StopIsSeenBetweenEveryTwoItemsAlsoWhenRenamesFail)
         if (row.refuse)
             app.fileSystem.refuseRenameOf = {"*"};
         app.targetFolder("S", FolderScope::OneLayer);
-        app.state.targets.firstLayerFileCount = 30;
+        app.state.targetCounts.firstLayerFileCount = 30;
         app.windows.suppressRenameErrors = true;
         int seen = 0;
         app.windows.onProcessEvents = [&] {
@@ -616,7 +616,7 @@ TEST_F(RunDriverTest, ExitAutomaticallyAndTheChoiceOfTheWayOfRunning)
     for (int i = 0; i < 18; ++i)
         dir.createFiles({"e/f" + std::to_string(i)});
     app.targetFolder("e", FolderScope::OneLayer);
-    app.state.targets.firstLayerFileCount = 18;
+    app.state.targetCounts.firstLayerFileCount = 18;
     app.state.settings.options.exitAfterOperation = true;
     run(insertAtHead("_"));
     EXPECT_EQ(app.windows.progressRuns, 0);
@@ -625,7 +625,7 @@ TEST_F(RunDriverTest, ExitAutomaticallyAndTheChoiceOfTheWayOfRunning)
     EXPECT_TRUE(app.undoLogExists());
 
     dir.createFiles({"e/f18"});
-    app.state.targets.firstLayerFileCount = 19;
+    app.state.targetCounts.firstLayerFileCount = 19;
     run(insertAtHead("_"));
     EXPECT_EQ(app.windows.progressRuns, 1);
 }

@@ -23,6 +23,8 @@ protected:
     HostFileSystem fs{dir.drives()};
     test::ScriptedPrompter prompter;
     TargetSet targets;
+    TargetCounts counts;
+    ListingControl control;
 };
 
 TEST_F(FolderWalksTest, WebpageFolders)
@@ -40,29 +42,29 @@ TEST_F(FolderWalksTest, ListingSortsFoldersThenFilesAndCounts)
 {
     dir.createFiles({"L/beta/", "L/Alpha/", "L/gamma/", "L/b.txt", "L/A.txt", "L/c.txt", "L/\xc3\xa9t\xc3\xa9.txt"});
     int entries = 0, firsts = 0;
-    FolderListing listing = listFolder(fs, prompter, targets, "  " + TestDir::win("L") + " \t", [&] { ++entries; },
+    FolderListing listing = listFolder(fs, prompter, control, counts, "  " + TestDir::win("L") + " \t", [&] { ++entries; },
                                        [&] { ++firsts; });
     EXPECT_EQ(listing.status, FolderListing::Listed);
     EXPECT_EQ(listing.boxText, "T:\\L\\");
     EXPECT_EQ(listing.folders, (Lines{"Alpha", "beta", "gamma"}));
     EXPECT_EQ(listing.files, (Lines{"A.txt", "b.txt", "c.txt", "\xc3\xa9t\xc3\xa9.txt"}));
     EXPECT_EQ(listing.statusText(), "3 Folders 4 Files");
-    EXPECT_EQ(targets.firstLayerFileCount, 4);
+    EXPECT_EQ(counts.firstLayerFileCount, 4);
     EXPECT_EQ(entries, 7);
     EXPECT_EQ(firsts, 1);
     EXPECT_TRUE(prompter.shown().empty());
 
     // An abort requested while entries come in ends that listing only: the
     // next one lists everything.
-    FolderListing aborted = listFolder(fs, prompter, targets, TestDir::win("L"), [&] {
-        EXPECT_TRUE(targets.listingRunning);
-        targets.listingAbort = true;
+    FolderListing aborted = listFolder(fs, prompter, control, counts, TestDir::win("L"), [&] {
+        EXPECT_TRUE(control.running);
+        control.abort = true;
     });
     EXPECT_EQ(aborted.status, FolderListing::Aborted);
     EXPECT_EQ(aborted.folders.size() + aborted.files.size(), 1u);
-    EXPECT_FALSE(targets.listingRunning);
-    EXPECT_FALSE(targets.listingAbort);
-    FolderListing again = listFolder(fs, prompter, targets, TestDir::win("L"));
+    EXPECT_FALSE(control.running);
+    EXPECT_FALSE(control.abort);
+    FolderListing again = listFolder(fs, prompter, control, counts, TestDir::win("L"));
     EXPECT_EQ(again.status, FolderListing::Listed);
     EXPECT_EQ(again.folders.size() + again.files.size(), 7u);
 }
@@ -74,23 +76,23 @@ TEST_F(FolderWalksTest, AnUnreadableFolderIsReported)
     test::FaultyFileSystem faulty(dir.drives());
     faulty.refuseListOf.insert(TestDir::win("U") + "\\");
     prompter.expect(Answer::Ok);
-    const FolderListing listing = listFolder(faulty, prompter, targets, TestDir::win("U"));
+    const FolderListing listing = listFolder(faulty, prompter, control, counts, TestDir::win("U"));
     EXPECT_EQ(prompter.texts(), Lines{"The folder could not be read: Cannot list 'T:\\U\\': Permission denied"});
     EXPECT_EQ(listing.status, FolderListing::Listed);
     EXPECT_TRUE(listing.folders.empty());
     EXPECT_TRUE(listing.files.empty());
-    EXPECT_FALSE(targets.listingRunning);
+    EXPECT_FALSE(control.running);
 }
 
 TEST_F(FolderWalksTest, ListingRefusals)
 {
     prompter.expect(2, Answer::Ok);
-    EXPECT_EQ(listFolder(fs, prompter, targets, TestDir::win("nothing")).status, FolderListing::Refused);
-    EXPECT_EQ(listFolder(fs, prompter, targets, "Q").status, FolderListing::Refused);
+    EXPECT_EQ(listFolder(fs, prompter, control, counts, TestDir::win("nothing")).status, FolderListing::Refused);
+    EXPECT_EQ(listFolder(fs, prompter, control, counts, "Q").status, FolderListing::Refused);
     EXPECT_EQ(prompter.texts(), (Lines{"The selected folder is invalid!", "The target folder is invalid, please select again."}));
 
     // A drive letter alone lists the drive.
-    FolderListing drive = listFolder(fs, prompter, targets, "T");
+    FolderListing drive = listFolder(fs, prompter, control, counts, "T");
     EXPECT_EQ(drive.status, FolderListing::Listed);
     EXPECT_EQ(drive.boxText, "T:\\");
 }
@@ -101,14 +103,14 @@ TEST_F(FolderWalksTest, SampleFileAndFirstSubfolder)
     for (int i = 0; i < 40; ++i)
         dir.createFiles({"Many/f" + std::to_string(i)});
 
-    EXPECT_EQ(findSampleFile(fs, targets, TestDir::win("Empty")), "");
-    EXPECT_TRUE(targets.folderIsEmpty);
-    EXPECT_EQ(findSampleFile(fs, targets, TestDir::win("Dirs")), "");
-    EXPECT_FALSE(targets.folderIsEmpty);
-    EXPECT_EQ(findFirstSubfolder(fs, targets, TestDir::win("Dirs\\")), "T:\\Dirs\\sub");
+    EXPECT_EQ(findSampleFile(fs, counts, TestDir::win("Empty")), "");
+    EXPECT_TRUE(counts.folderIsEmpty);
+    EXPECT_EQ(findSampleFile(fs, counts, TestDir::win("Dirs")), "");
+    EXPECT_FALSE(counts.folderIsEmpty);
+    EXPECT_EQ(findFirstSubfolder(fs, counts, TestDir::win("Dirs\\")), "T:\\Dirs\\sub");
 
-    EXPECT_EQ(findSampleFile(fs, targets, TestDir::win("Many")), "T:\\Many\\f0"); // the first in name order
-    EXPECT_EQ(targets.firstLayerFileCount, 30);
+    EXPECT_EQ(findSampleFile(fs, counts, TestDir::win("Many")), "T:\\Many\\f0"); // the first in name order
+    EXPECT_EQ(counts.firstLayerFileCount, 30);
 }
 
 TEST_F(FolderWalksTest, ACheckForAnyItemCountsAndFindsAsTheSampleLookUpDoes)
@@ -131,10 +133,10 @@ TEST_F(FolderWalksTest, ACheckForAnyItemCountsAndFindsAsTheSampleLookUpDoes)
     };
     for (const auto &row : rows) {
         for (const auto lookup : {TargetLookup::FirstInOrder, TargetLookup::AnyItem}) {
-            targets.folderIsEmpty = true;
-            const std::string found = findSampleFile(fs, targets, TestDir::win(row.folder), lookup);
-            EXPECT_EQ(targets.firstLayerFileCount, row.count) << row.folder;
-            EXPECT_EQ(targets.folderIsEmpty, row.empty) << row.folder;
+            counts.folderIsEmpty = true;
+            const std::string found = findSampleFile(fs, counts, TestDir::win(row.folder), lookup);
+            EXPECT_EQ(counts.firstLayerFileCount, row.count) << row.folder;
+            EXPECT_EQ(counts.folderIsEmpty, row.empty) << row.folder;
             if (lookup == TargetLookup::FirstInOrder)
                 EXPECT_EQ(found, row.first) << row.folder;
             else
@@ -179,10 +181,10 @@ TEST_F(FolderWalksTest, LinkedFoldersAreFoldersThatNoWalkEnters)
         }
     }
 
-    FolderListing listing = listFolder(fs, prompter, targets, TestDir::win("T"));
+    FolderListing listing = listFolder(fs, prompter, control, counts, TestDir::win("T"));
     EXPECT_EQ(listing.folders, (Lines{"linked", "loop", "out", "real"}));
     EXPECT_EQ(listing.files, (Lines{"dead", "f.txt", "flink"}));
-    EXPECT_EQ(findFirstSubfolder(fs, targets, TestDir::win("T")), "T:\\T\\linked");
+    EXPECT_EQ(findFirstSubfolder(fs, counts, TestDir::win("T")), "T:\\T\\linked");
 }
 
 TEST_F(FolderWalksTest, APreviewWalkHandsOverTheSameItemsInStretchesUntilStopped)

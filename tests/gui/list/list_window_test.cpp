@@ -616,7 +616,7 @@ TEST_F(ListWindowTest, AChoiceDuringAListingStopsIt)
     bool typed = false;
     QTimer::singleShot(0, &w, [&] {
         typed = true;
-        EXPECT_TRUE(app.state.targets.listingRunning);
+        EXPECT_TRUE(app.state.listing.running);
         typeFolder(TestDir::win("small"));
     });
     w.setFolderBoxText(TestDir::win("big"));
@@ -634,8 +634,8 @@ TEST_F(ListWindowTest, AChoiceDuringAListingStopsIt)
     EXPECT_EQ(w.folderBoxText(), "T:\\small\\");
     // The big folder was read part way, once; then the small one.
     EXPECT_LT(entries, 400);
-    EXPECT_FALSE(app.state.targets.listingRunning);
-    EXPECT_FALSE(app.state.targets.listingAbort);
+    EXPECT_FALSE(app.state.listing.running);
+    EXPECT_FALSE(app.state.listing.abort);
 }
 
 // A failed rename fills the boxes again from the row as when the dialog
