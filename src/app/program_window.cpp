@@ -3,6 +3,7 @@
 #include "editor/help_topics.h"
 #include "platform/help.h"
 #include "platform/platform.h"
+#include "targets/file_list.h"
 #include "state/app_state.h"
 
 #include <QCoreApplication>
@@ -22,8 +23,8 @@ ProgramWindows::ProgramWindows(AppState &state)
       m_windows(m_list, m_editor, m_preview, m_progress, *m_renameError),
       m_driver(state, m_windows, &m_windows)
 {
-    m_editor.setRunContext(m_windows, m_driver);
-    m_list.setRunContext(m_windows, m_driver);
+    m_editor.setRunDriver(m_driver);
+    m_list.setRunDriver(m_driver);
     m_list.setProgramFile(QCoreApplication::applicationFilePath().toStdString());
     wireListWindow();
     wireEditor();
@@ -39,9 +40,10 @@ void ProgramWindows::wireListWindow()
     connect(&m_list, &TForm4::optionsRequested, m_options, [this] { m_options->showOptions(); });
     connect(&m_list, &TForm4::optionsLoaded, m_options, &TForm7::optionsLoaded);
     connect(&m_list, &TForm4::helpRequested, this, &ProgramWindows::showListHelp);
+    connect(&m_list, &TForm4::editorRequested, &m_editor, &TForm1::showEditor);
     // A files export started from the list window reads the editor's save panel.
-    connect(&m_list, &TForm4::exportChoicesWanted, &m_editor,
-            [this](ExportChoices *choices) { *choices = m_editor.exportChoices(); });
+    connect(&m_list, &TForm4::filesExportRequested, this,
+            [this] { m_driver.exportNames(m_editor.exportChoices()); });
 }
 
 void ProgramWindows::wireEditor()
@@ -57,6 +59,12 @@ void ProgramWindows::wireEditor()
     });
     connect(&m_editor, &TForm1::listWindowAgainRequested, &m_list, &TForm4::returnFromHandOff);
     connect(&m_editor, &TForm1::folderBoxTextChosen, &m_list, &TForm4::setFolderBoxText);
+    connect(&m_editor, &TForm1::filesHandedBack, &m_list, [this](const std::vector<std::string> &files) {
+        for (const std::string &path : files)
+            m_list.fileList().addFileRow(path);
+    });
+    connect(&m_editor, &TForm1::listWindowCloseRequested, &m_list, &TForm4::closeListWindow);
+    connect(&m_editor, &TForm1::previewClearRequested, &m_preview, &TForm6::clearPreview);
     // The preview's "Rename" performs OK in the editor; "Show On" shows a
     // row's name in its sample display; "Options" opens the preview tab.
     connect(&m_preview, &TForm6::renameRequested, &m_editor, &TForm1::okAction);

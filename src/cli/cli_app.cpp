@@ -91,7 +91,7 @@ std::optional<std::string> programPath(const HostFileSystem &fs, const std::stri
 
 std::string sampleNameOf(FileSystem &fs, const TargetSet &targets, const std::string &item)
 {
-    if (targets.folderScope == FolderScope::ThisFolderOnly && !targets.targetFolder.empty()) {
+    if (targets.folderScope == FolderScope::ThisFolderOnly && !targets.filesMode) {
         std::string folder = item;
         while (folder.size() > 3 && folder.back() == '\\')
             folder.pop_back();

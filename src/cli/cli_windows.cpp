@@ -48,8 +48,6 @@ void CliWindows::drawProgress()
     std::fflush(m_err);
 }
 
-void CliWindows::setProgressNames(const std::string &, const std::string &) {}
-
 void CliWindows::showSearchPanel(bool shown)
 {
     if (shown && m_progressShown)

@@ -38,7 +38,6 @@ public:
     void setProgressMaximum(int maximum) override;
     void setProgressPosition(int position) override;
     int progressPosition() const override { return m_position; }
-    void setProgressNames(const std::string &oldName, const std::string &newName) override;
     void showSearchPanel(bool shown) override;
     void processEvents() override;
     void showRenameError(const std::string &oldPath, const std::string &newPath, const std::string &reason) override;

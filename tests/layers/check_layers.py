@@ -17,7 +17,7 @@ import tempfile
 CORE_LAYERS = ["platform", "engine", "settings", "targets", "state", "run", "editor"]
 GENERATED = {"platform/version.h"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^">]+)[">]', re.M)
-QT_HEADER = re.compile(r"^(Q[A-Z]\w*|Qt\w*/|q\w+\.h$)")
+QT_HEADER = re.compile(r"^(Q[A-Z]\w*|Qt\w*(/|$)|q\w+\.h$)")
 # What each top folder may include ("core", "gui", or one of the programs'
 # own folders, included from src/).
 ALLOWED = {
@@ -34,6 +34,8 @@ def resolve(src, name):
     family), (program folder, None), or None when it names no file of ours."""
     if name in GENERATED:
         return ("core", name.split("/")[0])
+    if os.path.isfile(os.path.join(src, "core", name)) and os.path.isfile(os.path.join(src, "gui", name)):
+        return ("both", name.split("/")[0])
     if os.path.isfile(os.path.join(src, "core", name)):
         return ("core", name.split("/")[0])
     if os.path.isfile(os.path.join(src, "gui", name)):
@@ -63,7 +65,13 @@ def check(src):
                     if top in NO_QT and QT_HEADER.match(name):
                         faults.append(f"{rel}: includes Qt ({name})")
                     continue
+                if name.startswith((".", "/")) or "/../" in name:
+                    faults.append(f"{rel}: includes by a relative or absolute path ({name})")
+                    continue
                 target = resolve(src, name)
+                if target is not None and target[0] == "both":
+                    faults.append(f"{rel}: {name} names a file both in core and in gui")
+                    continue
                 if target is None:
                     if top in NO_QT and QT_HEADER.match(name):
                         faults.append(f"{rel}: includes Qt ({name})")
@@ -110,12 +118,17 @@ def self_test():
         ("cli/a.cpp", "#include <QCoreApplication>\n", True),
         ("send/a.cpp", '#include "cli/c.h"\n', True),
         ("app/a.cpp", '#include "list/w.h"\n', False),
+        ("core/engine/a.cpp", "#include <QtGlobal>\n", True),
+        ("cli/a.cpp", "#include <QtCore>\n", True),
+        ("core/engine/a.cpp", '#include "../run/b.h"\n', True),
+        ("core/run/a.cpp", '#include "../engine/b.h"\n', True),
+        ("gui/list/a.cpp", '#include "run/twice.h"\n', True),
     ]
     failed = 0
     for rel, text, fault in rows:
         with tempfile.TemporaryDirectory() as base:
-            for header in ("core/engine/b.h", "core/run/b.h", "core/state/b.h",
-                           "gui/list/w.h", "app/p.h", "cli/c.h"):
+            for header in ("core/engine/b.h", "core/run/b.h", "core/state/b.h", "core/run/twice.h",
+                           "gui/run/twice.h", "gui/list/w.h", "app/p.h", "cli/c.h"):
                 write(base, header, "#pragma once\n")
             write(base, rel, text)
             found = bool(check(base))

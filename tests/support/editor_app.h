@@ -72,12 +72,18 @@ struct EditorApp : TestPlatform {
 
     EditorApp()
     {
-        editor.setRunContext(windows, driver);
+        editor.setRunDriver(driver);
         host.listenTo(editor);
         QObject::connect(&progress, &TForm5::cancelRequested, &progress, [this] { state.run.stopRequest = true; });
         // As the program wires them.
         QObject::connect(&preview, &TForm6::renameRequested, &editor, &TForm1::okAction);
         QObject::connect(&preview, &TForm6::showOnRequested, &editor, &TForm1::showOnSample);
+        QObject::connect(&editor, &TForm1::previewClearRequested, &preview, &TForm6::clearPreview);
+        QObject::connect(&editor, &TForm1::listWindowCloseRequested, &editor, [this] { list.closeListWindow(); });
+        QObject::connect(&editor, &TForm1::filesHandedBack, &editor, [this](const std::vector<std::string> &files) {
+            for (const std::string &path : files)
+                list.fileList().addFileRow(path);
+        });
     }
 
     // What the list window does before it shows the editor on a folder.
@@ -96,6 +102,7 @@ struct EditorApp : TestPlatform {
     void openFiles(EditKind kind, const std::vector<std::string> &relatives)
     {
         state.editKind = kind;
+        state.targets.filesMode = true;
         state.targets.targetFolder.clear();
         state.run.workList.clear();
         for (const std::string &r : relatives)

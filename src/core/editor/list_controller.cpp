@@ -124,6 +124,7 @@ void ListController::enterFolderMode()
 void ListController::enterFilesMode()
 {
     m_c.targets.filesMode = true;
+    m_c.targets.targetFolder.clear();
 }
 
 OpenFilesRequest ListController::filesRequest(const std::optional<std::string> &lastFolder)
@@ -139,6 +140,7 @@ OpenFilesRequest ListController::filesRequest(const std::optional<std::string> &
 std::string ListController::filesChosen(const std::vector<std::string> &files)
 {
     m_c.targets.filesMode = true;
+    m_c.targets.targetFolder.clear();
     m_c.targetCounts.firstLayerFileCount = 0;
     if (files.empty())
         return {};

@@ -86,7 +86,7 @@ private:
 
 std::string itemsKey(const LivePreviewJob &job)
 {
-    if (job.targets.filesMode || job.targets.targetFolder.empty())
+    if (job.targets.filesMode)
         return {};
     return job.targets.targetFolder + '\n' + std::to_string(static_cast<int>(job.targets.folderScope));
 }
@@ -108,7 +108,7 @@ Answer CollectingPrompter::show(const Message &message)
 std::vector<std::string> livePreviewItems(FileSystem &fileSystem, const TargetSet &targets,
                                           const std::vector<std::string> &files, const std::atomic<bool> &stop)
 {
-    if (targets.filesMode || targets.targetFolder.empty())
+    if (targets.filesMode)
         return files;
     std::vector<std::string> items;
     std::vector<std::string> workList;
@@ -131,7 +131,7 @@ LivePreviewResult computeLivePreview(const LivePreviewJob &job, const std::vecto
     EditRequest request = job.request;
     request.preview = true;
     std::optional<bool> isFolder;
-    if (!job.targets.filesMode && !job.targets.targetFolder.empty())
+    if (!job.targets.filesMode)
         isFolder = job.targets.folderScope == FolderScope::OnlySubfolders
             || job.targets.folderScope == FolderScope::ThisFolderOnly;
 

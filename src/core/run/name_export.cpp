@@ -88,7 +88,7 @@ void NameExporter::visitForExport(const ExportChoices &choices, const std::strin
     if (!m_filePass) {
         hold.emplace(fs, p);
         if (!hold->status()) {
-            leftOut(p, std::strerror(hold->status().error().code));
+            leftOut(p, reasonOf(hold->status().error()));
             // The indent of both passes, as they would have ended.
             m_indent.resize(m_indent.size() >= 2 ? m_indent.size() - 2 : 0);
             return;
@@ -125,7 +125,7 @@ void NameExporter::visitForExport(const ExportChoices &choices, const std::strin
         return true;
     });
     if (!listed && !m_filePass)
-        leftOut(p, std::strerror(listed.error().code));
+        leftOut(p, reasonOf(listed.error()));
     if (!m_filePass) {
         m_filePass = true;
         visitForExport(choices, folder, lines);

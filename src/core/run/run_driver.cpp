@@ -9,6 +9,7 @@
 #include "platform/prompter.h"
 #include "platform/sound.h"
 #include "state/app_state.h"
+#include "run/name_export.h"
 #include "run/run_observer.h"
 #include "run/undo_history.h"
 #include "run/undo_log.h"
@@ -35,6 +36,11 @@ RunDriver::RunDriver(AppState &state, RunObserver &observer, WindowChoreography 
 }
 
 RunDriver::~RunDriver() = default;
+
+std::string RunDriver::exportNames(const ExportChoices &choices)
+{
+    return NameExporter(m_state, m_observer, m_windows).exportNames(choices);
+}
 
 bool RunDriver::usesProgressDialog() const
 {

@@ -2,6 +2,7 @@
 
 #include "engine/edit_request.h"
 #include "engine/item_outcome.h"
+#include "targets/export_choices.h"
 #include "platform/file_system.h"
 #include "state/run_state.h"
 #include "run/undo_log.h"
@@ -29,6 +30,8 @@ public:
 
     // StartRun: a preview when request.preview is set, else an execution.
     void startRun(const EditRequest &request);
+    // Writes the list of names the choices ask for (see NameExporter::exportNames).
+    std::string exportNames(const ExportChoices &choices);
     // The editor window's close handling as far as it reports the run.
     void reportEditorClosed();
     // The list window's "Undo": reverses the undo log, or the log at

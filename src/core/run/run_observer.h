@@ -28,7 +28,8 @@ public:
     virtual void setProgressMaximum(int maximum) = 0;
     virtual void setProgressPosition(int position) = 0;
     virtual int progressPosition() const = 0;
-    virtual void setProgressNames(const std::string &oldName, const std::string &newName) = 0;
+    // The item at hand, for a progress that shows names (a line of counts need not).
+    virtual void setProgressNames(const std::string & /*oldName*/, const std::string & /*newName*/) {}
     virtual void showSearchPanel(bool shown) = 0;
     // Where a Cancel (or Ctrl+C) is seen and the progress shown again.
     virtual void processEvents() = 0;
@@ -52,7 +53,8 @@ public:
     virtual void previewTruncated() = 0;
 
     // Each item as the run ends it; newPath is empty when there is no new name.
-    virtual void itemDone(ItemStatus status, const std::string &oldPath, const std::string &newPath) = 0;
+    // For an observer that reports items one by one; the windows show the result.
+    virtual void itemDone(ItemStatus /*status*/, const std::string & /*oldPath*/, const std::string & /*newPath*/) {}
 
     // The result line (panel 1: the counts, "Undo done.") and the count of
     // listed files (panel 0).

@@ -50,7 +50,7 @@ bool held(const FolderHold &hold, const std::string &folder, const HandOver &han
     if (hold.status())
         return true;
     if (unreachable)
-        unreachable(folder, std::strerror(hold.status().error().code));
+        unreachable(folder, reasonOf(hold.status().error()));
     handOver.workList.clear();
     handOver.batchEntries = 0;
     handOver.process(false);
@@ -94,7 +94,7 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, c
         },
         unnamable);
     if (!listed && unreachable)
-        unreachable(folder, std::strerror(listed.error().code));
+        unreachable(folder, reasonOf(listed.error()));
     handOver.batchEntries = batch.size();
     handOver.workList = std::move(batch);
     handOver.process(false);
@@ -146,7 +146,7 @@ void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string
         return true;
     });
     if (!listed && unreachable)
-        unreachable(folder, std::strerror(listed.error().code));
+        unreachable(folder, reasonOf(listed.error()));
     // The files, stretch by stretch: each handed over as soon as it is full;
     // the batch counts whole (the subfolders in scope OnlySubfolders).
     const std::size_t entries = scope == FolderScope::OnlySubfolders ? subfolders.size() : files.size();
@@ -184,7 +184,7 @@ void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<
 {
     std::size_t entries = 0;
     const HandOver handOver{workList, batchEntries ? *batchEntries : entries, processWorkList};
-    if (targets.targetFolder.empty()) {
+    if (targets.filesMode) {
         handOver.batchEntries = workList.size();
         processWorkList(false);
         return;
@@ -294,7 +294,7 @@ std::string findSampleFile(FileSystem &fileSystem, TargetCounts &counts, const s
         },
         {}, order);
     if (!listed && listingError)
-        *listingError = std::strerror(listed.error().code);
+        *listingError = reasonOf(listed.error());
     return result;
 }
 
@@ -317,7 +317,7 @@ std::string findFirstSubfolder(FileSystem &fileSystem, TargetCounts &counts, con
         },
         {}, FileSystem::EntryOrder::SortedAsVisited);
     if (!listed && listingError)
-        *listingError = std::strerror(listed.error().code);
+        *listingError = reasonOf(listed.error());
     return result;
 }
 

@@ -24,7 +24,6 @@
 #include "run/run_driver.h"
 #include "targets/file_list.h"
 #include "targets/folder_walks.h"
-#include "run/name_export.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -142,9 +141,9 @@ TForm1::TForm1(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
     connect(m_helpButton, &QPushButton::clicked, this,
             [this] { m_state.platform.help.showTopic(HelpTopics::forEditKind(m_state.editKind)); });
     connect(m_exitButton, &QPushButton::clicked, this, [this] {
-        if (m_state.handOffMode && m_windows) {
+        if (m_state.handOffMode) {
             hide();
-            m_windows->closeListWindow();
+            Q_EMIT listWindowCloseRequested();
         } else {
             close();
         }
@@ -185,12 +184,6 @@ TForm1::TForm1(AppState &state, QWidget *parent) : QWidget(parent, Qt::Window), 
 TForm1::~TForm1()
 {
     m_state.names.setChangeNotification({});
-}
-
-void TForm1::setRunContext(WindowSet &windows, RunDriver &driver)
-{
-    m_windows = &windows;
-    m_driver = &driver;
 }
 
 QPushButton *TForm1::addButton(const QString &caption, const QString &hint)
@@ -270,13 +263,10 @@ void TForm1::showEditor()
     run.operationRan = false;
     run.previewBatchEntries.reset();
 
-    if (targets.targetFolder.size() < 2) {
-        targets.filesMode = true;
+    if (targets.filesMode)
         targets.targetFolder.clear();
-    } else {
+    else
         targets.targetFolder = withTrailingBackslash(targets.targetFolder);
-        targets.filesMode = false;
-    }
     QPushButton *exit = m_exitButton;
     const QString exitHint =
         m_state.handOffMode ? QStringLiteral("Close the program") : QStringLiteral("Close the window");
@@ -434,7 +424,7 @@ void TForm1::act(bool preview)
 {
     // A key or click that reaches the window while its run is going on must
     // not start a second run inside the first.
-    if (!m_driver || !m_windows || m_acting)
+    if (!m_driver || m_acting)
         return;
     m_acting = true;
     EditorInputs in = inputs();
@@ -456,7 +446,7 @@ void TForm1::act(bool preview)
         m_driver->startRun(in.request);
         break;
     case CheckResult::Export:
-        NameExporter(m_state, *m_windows, m_windows).exportNames(in.save);
+        m_driver->exportNames(in.save);
         break;
     }
     m_acting = false;
@@ -464,9 +454,9 @@ void TForm1::act(bool preview)
 
 void TForm1::previewAction()
 {
-    if (!m_windows || m_acting)
+    if (!m_driver || m_acting)
         return;
-    m_windows->clearPreview();
+    Q_EMIT previewClearRequested();
     act(true);
 }
 
@@ -579,13 +569,11 @@ void TForm1::runCloseHandling()
         Q_EMIT listWindowAgainRequested();
     hide();
     QApplication::processEvents();
-    if (!m_state.run.operationRan && handOff && m_windows) {
-        if (!m_state.targets.filesMode) {
+    if (!m_state.run.operationRan && handOff) {
+        if (!m_state.targets.filesMode)
             Q_EMIT folderBoxTextChosen(m_state.targets.targetFolder);
-        } else {
-            for (const std::string &path : m_state.run.workList)
-                m_windows->fileList().addFileRow(path);
-        }
+        else
+            Q_EMIT filesHandedBack(m_state.run.workList);
     }
     if (m_driver)
         m_driver->reportEditorClosed();

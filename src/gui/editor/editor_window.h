@@ -36,7 +36,8 @@ public:
     explicit TForm1(AppState &state, QWidget *parent = nullptr);
     ~TForm1() override;
 
-    void setRunContext(WindowSet &windows, RunDriver &driver);
+    // The run driver, once all windows exist.
+    void setRunDriver(RunDriver &driver) { m_driver = &driver; }
     // The special string dialog, the editor's own.
     TForm3 &specialStringDialog() const { return *m_special; }
 
@@ -83,6 +84,12 @@ Q_SIGNALS:
     void listWindowAgainRequested();
     // Started straight into the editor, closed without a run: the folder box.
     void folderBoxTextChosen(const std::string &folder);
+    // ... or the chosen files back in the file list.
+    void filesHandedBack(const std::vector<std::string> &files);
+    // Started straight into the editor, "Exit": the program ends.
+    void listWindowCloseRequested();
+    // "Preview": the preview window's rows from before go.
+    void previewClearRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -107,7 +114,6 @@ private:
     void refreshHistory();
 
     AppState &m_state;
-    WindowSet *m_windows = nullptr;
     RunDriver *m_driver = nullptr;
     TForm3 *m_special = nullptr;
     SampleNameBox *m_sample = nullptr;

@@ -11,7 +11,6 @@
 #include "editor/operation_check.h"
 #include "targets/list_rules.h"
 #include "list/list_window_model.h"
-#include "run/name_export.h"
 #include "run/start_up.h"
 
 #include <QAction>
@@ -248,19 +247,6 @@ void TForm4::createTimers()
 
 TForm4::~TForm4() = default;
 
-void TForm4::setRunContext(WindowSet &windows, RunDriver &driver)
-{
-    m_windows = &windows;
-    m_driver = &driver;
-}
-
-ExportChoices TForm4::exportChoices()
-{
-    ExportChoices choices;
-    Q_EMIT exportChoicesWanted(&choices);
-    return choices;
-}
-
 QPushButton *TForm4::addButton(const QString &caption, const QString &hint)
 {
     auto *b = new QPushButton(caption);
@@ -464,18 +450,15 @@ void TForm4::pollTimerTick()
 void TForm4::handOffTimerTick()
 {
     m_handOffTimer->stop();
-    if (!m_windows)
-        return;
     if (m_controller.handOffStep() == ListController::EditStep::ExportNames)
         exportChosenFiles();
     else
-        m_windows->showEditor();
+        Q_EMIT editorRequested();
 }
 
 void TForm4::exportChosenFiles()
 {
-    if (m_windows)
-        NameExporter(m_state, *m_windows, m_windows).exportNames(exportChoices());
+    Q_EMIT filesExportRequested();
     m_controller.exportDone();
 }
 

@@ -3,7 +3,6 @@
 #include "editor/list_controller.h"
 #include "engine/edit_kind.h"
 #include "run/window_set.h"
-#include "targets/export_choices.h"
 
 #include <QMainWindow>
 
@@ -46,8 +45,8 @@ public:
     explicit TForm4(AppState &state, QWidget *parent = nullptr);
     ~TForm4() override;
 
-    // The run context, once all windows exist.
-    void setRunContext(WindowSet &windows, RunDriver &driver);
+    // The run driver, once all windows exist.
+    void setRunDriver(RunDriver &driver) { m_driver = &driver; }
     // The program file that "Rename in another session" starts (host path).
     void setProgramFile(const std::string &hostPath) { m_programFile = hostPath; }
     // Its own dialogs, owned as children.
@@ -106,9 +105,10 @@ Q_SIGNALS:
     void optionsLoaded();
     // Help, on the topic of the dialog in front.
     void helpRequested();
-    // An export of the chosen files reads the save panel's choices: the
-    // receiver fills them in.
-    void exportChoicesWanted(ExportChoices *choices);
+    // The editor window, on the targets and the edit just chosen.
+    void editorRequested();
+    // An export of the chosen files, by the editor's save panel choices.
+    void filesExportRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -157,8 +157,6 @@ private:
     void pollTimerTick();
     void handOffTimerTick();
     void exportChosenFiles();
-    // The save panel's choices for an export of the chosen files.
-    ExportChoices exportChoices();
     // Fills the list for the folder box's folder, or stops a running fill first.
     void requestListing();
     void fillFolderListing();
@@ -185,7 +183,6 @@ private:
 
     AppState &m_state;
     ListController m_controller;
-    WindowSet *m_windows = nullptr;
     RunDriver *m_driver = nullptr;
     TForm2 *m_rename = nullptr;
     TForm9 *m_folderAdd = nullptr;

@@ -14,7 +14,6 @@
 #include "targets/folder_walks.h"
 #include "targets/list_rules.h"
 #include "list/list_window_model.h"
-#include "run/name_export.h"
 #include "list/rename_dialog.h"
 
 #include <QAbstractItemView>
@@ -229,8 +228,7 @@ void TForm4::startEdit(EditKind kind)
         exportChosenFiles();
         return;
     case ListController::EditStep::ShowEditor:
-        if (m_windows)
-            m_windows->showEditor();
+        Q_EMIT editorRequested();
         return;
     }
 }

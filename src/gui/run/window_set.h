@@ -115,8 +115,6 @@ public:
     // The preview window shows them as rows of their own.
     void previewEmpty() override { m_preview.addPreviewRow(kPreviewEmptyText, std::string()); }
     void previewTruncated() override { m_preview.addPreviewRow(kPreviewTruncatedText, std::string()); }
-    // The windows show the result of a run, not each item.
-    void itemDone(ItemStatus, const std::string &, const std::string &) override {}
     void setStatusPanel(int panel, const std::string &text) override { m_list.setStatusPanel(panel, text); }
     FileList &fileList() override { return m_list.fileList(); }
     std::string folderBoxText() const override { return m_list.folderBoxText(); }

@@ -206,15 +206,20 @@ TEST_F(ListControllerTest, SwitchingBetweenFolderAndFilesAsks)
         EXPECT_EQ(targets.filesMode, k.filesMode) << k.label;
     }
 
+    // Files mode leaves no folder behind that a walk could take for the target.
     targetCounts.firstLayerFileCount = 7;
     c.enterFolderMode();
+    targets.targetFolder = "T:\\F\\";
     EXPECT_FALSE(targets.filesMode);
     EXPECT_EQ(c.filesChosen({"T:\\G\\x.jpg", "T:\\F\\a.txt"}), "T:\\G\\");
     EXPECT_TRUE(targets.filesMode);
+    EXPECT_EQ(targets.targetFolder, "");
     EXPECT_EQ(targetCounts.firstLayerFileCount, 0);
     c.enterFolderMode();
+    targets.targetFolder = "T:\\F\\";
     c.enterFilesMode();
     EXPECT_TRUE(targets.filesMode);
+    EXPECT_EQ(targets.targetFolder, "");
 }
 
 TEST_F(ListControllerTest, FilesDialogOpensWhereTheLastFilesWere)

@@ -164,6 +164,7 @@ TEST_F(FolderWalksTest, LinkedFoldersAreFoldersThatNoWalkEnters)
     };
     for (const auto &row : rows) {
         for (const auto extent : {WalkExtent::Full, WalkExtent::UntilStopped}) {
+            targets.filesMode = false;
             targets.targetFolder = TestDir::win("T");
             targets.folderScope = row.scope;
             std::vector<std::string> workList;
@@ -215,6 +216,7 @@ TEST_F(FolderWalksTest, APreviewWalkHandsOverTheSameItemsInStretchesUntilStopped
         {FolderScope::OnlySubfolders, 1000, {"T:\\P\\sub", "T:\\P\\sub"}, {1}},
     };
     for (const auto &row : rows) {
+        targets.filesMode = false;
         targets.targetFolder = TestDir::win("P");
         targets.folderScope = row.scope;
         std::vector<std::string> workList;
