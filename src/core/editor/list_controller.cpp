@@ -137,6 +137,20 @@ OpenFilesRequest ListController::filesRequest(const std::optional<std::string> &
     return request;
 }
 
+ListController::FolderFiles ListController::filesOfFolder(const std::string &folder) const
+{
+    FolderFiles result;
+    const std::string p = withTrailingBackslash(folder);
+    const Status listed = m_c.fileSystem.enumerateNames(p, [&](const FileSystem::NameEntry &entry) {
+        if (!entry.isDirectory)
+            result.files.push_back(p + entry.name);
+        return true;
+    });
+    if (!listed)
+        result.error = "The folder could not be read: " + listed.error().message;
+    return result;
+}
+
 std::string ListController::filesChosen(const std::vector<std::string> &files)
 {
     m_c.targets.filesMode = true;

@@ -83,6 +83,14 @@ public:
     static OpenFilesRequest filesRequest(const std::optional<std::string> &lastFolder);
     // Files chosen in the dialog: files mode; the folder the dialog opens in next time.
     std::string filesChosen(const std::vector<std::string> &files);
+    // "Add all files of a folder": the files of its first layer, as full
+    // paths; a folder that cannot be read says so by its error box, after
+    // what was read of it.
+    struct FolderFiles {
+        std::vector<std::string> files;
+        std::string error; // the error box's text; empty when the folder was read
+    };
+    FolderFiles filesOfFolder(const std::string &folder) const;
     // Dropped paths: the existing files among them; nothing in folder mode (the drop is ignored).
     std::optional<std::vector<std::string>> droppedFiles(const std::vector<std::string> &paths) const;
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QComboBox;
 class QFrame;
 class QGridLayout;
@@ -212,6 +213,20 @@ private:
     QLabel *m_guideLink = nullptr;
     QLabel *m_status[2] = {nullptr, nullptr};
     QMenu *m_popup = nullptr;
+    // The file list menu's items that follow the rows and the selection.
+    struct PopupItems {
+        QAction *rename = nullptr;
+        QAction *deleteRows = nullptr;
+        QAction *clear = nullptr;
+        QAction *refresh = nullptr;
+        QAction *sort = nullptr;
+        QAction *copy = nullptr;
+        QAction *openFile = nullptr;
+        QAction *openFolder = nullptr;
+        QAction *selectAll = nullptr;
+        QAction *inverse = nullptr;
+        QAction *addMore = nullptr;
+    } m_popupItems;
     QMenu *m_checkMenu = nullptr;
     QMenu *m_sessionMenu = nullptr;
 

@@ -167,18 +167,11 @@ void TForm4::addFolderFiles()
         return;
     stopStatusTimer();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::string p = withTrailingBackslash(*folder);
-    std::vector<std::string> files;
-    const Status listed = m_state.platform.fileSystem.enumerateNames(p, [&](const FileSystem::NameEntry &entry) {
-        if (!entry.isDirectory)
-            files.push_back(p + entry.name);
-        return true;
-    });
-    m_model->appendRows(files, true);
+    const ListController::FolderFiles added = m_controller.filesOfFolder(*folder);
+    m_model->appendRows(added.files, true);
     QApplication::restoreOverrideCursor();
-    if (!listed)
-        m_state.platform.prompter.show({"Error", "The folder could not be read: " + listed.error().message,
-                                        MessageIcon::Error, MessageButtons::Ok});
+    if (!added.error.empty())
+        m_state.platform.prompter.show({"Error", added.error, MessageIcon::Error, MessageButtons::Ok});
     startStatusTimer();
 }
 

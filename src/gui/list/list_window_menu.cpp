@@ -45,23 +45,25 @@ void TForm4::createMenus()
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("popupMenu"));
     m_popup->setAccessibleName(QStringLiteral("File list menu"));
-    QAction *rename = addItem(m_popup, "Rename                    F2", QStringLiteral("renameItem"));
-    m_popup->setDefaultAction(rename);
-    connect(rename, &QAction::triggered, this, &TForm4::openRenameDialog);
-    connect(addItem(m_popup, "Delete                       Del", QStringLiteral("deleteItem")), &QAction::triggered,
-            this, &TForm4::deleteSelected);
-    connect(addItem(m_popup, "Clear", QStringLiteral("clearItem")), &QAction::triggered, this, &TForm4::clearList);
-    connect(addItem(m_popup, "Refresh                     F5", QStringLiteral("refreshItem")), &QAction::triggered,
-            this, &TForm4::refresh);
-    connect(addItem(m_popup, "Sort by Name", QStringLiteral("sortItem")), &QAction::triggered, this,
-            &TForm4::sortByName);
+    PopupItems &items = m_popupItems;
+    items.rename = addItem(m_popup, "Rename                    F2", QStringLiteral("renameItem"));
+    m_popup->setDefaultAction(items.rename);
+    connect(items.rename, &QAction::triggered, this, &TForm4::openRenameDialog);
+    items.deleteRows = addItem(m_popup, "Delete                       Del", QStringLiteral("deleteItem"));
+    connect(items.deleteRows, &QAction::triggered, this, &TForm4::deleteSelected);
+    items.clear = addItem(m_popup, "Clear", QStringLiteral("clearItem"));
+    connect(items.clear, &QAction::triggered, this, &TForm4::clearList);
+    items.refresh = addItem(m_popup, "Refresh                     F5", QStringLiteral("refreshItem"));
+    connect(items.refresh, &QAction::triggered, this, &TForm4::refresh);
+    items.sort = addItem(m_popup, "Sort by Name", QStringLiteral("sortItem"));
+    connect(items.sort, &QAction::triggered, this, &TForm4::sortByName);
     m_popup->addSeparator();
-    connect(addItem(m_popup, "Copy filename         Ctrl+C", QStringLiteral("copyItem")), &QAction::triggered, this,
-            &TForm4::copyFilename);
-    connect(addItem(m_popup, "Open file", QStringLiteral("openFileItem")), &QAction::triggered, this,
-            &TForm4::openFile);
-    connect(addItem(m_popup, "Open folder", QStringLiteral("openFolderItem")), &QAction::triggered, this,
-            &TForm4::openFolder);
+    items.copy = addItem(m_popup, "Copy filename         Ctrl+C", QStringLiteral("copyItem"));
+    connect(items.copy, &QAction::triggered, this, &TForm4::copyFilename);
+    items.openFile = addItem(m_popup, "Open file", QStringLiteral("openFileItem"));
+    connect(items.openFile, &QAction::triggered, this, &TForm4::openFile);
+    items.openFolder = addItem(m_popup, "Open folder", QStringLiteral("openFolderItem"));
+    connect(items.openFolder, &QAction::triggered, this, &TForm4::openFolder);
     m_popup->addSeparator();
     connect(addItem(m_popup, "Check All", QStringLiteral("checkAllItem")), &QAction::triggered, this,
             [this] { checkRows(false, true); });
@@ -71,16 +73,16 @@ void TForm4::createMenus()
             [this] { checkRows(true, true); });
     connect(addItem(m_popup, "Uncheck selected", QStringLiteral("uncheckSelectedItem")), &QAction::triggered, this,
             [this] { checkRows(true, false); });
-    connect(addItem(m_popup, "Select All                   Ctrl+A", QStringLiteral("selectAllItem")),
-            &QAction::triggered, this, &TForm4::selectAll);
-    connect(addItem(m_popup, "Inverse select", QStringLiteral("inverseItem")), &QAction::triggered, this,
-            &TForm4::inverseSelect);
+    items.selectAll = addItem(m_popup, "Select All                   Ctrl+A", QStringLiteral("selectAllItem"));
+    connect(items.selectAll, &QAction::triggered, this, &TForm4::selectAll);
+    items.inverse = addItem(m_popup, "Inverse select", QStringLiteral("inverseItem"));
+    connect(items.inverse, &QAction::triggered, this, &TForm4::inverseSelect);
     m_popup->addSeparator();
     connect(addItem(m_popup, "Undo history          Ctrl+Shift+Z", QStringLiteral("undoHistoryItem")),
             &QAction::triggered, this, &TForm4::openUndoHistory);
     m_popup->addSeparator();
-    connect(addItem(m_popup, "Add More", QStringLiteral("addMoreItem")), &QAction::triggered, this,
-            &TForm4::filesClicked);
+    items.addMore = addItem(m_popup, "Add More", QStringLiteral("addMoreItem"));
+    connect(items.addMore, &QAction::triggered, this, &TForm4::filesClicked);
     m_sessionMenu = m_popup->addMenu(QStringLiteral("Rename in another session"));
     m_sessionMenu->setObjectName(QStringLiteral("sessionMenu"));
     m_sessionMenu->menuAction()->setObjectName(QStringLiteral("sessionItem"));
@@ -145,19 +147,17 @@ void TForm4::openUndoHistory()
 void TForm4::preparePopupMenu()
 {
     const PopupMenuState s = popupMenuState(m_state.targets.filesMode, selectedRows().size(), m_model->rowCount());
-    const auto enable = [this](const char *name, bool on) {
-        m_popup->findChild<QAction *>(QString::fromLatin1(name))->setEnabled(on);
-    };
-    enable("addMoreItem", s.addMore);
-    enable("deleteItem", s.deleteRows);
+    const PopupItems &items = m_popupItems;
+    items.addMore->setEnabled(s.addMore);
+    items.deleteRows->setEnabled(s.deleteRows);
     m_sessionMenu->setEnabled(s.anotherSession);
-    enable("selectAllItem", s.selectAll);
-    enable("inverseItem", s.selectAll);
-    enable("clearItem", s.clear);
-    enable("refreshItem", s.refresh);
-    enable("sortItem", s.sortByName);
-    for (const char *name : {"copyItem", "openFileItem", "openFolderItem", "renameItem"})
-        enable(name, s.oneSelected);
+    items.selectAll->setEnabled(s.selectAll);
+    items.inverse->setEnabled(s.selectAll);
+    items.clear->setEnabled(s.clear);
+    items.refresh->setEnabled(s.refresh);
+    items.sort->setEnabled(s.sortByName);
+    for (QAction *a : {items.copy, items.openFile, items.openFolder, items.rename})
+        a->setEnabled(s.oneSelected);
 }
 
 void TForm4::deleteSelected()

@@ -1,11 +1,14 @@
 #include "editor/list_controller.h"
 
 #include "platform/shell.h"
+#include "support/faulty_file_system.h"
 #include "support/test_platform.h"
 #include "targets/file_list.h"
 #include "targets/target_set.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <optional>
 
@@ -230,6 +233,30 @@ TEST_F(ListControllerTest, FilesDialogOpensWhereTheLastFilesWere)
     ASSERT_EQ(first.filters.size(), 20u);
     EXPECT_EQ(first.filters[13].text, "Audio(*.mp3;*.wav;*.wma;*.mid)");
     EXPECT_EQ(ListController::filesRequest(std::string("T:\\G\\")).initialFolder, "T:\\G\\");
+}
+
+// "Add all files of a folder": the first layer's files, never its folders;
+// a folder that cannot be read is said to be so, not added as an empty one.
+TEST_F(ListControllerTest, FilesOfAFolderAreItsFirstLayerFiles)
+{
+    test::FaultyFileSystem faulty(t.dir.drives());
+    faulty.refuseListOf.insert(TestDir::win("G") + "\\");
+    ListController onFaulty{{faulty, t.prompter, targets, targetCounts, editKind, handOffMode, workList, {}}};
+    const struct {
+        const char *folder;
+        Lines files;
+        const char *error;
+    } rows[] = {
+        {"F", {"T:\\F\\a.txt", "T:\\F\\b.txt"}, ""},
+        {"F/Sub", {"T:\\F\\Sub\\c.txt"}, ""},
+        {"G", {}, "The folder could not be read: Cannot list 'T:\\G\\': Permission denied"},
+    };
+    for (const auto &row : rows) {
+        ListController::FolderFiles added = onFaulty.filesOfFolder(TestDir::win(row.folder));
+        std::sort(added.files.begin(), added.files.end());
+        EXPECT_EQ(added.files, row.files) << row.folder;
+        EXPECT_EQ(added.error, row.error) << row.folder;
+    }
 }
 
 TEST_F(ListControllerTest, DroppedItemsAreExistingFilesInFilesModeOnly)
