@@ -100,7 +100,11 @@ public:
     // True unless it was last written after the file at `path` was (false
     // when there is no such file): equal times count as not after.
     virtual bool notWrittenAfter(const std::string &path) const = 0;
-    // Hands its content over in pieces of bounded size until visit returns false.
+    // The size of its file in bytes.
+    virtual std::uint64_t size() const = 0;
+    // Hands its content over in pieces of bounded size until visit returns
+    // false. A file at a journal's name that is not a regular file is never
+    // opened: it fails with EINVAL.
     virtual Status read(const std::function<bool(std::string_view piece)> &visit) = 0;
     // Writes its first `length` bytes as a new read-only file beside `path`,
     // flushed to disk, and renames that over `path`; the journal stays.
