@@ -190,7 +190,20 @@ public:
     virtual Status rename(const std::string &from, const std::string &to) = 0;
     // Gives an item back a name it had before (an undo): as rename, but the
     // former name may hold the control characters that rename refuses.
-    virtual Status renameBack(const std::string &from, const std::string &to) = 0;
+    // With a guard (both names in one folder), that folder is opened once,
+    // and the item's identity is checked and the item renamed relative to
+    // it: a folder swapped for a link can make the item fail, never lead the
+    // rename elsewhere.
+    struct BackGuard {
+        // The item that was renamed: anything else at `from` is left alone.
+        std::optional<ItemId> identity;
+        // A folder above `from` whose path is trusted, links on the way to it
+        // included; the folders below it are entered without following a
+        // link. Empty: the folder of `from` is opened by its path.
+        std::string within;
+    };
+    virtual Status renameBack(const std::string &from, const std::string &to, const BackGuard &guard) = 0;
+    Status renameBack(const std::string &from, const std::string &to) { return renameBack(from, to, BackGuard{}); }
     virtual Status setAttributes(const std::string &path, std::uint32_t attributes) = 0;
     virtual Status removeFile(const std::string &path) = 0;
     virtual Status createFolder(const std::string &path) = 0;

@@ -149,6 +149,23 @@ int renameByReservation(At from, At to)
     return 0;
 }
 
+// A descriptor closed when it goes.
+class OwnedFd {
+public:
+    explicit OwnedFd(int fd) : m_fd(fd) {}
+    ~OwnedFd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    OwnedFd(const OwnedFd &) = delete;
+    OwnedFd &operator=(const OwnedFd &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
 // A host folder path as the held folders are keyed: without a trailing '/'.
 std::string folderKey(std::string hostFolder)
 {
@@ -544,7 +561,56 @@ Status HostFileSystem::rename(const std::string &from, const std::string &to)
     return refused;
 }
 
-Status HostFileSystem::renameBack(const std::string &from, const std::string &to)
+namespace {
+
+// The rename proper, relative to the open folders of source and target: never
+// over an existing item; a change of letter case goes through a temporary name.
+Status renameAtFolders(const std::string &from, At source, At target, bool sameFolder, const std::string &hostFrom,
+                       const std::string &hostTo, bool forceFallback, const FileSystem::DetourObserver &detourObserver)
+{
+    auto failure = [&](int code) { return Status(errnoError(code, "Cannot rename", from)); };
+    int result = -1;
+    if (!forceFallback)
+        result = renameNoReplace(source, target);
+    else
+        errno = EINVAL;
+    if (result == 0)
+        return Status::success();
+
+    if (errno == EINVAL || errno == ENOSYS) {
+        // EINVAL also means "into itself"; the fallback then fails the same way.
+        result = renameByReservation(source, target);
+        if (result == 0)
+            return Status::success();
+    }
+    if (errno != EEXIST)
+        return failure(errno);
+
+    // The target exists. On a file system that ignores case it may be the item
+    // itself under another spelling: go through a temporary name so that the
+    // new spelling is really written.
+    if (!sameFolder || lastComponent(hostFrom) == lastComponent(hostTo)
+        || !equalIgnoringAsciiCase(lastComponent(hostFrom), lastComponent(hostTo)) || !sameItem(source, target)) {
+        return failure(EEXIST);
+    }
+    const std::string detour = detourNameFor(lastComponent(hostTo));
+    const std::string tempName = source.fd == AT_FDCWD ? folderOf(hostFrom) + detour : detour;
+    const At temp{source.fd, tempName.c_str()};
+    if (detourObserver && !detourObserver(from, from.substr(0, from.rfind('\\') + 1) + detour))
+        return Status(Error{EIO, "Cannot record the change of case of '" + from + "' in the journal"});
+    if (renameNoReplace(source, temp) != 0 && renameByReservation(source, temp) != 0)
+        return failure(errno);
+    if (renameNoReplace(temp, target) == 0 || renameByReservation(temp, target) == 0)
+        return Status::success();
+    const int code = errno;
+    if (renameNoReplace(temp, source) != 0)
+        (void)renameByReservation(temp, source); // best effort: the item keeps its temporary name otherwise
+    return failure(code);
+}
+
+} // namespace
+
+Status HostFileSystem::renameBack(const std::string &from, const std::string &to, const BackGuard &guard)
 {
     auto hostFrom = host(from);
     if (!hostFrom)
@@ -564,6 +630,34 @@ Status HostFileSystem::renameBack(const std::string &from, const std::string &to
     const bool sameFolder = slash != std::string::npos && hostTo->size() > slash
         && hostTo->compare(0, slash + 1, *hostFrom, 0, slash + 1) == 0
         && hostTo->find('/', slash + 1) == std::string::npos;
+    if (guard.identity || !guard.within.empty()) {
+        // An undo: the folder is opened once, and the item's identity is
+        // checked and the item renamed in that same folder.
+        if (!sameFolder)
+            return failure(EXDEV);
+        std::string hostWithin;
+        if (!guard.within.empty()) {
+            auto within = host(guard.within);
+            if (!within)
+                return within.error();
+            hostWithin = folderKey(*within);
+        }
+        const OwnedFd folder(
+            undoFolder(slash == 0 ? std::string("/") : hostFrom->substr(0, slash), hostWithin));
+        if (folder.get() < 0)
+            return failure(errno);
+        source = {folder.get(), hostFrom->c_str() + slash + 1};
+        target = {folder.get(), hostTo->c_str() + slash + 1};
+        if (guard.identity) {
+            struct stat st {};
+            if (::fstatat(folder.get(), source.name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                return failure(errno);
+            if (ItemId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)} != *guard.identity)
+                return Error{ESTALE, "Cannot rename '" + from + "': it is not the item that was renamed"};
+        }
+        return renameAtFolders(from, source, target, sameFolder, *hostFrom, *hostTo, m_options.forceRenameFallback,
+                               m_detourObserver);
+    }
     if (sameFolder) {
         const auto [fd, name] = inFolder(*hostFrom);
         if (fd != AT_FDCWD) {
@@ -571,44 +665,41 @@ Status HostFileSystem::renameBack(const std::string &from, const std::string &to
             target = {fd, hostTo->c_str() + slash + 1};
         }
     }
+    return renameAtFolders(from, source, target, sameFolder, *hostFrom, *hostTo, m_options.forceRenameFallback,
+                           m_detourObserver);
+}
 
-    int result = -1;
-    if (!m_options.forceRenameFallback)
-        result = renameNoReplace(source, target);
-    else
-        errno = EINVAL;
-    if (result == 0)
-        return Status::success();
-
-    if (errno == EINVAL || errno == ENOSYS) {
-        // EINVAL also means "into itself"; the fallback then fails the same way.
-        result = renameByReservation(source, target);
-        if (result == 0)
-            return Status::success();
+int HostFileSystem::undoFolder(const std::string &hostFolder, const std::string &hostWithin)
+{
+    if (hostWithin.empty())
+        return ::open(hostFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    // The trusted folder by its path, every folder below it relative to its
+    // parent and never through a link.
+    const std::size_t n = hostWithin == "/" ? 0 : hostWithin.size();
+    if (hostFolder.compare(0, n, hostWithin, 0, n) != 0 || (hostFolder.size() > n && hostFolder[n] != '/')) {
+        errno = EXDEV;
+        return -1;
     }
-    if (errno != EEXIST)
-        return failure(errno);
-
-    // The target exists. On a file system that ignores case it may be the item
-    // itself under another spelling: go through a temporary name so that the
-    // new spelling is really written.
-    if (!sameFolder || lastComponent(*hostFrom) == lastComponent(*hostTo)
-        || !equalIgnoringAsciiCase(lastComponent(*hostFrom), lastComponent(*hostTo)) || !sameItem(source, target)) {
-        return failure(EEXIST);
+    int fd = ::open(hostWithin.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    for (std::size_t at = n; fd >= 0 && at < hostFolder.size();) {
+        const std::size_t end = std::min(hostFolder.find('/', at + 1), hostFolder.size());
+        const std::string name = hostFolder.substr(at + 1, end - at - 1);
+        at = end;
+        if (name.empty())
+            continue;
+        const int below = name == "." || name == ".."
+            ? (errno = EINVAL, -1)
+            : ::openat(fd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        int code = errno;
+        struct stat st {};
+        if (below < 0 && code == ENOTDIR && ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
+            && S_ISLNK(st.st_mode))
+            code = ELOOP; // a link where a folder was
+        ::close(fd);
+        fd = below;
+        errno = code;
     }
-    const std::string detour = detourNameFor(lastComponent(*hostTo));
-    const std::string tempName = source.fd == AT_FDCWD ? folderOf(*hostFrom) + detour : detour;
-    const At temp{source.fd, tempName.c_str()};
-    if (m_detourObserver && !m_detourObserver(from, from.substr(0, from.rfind('\\') + 1) + detour))
-        return Status(Error{EIO, "Cannot record the change of case of '" + from + "' in the journal"});
-    if (renameNoReplace(source, temp) != 0 && renameByReservation(source, temp) != 0)
-        return failure(errno);
-    if (renameNoReplace(temp, target) == 0 || renameByReservation(temp, target) == 0)
-        return Status::success();
-    const int code = errno;
-    if (renameNoReplace(temp, source) != 0)
-        (void)renameByReservation(temp, source); // best effort: the item keeps its temporary name otherwise
-    return failure(code);
+    return fd;
 }
 
 Status HostFileSystem::setAttributes(const std::string &path, std::uint32_t attributes)

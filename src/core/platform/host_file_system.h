@@ -40,7 +40,8 @@ public:
     bool folderExists(const std::string &path) override;
     bool exists(const std::string &path) override;
     Status rename(const std::string &from, const std::string &to) override;
-    Status renameBack(const std::string &from, const std::string &to) override;
+    using FileSystem::renameBack;
+    Status renameBack(const std::string &from, const std::string &to, const BackGuard &guard) override;
     Status setAttributes(const std::string &path, std::uint32_t attributes) override;
     Status removeFile(const std::string &path) override;
     Status createFolder(const std::string &path) override;
@@ -75,6 +76,9 @@ private:
     int heldFd(std::string_view hostFolder) const;
     int kindAt(const std::string &hostPath);
     void forgetFolder(const std::string &renamedHostPath);
+    // The folder an undo renames in, opened (O_PATH) as its guard says, for
+    // one rename; -1 with errno.
+    static int undoFolder(const std::string &hostFolder, const std::string &hostWithin);
 
     struct Held {
         int fd;
