@@ -16,9 +16,11 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace renomiq {
@@ -166,6 +168,32 @@ private:
     int m_fd;
 };
 
+std::uint64_t nameHash(std::string_view name)
+{
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (char c : name)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    return hash;
+}
+
+// File systems whose readdir gives each entry's d_ino as the st_ino that
+// stat gives (but for a mount point, which is never renamed, and btrfs
+// subvolumes, which are folders and not listed). Not overlayfs, FUSE or
+// network file systems, where the two may differ.
+bool listsTrueInodes(int folderFd)
+{
+    struct statfs fs {};
+    if (::fstatfs(folderFd, &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case EXT4_SUPER_MAGIC: // ext2, ext3 and ext4 alike
+    case XFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+    case BTRFS_SUPER_MAGIC: return true;
+    default: return false;
+    }
+}
+
 // A host folder path as the held folders are keyed: without a trailing '/'.
 std::string folderKey(std::string hostFolder)
 {
@@ -230,7 +258,7 @@ Status HostFileSystem::holdFolder(const std::string &folder)
             : failure;
         return errnoError(code, "Cannot open", folder);
     }
-    m_held.emplace(std::move(key), Held{fd, 1});
+    m_held.emplace(std::move(key), Held{fd, 1, {}, 0});
     return Status::success();
 }
 
@@ -341,6 +369,11 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
     if (!dir)
         return errnoError(errno, "Cannot list", folder);
     const int dirFd = held >= 0 ? held : ::dirfd(dir.get());
+    // Of a held folder on a file system that lists true inodes, the inode of
+    // each entry but folders, for the identities of a run's items.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> inodes;
+    struct stat folderStat {};
+    const bool keepInodes = held >= 0 && listsTrueInodes(held) && ::fstat(held, &folderStat) == 0;
     // The names of a sorted listing sit in one buffer, each ended by a NUL,
     // with a small record per entry: no allocation per name.
     struct Stored {
@@ -365,6 +398,8 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
                 unreachable(d->d_name, "the name holds '\\', which a Windows-style path cannot hold");
             continue;
         }
+        if (keepInodes && d->d_type != DT_DIR && d->d_type != DT_UNKNOWN)
+            inodes.emplace_back(nameHash(name), static_cast<std::uint64_t>(d->d_ino));
         if (order == EntryOrder::Unsorted) {
             raw.name.assign(name);
             raw.type = d->d_type;
@@ -378,6 +413,17 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
     }
     if (errno != 0)
         return errnoError(errno, "Cannot list", folder);
+    if (keepInodes) {
+        std::sort(inodes.begin(), inodes.end());
+        for (std::size_t i = 1; i < inodes.size(); ++i) {
+            if (inodes[i].first == inodes[i - 1].first)
+                inodes[i].second = inodes[i - 1].second = 0; // two names, one hash: looked up instead
+        }
+        if (const auto it = m_held.find(folderKey(*hostFolder)); it != m_held.end()) {
+            it->second.inodes = std::move(inodes);
+            it->second.device = static_cast<std::uint64_t>(folderStat.st_dev);
+        }
+    }
     if (order == EntryOrder::Unsorted)
         return Status::success();
     // A walk that enters subfolders from the visit holds one handle per
@@ -461,11 +507,38 @@ Status HostFileSystem::enumerateNames(const std::string &folder, const std::func
         unreachable, order);
 }
 
+std::uint64_t HostFileSystem::listedInode(const Held &held, std::string_view name)
+{
+    const std::uint64_t hash = nameHash(name);
+    const auto it = std::lower_bound(held.inodes.begin(), held.inodes.end(), std::make_pair(hash, std::uint64_t{0}));
+    return it != held.inodes.end() && it->first == hash ? it->second : 0;
+}
+
+void HostFileSystem::forgetListed(Held &held, std::string_view name)
+{
+    const std::uint64_t hash = nameHash(name);
+    const auto it = std::lower_bound(held.inodes.begin(), held.inodes.end(), std::make_pair(hash, std::uint64_t{0}));
+    if (it != held.inodes.end() && it->first == hash)
+        it->second = 0;
+}
+
 std::optional<ItemId> HostFileSystem::itemId(const std::string &path)
 {
     auto hostPath = host(path);
     if (!hostPath)
         return std::nullopt;
+    // An item of a held folder as its listing read it: no look-up (the
+    // run's item is renamed in that folder right after).
+    if (!m_held.empty()) {
+        const std::size_t slash = hostPath->rfind('/');
+        if (slash != std::string::npos && slash + 1 < hostPath->size()) {
+            const auto it = m_held.find(std::string_view(*hostPath).substr(0, slash == 0 ? 1 : slash));
+            if (it != m_held.end()) {
+                if (const std::uint64_t inode = listedInode(it->second, std::string_view(*hostPath).substr(slash + 1)))
+                    return ItemId{it->second.device, inode};
+            }
+        }
+    }
     const auto [fd, name] = inFolder(*hostPath);
     struct stat st {};
     if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
@@ -663,6 +736,14 @@ Status HostFileSystem::renameBack(const std::string &from, const std::string &to
         if (fd != AT_FDCWD) {
             source = {fd, name};
             target = {fd, hostTo->c_str() + slash + 1};
+        }
+        // The listing no longer tells what is at either name.
+        if (!m_held.empty()) {
+            if (const auto it = m_held.find(std::string_view(*hostFrom).substr(0, slash == 0 ? 1 : slash));
+                it != m_held.end() && !it->second.inodes.empty()) {
+                forgetListed(it->second, std::string_view(*hostFrom).substr(slash + 1));
+                forgetListed(it->second, std::string_view(*hostTo).substr(slash + 1));
+            }
         }
     }
     return renameAtFolders(from, source, target, sameFolder, *hostFrom, *hostTo, m_options.forceRenameFallback,
