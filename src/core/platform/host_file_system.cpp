@@ -168,12 +168,13 @@ private:
     int m_fd;
 };
 
+// Never 0, which marks an empty slot of a table of listed inodes.
 std::uint64_t nameHash(std::string_view name)
 {
     std::uint64_t hash = 1469598103934665603ULL;
     for (char c : name)
         hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-    return hash;
+    return hash == 0 ? 1 : hash;
 }
 
 // File systems whose readdir gives each entry's d_ino as the st_ino that
@@ -414,13 +415,20 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
     if (errno != 0)
         return errnoError(errno, "Cannot list", folder);
     if (keepInodes) {
-        std::sort(inodes.begin(), inodes.end());
-        for (std::size_t i = 1; i < inodes.size(); ++i) {
-            if (inodes[i].first == inodes[i - 1].first)
-                inodes[i].second = inodes[i - 1].second = 0; // two names, one hash: looked up instead
-        }
         if (const auto it = m_held.find(folderKey(*hostFolder)); it != m_held.end()) {
-            it->second.inodes = std::move(inodes);
+            // An open-addressed table, at most half full: one probe or two per look-up.
+            std::size_t capacity = 16;
+            while (capacity < 2 * inodes.size())
+                capacity *= 2;
+            std::vector<std::pair<std::uint64_t, std::uint64_t>> table(capacity);
+            for (const auto &[hash, inode] : inodes) {
+                std::size_t slot = hash & (capacity - 1);
+                while (table[slot].first != 0 && table[slot].first != hash)
+                    slot = (slot + 1) & (capacity - 1);
+                // Two names with one hash: both looked up instead.
+                table[slot] = {hash, table[slot].first == hash ? 0 : inode};
+            }
+            it->second.inodes = std::move(table);
             it->second.device = static_cast<std::uint64_t>(folderStat.st_dev);
         }
     }
@@ -507,19 +515,36 @@ Status HostFileSystem::enumerateNames(const std::string &folder, const std::func
         unreachable, order);
 }
 
+namespace {
+
+// The slot of `name` in a held folder's table of listed inodes, or null.
+template <typename Table>
+auto listedSlot(Table &table, std::string_view name) -> decltype(table.data())
+{
+    if (table.empty())
+        return nullptr;
+    const std::uint64_t hash = nameHash(name);
+    const std::size_t mask = table.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        if (table[slot].first == hash)
+            return &table[slot];
+        if (table[slot].first == 0)
+            return nullptr;
+    }
+}
+
+} // namespace
+
 std::uint64_t HostFileSystem::listedInode(const Held &held, std::string_view name)
 {
-    const std::uint64_t hash = nameHash(name);
-    const auto it = std::lower_bound(held.inodes.begin(), held.inodes.end(), std::make_pair(hash, std::uint64_t{0}));
-    return it != held.inodes.end() && it->first == hash ? it->second : 0;
+    const auto *slot = listedSlot(held.inodes, name);
+    return slot ? slot->second : 0;
 }
 
 void HostFileSystem::forgetListed(Held &held, std::string_view name)
 {
-    const std::uint64_t hash = nameHash(name);
-    const auto it = std::lower_bound(held.inodes.begin(), held.inodes.end(), std::make_pair(hash, std::uint64_t{0}));
-    if (it != held.inodes.end() && it->first == hash)
-        it->second = 0;
+    if (auto *slot = listedSlot(held.inodes, name))
+        slot->second = 0;
 }
 
 std::optional<ItemId> HostFileSystem::itemId(const std::string &path)

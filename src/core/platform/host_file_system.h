@@ -84,8 +84,9 @@ private:
         int fd;
         int holds;
         // The inode of each entry but folders as its last listing read it
-        // (readdir's d_ino), by the hash of its name, sorted; 0 where two
-        // names share a hash or the entry has been renamed since. Only on
+        // (readdir's d_ino), by the hash of its name in an open-addressed
+        // table (hash 0: an empty slot); inode 0 where two names share a
+        // hash or the entry has been renamed since. Only on
         // file systems whose d_ino is the inode stat gives: the identity of
         // an item of a run without a look-up of its own.
         std::vector<std::pair<std::uint64_t, std::uint64_t>> inodes;
