@@ -67,6 +67,8 @@ def main():
     parser.add_argument("--workdir", default=os.path.join(ROOT, "build", "bench-work"),
                         help="where the files are made (one file system for every tool)")
     parser.add_argument("--cli", default=os.path.join(ROOT, "build", "src", "renomiq-cli"))
+    parser.add_argument("--compare", action="append", default=[], metavar="LABEL=CLI",
+                        help="another renomiq-cli (an older build) timed in the same rotation; repeatable")
     args = parser.parse_args()
 
     work = args.workdir
@@ -85,6 +87,10 @@ def main():
         "renomiq-cli": lambda d: timed([args.cli, "Replapart", "oldString=IMG_", "newString=Photo_", d], env=env),
         "C loop (floor)": lambda d: timed([floor, d, "IMG_", "Photo_"]),
     }
+    for other in args.compare:
+        label, _, cli = other.partition("=")
+        tools[label] = (lambda c: lambda d: timed([c, "Replapart", "oldString=IMG_", "newString=Photo_", d],
+                                                  env=env))(cli)
     if shutil.which("rename"):
         tools["perl rename"] = lambda d: timed(["rename", "-0", "s/^IMG_/Photo_/"], cwd=d, stdin=names_on_stdin(d))
     if shutil.which("mmv"):
@@ -116,7 +122,7 @@ def main():
     ours, ours_cpu = medians["renomiq-cli"], cpu_medians["renomiq-cli"]
     for name, us in medians.items():
         cpu = cpu_medians[name]
-        ratio = "" if name == "renomiq-cli" else "   renomiq-cli is %.2fx of this (CPU %.2fx)" % (
+        ratio = "" if name == "renomiq-cli" else "   renomiq-cli is %.3fx of this (CPU %.3fx)" % (
             ours / us, ours_cpu / cpu)
         print("  %-16s %7.2f us/file, CPU %7.2f us/file%s" % (name, us, cpu, ratio))
     print("  renomiq-cli peak memory: %.1f MiB" % (peak / 1024))

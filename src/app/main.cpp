@@ -11,8 +11,7 @@
 #include "platform/user_folders.h"
 #include "platform/version.h"
 #include "state/app_state.h"
-#include "run/run_driver.h"
-#include "run/undo_log.h"
+#include "run/start_up.h"
 #include "targets/hand_off.h"
 
 #include <QApplication>
@@ -46,8 +45,7 @@ int run(int argc, char *argv[])
 
     // A run that a crash cut short can still be undone.
     std::signal(SIGXFSZ, SIG_IGN); // a file at the size limit is a failed write, reported
-    const UndoLog::Recovery recovery = UndoLog(fileSystem, state.settings.dataFolder()).recoverAbandonedJournals();
-    RunDriver::reportRecovery(prompter, recovery);
+    recoverAtStartUp(state);
     // The file managers' menu follows the program when it has moved.
     state.settings.refreshFileManagerMenus();
 

@@ -185,6 +185,20 @@ int runCli(const std::vector<std::string> &arguments)
     for (const std::string &aside : recovery.setAside)
         std::fprintf(stderr, "renomiq-cli: a damaged journal was set aside: %s\n",
                      textFor(stderr, fileSystem.toHostPath(aside).value_or(aside)).c_str());
+    // What it could not read of its own files, each named.
+    const auto notice = [](std::string text) {
+        if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+            text[0] = static_cast<char>(text[0] - 'A' + 'a');
+        std::fprintf(stderr, "renomiq-cli: %s\n", textFor(stderr, text).c_str());
+    };
+    for (const std::string &text : registry.takeNotices())
+        notice(text);
+    for (const UndoLog::Unread &unread : recovery.unread) {
+        const auto host = [&](const std::string &path) {
+            return path.empty() ? path : fileSystem.toHostPath(path).value_or(path);
+        };
+        notice(unreadNotice(host(unread.journal), unread.problem, host(unread.setAsideAs)));
+    }
     state.folders.load();
 
     CliWindows windows(state.run);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,14 +19,22 @@ namespace {
 
 using test::TestDir;
 
-enum class Special { Fifo, LinkToZero };
+enum class Special { Fifo, LinkToZero, Oversized };
 
-void makeSpecial(const std::string &hostPath, Special kind)
+// An oversized file is a regular file one byte larger than `bound` (sparse:
+// nothing to write).
+void makeSpecial(const std::string &hostPath, Special kind, long bound = 0)
 {
-    if (kind == Special::Fifo)
+    if (kind == Special::Fifo) {
         ASSERT_EQ(::mkfifo(hostPath.c_str(), 0600), 0) << hostPath;
-    else
+    } else if (kind == Special::LinkToZero) {
         ASSERT_EQ(::symlink("/dev/zero", hostPath.c_str()), 0) << hostPath;
+    } else {
+        const int fd = ::open(hostPath.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+        ASSERT_GE(fd, 0) << hostPath;
+        EXPECT_EQ(::ftruncate(fd, bound + 1), 0) << hostPath;
+        ::close(fd);
+    }
 }
 
 bool isFifo(const std::string &hostPath)
@@ -119,6 +128,82 @@ TEST(SpecialFiles, EveryFileTheCliReadsEndsWithinABoundWhateverStandsAtItsName)
             EXPECT_FALSE(isSpecial(at)) << row.name;
             break;
         }
+    }
+}
+
+// What renomiq-cli reads of its own at every start, the settings file and
+// the journals of runs that died: anything but a regular file within its
+// bound is named on standard error with what is wrong, and the program goes
+// on with what it has (the defaults, no journal).
+TEST(SpecialFiles, TheCliSaysWhichOfItsOwnFilesItCouldNotReadAtStart)
+{
+    const std::string config = ".config-home/Corvane/Renomiq/";
+    const std::string data = ".data-home/Corvane/Renomiq/";
+    const std::string journal = data + "rollback.77-00000000abcd.jnl";
+    struct Row {
+        const char *name;
+        std::string file;
+        Special kind;
+        long bound;
+        // The line, "@" standing for the test folder.
+        std::string said;
+        bool setAside; // moved to "NAME.damaged", else left where it is
+    };
+    const std::string settingsAside = "', and the settings start from their defaults.\n";
+    const std::string journalLeft = ": nothing was read from it, and it was left as it is.\n";
+    const Row rows[] = {
+        {"registry FIFO", config + "registry.reg", Special::Fifo, 0,
+         "renomiq-cli: the settings file '@/" + config + "registry.reg' is not a regular file: it was set aside as '@/"
+             + config + "registry.reg.damaged" + settingsAside,
+         true},
+        {"registry link to /dev/zero", config + "registry.reg", Special::LinkToZero, 0,
+         "renomiq-cli: the settings file '@/" + config + "registry.reg' is not a regular file: it was set aside as '@/"
+             + config + "registry.reg.damaged" + settingsAside,
+         true},
+        {"registry over 16 MiB", config + "registry.reg", Special::Oversized, long{16} << 20,
+         "renomiq-cli: the settings file '@/" + config + "registry.reg' is larger than 16 MiB: it was set aside as '@/"
+             + config + "registry.reg.damaged" + settingsAside,
+         true},
+        {"journal FIFO", journal, Special::Fifo, 0,
+         "renomiq-cli: the journal of a run '@/" + journal + "' is not a regular file" + journalLeft, false},
+        {"journal link to /dev/zero", journal, Special::LinkToZero, 0,
+         "renomiq-cli: the journal of a run '@/" + journal + "' is not a regular file" + journalLeft, false},
+        {"journal over 1024 MiB", journal, Special::Oversized, long{1} << 30,
+         "renomiq-cli: the journal of a run '@/" + journal
+             + "' is larger than 1024 MiB: nothing was read from it, and it was set aside as '@/" + journal
+             + ".damaged'.\n",
+         true},
+    };
+    for (const Row &row : rows) {
+        TestDir dir;
+        dir.createFiles({data, config});
+        makeSpecial(dir.host(row.file), row.kind, row.bound);
+        const std::string err = dir.host("err.txt");
+        const int status =
+            test::runToEnd({{"undo", "--yes"}, {"timeout", "--signal=KILL", "60"}, 0, -1, long{1} << 30, err});
+        const std::string said = test::readHost(err);
+        ASSERT_TRUE(WIFEXITED(status)) << row.name << ": " << said;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << row.name << ": " << said;
+        std::string expected = row.said;
+        for (std::size_t at; (at = expected.find('@')) != std::string::npos;)
+            expected.replace(at, 1, dir.host());
+        EXPECT_NE(said.find(expected), std::string::npos) << row.name << ": " << said;
+        EXPECT_NE(said.find("there is no operation to undo"), std::string::npos) << row.name << ": " << said;
+        const std::string at = dir.host(row.file);
+        const auto isKind = [&](const std::string &path) {
+            struct stat st {};
+            return row.kind == Special::Fifo ? isFifo(path)
+                : row.kind == Special::LinkToZero
+                ? isLink(path)
+                : ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == row.bound + 1;
+        };
+        EXPECT_TRUE(isKind(row.setAside ? at + ".damaged" : at)) << row.name;
+        if (row.setAside) {
+            EXPECT_FALSE(isKind(at)) << row.name;
+        }
+        // Said once, at this start.
+        const std::size_t first = said.find(expected);
+        EXPECT_EQ(said.find(expected, first + 1), std::string::npos) << row.name << ": " << said;
     }
 }
 

@@ -77,13 +77,14 @@ public:
             return errnoError(EACCES, "Cannot rename", from);
         return HostFileSystem::rename(from, to);
     }
-    Status renameBack(const std::string &from, const std::string &to) override
+    using HostFileSystem::renameBack;
+    Status renameBack(const std::string &from, const std::string &to, const BackGuard &guard) override
     {
         if (beforeRenameBack)
             beforeRenameBack();
         if (refuseRenameOf.count("*") || refuseRenameOf.count(from))
             return errnoError(EACCES, "Cannot rename", from);
-        return HostFileSystem::renameBack(from, to);
+        return HostFileSystem::renameBack(from, to, guard);
     }
     Status removeFile(const std::string &path) override
     {

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace renomiq {
 
@@ -120,7 +121,9 @@ std::string parentFolder(const std::string &hostPath)
 
 // With the lock held: the keys of the file. A damaged file is kept aside and
 // reads as empty, so the next write starts a sound file.
-static FileRegistry::Keys readLocked(const std::string &hostFile)
+// A file that is no registry at all (not a regular file, too large) adds a
+// notice for the user to `notices`, once.
+static FileRegistry::Keys readLocked(const std::string &hostFile, std::vector<std::string> &notices)
 {
     auto text = readHostFile(hostFile, FileRegistry::kFileLimit);
     // Something that is no registry file (a FIFO, a device, a huge file) is
@@ -135,7 +138,17 @@ static FileRegistry::Keys readLocked(const std::string &hostFile)
     std::string aside = hostFile + ".damaged";
     if (::access(aside.c_str(), F_OK) == 0)
         aside += "-" + std::to_string(std::time(nullptr));
-    ::rename(hostFile.c_str(), aside.c_str());
+    const bool setAside = ::rename(hostFile.c_str(), aside.c_str()) == 0;
+    if (noRegistry) {
+        const std::string problem =
+            text.error().code == EFBIG ? "is larger than " + std::to_string(FileRegistry::kFileLimit >> 20) + " MiB"
+                                       : std::string("is not a regular file");
+        std::string notice = "The settings file '" + hostFile + "' " + problem
+            + (setAside ? ": it was set aside as '" + aside + "', and the settings start from their defaults."
+                        : ": it was left as it is, and the settings are their defaults.");
+        if (std::find(notices.begin(), notices.end(), notice) == notices.end())
+            notices.push_back(std::move(notice));
+    }
     return {};
 }
 
@@ -259,7 +272,7 @@ const FileRegistry::Keys &FileRegistry::current()
         // Damaged: keep it aside under the lock and go on as if it were empty.
         HostFileLock lock(m_hostFile + ".lock");
         m_cacheValid = false;
-        m_cache = readLocked(m_hostFile);
+        m_cache = readLocked(m_hostFile, m_notices);
         return m_cache;
     }
     m_cache = std::move(*keys);
@@ -273,7 +286,7 @@ bool FileRegistry::modify(const std::function<bool(Keys &)> &change)
     if (!makeHostFolders(parentFolder(m_hostFile)))
         return false;
     HostFileLock lock(m_hostFile + ".lock");
-    Keys keys = readLocked(m_hostFile);
+    Keys keys = readLocked(m_hostFile, m_notices);
     if (!change(keys))
         return true; // nothing to write
     if (!writeHostFileAtomic(m_hostFile, format(keys), 0600))
@@ -281,6 +294,12 @@ bool FileRegistry::modify(const std::function<bool(Keys &)> &change)
     m_cache = std::move(keys);
     m_cacheValid = ::stat(m_hostFile.c_str(), &m_cacheStat) == 0;
     return true;
+}
+
+std::vector<std::string> FileRegistry::takeNotices()
+{
+    (void)current();
+    return std::exchange(m_notices, {});
 }
 
 bool FileRegistry::createKey(RegistryHive hive, const std::string &key)

@@ -37,6 +37,8 @@ public:
     bool writeValues(RegistryHive hive, const std::string &key,
                      const std::vector<std::pair<std::string, RegistryValue>> &values) override;
 
+    std::vector<std::string> takeNotices() override;
+
     const std::string &hostFile() const { return m_hostFile; }
 
     struct CaseInsensitiveLess {
@@ -59,6 +61,7 @@ private:
     Keys m_cache;
     struct stat m_cacheStat {};
     bool m_cacheValid = false;
+    std::vector<std::string> m_notices;
 };
 
 } // namespace renomiq

@@ -100,7 +100,11 @@ public:
     // True unless it was last written after the file at `path` was (false
     // when there is no such file): equal times count as not after.
     virtual bool notWrittenAfter(const std::string &path) const = 0;
-    // Hands its content over in pieces of bounded size until visit returns false.
+    // The size of its file in bytes.
+    virtual std::uint64_t size() const = 0;
+    // Hands its content over in pieces of bounded size until visit returns
+    // false. A file at a journal's name that is not a regular file is never
+    // opened: it fails with EINVAL.
     virtual Status read(const std::function<bool(std::string_view piece)> &visit) = 0;
     // Writes its first `length` bytes as a new read-only file beside `path`,
     // flushed to disk, and renames that over `path`; the journal stays.
@@ -186,7 +190,20 @@ public:
     virtual Status rename(const std::string &from, const std::string &to) = 0;
     // Gives an item back a name it had before (an undo): as rename, but the
     // former name may hold the control characters that rename refuses.
-    virtual Status renameBack(const std::string &from, const std::string &to) = 0;
+    // With a guard (both names in one folder), that folder is opened once,
+    // and the item's identity is checked and the item renamed relative to
+    // it: a folder swapped for a link can make the item fail, never lead the
+    // rename elsewhere.
+    struct BackGuard {
+        // The item that was renamed: anything else at `from` is left alone.
+        std::optional<ItemId> identity;
+        // A folder above `from` whose path is trusted, links on the way to it
+        // included; the folders below it are entered without following a
+        // link. Empty: the folder of `from` is opened by its path.
+        std::string within;
+    };
+    virtual Status renameBack(const std::string &from, const std::string &to, const BackGuard &guard) = 0;
+    Status renameBack(const std::string &from, const std::string &to) { return renameBack(from, to, BackGuard{}); }
     virtual Status setAttributes(const std::string &path, std::uint32_t attributes) = 0;
     virtual Status removeFile(const std::string &path) = 0;
     virtual Status createFolder(const std::string &path) = 0;

@@ -16,9 +16,11 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace renomiq {
@@ -149,6 +151,50 @@ int renameByReservation(At from, At to)
     return 0;
 }
 
+// A descriptor closed when it goes.
+class OwnedFd {
+public:
+    explicit OwnedFd(int fd) : m_fd(fd) {}
+    ~OwnedFd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    OwnedFd(const OwnedFd &) = delete;
+    OwnedFd &operator=(const OwnedFd &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Never 0, which marks an empty slot of a table of listed inodes.
+std::uint64_t nameHash(std::string_view name)
+{
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (char c : name)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    return hash == 0 ? 1 : hash;
+}
+
+// File systems whose readdir gives each entry's d_ino as the st_ino that
+// stat gives (but for a mount point, which is never renamed, and btrfs
+// subvolumes, which are folders and not listed). Not overlayfs, FUSE or
+// network file systems, where the two may differ.
+bool listsTrueInodes(int folderFd)
+{
+    struct statfs fs {};
+    if (::fstatfs(folderFd, &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case EXT4_SUPER_MAGIC: // ext2, ext3 and ext4 alike
+    case XFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+    case BTRFS_SUPER_MAGIC: return true;
+    default: return false;
+    }
+}
+
 // A host folder path as the held folders are keyed: without a trailing '/'.
 std::string folderKey(std::string hostFolder)
 {
@@ -213,7 +259,7 @@ Status HostFileSystem::holdFolder(const std::string &folder)
             : failure;
         return errnoError(code, "Cannot open", folder);
     }
-    m_held.emplace(std::move(key), Held{fd, 1});
+    m_held.emplace(std::move(key), Held{fd, 1, {}, 0});
     return Status::success();
 }
 
@@ -324,6 +370,11 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
     if (!dir)
         return errnoError(errno, "Cannot list", folder);
     const int dirFd = held >= 0 ? held : ::dirfd(dir.get());
+    // Of a held folder on a file system that lists true inodes, the inode of
+    // each entry but folders, for the identities of a run's items.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> inodes;
+    struct stat folderStat {};
+    const bool keepInodes = held >= 0 && listsTrueInodes(held) && ::fstat(held, &folderStat) == 0;
     // The names of a sorted listing sit in one buffer, each ended by a NUL,
     // with a small record per entry: no allocation per name.
     struct Stored {
@@ -348,6 +399,8 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
                 unreachable(d->d_name, "the name holds '\\', which a Windows-style path cannot hold");
             continue;
         }
+        if (keepInodes && d->d_type != DT_DIR && d->d_type != DT_UNKNOWN)
+            inodes.emplace_back(nameHash(name), static_cast<std::uint64_t>(d->d_ino));
         if (order == EntryOrder::Unsorted) {
             raw.name.assign(name);
             raw.type = d->d_type;
@@ -361,6 +414,24 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
     }
     if (errno != 0)
         return errnoError(errno, "Cannot list", folder);
+    if (keepInodes) {
+        if (const auto it = m_held.find(folderKey(*hostFolder)); it != m_held.end()) {
+            // An open-addressed table, at most half full: one probe or two per look-up.
+            std::size_t capacity = 16;
+            while (capacity < 2 * inodes.size())
+                capacity *= 2;
+            std::vector<std::pair<std::uint64_t, std::uint64_t>> table(capacity);
+            for (const auto &[hash, inode] : inodes) {
+                std::size_t slot = hash & (capacity - 1);
+                while (table[slot].first != 0 && table[slot].first != hash)
+                    slot = (slot + 1) & (capacity - 1);
+                // Two names with one hash: both looked up instead.
+                table[slot] = {hash, table[slot].first == hash ? 0 : inode};
+            }
+            it->second.inodes = std::move(table);
+            it->second.device = static_cast<std::uint64_t>(folderStat.st_dev);
+        }
+    }
     if (order == EntryOrder::Unsorted)
         return Status::success();
     // A walk that enters subfolders from the visit holds one handle per
@@ -444,11 +515,55 @@ Status HostFileSystem::enumerateNames(const std::string &folder, const std::func
         unreachable, order);
 }
 
+namespace {
+
+// The slot of `name` in a held folder's table of listed inodes, or null.
+template <typename Table>
+auto listedSlot(Table &table, std::string_view name) -> decltype(table.data())
+{
+    if (table.empty())
+        return nullptr;
+    const std::uint64_t hash = nameHash(name);
+    const std::size_t mask = table.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        if (table[slot].first == hash)
+            return &table[slot];
+        if (table[slot].first == 0)
+            return nullptr;
+    }
+}
+
+} // namespace
+
+std::uint64_t HostFileSystem::listedInode(const Held &held, std::string_view name)
+{
+    const auto *slot = listedSlot(held.inodes, name);
+    return slot ? slot->second : 0;
+}
+
+void HostFileSystem::forgetListed(Held &held, std::string_view name)
+{
+    if (auto *slot = listedSlot(held.inodes, name))
+        slot->second = 0;
+}
+
 std::optional<ItemId> HostFileSystem::itemId(const std::string &path)
 {
     auto hostPath = host(path);
     if (!hostPath)
         return std::nullopt;
+    // An item of a held folder as its listing read it: no look-up (the
+    // run's item is renamed in that folder right after).
+    if (!m_held.empty()) {
+        const std::size_t slash = hostPath->rfind('/');
+        if (slash != std::string::npos && slash + 1 < hostPath->size()) {
+            const auto it = m_held.find(std::string_view(*hostPath).substr(0, slash == 0 ? 1 : slash));
+            if (it != m_held.end()) {
+                if (const std::uint64_t inode = listedInode(it->second, std::string_view(*hostPath).substr(slash + 1)))
+                    return ItemId{it->second.device, inode};
+            }
+        }
+    }
     const auto [fd, name] = inFolder(*hostPath);
     struct stat st {};
     if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
@@ -544,7 +659,56 @@ Status HostFileSystem::rename(const std::string &from, const std::string &to)
     return refused;
 }
 
-Status HostFileSystem::renameBack(const std::string &from, const std::string &to)
+namespace {
+
+// The rename proper, relative to the open folders of source and target: never
+// over an existing item; a change of letter case goes through a temporary name.
+Status renameAtFolders(const std::string &from, At source, At target, bool sameFolder, const std::string &hostFrom,
+                       const std::string &hostTo, bool forceFallback, const FileSystem::DetourObserver &detourObserver)
+{
+    auto failure = [&](int code) { return Status(errnoError(code, "Cannot rename", from)); };
+    int result = -1;
+    if (!forceFallback)
+        result = renameNoReplace(source, target);
+    else
+        errno = EINVAL;
+    if (result == 0)
+        return Status::success();
+
+    if (errno == EINVAL || errno == ENOSYS) {
+        // EINVAL also means "into itself"; the fallback then fails the same way.
+        result = renameByReservation(source, target);
+        if (result == 0)
+            return Status::success();
+    }
+    if (errno != EEXIST)
+        return failure(errno);
+
+    // The target exists. On a file system that ignores case it may be the item
+    // itself under another spelling: go through a temporary name so that the
+    // new spelling is really written.
+    if (!sameFolder || lastComponent(hostFrom) == lastComponent(hostTo)
+        || !equalIgnoringAsciiCase(lastComponent(hostFrom), lastComponent(hostTo)) || !sameItem(source, target)) {
+        return failure(EEXIST);
+    }
+    const std::string detour = detourNameFor(lastComponent(hostTo));
+    const std::string tempName = source.fd == AT_FDCWD ? folderOf(hostFrom) + detour : detour;
+    const At temp{source.fd, tempName.c_str()};
+    if (detourObserver && !detourObserver(from, from.substr(0, from.rfind('\\') + 1) + detour))
+        return Status(Error{EIO, "Cannot record the change of case of '" + from + "' in the journal"});
+    if (renameNoReplace(source, temp) != 0 && renameByReservation(source, temp) != 0)
+        return failure(errno);
+    if (renameNoReplace(temp, target) == 0 || renameByReservation(temp, target) == 0)
+        return Status::success();
+    const int code = errno;
+    if (renameNoReplace(temp, source) != 0)
+        (void)renameByReservation(temp, source); // best effort: the item keeps its temporary name otherwise
+    return failure(code);
+}
+
+} // namespace
+
+Status HostFileSystem::renameBack(const std::string &from, const std::string &to, const BackGuard &guard)
 {
     auto hostFrom = host(from);
     if (!hostFrom)
@@ -564,51 +728,84 @@ Status HostFileSystem::renameBack(const std::string &from, const std::string &to
     const bool sameFolder = slash != std::string::npos && hostTo->size() > slash
         && hostTo->compare(0, slash + 1, *hostFrom, 0, slash + 1) == 0
         && hostTo->find('/', slash + 1) == std::string::npos;
+    if (guard.identity || !guard.within.empty()) {
+        // An undo: the folder is opened once, and the item's identity is
+        // checked and the item renamed in that same folder.
+        if (!sameFolder)
+            return failure(EXDEV);
+        std::string hostWithin;
+        if (!guard.within.empty()) {
+            auto within = host(guard.within);
+            if (!within)
+                return within.error();
+            hostWithin = folderKey(*within);
+        }
+        const OwnedFd folder(
+            undoFolder(slash == 0 ? std::string("/") : hostFrom->substr(0, slash), hostWithin));
+        if (folder.get() < 0)
+            return failure(errno);
+        source = {folder.get(), hostFrom->c_str() + slash + 1};
+        target = {folder.get(), hostTo->c_str() + slash + 1};
+        if (guard.identity) {
+            struct stat st {};
+            if (::fstatat(folder.get(), source.name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                return failure(errno);
+            if (ItemId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)} != *guard.identity)
+                return Error{ESTALE, "Cannot rename '" + from + "': it is not the item that was renamed"};
+        }
+        return renameAtFolders(from, source, target, sameFolder, *hostFrom, *hostTo, m_options.forceRenameFallback,
+                               m_detourObserver);
+    }
     if (sameFolder) {
         const auto [fd, name] = inFolder(*hostFrom);
         if (fd != AT_FDCWD) {
             source = {fd, name};
             target = {fd, hostTo->c_str() + slash + 1};
         }
+        // The listing no longer tells what is at either name.
+        if (!m_held.empty()) {
+            if (const auto it = m_held.find(std::string_view(*hostFrom).substr(0, slash == 0 ? 1 : slash));
+                it != m_held.end() && !it->second.inodes.empty()) {
+                forgetListed(it->second, std::string_view(*hostFrom).substr(slash + 1));
+                forgetListed(it->second, std::string_view(*hostTo).substr(slash + 1));
+            }
+        }
     }
+    return renameAtFolders(from, source, target, sameFolder, *hostFrom, *hostTo, m_options.forceRenameFallback,
+                           m_detourObserver);
+}
 
-    int result = -1;
-    if (!m_options.forceRenameFallback)
-        result = renameNoReplace(source, target);
-    else
-        errno = EINVAL;
-    if (result == 0)
-        return Status::success();
-
-    if (errno == EINVAL || errno == ENOSYS) {
-        // EINVAL also means "into itself"; the fallback then fails the same way.
-        result = renameByReservation(source, target);
-        if (result == 0)
-            return Status::success();
+int HostFileSystem::undoFolder(const std::string &hostFolder, const std::string &hostWithin)
+{
+    if (hostWithin.empty())
+        return ::open(hostFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    // The trusted folder by its path, every folder below it relative to its
+    // parent and never through a link.
+    const std::size_t n = hostWithin == "/" ? 0 : hostWithin.size();
+    if (hostFolder.compare(0, n, hostWithin, 0, n) != 0 || (hostFolder.size() > n && hostFolder[n] != '/')) {
+        errno = EXDEV;
+        return -1;
     }
-    if (errno != EEXIST)
-        return failure(errno);
-
-    // The target exists. On a file system that ignores case it may be the item
-    // itself under another spelling: go through a temporary name so that the
-    // new spelling is really written.
-    if (!sameFolder || lastComponent(*hostFrom) == lastComponent(*hostTo)
-        || !equalIgnoringAsciiCase(lastComponent(*hostFrom), lastComponent(*hostTo)) || !sameItem(source, target)) {
-        return failure(EEXIST);
+    int fd = ::open(hostWithin.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    for (std::size_t at = n; fd >= 0 && at < hostFolder.size();) {
+        const std::size_t end = std::min(hostFolder.find('/', at + 1), hostFolder.size());
+        const std::string name = hostFolder.substr(at + 1, end - at - 1);
+        at = end;
+        if (name.empty())
+            continue;
+        const int below = name == "." || name == ".."
+            ? (errno = EINVAL, -1)
+            : ::openat(fd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        int code = errno;
+        struct stat st {};
+        if (below < 0 && code == ENOTDIR && ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
+            && S_ISLNK(st.st_mode))
+            code = ELOOP; // a link where a folder was
+        ::close(fd);
+        fd = below;
+        errno = code;
     }
-    const std::string detour = detourNameFor(lastComponent(*hostTo));
-    const std::string tempName = source.fd == AT_FDCWD ? folderOf(*hostFrom) + detour : detour;
-    const At temp{source.fd, tempName.c_str()};
-    if (m_detourObserver && !m_detourObserver(from, from.substr(0, from.rfind('\\') + 1) + detour))
-        return Status(Error{EIO, "Cannot record the change of case of '" + from + "' in the journal"});
-    if (renameNoReplace(source, temp) != 0 && renameByReservation(source, temp) != 0)
-        return failure(errno);
-    if (renameNoReplace(temp, target) == 0 || renameByReservation(temp, target) == 0)
-        return Status::success();
-    const int code = errno;
-    if (renameNoReplace(temp, source) != 0)
-        (void)renameByReservation(temp, source); // best effort: the item keeps its temporary name otherwise
-    return failure(code);
+    return fd;
 }
 
 Status HostFileSystem::setAttributes(const std::string &path, std::uint32_t attributes)

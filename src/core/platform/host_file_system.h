@@ -40,7 +40,8 @@ public:
     bool folderExists(const std::string &path) override;
     bool exists(const std::string &path) override;
     Status rename(const std::string &from, const std::string &to) override;
-    Status renameBack(const std::string &from, const std::string &to) override;
+    using FileSystem::renameBack;
+    Status renameBack(const std::string &from, const std::string &to, const BackGuard &guard) override;
     Status setAttributes(const std::string &path, std::uint32_t attributes) override;
     Status removeFile(const std::string &path) override;
     Status createFolder(const std::string &path) override;
@@ -75,11 +76,25 @@ private:
     int heldFd(std::string_view hostFolder) const;
     int kindAt(const std::string &hostPath);
     void forgetFolder(const std::string &renamedHostPath);
+    // The folder an undo renames in, opened (O_PATH) as its guard says, for
+    // one rename; -1 with errno.
+    static int undoFolder(const std::string &hostFolder, const std::string &hostWithin);
 
     struct Held {
         int fd;
         int holds;
+        // The inode of each entry but folders as its last listing read it
+        // (readdir's d_ino), by the hash of its name in an open-addressed
+        // table (hash 0: an empty slot); inode 0 where two names share a
+        // hash or the entry has been renamed since. Only on
+        // file systems whose d_ino is the inode stat gives: the identity of
+        // an item of a run without a look-up of its own.
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> inodes;
+        std::uint64_t device = 0;
     };
+    // The listed inode of `name` in a held folder, or 0.
+    static std::uint64_t listedInode(const Held &held, std::string_view name);
+    static void forgetListed(Held &held, std::string_view name);
     struct PathHash {
         using is_transparent = void;
         std::size_t operator()(std::string_view path) const { return std::hash<std::string_view>{}(path); }

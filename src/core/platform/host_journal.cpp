@@ -273,6 +273,8 @@ public:
         return host && ::stat(host->c_str(), &st) == 0 && !earlier(st.st_mtim, m_stat.st_mtim);
     }
 
+    std::uint64_t size() const override { return static_cast<std::uint64_t>(m_stat.st_size); }
+
     Status read(const std::function<bool(std::string_view piece)> &visit) override
     {
         std::string buffer(std::size_t{1} << 20, '\0');
@@ -358,6 +360,30 @@ private:
     int m_fd;
     struct stat m_stat;
     ToHost m_toHost;
+};
+
+// Something at a journal's name that is not a regular file (a FIFO, a
+// device, a link): never opened, never removed; reading it fails.
+class UnreadableJournal : public AbandonedJournal {
+public:
+    explicit UnreadableJournal(std::string path) : m_path(std::move(path)) {}
+
+    const std::string &path() const override { return m_path; }
+    std::int64_t lastWriteNanoseconds() const override { return 0; }
+    bool notWrittenAfter(const std::string &) const override { return true; }
+    std::uint64_t size() const override { return 0; }
+    Status read(const std::function<bool(std::string_view piece)> &) override
+    {
+        return Error{EINVAL, "'" + m_path + "' is not a regular file"};
+    }
+    Status saveAs(const std::string &path, std::size_t) override
+    {
+        return Error{EINVAL, "Cannot write '" + path + "': '" + m_path + "' is not a regular file"};
+    }
+    Status remove() override { return Error{EINVAL, "'" + m_path + "' is not a regular file"}; }
+
+private:
+    std::string m_path;
 };
 
 bool endsWith(std::string_view text, std::string_view end)
@@ -467,6 +493,11 @@ std::vector<std::unique_ptr<AbandonedJournal>> abandoned(const std::string &host
     for (const std::string &name : names) {
         const std::string hostPath = hostFolder + name;
         struct stat st {};
+        if (endsWith(name, ".jnl") && ::lstat(hostPath.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            // Told to the user, left where it is.
+            found.push_back(std::make_unique<UnreadableJournal>(windowsFolder + name));
+            continue;
+        }
         const int fd = claim(hostPath, st);
         if (fd < 0)
             continue;

@@ -21,7 +21,8 @@ constexpr std::size_t kDefaultWindow = std::size_t{1} << 20;
 Result<std::unique_ptr<Journal>> create(const std::string &hostFolder, std::size_t window,
                                         std::function<std::optional<std::string>(const std::string &)> toHost);
 
-// The journals in `hostFolder` that no live process holds, each claimed.
+// The journals in `hostFolder` that no live process holds, each claimed, and
+// what stands at a journal's name but is no regular file, never opened.
 // `windowsFolder` is the same folder Windows-style, for the paths they report.
 std::vector<std::unique_ptr<AbandonedJournal>> abandoned(
     const std::string &hostFolder, const std::string &windowsFolder,

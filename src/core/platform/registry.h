@@ -62,6 +62,11 @@ public:
         return ok;
     }
 
+    // What the user must be told of the store's file: it could not be read
+    // (no regular file, larger than its bound) and was set aside, one text
+    // each, since the last call. The file is looked at first.
+    virtual std::vector<std::string> takeNotices() { return {}; }
+
     bool valueExists(RegistryHive hive, const std::string &key, const std::string &name)
     {
         return readValue(hive, key, name).has_value();

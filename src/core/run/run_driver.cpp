@@ -17,6 +17,8 @@
 #include "targets/folder_walks.h"
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 #include <unordered_set>
 
 namespace renomiq {
@@ -570,6 +572,34 @@ bool RunDriver::undoLast(const std::string &logPath, const std::string &question
     return true;
 }
 
+namespace {
+
+// The deepest folder holding every item of a log, with its trailing '\' (""
+// when they lie on different drives). A run renames within its target, and
+// its walk never enters a link: no folder below this one was a link when the
+// run renamed there. The links on the way to it (to the target) were.
+std::string commonFolderOf(const std::vector<UndoEntry> &entries)
+{
+    std::optional<std::string> common;
+    for (const UndoEntry &entry : entries) {
+        if (!isSoundUndoPair(entry.current, entry.former))
+            continue;
+        const std::string_view folder = std::string_view(entry.current).substr(0, entry.current.rfind('\\') + 1);
+        if (!common) {
+            common = std::string(folder);
+            continue;
+        }
+        std::size_t same = 0;
+        while (same < common->size() && same < folder.size() && (*common)[same] == folder[same])
+            ++same;
+        const std::size_t cut = same == 0 ? std::string::npos : common->rfind('\\', same - 1);
+        common->resize(cut == std::string::npos ? 0 : cut + 1);
+    }
+    return common.value_or(std::string());
+}
+
+} // namespace
+
 void RunDriver::undoJob(bool withDialog)
 {
     RunState &run = m_state.run;
@@ -591,6 +621,7 @@ void RunDriver::undoJob(bool withDialog)
     // undo cut short before an earlier item took back its former name there.
     std::vector<bool> bothTaken(pairs, false);
     const std::string box = m_observer.folderBoxText();
+    const std::string trusted = commonFolderOf(entries);
     while (next > 0 && !run.stopRequest) {
         const std::size_t k = --next;
         const std::string &current = entries[k].current;
@@ -601,8 +632,9 @@ void RunDriver::undoJob(bool withDialog)
         const bool sound = isSoundUndoPair(current, former);
         // With the renamed item's identity recorded, only that item is
         // renamed back: another one put at its name since stays as it is.
-        const bool itemThere = sound && (!identity || fs.itemId(current) == identity);
-        if (itemThere && fs.renameBack(current, former)) {
+        // Without it, no link is followed below the folder holding all the
+        // log's items: a folder swapped for one leads nowhere else.
+        if (sound && fs.renameBack(current, former, {identity, identity ? std::string() : trusted})) {
             for (std::size_t row = list.rowCount(); row-- > 0;) {
                 const std::string text = list.rowText(row);
                 if (m_state.targets.filesMode ? text == current : box + text == current) {

@@ -3,7 +3,10 @@
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "platform/prompter.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
+#include "run/run_driver.h"
+#include "run/undo_log.h"
 #include "state/app_state.h"
 #include "targets/folder_walks.h"
 #include "targets/hand_off.h"
@@ -11,6 +14,19 @@
 #include <cerrno>
 
 namespace renomiq {
+
+void recoverAtStartUp(AppState &state)
+{
+    Prompter &prompter = state.platform.prompter;
+    const UndoLog::Recovery recovery =
+        UndoLog(state.platform.fileSystem, state.settings.dataFolder()).recoverAbandonedJournals();
+    RunDriver::reportRecovery(prompter, recovery);
+    for (const std::string &notice : state.platform.registry.takeNotices())
+        prompter.information(notice);
+    for (const UndoLog::Unread &unread : recovery.unread)
+        prompter.informationAbout(unreadNotice(unread.journal, unread.problem, unread.setAsideAs),
+                                  {unread.journal, unread.setAsideAs});
+}
 
 StartUpPlan planStartUp(AppState &state, const std::optional<std::string> &keyword)
 {

@@ -21,6 +21,12 @@ struct StartUpPlan {
     bool closeSoon = false;    // nothing to do: the program ends after a second
 };
 
+// The first step of a start of the windows, before any window shows: the
+// journals of runs that died become undo logs, and the user is told of them
+// and of each of the program's own files that could not be read (the
+// settings file, a journal), one box each.
+void recoverAtStartUp(AppState &state);
+
 // Reads the command line's keyword and the hand-off file (deleting it), sets
 // the edit kind and the targets, and asks the questions of an empty folder.
 StartUpPlan planStartUp(AppState &state, const std::optional<std::string> &keyword);

@@ -4,6 +4,7 @@
 #include "platform/text_lines.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 
@@ -389,9 +390,20 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
             recovery.setAside.push_back(journal.path() + ".damaged");
     };
     for (auto &journal : journals) {
-        JournalScan scan;
-        if (!journal->read([&](std::string_view piece) { return scan.feed(piece); }))
+        if (journal->size() > kFileLimit) {
+            // Its records could never be undone: kept for a closer look.
+            const std::string aside = journal->path() + ".damaged";
+            const bool moved = m_fileSystem.rename(journal->path(), aside).ok();
+            recovery.unread.push_back({journal->path(), "is larger than " + std::to_string(kFileLimit >> 20) + " MiB",
+                                       moved ? aside : std::string()});
             continue;
+        }
+        JournalScan scan;
+        if (Status read = journal->read([&](std::string_view piece) { return scan.feed(piece); }); !read) {
+            if (read.error().code == EINVAL)
+                recovery.unread.push_back({journal->path(), "is not a regular file", {}});
+            continue;
+        }
         if (!scan.isJournal() || (scan.wholeLength() == 0 && scan.damaged())) {
             setAside(*journal);
             continue;
@@ -448,6 +460,13 @@ std::string keptLogNotice(const std::string &path)
 {
     return "A run that was cut short ended before the last operation; its renames are kept in their own undo log: "
         + path + "\nTo undo them: renomiq-cli undo --log \"" + path + "\"";
+}
+
+std::string unreadNotice(const std::string &journal, const std::string &problem, const std::string &setAsideAs)
+{
+    return "The journal of a run '" + journal + "' " + problem
+        + (setAsideAs.empty() ? ": nothing was read from it, and it was left as it is."
+                              : ": nothing was read from it, and it was set aside as '" + setAsideAs + "'.");
 }
 
 std::string identityLine(const ItemId &identity)

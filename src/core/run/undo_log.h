@@ -74,10 +74,18 @@ public:
     // kept beside it as "rollback.ID.rbk", named after its journal. Every step
     // leaves a complete copy on disk, so a recovery cut short is done again
     // at the next start. A file that is no journal is set aside (".damaged").
+    // A journal that is not a regular file is left alone, one larger than an
+    // undo log can be is set aside unread: the user is told (unreadNotice).
+    struct Unread {
+        std::string journal;
+        std::string problem;    // "is not a regular file", ...
+        std::string setAsideAs; // empty when it was left where it is
+    };
     struct Recovery {
         int recovered = 0;
         std::vector<std::string> keptLogs;
         std::vector<std::string> setAside;
+        std::vector<Unread> unread;
     };
     Recovery recoverAbandonedJournals();
     // What begin() recovered before the run.
@@ -124,6 +132,9 @@ std::vector<std::string> undoLinesOf(const std::vector<UndoEntry> &entries);
 // What the user is told of a log kept beside "rollback.rbk": its file, and how
 // to undo it.
 std::string keptLogNotice(const std::string &path);
+// What the user is told of a journal that could not be read, its paths given
+// as the user sees them.
+std::string unreadNotice(const std::string &journal, const std::string &problem, const std::string &setAsideAs);
 
 // Checks one pair of an undo log before it is undone: both paths absolute
 // Windows-style paths of the same folder, whose name parts are names (not

@@ -402,6 +402,78 @@ TEST_F(UndoTest, HandEditedPairsNeverMoveAnItemOutOfItsFolder)
               "zero byte): they were not undone, and the undo log keeps them.");
 }
 
+// A subfolder of the run's target swapped for a link to a folder elsewhere
+// that holds a file with the new name, after the run or while the undo goes
+// on: the undo renames nothing there and reports the item as not restored,
+// with or without the identities of the items in its log. The target itself
+// is reached through a link, which the undo follows as the run did.
+TEST_F(UndoTest, AFolderSwappedForALinkNeverLeadsTheUndoOutside)
+{
+    enum class Swap { None, AfterTheRun, DuringTheUndo };
+    const struct {
+        const char *name;
+        bool identities; // the log as written, else without its identity lines (an older log)
+        Swap swap;
+    } rows[] = {
+        {"identities, swapped after the run", true, Swap::AfterTheRun},
+        {"no identities, swapped after the run", false, Swap::AfterTheRun},
+        {"identities, swapped during the undo", true, Swap::DuringTheUndo},
+        {"no identities, swapped during the undo", false, Swap::DuringTheUndo},
+        {"identities, nothing swapped", true, Swap::None},
+        {"no identities, nothing swapped", false, Swap::None},
+    };
+    int n = 0;
+    for (const auto &row : rows) {
+        const std::string real = "real" + std::to_string(n);
+        const std::string via = "via" + std::to_string(n);
+        const std::string outside = "outside" + std::to_string(n++);
+        dir.createFiles({real + "/tree/IMG_b.txt", real + "/tree/sub/IMG_a.txt", outside + "/"});
+        dir.writeFile(outside + "/Photo_a.txt", "outside");
+        ASSERT_EQ(::symlink(dir.host(real).c_str(), dir.host(via).c_str()), 0);
+        app.targetFolder(via + "/tree", FolderScope::AllLayers);
+        EditRequest r;
+        r.kind = EditKind::Replapart;
+        r.oldString = "IMG_";
+        r.newString = "Photo_";
+        run(r);
+        ASSERT_EQ(dir.list(real + "/tree/sub"), Lines{"Photo_a.txt"}) << row.name;
+        if (!row.identities)
+            dir.writeFile(kLog, test::TestApp::withoutIdentities(app.undoLogFile()));
+        const auto swap = [&] {
+            ASSERT_EQ(::rename(dir.host(real + "/tree/sub").c_str(), dir.host(real + "/moved").c_str()), 0);
+            ASSERT_EQ(::symlink(dir.host(outside).c_str(), dir.host(real + "/tree/sub").c_str()), 0);
+        };
+        if (row.swap == Swap::AfterTheRun)
+            swap();
+        bool swapped = false;
+        app.fileSystem.beforeRenameBack = [&] {
+            if (row.swap == Swap::DuringTheUndo && !std::exchange(swapped, true))
+                swap();
+        };
+        app.prompter.clear();
+        app.prompter.expect(Answer::Yes);
+        if (row.swap != Swap::None)
+            app.prompter.expect(Answer::Ok);
+        app.driver.undoLast();
+        app.fileSystem.beforeRenameBack = nullptr;
+        EXPECT_EQ(dir.list(outside), Lines{"Photo_a.txt"}) << row.name;
+        EXPECT_EQ(dir.readFile(outside + "/Photo_a.txt"), "outside") << row.name;
+        EXPECT_EQ(dir.list(real + "/tree"), (Lines{"IMG_b.txt", "sub"})) << row.name;
+        if (row.swap == Swap::None) {
+            EXPECT_EQ(dir.list(real + "/tree/sub"), Lines{"IMG_a.txt"}) << row.name;
+            EXPECT_EQ(app.windows.status[1], "Undo done.") << row.name;
+            EXPECT_FALSE(app.undoLogExists()) << row.name;
+        } else {
+            // Not restored where it went either: it is not at its path.
+            EXPECT_EQ(dir.list(real + "/moved"), Lines{"Photo_a.txt"}) << row.name;
+            EXPECT_EQ(app.windows.status[1], "Undo done. 1 item could not be restored.") << row.name;
+            EXPECT_EQ(log(), "T:\\" + via + "\\tree\\sub\\Photo_a.txt\r\nT:\\" + via + "\\tree\\sub\\IMG_a.txt\r\n")
+                << row.name;
+        }
+        EXPECT_EQ(app.prompter.unanswered(), 0u) << row.name;
+    }
+}
+
 // An entry no undo can carry out is told as invalid, not as an item missing.
 TEST_F(UndoTest, InvalidEntriesAreToldApartFromMissingItems)
 {
