@@ -54,6 +54,7 @@ _renomiq_cli()
         --scope) COMPREPLY=($(compgen -W '0 1 2 3' -- "$cur")); return ;;
         --limit) COMPREPLY=($(compgen -W 'all' -- "$cur")); return ;;
         --format) COMPREPLY=($(compgen -W 'text json' -- "$cur")); return ;;
+        --jobs) COMPREPLY=($(compgen -W '1 2 3 4 5 6 7 8' -- "$cur")); return ;;
         --output | --log) _filedir; return ;;
     esac
 
@@ -61,7 +62,7 @@ _renomiq_cli()
     case ${words[1]} in
         undo) options='--log --yes' ;;
         export-folder | export-files | Savealls | Savesomes) options='--output --yes' ;;
-        *) options='--scope --preview --limit --format --yes --no-undo' ;;
+        *) options='--scope --preview --limit --format --jobs --yes --no-undo' ;;
     esac
 
     if [[ $cur == -* ]]; then

@@ -176,6 +176,12 @@ HostFileSystem::~HostFileSystem()
 
 int HostFileSystem::heldFd(std::string_view hostFolder) const
 {
+    const std::shared_lock lock(m_heldLock);
+    return heldFdLocked(hostFolder);
+}
+
+int HostFileSystem::heldFdLocked(std::string_view hostFolder) const
+{
     if (m_held.empty())
         return -1;
     const auto it = m_held.find(hostFolder);
@@ -188,6 +194,7 @@ Status HostFileSystem::holdFolder(const std::string &folder)
     if (!hostFolder)
         return hostFolder.error();
     std::string key = folderKey(*hostFolder);
+    const std::unique_lock lock(m_heldLock);
     if (const auto it = m_held.find(key); it != m_held.end()) {
         ++it->second.holds;
         return Status::success();
@@ -199,7 +206,7 @@ Status HostFileSystem::holdFolder(const std::string &folder)
     const std::size_t slash = key.rfind('/');
     const int parent = slash == std::string::npos || key.size() == 1
         ? -1
-        : heldFd(std::string_view(key).substr(0, slash == 0 ? 1 : slash));
+        : heldFdLocked(std::string_view(key).substr(0, slash == 0 ? 1 : slash));
     // Within a held folder: relative to it, and never through a link.
     const int fd = parent >= 0 ? ::openat(parent, key.c_str() + slash + 1, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)
                                : ::open(key.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -222,6 +229,7 @@ void HostFileSystem::releaseFolder(const std::string &folder)
     auto hostFolder = host(folder);
     if (!hostFolder)
         return;
+    const std::unique_lock lock(m_heldLock);
     const auto it = m_held.find(folderKey(*hostFolder));
     if (it == m_held.end() || --it->second.holds > 0)
         return;
@@ -229,7 +237,7 @@ void HostFileSystem::releaseFolder(const std::string &folder)
     m_held.erase(it);
 }
 
-std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPath)
+std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPath, std::unique_lock<std::mutex> &lock)
 {
     const std::size_t slash = hostPath.rfind('/');
     if (slash == std::string::npos || slash + 1 == hostPath.size())
@@ -239,6 +247,7 @@ std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPat
         return {held, hostPath.c_str() + slash + 1};
     // A folder kept open for long could have been replaced meanwhile: after a
     // pause it is opened anew.
+    lock = std::unique_lock(m_folderLock);
     const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
                                  std::chrono::steady_clock::now().time_since_epoch())
                                  .count();
@@ -260,6 +269,7 @@ std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPat
 
 void HostFileSystem::forgetFolder(const std::string &renamedHostPath)
 {
+    const std::lock_guard lock(m_folderLock);
     if (m_folderFd < 0)
         return;
     const bool inside = m_folderPath.compare(0, renamedHostPath.size(), renamedHostPath) == 0
@@ -449,7 +459,8 @@ std::optional<ItemId> HostFileSystem::itemId(const std::string &path)
     auto hostPath = host(path);
     if (!hostPath)
         return std::nullopt;
-    const auto [fd, name] = inFolder(*hostPath);
+    std::unique_lock<std::mutex> lock;
+    const auto [fd, name] = inFolder(*hostPath, lock);
     struct stat st {};
     if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return std::nullopt;
@@ -489,7 +500,8 @@ std::optional<DirEntry> HostFileSystem::lookUp(const std::string &path)
     auto hostPath = host(path);
     if (!hostPath)
         return std::nullopt;
-    const auto [fd, name] = inFolder(*hostPath);
+    std::unique_lock<std::mutex> lock;
+    const auto [fd, name] = inFolder(*hostPath, lock);
     struct stat st {};
     if (::fstatat(fd, name, &st, 0) != 0 && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return std::nullopt;
@@ -499,7 +511,8 @@ std::optional<DirEntry> HostFileSystem::lookUp(const std::string &path)
 // What a look-up finds, without building the entry: 0 nothing, 1 file, 2 folder.
 int HostFileSystem::kindAt(const std::string &hostPath)
 {
-    const auto [fd, name] = inFolder(hostPath);
+    std::unique_lock<std::mutex> lock;
+    const auto [fd, name] = inFolder(hostPath, lock);
     struct stat st {};
     if (::fstatat(fd, name, &st, 0) != 0 && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return 0;
@@ -523,7 +536,8 @@ bool HostFileSystem::exists(const std::string &path)
     auto hostPath = host(path);
     if (!hostPath)
         return false;
-    const auto [fd, name] = inFolder(*hostPath);
+    std::unique_lock<std::mutex> lock;
+    const auto [fd, name] = inFolder(*hostPath, lock);
     struct stat st {};
     return ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
@@ -561,6 +575,7 @@ Status HostFileSystem::renameBack(const std::string &from, const std::string &to
 
     // Within one folder, relative to the open folder: a held folder is never
     // looked up by its path again.
+    std::unique_lock<std::mutex> lock; // keeps the open folder open until the rename is done
     At source{AT_FDCWD, hostFrom->c_str()};
     At target{AT_FDCWD, hostTo->c_str()};
     const std::size_t slash = hostFrom->rfind('/');
@@ -568,7 +583,7 @@ Status HostFileSystem::renameBack(const std::string &from, const std::string &to
         && hostTo->compare(0, slash + 1, *hostFrom, 0, slash + 1) == 0
         && hostTo->find('/', slash + 1) == std::string::npos;
     if (sameFolder) {
-        const auto [fd, name] = inFolder(*hostFrom);
+        const auto [fd, name] = inFolder(*hostFrom, lock);
         if (fd != AT_FDCWD) {
             source = {fd, name};
             target = {fd, hostTo->c_str() + slash + 1};

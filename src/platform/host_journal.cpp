@@ -111,6 +111,22 @@ public:
             unmap(); // the next append maps the window that holds the end
     }
 
+    void overwrite(std::size_t offset, std::string_view text) override
+    {
+        if (m_fd < 0 || offset + text.size() > m_size)
+            return;
+        // Within the window in place; what lies before it through the file.
+        if (m_window && offset >= m_windowStart) {
+            std::memcpy(m_window + (offset - m_windowStart), text.data(), text.size());
+            return;
+        }
+        const std::size_t before = m_window ? std::min(text.size(), m_windowStart - offset) : text.size();
+        if (::pwrite(m_fd, text.data(), before, static_cast<off_t>(offset)) < 0)
+            return;
+        if (before < text.size())
+            std::memcpy(m_window, text.data() + before, text.size() - before);
+    }
+
     Status commitAs(const std::string &path) override
     {
         auto target = m_toHost(path);
@@ -289,7 +305,8 @@ public:
         }
     }
 
-    Status saveAs(const std::string &path, std::size_t length) override
+    Status saveAs(const std::string &path, std::size_t length,
+                  const std::vector<std::pair<std::size_t, std::string>> &overwritten) override
     {
         auto target = m_toHost(path);
         if (!target)
@@ -317,6 +334,12 @@ public:
                 if (n == 0)
                     errno = EIO;
                 return fail();
+            }
+            for (const auto &[offset, text] : overwritten) {
+                const std::size_t from = std::max(offset, done);
+                const std::size_t to = std::min(offset + text.size(), done + static_cast<std::size_t>(n));
+                if (from < to)
+                    std::memcpy(buffer.data() + (from - done), text.data() + (from - offset), to - from);
             }
             for (ssize_t written = 0; written < n;) {
                 const ssize_t w = ::write(out, buffer.data() + written, static_cast<std::size_t>(n - written));

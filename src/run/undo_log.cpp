@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
+#include <map>
 
 namespace renomiq {
 
@@ -164,6 +166,116 @@ void UndoLog::takeBackItem()
     m_pending = false;
 }
 
+void UndoLog::beginSlots(std::size_t slots)
+{
+    m_slots = std::make_unique<Slots>();
+    m_slots->slots.resize(slots);
+}
+
+Status UndoLog::appendPair(Slot &slot, const std::string &current, const std::string &former)
+{
+    // m_slots->lock is held.
+    if (!m_journal) {
+        slot.ranges.emplace_back(m_memory.size(), 2);
+        m_memory.push_back(current);
+        m_memory.push_back(former);
+    } else {
+        const std::size_t start = m_journal->size();
+        Status status = m_journal->append(current + "\r\n" + former + "\r\n");
+        if (!status)
+            return status;
+        slot.ranges.emplace_back(start, m_journal->size() - start);
+    }
+    ++m_slots->appendedPairs;
+    ++m_pairs;
+    return Status::success();
+}
+
+Status UndoLog::recordRename(std::size_t slot, const std::string &newPath, const std::string &oldPath)
+{
+    std::unique_lock lock(m_slots->lock);
+    Slot &mine = m_slots->slots[slot];
+    // A new attempt for the item still open replaces what was recorded for it.
+    if (mine.inFlight)
+        takeBackSlot(mine);
+    // Never further than kInFlightPairs from the oldest item in flight.
+    m_slots->settled.wait(lock, [&] {
+        for (const Slot &other : m_slots->slots) {
+            if (other.inFlight && m_slots->appendedPairs - other.firstPair >= kInFlightPairs)
+                return false;
+        }
+        return true;
+    });
+    mine.firstPair = m_slots->appendedPairs;
+    mine.ranges.clear();
+    Status status = appendPair(mine, newPath, oldPath);
+    if (status) {
+        mine.inFlight = true;
+        mine.oldPath = oldPath;
+    }
+    return status;
+}
+
+Status UndoLog::recordDetourOfSlot(const std::string &temporaryPath, const std::string &oldPath)
+{
+    const std::lock_guard lock(m_slots->lock);
+    for (Slot &slot : m_slots->slots) {
+        if (slot.inFlight && slot.oldPath == oldPath)
+            return appendPair(slot, temporaryPath, oldPath);
+    }
+    return Error{0, "No rename of '" + oldPath + "' is recorded"};
+}
+
+void UndoLog::renameDone(std::size_t slot)
+{
+    const std::lock_guard lock(m_slots->lock);
+    m_slots->slots[slot].inFlight = false;
+    m_slots->settled.notify_all();
+}
+
+void UndoLog::renameFailed(std::size_t slot, const std::string &oldPath)
+{
+    std::size_t pairs = 0;
+    {
+        const std::lock_guard lock(m_slots->lock);
+        const Slot &mine = m_slots->slots[slot];
+        if (!mine.inFlight || mine.oldPath != oldPath)
+            return;
+        pairs = mine.ranges.size();
+    }
+    // A change of case that failed on its way back from the temporary name
+    // left the item there: what was recorded is what brings it back.
+    const bool stranded = pairs > 1 && !m_fileSystem.exists(oldPath);
+    const std::lock_guard lock(m_slots->lock);
+    Slot &mine = m_slots->slots[slot];
+    if (stranded)
+        mine.inFlight = false;
+    else
+        takeBackSlot(mine);
+    m_slots->settled.notify_all();
+}
+
+void UndoLog::takeBackSlot(Slot &slot)
+{
+    // m_slots->lock is held. Its pairs at the journal's end go; those that
+    // others' pairs follow become void.
+    for (auto range = slot.ranges.rbegin(); range != slot.ranges.rend(); ++range) {
+        const auto [start, length] = *range;
+        if (!m_journal) {
+            m_memory[start].clear();
+            m_memory[start + 1].clear();
+        } else if (start + length == m_journal->size()) {
+            m_journal->truncate(start);
+            --m_slots->appendedPairs;
+        } else {
+            m_journal->overwrite(start, voidPairText(length));
+        }
+        --m_pairs;
+    }
+    slot.ranges.clear();
+    slot.inFlight = false;
+}
+
 Status UndoLog::commit()
 {
     Status status;
@@ -180,6 +292,8 @@ Status UndoLog::commit()
         }
         m_journal.reset();
     } else if (m_pairs > 0) {
+        // Pairs taken back in a run in several threads are empty here.
+        m_memory.erase(std::remove(m_memory.begin(), m_memory.end(), std::string()), m_memory.end());
         status = write(m_memory);
         // An older log must not stand for this run: Undo would reverse the
         // wrong operation.
@@ -201,6 +315,9 @@ namespace {
 class JournalScan {
 public:
     static constexpr std::size_t kLongestLine = 32768;
+    // Every pair that may record a rename never made lies among these: the
+    // items in flight of a run in several threads, with their detours.
+    static constexpr std::size_t kRecentPairs = UndoLog::kInFlightPairs + 16;
 
     bool feed(std::string_view piece)
     {
@@ -245,8 +362,7 @@ public:
         std::string current;
         std::string former;
     };
-    // Its last whole pairs, up to two (a rename and its detour), the last
-    // one last.
+    // Its last whole pairs, up to kRecentPairs, the last one last.
     std::vector<Pair> lastPairs() const
     {
         std::vector<Pair> pairs;
@@ -263,8 +379,8 @@ private:
     void keepLine()
     {
         m_recent.emplace_back(m_lineStart, std::move(m_line));
-        if (m_recent.size() > 5)
-            m_recent.erase(m_recent.begin());
+        if (m_recent.size() > 2 * kRecentPairs + 1)
+            m_recent.pop_front();
         m_line.clear();
         m_lineStart = m_offset + 1;
     }
@@ -283,7 +399,7 @@ private:
     bool m_damaged = false;
     std::string m_line; // the line being read, up to its CR
     std::size_t m_lineStart = 0;
-    std::vector<std::pair<std::size_t, std::string>> m_recent; // the last lines read whole, with their starts
+    std::deque<std::pair<std::size_t, std::string>> m_recent; // the last lines read whole, with their starts
 };
 
 // Whether the rename a pair records was carried out: the item recorded last
@@ -295,6 +411,48 @@ bool renameWasMade(FileSystem &fileSystem, const std::string &current, const std
 {
     const auto formerItem = fileSystem.itemId(former);
     return !formerItem || fileSystem.itemId(current) == formerItem;
+}
+
+std::string folderOfPath(const std::string &path)
+{
+    return path.substr(0, path.rfind('\\') + 1);
+}
+
+// Which of a journal's last pairs record renames never made. An item in
+// flight when its run died is the last one recorded in its folder: a later
+// pair of another item in the same folder, or of a folder above it, was
+// recorded only after its outcome (one thread works a folder, and a folder
+// is renamed after everything inside it). Its pairs are looked at from the
+// last back, up to the first one made.
+std::vector<bool> renamesNotMade(FileSystem &fileSystem, const std::vector<JournalScan::Pair> &pairs)
+{
+    std::vector<bool> notMade(pairs.size(), false);
+    std::map<std::string, bool> itemDecided; // by former path: a made pair of it was met
+    for (std::size_t k = pairs.size(); k-- > 0;) {
+        const JournalScan::Pair &pair = pairs[k];
+        if (isVoidUndoPair(pair.current, pair.former))
+            continue;
+        const std::string folder = folderOfPath(pair.former);
+        bool settled = false;
+        for (std::size_t later = k + 1; later < pairs.size() && !settled; ++later) {
+            const std::string &other = pairs[later].former;
+            if (isVoidUndoPair(pairs[later].current, other))
+                continue;
+            settled = (other != pair.former && folderOfPath(other) == folder)
+                || (folder.size() > other.size() && folder.compare(0, other.size(), other) == 0
+                    && folder[other.size()] == '\\');
+        }
+        if (settled)
+            continue;
+        bool &decided = itemDecided[pair.former];
+        if (decided)
+            continue;
+        if (renameWasMade(fileSystem, pair.current, pair.former))
+            decided = true;
+        else
+            notMade[k] = true;
+    }
+    return notMade;
 }
 
 } // namespace
@@ -323,15 +481,20 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
             setAside(*journal);
             continue;
         }
-        // Only the item recorded last can have a record of a rename never
-        // made: those pairs are left out, or undo would rename another item.
+        // Only the item recorded last in a folder can have a record of a
+        // rename never made: those pairs are left out, or undo would rename
+        // another item.
         std::size_t whole = scan.wholeLength();
         std::vector<JournalScan::Pair> last = scan.lastPairs();
-        const std::string item = last.empty() ? std::string() : last.back().former;
-        while (!last.empty() && last.back().former == item
-               && !renameWasMade(m_fileSystem, last.back().current, last.back().former)) {
+        const std::vector<bool> notMade = renamesNotMade(m_fileSystem, last);
+        while (!last.empty() && notMade[last.size() - 1]) {
             whole = last.back().start;
             last.pop_back();
+        }
+        std::vector<std::pair<std::size_t, std::string>> voided;
+        for (std::size_t k = 0; k < last.size(); ++k) {
+            if (notMade[k])
+                voided.emplace_back(last[k].start, voidPairText(last[k].current.size() + last[k].former.size() + 4));
         }
         if (whole == 0) {
             if (scan.damaged())
@@ -352,7 +515,7 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
         }
         // The new log is complete on disk before the journal goes; a recovery
         // cut short in between is simply done again.
-        if (!journal->saveAs(target, whole))
+        if (!journal->saveAs(target, whole, voided))
             continue;
         logReplaced = logReplaced || target == m_path;
         // What could not be read stays on disk for a closer look.
@@ -365,6 +528,22 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
             recovery.keptLogs.push_back(target);
     }
     return recovery;
+}
+
+bool isVoidUndoPair(const std::string &current, const std::string &former)
+{
+    const auto isVoidLine = [](const std::string &line) {
+        return line.size() >= 3 && ((line[0] | 0x20) >= 'a' && (line[0] | 0x20) <= 'z') && line[1] == ':'
+            && line.find_first_not_of('\\', 2) == std::string::npos;
+    };
+    return isVoidLine(current) && isVoidLine(former);
+}
+
+std::string voidPairText(std::size_t length)
+{
+    const std::size_t first = (length - 4) / 2;
+    const std::size_t second = length - 4 - first;
+    return "X:" + std::string(first - 2, '\\') + "\r\nX:" + std::string(second - 2, '\\') + "\r\n";
 }
 
 std::string keptLogNotice(const std::string &path)

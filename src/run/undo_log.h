@@ -3,8 +3,10 @@
 #include "platform/file_system.h"
 #include "platform/result.h"
 
+#include <condition_variable>
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,6 +60,23 @@ public:
     void renameDone();
     void renameFailed(const std::string &oldPath);
     std::size_t pairCount() const { return m_pairs; }
+
+    // A run that renames in several threads at once records through slots,
+    // one a thread: each has at most one item in flight (recorded, its
+    // outcome still open), and a failure takes back only that item's pairs,
+    // wherever they lie in the journal (they become void pairs, which an undo
+    // passes over). An item in flight is never more than kInFlightPairs pairs
+    // from the journal's end: a thread that would go further waits, so that a
+    // recovery finds every rename that may not have been made among the last
+    // pairs. The calls below may come from any thread.
+    static constexpr std::size_t kInFlightPairs = 256;
+    void beginSlots(std::size_t slots);
+    bool usesSlots() const { return m_slots != nullptr; }
+    Status recordRename(std::size_t slot, const std::string &newPath, const std::string &oldPath);
+    // The detour of the item in flight whose old path is `oldPath`.
+    Status recordDetourOfSlot(const std::string &temporaryPath, const std::string &oldPath);
+    void renameDone(std::size_t slot);
+    void renameFailed(std::size_t slot, const std::string &oldPath);
     // The run has ended: its pairs, when there are any, become "rollback.rbk";
     // without any, an older undo log stays valid.
     Status commit();
@@ -89,6 +108,22 @@ private:
     Recovery m_recovery;
     std::optional<ItemId> m_taken; // the file read()
     std::shared_ptr<void> m_takenHold;   // keeps its inode its own until the undo ends
+    // The items in flight of a run in several threads.
+    struct Slot {
+        bool inFlight = false;
+        std::string oldPath;
+        std::size_t firstPair = 0;                              // its first pair's number in the journal
+        std::vector<std::pair<std::size_t, std::size_t>> ranges; // its pairs: offset, length
+    };
+    struct Slots {
+        std::mutex lock;
+        std::condition_variable settled;
+        std::vector<Slot> slots;
+        std::size_t appendedPairs = 0; // void ones too
+    };
+    Status appendPair(Slot &slot, const std::string &current, const std::string &former);
+    void takeBackSlot(Slot &slot);
+    std::unique_ptr<Slots> m_slots;
     // What was recorded for the item whose outcome is still open.
     bool m_pending = false;
     std::string m_pendingOld;
@@ -104,5 +139,11 @@ std::string keptLogNotice(const std::string &path);
 // Windows-style paths of the same folder, whose name parts are names (not
 // empty, ".", "..", nor holding '/' or '\'), and no zero byte anywhere.
 bool isSoundUndoPair(const std::string &current, const std::string &former);
+
+// A pair taken back in the middle of a journal: two lines of a drive letter,
+// ':' and backslashes only, as long together as the pair they replace (at
+// least 10 bytes with their line ends). An undo passes over it.
+bool isVoidUndoPair(const std::string &current, const std::string &former);
+std::string voidPairText(std::size_t length);
 
 } // namespace renomiq

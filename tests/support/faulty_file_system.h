@@ -2,6 +2,7 @@
 
 #include "platform/host_file_system.h"
 
+#include <atomic>
 #include <cerrno>
 #include <functional>
 #include <set>
@@ -19,7 +20,7 @@ public:
     std::set<std::string> refuseRenameOf; // Windows-style source paths; "*" refuses all
     std::set<std::string> refuseWriteOf; // Windows-style paths
     std::set<std::string> refuseListOf;  // Windows-style folder paths with their trailing '\'
-    int existenceTests = 0;             // look-ups of whether something is at a path
+    std::atomic<int> existenceTests{0}; // look-ups of whether something is at a path
     // Runs before each entry a name walk hands over: a slow disk.
     std::function<void()> beforeEntry;
     // Runs before each rename of an item, with its Windows-style source path:
