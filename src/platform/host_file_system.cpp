@@ -258,6 +258,7 @@ std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPat
             ::close(m_folderFd);
         m_folderPath.assign(hostPath, 0, length);
         m_folderFd = ::open(m_folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        m_folderOpen.store(m_folderFd >= 0, std::memory_order_relaxed);
         if (m_folderFd < 0) {
             m_folderPath.clear();
             return {AT_FDCWD, hostPath.c_str()};
@@ -269,6 +270,9 @@ std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPat
 
 void HostFileSystem::forgetFolder(const std::string &renamedHostPath)
 {
+    // Renames in held folders, in several threads at once, keep no folder open.
+    if (!m_folderOpen.load(std::memory_order_relaxed))
+        return;
     const std::lock_guard lock(m_folderLock);
     if (m_folderFd < 0)
         return;
@@ -277,6 +281,7 @@ void HostFileSystem::forgetFolder(const std::string &renamedHostPath)
     if (inside) {
         ::close(m_folderFd);
         m_folderFd = -1;
+        m_folderOpen.store(false, std::memory_order_relaxed);
         m_folderPath.clear();
     }
 }

@@ -3,6 +3,7 @@
 #include "platform/drive_table.h"
 #include "platform/file_system.h"
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <shared_mutex>
@@ -100,6 +101,7 @@ private:
     // folder follow each other quickly: system calls relative to it spare the
     // walk along the whole path for every item.
     std::mutex m_folderLock;
+    std::atomic<bool> m_folderOpen{false}; // m_folderFd >= 0, looked at without the lock
     std::string m_folderPath;
     int m_folderFd = -1;
     std::int64_t m_folderUsed = 0;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <thread>
 
 namespace renomiq {
 
@@ -166,6 +167,14 @@ void UndoLog::takeBackItem()
     m_pending = false;
 }
 
+void UndoLog::SpinLock::lock()
+{
+    for (int tries = 0; m_taken.test_and_set(std::memory_order_acquire); ++tries) {
+        if (tries % 64 == 63)
+            std::this_thread::yield(); // the holder may wait for a core
+    }
+}
+
 void UndoLog::beginSlots(std::size_t slots)
 {
     m_slots = std::make_unique<Slots>();
@@ -198,14 +207,20 @@ Status UndoLog::recordRename(std::size_t slot, const std::string &newPath, const
     // A new attempt for the item still open replaces what was recorded for it.
     if (mine.inFlight)
         takeBackSlot(mine);
-    // Never further than kInFlightPairs from the oldest item in flight.
-    m_slots->settled.wait(lock, [&] {
+    // Never further than kInFlightPairs from the oldest item in flight: the
+    // thread waits for it, which ends its rename without waiting for anyone.
+    const auto farBehind = [&] {
         for (const Slot &other : m_slots->slots) {
             if (other.inFlight && m_slots->appendedPairs - other.firstPair >= kInFlightPairs)
-                return false;
+                return true;
         }
-        return true;
-    });
+        return false;
+    };
+    while (farBehind()) {
+        lock.unlock();
+        std::this_thread::yield();
+        lock.lock();
+    }
     mine.firstPair = m_slots->appendedPairs;
     mine.ranges.clear();
     Status status = appendPair(mine, newPath, oldPath);
@@ -230,7 +245,6 @@ void UndoLog::renameDone(std::size_t slot)
 {
     const std::lock_guard lock(m_slots->lock);
     m_slots->slots[slot].inFlight = false;
-    m_slots->settled.notify_all();
 }
 
 void UndoLog::renameFailed(std::size_t slot, const std::string &oldPath)
@@ -252,7 +266,6 @@ void UndoLog::renameFailed(std::size_t slot, const std::string &oldPath)
         mine.inFlight = false;
     else
         takeBackSlot(mine);
-    m_slots->settled.notify_all();
 }
 
 void UndoLog::takeBackSlot(Slot &slot)

@@ -3,7 +3,7 @@
 #include "platform/file_system.h"
 #include "platform/result.h"
 
-#include <condition_variable>
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <mutex>
@@ -115,9 +115,18 @@ private:
         std::size_t firstPair = 0;                              // its first pair's number in the journal
         std::vector<std::pair<std::size_t, std::size_t>> ranges; // its pairs: offset, length
     };
+    // Held for a copy into the journal's mapping at most: the threads spin
+    // rather than sleep for it.
+    class SpinLock {
+    public:
+        void lock();
+        void unlock() { m_taken.clear(std::memory_order_release); }
+
+    private:
+        std::atomic_flag m_taken = ATOMIC_FLAG_INIT;
+    };
     struct Slots {
-        std::mutex lock;
-        std::condition_variable settled;
+        SpinLock lock;
         std::vector<Slot> slots;
         std::size_t appendedPairs = 0; // void ones too
     };
