@@ -120,7 +120,7 @@ private:
     bool stopped() const { return m_stop.load(std::memory_order_relaxed); }
     void waitWhilePaused();
 
-    const ParallelRunContext &m_context;
+    const ParallelRunContext m_context; // a copy: the caller's may be a temporary
     ParallelRunHooks m_hooks;
     const int m_threads;
 
