@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <map>
 #include <set>
 #include <thread>
@@ -380,6 +382,55 @@ TEST(ParallelRun, TheOtherThreadsPauseWhileADialogIsOpen)
         EXPECT_LT(duringDialog, jobs) << jobs; // the thread that failed waits too
         EXPECT_EQ(app.state.run.renamedCount, 1599) << jobs;
         EXPECT_EQ(windows.offThread, 0) << jobs;
+    }
+}
+
+// The undo log cannot grow (a file size limit): every thread stops before its
+// next rename; the log holds exactly what was renamed, and the run says how
+// many items it did not try.
+TEST(ParallelRun, AJournalThatCannotGrowStopsEveryThread)
+{
+    for (const int jobs : {2, 8}) {
+        ParallelApp app;
+        std::vector<std::string> paths;
+        for (int folder = 0; folder < 5; ++folder) {
+            for (int f = 0; f < 50; ++f) {
+                char name[32];
+                std::snprintf(name, sizeof name, "t/f%d/f%03d", folder, f);
+                paths.push_back(name);
+            }
+        }
+        app.dir.createFiles(paths);
+        app.target("t", FolderScope::AllLayers);
+        app.state.run.jobs = jobs;
+        app.state.editKind = EditKind::Addnewnum;
+        app.prompter.expect(5, Answer::Ok);
+        // Files of at most a page: the journal holds 141 records of 29 bytes.
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old {};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 4096;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        app.driver.startRun(test::insertAtHead("x"));
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        const RunState &run = app.state.run;
+        EXPECT_EQ(run.renamedCount, 141) << jobs;
+        EXPECT_TRUE(run.stoppedByError) << jobs;
+        EXPECT_GT(run.notTriedCount, 0) << jobs;
+        EXPECT_LE(run.renamedCount + run.notTriedCount, 250) << jobs;
+        EXPECT_EQ(app.windows.status[1], "The run was stopped (the undo log could not be written): 141 renamed "
+                                         "successfully, 0 failed, "
+                                             + std::to_string(run.notTriedCount) + " not tried.")
+            << jobs;
+        EXPECT_EQ(pairsOf(app.undoLog()).size(), 141u) << jobs;
+        app.prompter.clear();
+        app.prompter.expect(Answer::Yes);
+        app.driver.undoLast();
+        EXPECT_EQ(treeOf(app.dir, "t").size(), 255u) << jobs; // 5 folders and their 250 files
+        for (const std::string &path : treeOf(app.dir, "t"))
+            EXPECT_EQ(path.find("/x"), std::string::npos) << path;
     }
 }
 
