@@ -138,7 +138,9 @@ def main():
         timed([args.cli, "Replapart", "oldString=IMG_", "newString=Photo_", folder], env=env)
         host_pairs = os.path.join(work, "pairs.txt")
         # In the order an undo takes them: the last rename first.
-        lines = pairs.replace(b"C:\\", b"/").replace(b"\\", b"/").split(b"\r\n")[:-1]
+        # The identity lines of the items left out: the loop takes only the paths.
+        lines = [line for line in pairs.replace(b"C:\\", b"/").replace(b"\\", b"/").split(b"\r\n")[:-1]
+                 if not line.startswith(b"#item ")]
         backwards = [lines[i] + b"\r\n" + lines[i + 1] + b"\r\n" for i in range(len(lines) - 2, -1, -2)]
         with open(host_pairs, "wb") as f:
             f.write(b"".join(backwards))

@@ -16,8 +16,8 @@
 #include "platform/shell.h"
 #include "platform/sound.h"
 #include "platform/user_folders.h"
-#include "run/app_state.h"
-#include "run/operation_check.h"
+#include "state/app_state.h"
+#include "editor/operation_check.h"
 #include "run/preview_model.h"
 #include "run/preview_window.h"
 #include "run/progress_dialog.h"
@@ -140,15 +140,13 @@ int main(int argc, char *argv[])
     state.settings.options.endSound = false;
     RowsListWindow list;
     TForm1 editor(state);
-    TForm3 special(state, &editor);
-    TForm5 progress(state);
-    TForm6 preview(state);
-    TForm11 renameError(state);
+    TForm5 progress(platform.prompter);
+    TForm6 preview(platform, state.editKind);
+    TForm11 renameError;
     WindowSet windows(list, editor, preview, progress, renameError);
-    RunDriver driver(state, windows);
+    RunDriver driver(state, windows, &windows);
     editor.setRunContext(windows, driver);
-    editor.setSpecialStringDialog(&special);
-    editor.attachPreview(preview);
+    QObject::connect(&preview, &TForm6::renameRequested, &editor, &TForm1::okAction);
 
     const std::string host = work + "/bench";
     makeFiles(host, count, 'f');

@@ -6,7 +6,11 @@ set -euo pipefail
 RENOMIQ_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 RENOMIQ_BUILD="${RENOMIQ_BUILD:-$RENOMIQ_ROOT/build}"
 
-renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev strace nlohmann-json3-dev)
+renomiq_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev strace nlohmann-json3-dev libpcre2-dev)
+
+# What reads the photos' and the music's own data (the metadata tokens); the
+# exiv2 command writes the photos the tests read.
+renomiq_packages+=(libexiv2-dev libtag1-dev exiv2)
 
 # What the desktop tests check the menus, the installation and the package with.
 renomiq_packages+=(desktop-file-utils appstream dpkg-dev fakeroot file gzip man-db lintian)

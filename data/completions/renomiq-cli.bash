@@ -5,11 +5,11 @@ removeMode removeString1 removeString2 removeString3 removeCaseSensitive removeO
 anythingMode removeDirection leftString rightString alsoRemoveTheTwoStrings keepMode
 keepDirection keepString1 keepString2 keepOnlyLeftmost replaceErasedWithSpace alsoEraseOthers
 alsoEraseText keepDash keepParentheses keepBrackets keepUnderscore keepOthers keepOthersText
-replaceMode oldString newString replaceCaseSensitive replaceOnlyLeftmost replaceDirection
+replaceMode oldString newString replaceCaseSensitive replaceOnlyLeftmost replaceDirection replaceRegex
 insertMode atHead headText atEnd endText atCursor cursorText cursorDirection placement
 existingString secondString insertText changeMode newName nameCase capitalizeFirstLetter
 includeExtension excludeSmallWords extensionMode replaceAllTypes oldExtension newExtension
-extensionCase useSpecialStrings startNumber randomUpper randomLower randomDigits content
+extensionCase useSpecialStrings startNumber numberOrder randomUpper randomLower randomDigits content
 includeWebpageFolder specialTypes music document film picture program other otherTypes
 fileSize fileDateTime'
 
@@ -28,10 +28,11 @@ _renomiq_cli_values()
         extensionMode) echo 'change convertCase' ;;
         extensionCase) echo 'lower upper' ;;
         content) echo 'oneLayer allLayers onlySubfolders' ;;
+        numberOrder) echo 'name taken' ;;
         removeDirection | keepDirection | replaceDirection | cursorDirection) echo 'fromHead fromEnd' ;;
         removeCaseSensitive | removeOnlyLeftmost | alsoRemoveTheTwoStrings | keepOnlyLeftmost | \
             replaceErasedWithSpace | alsoEraseOthers | keepDash | keepParentheses | keepBrackets | \
-            keepUnderscore | keepOthers | replaceCaseSensitive | replaceOnlyLeftmost | atHead | atEnd | \
+            keepUnderscore | keepOthers | replaceCaseSensitive | replaceOnlyLeftmost | replaceRegex | atHead | atEnd | \
             atCursor | capitalizeFirstLetter | includeExtension | excludeSmallWords | replaceAllTypes | \
             useSpecialStrings | randomUpper | randomLower | randomDigits | includeWebpageFolder | \
             specialTypes | music | document | film | picture | program | other | fileSize | fileDateTime)
@@ -46,13 +47,14 @@ _renomiq_cli()
 
     if ((cword == 1)); then
         COMPREPLY=($(compgen -W 'remove replace insert change extension export-folder export-files
-            Removpart Replapart Addnewnum Changnew Changexten Savealls Savesomes undo --help --version' -- "$cur"))
+            Removpart Replapart Addnewnum Changnew Changexten Savealls Savesomes undo history --help --version' -- "$cur"))
         return
     fi
 
     case $prev in
         --scope) COMPREPLY=($(compgen -W '0 1 2 3' -- "$cur")); return ;;
         --limit) COMPREPLY=($(compgen -W 'all' -- "$cur")); return ;;
+        --steps) COMPREPLY=($(compgen -W '1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20' -- "$cur")); return ;;
         --format) COMPREPLY=($(compgen -W 'text json' -- "$cur")); return ;;
         --jobs) COMPREPLY=($(compgen -W '1 2 3 4 5 6 7 8' -- "$cur")); return ;;
         --output | --log) _filedir; return ;;
@@ -60,7 +62,8 @@ _renomiq_cli()
 
     local options
     case ${words[1]} in
-        undo) options='--log --yes' ;;
+        undo) options='--log --steps --yes' ;;
+        history) options='' ;;
         export-folder | export-files | Savealls | Savesomes) options='--output --yes' ;;
         *) options='--scope --preview --limit --format --jobs --yes --no-undo' ;;
     esac
@@ -69,7 +72,7 @@ _renomiq_cli()
         COMPREPLY=($(compgen -W "$options --help --version" -- "$cur"))
         return
     fi
-    [[ ${words[1]} == undo ]] && return
+    [[ ${words[1]} == undo || ${words[1]} == history ]] && return
 
     if [[ $cur == *=* ]]; then
         local field=${cur%%=*}

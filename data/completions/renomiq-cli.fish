@@ -12,6 +12,7 @@ complete -c renomiq-cli -n __fish_use_subcommand -f -a 'export-folder' -d 'Save 
 complete -c renomiq-cli -n __fish_use_subcommand -f -a 'export-files' -d 'Save the names of files (Savesomes)'
 complete -c renomiq-cli -n __fish_use_subcommand -f -a 'Removpart Replapart Addnewnum Changnew Changexten Savealls Savesomes'
 complete -c renomiq-cli -n __fish_use_subcommand -f -a 'undo' -d 'Undo the last operation'
+complete -c renomiq-cli -n __fish_use_subcommand -f -a 'history' -d 'List the operations kept for undo'
 complete -c renomiq-cli -n __fish_use_subcommand -l help -d 'Show the help'
 complete -c renomiq-cli -n __fish_use_subcommand -l version -d 'Show the version'
 
@@ -24,6 +25,7 @@ complete -c renomiq-cli -n "__fish_seen_subcommand_from $kinds; and not __fish_s
 complete -c renomiq-cli -n "__fish_seen_subcommand_from $kinds; and not __fish_seen_subcommand_from $saves" -l jobs -x -a '1 2 3 4 5 6 7 8' -d 'Threads that rename folders in parallel'
 complete -c renomiq-cli -n "__fish_seen_subcommand_from $saves" -l output -r -F -d 'The text file to write'
 complete -c renomiq-cli -n '__fish_seen_subcommand_from undo' -l log -r -F -d 'The undo log to reverse'
+complete -c renomiq-cli -n '__fish_seen_subcommand_from undo' -l steps -x -a '(seq 1 20)' -d 'Undo the N newest operations'
 complete -c renomiq-cli -n '__fish_seen_subcommand_from undo' -l yes -d 'Answer Yes to the question'
 
 # FIELD=VALUE: the fields, then the values of those that take a fixed list.
@@ -35,10 +37,10 @@ function __renomiq_cli_fields
         placement=before,behind,between changeMode=newName,convertCase nameCase=lower,upper,capitalizeEveryWord \
         extensionMode=change,convertCase extensionCase=lower,upper content=oneLayer,allLayers,onlySubfolders \
         removeDirection=fromHead,fromEnd keepDirection=fromHead,fromEnd replaceDirection=fromHead,fromEnd \
-        cursorDirection=fromHead,fromEnd
+        cursorDirection=fromHead,fromEnd numberOrder=name,taken
     set -l flags removeCaseSensitive removeOnlyLeftmost alsoRemoveTheTwoStrings keepOnlyLeftmost \
         replaceErasedWithSpace alsoEraseOthers keepDash keepParentheses keepBrackets keepUnderscore keepOthers \
-        replaceCaseSensitive replaceOnlyLeftmost atHead atEnd atCursor capitalizeFirstLetter includeExtension \
+        replaceCaseSensitive replaceOnlyLeftmost replaceRegex atHead atEnd atCursor capitalizeFirstLetter includeExtension \
         excludeSmallWords replaceAllTypes useSpecialStrings randomUpper randomLower randomDigits \
         includeWebpageFolder specialTypes music document film picture program other fileSize fileDateTime
     set -l texts sampleName selectionStart selectionLength cursorPosition previewLimit removeString1 \

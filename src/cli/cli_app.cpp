@@ -15,12 +15,14 @@
 #include "platform/shell.h"
 #include "platform/system_sound.h"
 #include "platform/user_folders.h"
+#include "platform/clock.h"
 #include "platform/version.h"
-#include "run/app_state.h"
+#include "state/app_state.h"
 #include "run/run_driver.h"
+#include "run/undo_history.h"
 #include "run/undo_log.h"
 #include "targets/folder_walks.h"
-#include "targets/name_export.h"
+#include "run/name_export.h"
 
 #include <climits>
 #include <utility>
@@ -31,10 +33,12 @@ namespace renomiq {
 
 namespace {
 
-// The save dialog answers with the --output file, once.
-class CliShell : public Shell {
+// What a terminal has in place of the desktop: no folder or file dialog, no
+// clipboard, no help window; the save dialog answers with the --output file,
+// once.
+class TerminalDesktop : public Shell, public Clipboard, public Help {
 public:
-    explicit CliShell(std::string output) : m_output(std::move(output)) {}
+    explicit TerminalDesktop(std::string output) : m_output(std::move(output)) {}
     std::optional<std::string> browseForFolder(const std::string &) override { return std::nullopt; }
     std::vector<std::string> openFiles(const OpenFilesRequest &) override { return {}; }
     std::optional<std::string> saveFile(const SaveFileRequest &) override
@@ -48,19 +52,13 @@ public:
     bool showInFileManager(const std::string &) override { return false; }
     bool startProgram(const std::string &, const std::vector<std::string> &) override { return false; }
 
-private:
-    std::string m_output;
-};
-
-class NoClipboard : public Clipboard {
-public:
     std::string text() const override { return {}; }
     void setText(const std::string &) override {}
-};
 
-class NoHelp : public Help {
-public:
     void showTopic(const std::string &) override {}
+
+private:
+    std::string m_output;
 };
 
 int usageError(const std::string &error)
@@ -102,6 +100,47 @@ std::string sampleNameOf(FileSystem &fs, const TargetSet &targets, const std::st
     return splitItemPath(item, fs.folderExists(item)).namePart;
 }
 
+// renomiq-cli history: one line an operation, the newest first.
+int listHistory(HostFileSystem &fs, const std::string &dataFolder)
+{
+    const std::vector<HistoryEntry> entries = UndoHistory(fs, dataFolder).entries();
+    if (entries.empty())
+        std::fputs("renomiq-cli: no operation is kept for undo\n", stderr);
+    int number = 0;
+    for (const HistoryEntry &entry : entries) {
+        const std::string line = std::to_string(++number) + "\t" + localDateTimeText(entry.info.time) + "\t"
+            + entry.info.kind + "\t" + itemCountText(entry.info.items) + "\t" + entry.info.target + "\t"
+            + fs.toHostPath(entry.path).value_or(entry.path);
+        std::fprintf(stdout, "%s\n", textFor(stdout, line).c_str());
+    }
+    return 0;
+}
+
+// renomiq-cli undo --steps N: the N newest operations, one after the other;
+// the first that is not undone whole stops it.
+int undoSteps(AppState &state, RunDriver &driver, int steps)
+{
+    FileSystem &fs = state.platform.fileSystem;
+    UndoHistory history(fs, state.settings.dataFolder());
+    const std::size_t kept = history.entries().size();
+    if (kept == 0) {
+        std::fputs("renomiq-cli: there is no operation to undo\n", stderr);
+        return 1;
+    }
+    if (kept < static_cast<std::size_t>(steps)) {
+        std::fprintf(stderr, "renomiq-cli: the undo history holds only %zu operation%s\n", kept, kept == 1 ? "" : "s");
+        return 1;
+    }
+    for (int step = 0; step < steps; ++step) {
+        const std::vector<HistoryEntry> entries = history.entries();
+        if (entries.empty())
+            return 1;
+        if (history.undo(driver, state.platform.prompter, entries, 0) != UndoHistory::Outcome::Undone)
+            return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int runCli(const std::vector<std::string> &arguments)
@@ -130,12 +169,10 @@ int runCli(const std::vector<std::string> &arguments)
             return usageError("no drive holds '" + command.output + "'");
         output = *path;
     }
-    CliShell shell(output);
-    NoClipboard clipboard;
+    TerminalDesktop desktop(output);
     SystemSound sound(UserFolders::installFolder());
-    NoHelp help;
     SystemClock clock;
-    Platform platform{fileSystem, registry, prompter, shell, clipboard, sound, help, clock};
+    Platform platform{fileSystem, registry, prompter, desktop, desktop, sound, desktop, clock};
     AppState state(platform);
     const UndoLog::Recovery recovery = UndoLog(fileSystem, state.settings.dataFolder()).recoverAbandonedJournals();
     for (const std::string &kept : recovery.keptLogs) {
@@ -152,8 +189,21 @@ int runCli(const std::vector<std::string> &arguments)
 
     CliWindows windows(state.run);
     RunDriver driver(state, windows);
-    windows.onCloseEditor = [&] { driver.reportEditorClosed(); };
+    // An export ends as a run does: its end is reported (there is no editor
+    // window whose closing would report it).
+    const auto exportNames = [&](const ExportChoices &choices) {
+        const bool written = !NameExporter(state, windows).exportNames(choices).empty();
+        if (written && state.run.operationRan)
+            driver.reportEditorClosed();
+        return written;
+    };
 
+    if (command.mode == CliCommand::History)
+        return listHistory(fileSystem, state.settings.dataFolder());
+    if (command.mode == CliCommand::Undo && command.steps > 0) {
+        state.targets.filesMode = true;
+        return undoSteps(state, driver, command.steps);
+    }
     if (command.mode == CliCommand::Undo) {
         std::string log;
         if (!command.log.empty()) {
@@ -172,7 +222,7 @@ int runCli(const std::vector<std::string> &arguments)
             return 1;
         }
         state.targets.filesMode = true;
-        if (!driver.undoLast(log) || driver.undoRefused())
+        if (!driver.undoLast(log) || driver.undoRefused() || driver.undoLogFailed())
             return 1;
         return driver.unrestoredCount() == 0 ? 0 : 1;
     }
@@ -234,7 +284,7 @@ int runCli(const std::vector<std::string> &arguments)
 
     int status = 1;
     if (kind == EditKind::Savesomes) {
-        status = NameExporter(state, windows).exportNames(inputs.save).empty() ? 1 : 0;
+        status = exportNames(inputs.save) ? 0 : 1;
     } else {
         bool targetsChecked = false;
         if (!command.fieldsGiven.count("sampleName")) {
@@ -250,7 +300,7 @@ int runCli(const std::vector<std::string> &arguments)
         inputs.cursorPicked = request.cursorPosition > 0;
         const CheckResult check = checkAndStart(state, inputs, targetsChecked);
         if (check.action == CheckResult::Export) {
-            status = NameExporter(state, windows).exportNames(inputs.save).empty() ? 1 : 0;
+            status = exportNames(inputs.save) ? 0 : 1;
         } else if (check.action == CheckResult::Run) {
             driver.startRun(request);
             status = request.preview ? (windows.previewRowCount() > 0 ? 0 : 1) : (state.run.renamedCount > 0 && !state.run.stoppedByError ? 0 : 1);

@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "run/undo_history.h"
+
 #include <functional>
 #include <map>
 
@@ -115,6 +117,7 @@ const std::map<std::string, Setter> &fields()
         t["replaceCaseSensitive"] = flag(&R::replaceCaseSensitive);
         t["replaceOnlyLeftmost"] = flag(&R::replaceOnlyLeftmost);
         t["replaceDirection"] = direction(&R::replaceDirection);
+        t["replaceRegex"] = flag(&R::replaceRegex);
         t["insertMode"] = choice(&R::insertMode, {{"toPosition", InsertMode::ToPosition}, {"toString", InsertMode::ToString}});
         t["atHead"] = flag(&R::atHead);
         t["headText"] = [](EditorInputs &in, const std::string &v) { in.request.headText = v; return true; };
@@ -146,6 +149,7 @@ const std::map<std::string, Setter> &fields()
         t["startNumber"] = [](EditorInputs &in, const std::string &v) {
             return parseInt(v, in.request.startNumber) && in.request.startNumber >= 0 && in.request.startNumber <= 10000;
         };
+        t["numberOrder"] = choice(&R::numberOrder, {{"name", NumberOrder::Name}, {"taken", NumberOrder::Taken}});
         t["randomUpper"] = flag(&R::randomUpper);
         t["randomLower"] = flag(&R::randomLower);
         t["randomDigits"] = flag(&R::randomDigits);
@@ -248,6 +252,8 @@ std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &argu
     const std::string &first = arguments[0];
     if (first == "undo") {
         command.mode = CliCommand::Undo;
+    } else if (first == "history") {
+        command.mode = CliCommand::History;
     } else if (auto kind = kindOfCommand(first)) {
         command.inputs.request.kind = *kind;
         command.mode = (*kind == EditKind::Savealls || *kind == EditKind::Savesomes) ? CliCommand::Save : CliCommand::Rename;
@@ -279,6 +285,20 @@ std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &argu
                 return std::nullopt;
             }
             command.log = *v;
+        } else if (a == "--steps" && command.mode == CliCommand::Undo) {
+            const std::string *v = value("--steps");
+            if (!v)
+                return std::nullopt;
+            int steps = 0;
+            if (!parseInt(*v, steps) || steps < 1 || steps > static_cast<int>(UndoHistory::kKept)) {
+                error = "bad value '" + *v + "' for --steps (a number from 1 to "
+                    + std::to_string(UndoHistory::kKept) + ")";
+                return std::nullopt;
+            }
+            command.steps = steps;
+        } else if (command.mode == CliCommand::History) {
+            error = "history takes no argument '" + a + "'";
+            return std::nullopt;
         } else if (command.mode == CliCommand::Undo) {
             error = "undo takes no argument '" + a + "'";
             return std::nullopt;
@@ -357,7 +377,11 @@ std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &argu
         error = "--limit goes with --preview";
         return std::nullopt;
     }
-    if (command.mode != CliCommand::Undo && command.targets.empty()) {
+    if (command.steps != 0 && !command.log.empty()) {
+        error = "--steps and --log do not go together";
+        return std::nullopt;
+    }
+    if (command.mode != CliCommand::Undo && command.mode != CliCommand::History && command.targets.empty()) {
         error = "no target";
         return std::nullopt;
     }

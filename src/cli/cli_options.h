@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/operation_check.h"
+#include "editor/operation_check.h"
 
 #include <optional>
 #include <set>
@@ -11,7 +11,7 @@ namespace renomiq {
 
 // What one renomiq-cli command line asks for.
 struct CliCommand {
-    enum Mode { Help, Version, Rename, Save, Undo };
+    enum Mode { Help, Version, Rename, Save, Undo, History };
     Mode mode = Help;
     EditorInputs inputs; // the kind, the request fields and the save panel
     std::set<std::string> fieldsGiven;
@@ -20,6 +20,7 @@ struct CliCommand {
     bool noUndo = false; // --no-undo: renaming without an undo log is agreed to
     std::string output;
     std::string log; // undo --log: an undo log other than the last operation's
+    int steps = 0;   // undo --steps: the newest operations of the undo history, in order
     // --limit: the preview's rows for this run; 0 the stored number, kAllRows every row.
     int limit = 0;
     static constexpr int kAllRows = -1;

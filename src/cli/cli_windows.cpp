@@ -1,7 +1,7 @@
 #include "cli/cli_windows.h"
 
 #include "cli/terminal_text.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 #include <nlohmann/json.hpp>
 
@@ -112,12 +112,18 @@ void CliWindows::itemDone(ItemStatus status, const std::string &oldPath, const s
     writeRow(unreachable ? oldPath : shownPath(oldPath), newPath.empty() ? nullptr : &newText, status);
 }
 
+void CliWindows::previewEmpty()
+{
+    std::fprintf(json ? m_err : m_out, "%s\n", kPreviewEmptyText);
+}
+
+void CliWindows::previewTruncated()
+{
+    std::fprintf(json ? m_err : m_out, "%s\n", kPreviewTruncatedText);
+}
+
 void CliWindows::addPreviewRow(const std::string &oldText, const std::string &newText)
 {
-    if (newText.empty() && (oldText == "(No filename will be renamed)" || oldText == "(Others not shown...)")) {
-        std::fprintf(json ? m_err : m_out, "%s\n", oldText.c_str());
-        return;
-    }
     ++m_previewRows;
     if (json) {
         const std::string newShown = previewPaths ? shownPath(newText) : newText;
@@ -125,12 +131,6 @@ void CliWindows::addPreviewRow(const std::string &oldText, const std::string &ne
         return;
     }
     std::fprintf(m_out, "%s\t%s\n", textFor(m_out, oldText).c_str(), textFor(m_out, newText).c_str());
-}
-
-void CliWindows::closeEditor()
-{
-    if (onCloseEditor)
-        onCloseEditor();
 }
 
 void CliWindows::setStatusPanel(int panel, const std::string &text)

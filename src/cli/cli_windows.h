@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/run_windows.h"
+#include "run/run_observer.h"
 #include "targets/file_list.h"
 
 #include <atomic>
@@ -16,7 +16,7 @@ struct RunState;
 // progress on standard error when it is a terminal; Ctrl+C is the progress
 // dialog's Cancel. On a terminal, control characters in names are shown
 // escaped; otherwise names are written byte for byte.
-class CliWindows : public RunWindows {
+class CliWindows : public RunObserver {
 public:
     CliWindows(RunState &run, std::FILE *out = stdout, std::FILE *err = stderr);
 
@@ -26,7 +26,6 @@ public:
     int previewRowCount() const { return m_previewRows; }
     bool anyRenamed = false;
     std::string folderBox;
-    std::function<void()> onCloseEditor;
     // --format json: one JSON object a row on standard output, everything
     // else on standard error. hostPath turns the program's paths into host
     // paths; previewPaths: the preview's rows are paths, not names.
@@ -42,23 +41,15 @@ public:
     void setProgressNames(const std::string &oldName, const std::string &newName) override;
     void showSearchPanel(bool shown) override;
     void processEvents() override;
-    void setBusy(bool) override {}
     void showRenameError(const std::string &oldPath, const std::string &newPath, const std::string &reason) override;
     void showUnreachable(const std::string &path, const std::string &reason) override;
     void clearPreview() override { m_previewRows = 0; }
     void addPreviewRow(const std::string &oldText, const std::string &newText) override;
-    void showPreview(bool) override {}
-    void closePreview() override {}
-    void showEditor() override {}
-    void hideEditor() override {}
-    void closeEditor() override;
+    void previewEmpty() override;
+    void previewTruncated() override;
     FileList &fileList() override { return m_list; }
     void setStatusPanel(int panel, const std::string &text) override;
     std::string folderBoxText() const override { return folderBox; }
-    void refreshListing() override {}
-    void refreshFiles() override {}
-    void showFolderHistoryEntry(std::size_t) override {}
-    void closeListWindow() override {}
     void itemDone(ItemStatus status, const std::string &oldPath, const std::string &newPath) override;
 
 private:

@@ -73,7 +73,8 @@ int main(int argc, char *argv[])
     char *arguments[] = {const_cast<char *>(program.c_str()), programKeyword.data(), nullptr};
     ::execv(program.c_str(), arguments);
     const int error = errno;
-    HandOffFile(fileSystem, *dataFolder + '\\').remove(); // no one is there to read it
+    // No one is there to read it; one left is replaced by the next hand-off.
+    (void)HandOffFile(fileSystem, *dataFolder + '\\').remove();
     std::fprintf(stderr, "renomiq-send: cannot start %s: %s\n", program.c_str(), std::strerror(error));
     return 1;
 }

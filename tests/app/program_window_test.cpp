@@ -2,11 +2,12 @@
 
 #include "editor/editor_panel.h"
 #include "support/gui_app.h"
-#include "targets/list_window_model.h"
+#include "list/list_window_model.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -57,7 +58,7 @@ TEST(ProgramWindows, FromTheListWindowThroughTheEditorAndBack)
     EXPECT_TRUE(QTest::qWaitFor([&] { return list.statusPanel(0)->text() == QStringLiteral("1 Folders 5 Files"); }, 1000));
     test::saveScreenshot(list, QStringLiteral("readme_list_window"));
 
-    list.startEdit(EditKind::Replapart);
+    QTest::mouseClick(list.button(ListButton::Replace), Qt::LeftButton);
     ASSERT_TRUE(app.editor.isVisible());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&app.editor));
     EXPECT_EQ(app.editor.windowTitle(), QStringLiteral("Renomiq - Replace string"));

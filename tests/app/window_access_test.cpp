@@ -2,10 +2,11 @@
 // fonts, other screens, screen readers.
 #include "app/program_window.h"
 
-#include "platform/qt/help_window.h"
+#include "services/help_window.h"
+#include "run/undo_history_window.h"
 #include "settings/settings_store.h"
 #include "support/gui_app.h"
-#include "targets/list_window_model.h"
+#include "list/list_window_model.h"
 
 #include <QAbstractItemModel>
 #include <QAccessible>
@@ -256,10 +257,13 @@ TEST(WindowFonts, ListWindowButtonsFitTheirCaptionsAt11Points)
     {
         ShownList app;
         app.list.resize(601, 475);
-        for (const char *caption : {"Folder", "Files", "Delete", "Options", " Help", "Remove", "Replace", "Insert",
-                                    "Change", "Extension", "Save", "Undo", "Exit"}) {
-            QPushButton *b = app.list.button(QString::fromLatin1(caption));
-            ASSERT_NE(b, nullptr) << caption;
+        for (ListButton which : {ListButton::Folder, ListButton::Files, ListButton::Delete, ListButton::Options,
+                                 ListButton::Help, ListButton::Remove, ListButton::Replace, ListButton::Insert,
+                                 ListButton::Change, ListButton::Extension, ListButton::Save, ListButton::Undo,
+                                 ListButton::Exit}) {
+            QPushButton *b = app.list.button(which);
+            ASSERT_NE(b, nullptr);
+            const std::string caption = b->text().toStdString();
             QStyleOptionButton option;
             option.initFrom(b);
             const QRect contents = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b);
@@ -295,9 +299,13 @@ TEST(WindowScreenReader, EveryTopLevelWindowIsAWindowOrADialog)
         {"list", &app.list},          {"editor", &app.editor},     {"special string", &app.special},
         {"progress", &app.progress},  {"preview", &app.preview},   {"options", &app.options},
         {"name list", &app.nameList}, {"rename", &app.rename},     {"folder add", &app.folderAdd},
-        {"rename error", &app.renameError}, {"help", &help},
+        {"rename error", &app.renameError}, {"help", &help}, {"undo history", nullptr},
     };
-    for (const auto &[label, window] : windows) {
+    app.list.popupMenu()->findChild<QAction *>(QStringLiteral("undoHistoryItem"))->trigger();
+    for (auto [label, window] : windows) {
+        if (!window)
+            window = app.list.undoHistoryWindow();
+        ASSERT_NE(window, nullptr) << label;
         ASSERT_TRUE(window->isWindow()) << label;
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(window);
         ASSERT_NE(iface, nullptr) << label;

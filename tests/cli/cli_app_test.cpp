@@ -1,14 +1,17 @@
 #include "cli/cli_app.h"
 
+#include "support/media_files.h"
 #include "support/test_dir.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <tuple>
@@ -245,6 +248,29 @@ TEST_F(CliAppTest, FailuresNameTheirReasonOnStandardError)
     EXPECT_EQ(dir.list("w"), (Lines{"b\\c", "za"}));
 }
 
+TEST_F(CliAppTest, RegularExpressionsReplaceByPattern)
+{
+    dir.createFiles({"r/IMG_0042.jpg", "r/img_7.JPG", "r/notes.txt", "r/" + std::string(40, 'x') + ".txt"});
+    const std::string pattern = "oldString=IMG_(\\d+)";
+    CliRun preview = cli({"replace", "replaceRegex=true", pattern, "newString={1}_trip", "--preview", dir.host("r")});
+    EXPECT_EQ(preview.status, 0);
+    EXPECT_EQ(preview.out, "IMG_0042.jpg\t0042_trip.jpg\nimg_7.JPG\t7_trip.JPG\n");
+
+    CliRun invalid = cli({"replace", "replaceRegex=true", "oldString=IMG_(\\d+", "newString=x", "--yes", dir.host("r")});
+    EXPECT_EQ(invalid.status, 1);
+    EXPECT_EQ(invalid.err, "Error: The regular expression 'IMG_(\\d+' is not valid: missing closing parenthesis (at "
+                           "position 9).\n");
+
+    // A runaway pattern fails its item and leaves the others to be renamed.
+    CliRun run = cli({"replace", "replaceRegex=true", "oldString=^(x+x+)+\\d|_(\\d+)$", "newString=_n{2}", "--yes",
+                      dir.host("r")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "2 renamed successfully, 1 failed.\n");
+    EXPECT_NE(run.err.find("match limit"), std::string::npos) << run.err;
+    EXPECT_EQ(dir.list("r"), (Lines{"IMG_n0042.jpg", "img_n7.JPG", "notes.txt", std::string(40, 'x') + ".txt"}));
+    EXPECT_EQ(cli({"replace", "replaceRegex=maybe", "oldString=a", dir.host("r")}).status, 2);
+}
+
 TEST_F(CliAppTest, WindowsStylePathsTakeSlashesAsSeparators)
 {
     dir.createFiles({"w/a1.txt", "w/a2.txt", "w/a3.txt"});
@@ -252,8 +278,15 @@ TEST_F(CliAppTest, WindowsStylePathsTakeSlashesAsSeparators)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "3 renamed successfully, 0 failed.\n");
     EXPECT_EQ(dir.list("w"), (Lines{"b1.txt", "b2.txt", "b3.txt"}));
-    EXPECT_EQ(dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"),
-              "T:\\w\\b1.txt\r\nT:\\w\\a1.txt\r\nT:\\w\\b2.txt\r\nT:\\w\\a2.txt\r\nT:\\w\\b3.txt\r\nT:\\w\\a3.txt\r\n");
+    // Each pair after the identity line of its item.
+    std::string log;
+    for (const char *item : {"1.txt", "2.txt", "3.txt"}) {
+        struct stat st {};
+        ::stat(dir.host(std::string("w/b") + item).c_str(), &st);
+        log += "#item " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + "\r\nT:\\w\\b" + item
+            + "\r\nT:\\w\\a" + item + "\r\n";
+    }
+    EXPECT_EQ(dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"), log);
 }
 
 // "X:" starts a Windows-style path only for a drive of the table followed by a
@@ -305,7 +338,8 @@ TEST_F(CliAppTest, UndoOfAGivenLog)
         {{"undo", "--log", "T:\\missing.rbk", "--yes"}, 1, "", "renomiq-cli: no such undo log: T:\\missing.rbk\n",
          {"last.txt", "new.txt"}},
         {{"undo", "--log", "T:/kept.rbk", "--yes"}, 0, "Undo done.\n",
-         "Undo Confirmation: Do you want to UNDO the last rename operation ?\n", {"last.txt", "old.txt"}},
+         "Undo Confirmation: Do you want to UNDO the rename operation recorded in 'T:\\kept.rbk' ?\n",
+         {"last.txt", "old.txt"}},
         {{"undo", "--yes"}, 0, "Undo done.\n", "Undo Confirmation: Do you want to UNDO the last rename operation ?\n",
          {"before.txt", "old.txt"}},
     };
@@ -319,6 +353,110 @@ TEST_F(CliAppTest, UndoOfAGivenLog)
     EXPECT_FALSE(dir.exists("kept.rbk"));
 }
 
+// An undo whose log cannot take what it left (the log's temporary name is
+// too long for the file system) reports that failure and never "Undo done.".
+TEST_F(CliAppTest, AnUndoWhoseLogCannotBeRewrittenFails)
+{
+    dir.createFiles({"g/b.txt"});
+    const std::string name = std::string(248, 'l') + ".rbk";
+    dir.writeFile(name, "T:\\g\\b.txt\r\nT:\\g\\a.txt\r\nT:\\g\\gone.txt\r\nT:\\g\\was.txt\r\n");
+    CliRun run = cli({"undo", "--log", dir.host(name), "--yes"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    const std::string error = "Error: The undo log could not be written: ";
+    EXPECT_NE(run.err.find(error), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("Undo done."), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("could not be restored"), std::string::npos) << run.err;
+    EXPECT_EQ(dir.list("g"), Lines{"a.txt"});
+    // The log stays as it was: the next undo tries its pairs again.
+    EXPECT_EQ(dir.readFile(name), "T:\\g\\b.txt\r\nT:\\g\\a.txt\r\nT:\\g\\gone.txt\r\nT:\\g\\was.txt\r\n");
+}
+
+// What writes of the registry killed midway left beside it goes at the next
+// start, even one that writes no setting; only those, and only regular files
+// that no live process holds.
+TEST_F(CliAppTest, StartUpRemovesTheRegistrysWriteLeftovers)
+{
+    const std::string config = ".config-home/Corvane/Renomiq/";
+    dir.createFiles({config, "outside.txt"});
+    // A start before has written every setting: this one writes none.
+    EXPECT_EQ(cli({"undo", "--yes"}).status, 1);
+    const std::string registry = dir.readFile(config + "registry.reg");
+    dir.writeFile(config + "registry.reg.tmp-AbC123", "Windows Registry");
+    dir.writeFile(config + "registry.reg.tmp-held00", "Windows Registry");
+    dir.writeFile(config + "registry.reg.tmp-toolong", "x");
+    dir.writeFile(config + "registry.reg.old", "x");
+    ASSERT_EQ(::symlink(dir.host("outside.txt").c_str(), dir.host(config + "registry.reg.tmp-LiNk00").c_str()), 0);
+    ASSERT_EQ(::mkfifo(dir.host(config + "registry.reg.tmp-FiFo00").c_str(), 0600), 0);
+    const int held = ::open(dir.host(config + "registry.reg.tmp-held00").c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    CliRun run = cli({"undo", "--yes"});
+    ::close(held);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(dir.list(config), (Lines{"registry.reg", "registry.reg.lock", "registry.reg.old", "registry.reg.tmp-FiFo00", "registry.reg.tmp-LiNk00",
+                                       "registry.reg.tmp-held00", "registry.reg.tmp-toolong"}));
+    EXPECT_TRUE(dir.exists("outside.txt"));
+    EXPECT_EQ(dir.readFile(config + "registry.reg"), registry);
+}
+
+// The undo history as renomiq-cli lists it, and undo --steps, which undoes
+// the newest operations one after the other.
+TEST_F(CliAppTest, HistoryAndUndoOfSeveralSteps)
+{
+    dir.createFiles({"h/a.txt", "h/b.txt"});
+    ASSERT_EQ(cli({"replace", "oldString=a", "newString=c", dir.host("h")}).status, 0);
+    ASSERT_EQ(cli({"insert", "atHead=true", "headText=x_", dir.host("h")}).status, 0);
+    EXPECT_EQ(dir.list("h"), (Lines{"x_b.txt", "x_c.txt"}));
+
+    const CliRun history = cli({"history"});
+    EXPECT_EQ(history.status, 0);
+    EXPECT_EQ(history.err, "");
+    std::vector<Lines> rows;
+    for (std::size_t start = 0, end; (end = history.out.find('\n', start)) != std::string::npos; start = end + 1) {
+        Lines fields;
+        const std::string line = history.out.substr(start, end - start);
+        for (std::size_t from = 0, tab;; from = tab + 1) {
+            tab = line.find('\t', from);
+            fields.push_back(line.substr(from, tab == std::string::npos ? tab : tab - from));
+            if (tab == std::string::npos)
+                break;
+        }
+        rows.push_back(fields);
+    }
+    ASSERT_EQ(rows.size(), 2u) << history.out;
+    const std::string data = dir.host(".data-home/Corvane/Renomiq/");
+    EXPECT_EQ(rows[0], (Lines{"1", rows[0][1], "Insert", "2 items", "T:\\h\\", data + "rollback.rbk"}));
+    ASSERT_EQ(rows[1].size(), 6u);
+    EXPECT_EQ(rows[1], (Lines{"2", rows[1][1], "Replace", "1 item", "T:\\h\\", rows[1][5]}));
+    EXPECT_EQ(rows[1][5].rfind(data + "rollback.h", 0), 0u) << rows[1][5];
+    EXPECT_FALSE(rows[0][1].empty());
+
+    const struct {
+        Lines args;
+        int status;
+        const char *out;
+        Lines after;
+    } steps[] = {
+        // Without --yes and a terminal the first question is answered No.
+        {{"undo", "--steps", "2"}, 1, "", {"x_b.txt", "x_c.txt"}},
+        {{"undo", "--steps", "3", "--yes"}, 1, "", {"x_b.txt", "x_c.txt"}},
+        {{"undo", "--steps", "2", "--yes"}, 0, "Undo done.\nUndo done.\n", {"a.txt", "b.txt"}},
+        {{"undo", "--steps", "1", "--yes"}, 1, "", {"a.txt", "b.txt"}},
+    };
+    for (const auto &step : steps) {
+        const CliRun run = cli(step.args);
+        EXPECT_EQ(run.status, step.status) << step.args[2] << run.err;
+        EXPECT_EQ(run.out, step.out) << step.args[2];
+        EXPECT_EQ(dir.list("h"), step.after) << step.args[2];
+    }
+    EXPECT_EQ(cli({"undo", "--steps", "3", "--yes"}).err, "renomiq-cli: there is no operation to undo\n");
+    const CliRun empty = cli({"history"});
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_EQ(empty.err, "renomiq-cli: no operation is kept for undo\n");
+}
+
 // A file given as the log that is no undo log is refused and stays as it was:
 // never deleted, never rewritten, and nothing is renamed through it.
 TEST_F(CliAppTest, UndoRefusesAFileThatIsNoUndoLog)
@@ -329,8 +467,6 @@ TEST_F(CliAppTest, UndoRefusesAFileThatIsNoUndoLog)
     dir.writeFile("real.rbk", "T:\\g\\new.txt\r\nT:\\g\\old.txt\r\n");
     ASSERT_EQ(::mkfifo(dir.host("fifo").c_str(), 0644), 0);
     ASSERT_EQ(::symlink(dir.host("real.rbk").c_str(), dir.host("link.rbk").c_str()), 0);
-    // A character device as /dev/null is one (root only).
-    const bool device = ::mknod(dir.host("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0;
     const std::string prefix = "Error: The undo log could not be read: ";
     const struct {
         const char *file;
@@ -339,7 +475,6 @@ TEST_F(CliAppTest, UndoRefusesAFileThatIsNoUndoLog)
         {"notes.txt", prefix + "'T:\\notes.txt' holds no pair of names to undo; it is left as it is\n"},
         {"empty.txt", prefix + "'T:\\empty.txt' holds no pair of names to undo; it is left as it is\n"},
         {"fifo", prefix + "'T:\\fifo' is not a regular file\n"},
-        {"null", prefix + "'T:\\null' is not a regular file\n"},
         {"link.rbk", prefix + "'T:\\link.rbk' is a link, not a regular file\n"},
     };
     const auto identity = [&](const char *file) {
@@ -348,19 +483,37 @@ TEST_F(CliAppTest, UndoRefusesAFileThatIsNoUndoLog)
         return std::make_tuple(st.st_ino, st.st_mode, st.st_size, st.st_mtim.tv_nsec);
     };
     for (const auto &row : rows) {
-        if (std::string(row.file) == "null" && !device)
-            continue;
         const auto before = identity(row.file);
         CliRun run = cli({"undo", "--log", dir.host(row.file), "--yes"});
         EXPECT_EQ(run.status, 1) << row.file;
         EXPECT_EQ(run.out, "") << row.file;
-        EXPECT_EQ(run.err, "Undo Confirmation: Do you want to UNDO the last rename operation ?\n" + row.err)
+        EXPECT_EQ(run.err, "Undo Confirmation: Do you want to UNDO the rename operation recorded in 'T:\\"
+                               + std::string(row.file) + "' ?\n" + row.err)
             << row.file;
         EXPECT_TRUE(dir.exists(row.file)) << row.file;
         EXPECT_EQ(identity(row.file), before) << row.file;
     }
     EXPECT_EQ(dir.readFile("notes.txt"), "my only line\n");
     EXPECT_EQ(dir.list("g"), Lines{"new.txt"});
+}
+
+// A character device as /dev/null is, made in the test folder (root only).
+TEST_F(CliAppTest, UndoRefusesACharacterDeviceAsItsLog)
+{
+    if (::mknod(dir.host("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0)
+        GTEST_SKIP() << "no character device can be made here: " << std::strerror(errno);
+    struct stat before {};
+    ASSERT_EQ(::lstat(dir.host("null").c_str(), &before), 0);
+    CliRun run = cli({"undo", "--log", dir.host("null"), "--yes"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Undo Confirmation: Do you want to UNDO the rename operation recorded in 'T:\\null' ?\n"
+                       "Error: The undo log could not be read: 'T:\\null' is not a regular file\n");
+    struct stat after {};
+    ASSERT_EQ(::lstat(dir.host("null").c_str(), &after), 0);
+    EXPECT_TRUE(S_ISCHR(after.st_mode));
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_rdev, before.st_rdev);
 }
 
 TEST_F(CliAppTest, SaveWritesTheNameList)
@@ -532,6 +685,52 @@ TEST_F(CliAppTest, JsonRowsForPreviewsAndRuns)
     EXPECT_EQ(run.err.substr(run.err.size() - result.size()), result);
     EXPECT_EQ(dir.list("j"), (Lines{"IMG_\n.jpg", "P_1.jpg", "P_2 'é'.jpg", "b\\c", "x.txt"}));
     EXPECT_EQ(cli({"replace", "--format", "xml", "x"}).status, 2);
+}
+
+// Photos named by when they were taken, and numbered in that order; a photo
+// without the date, or a damaged one, gets the empty text: no name, so it
+// stays, and it comes last in the taken order.
+TEST_F(CliAppTest, PhotosNamedByWhenTheyWereTaken)
+{
+    dir.createFiles({"p/"});
+    const auto photo = [this](const std::string &name, const std::string &taken, const std::string &model) {
+        test::ExifFields fields;
+        fields.dateTimeOriginal = taken;
+        fields.model = model;
+        dir.writeFile("p/" + name, test::jpegWithExif(fields));
+    };
+    photo("IMG_0001.jpg", "2024:07:14 09:30:12", "Canon EOS R6");
+    photo("IMG_0002.jpg", "2024:07:14 08:15:00", "Canon EOS R6");
+    photo("DSC_0100.JPG", "2024:07:15 18:00:05", "NIKON Z 6");
+    dir.writeFile("p/scan.jpg", test::plainJpeg());
+    dir.writeFile("p/broken.jpg", test::jpegWithExif({}).substr(0, 40));
+
+    CliRun preview = cli({"change", "newName={taken;yyyy-MM-dd HH.mm.ss} {camera}", "--preview", dir.host("p")});
+    EXPECT_EQ(preview.out, "broken.jpg\t(none).jpg\n"
+                           "DSC_0100.JPG\t2024-07-15 18.00.05 NIKON Z 6.JPG\n"
+                           "IMG_0001.jpg\t2024-07-14 09.30.12 Canon EOS R6.jpg\n"
+                           "IMG_0002.jpg\t2024-07-14 08.15.00 Canon EOS R6.jpg\n"
+                           "scan.jpg\t(none)(1).jpg\n");
+
+    CliRun run = cli({"change", "newName={taken;yyyy-MM-dd HH.mm.ss}", dir.host("p")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(dir.list("p"), (Lines{"2024-07-14 08.15.00.jpg", "2024-07-14 09.30.12.jpg", "2024-07-15 18.00.05.JPG",
+                                    "broken.jpg", "scan.jpg"}));
+
+    // Each day's photos numbered in shooting order.
+    CliRun numbered = cli({"change", "newName={taken;yyyy-MM-dd}_$$$", "numberOrder=taken", dir.host("p")});
+    EXPECT_EQ(numbered.status, 0) << numbered.err;
+    EXPECT_EQ(dir.list("p"), (Lines{"2024-07-14_001.jpg", "2024-07-14_002.jpg", "2024-07-15_003.JPG", "_004.jpg",
+                                    "_005.jpg"}));
+    EXPECT_EQ(dir.readFile("p/2024-07-14_001.jpg").size(), test::jpegWithExif([] {
+                  test::ExifFields f;
+                  f.dateTimeOriginal = "2024:07:14 08:15:00";
+                  f.model = "Canon EOS R6";
+                  return f;
+              }()).size());
+
+    CliRun bad = cli({"change", "newName=x", "numberOrder=shot", dir.host("p")});
+    EXPECT_EQ(bad.status, 2);
 }
 
 } // namespace

@@ -75,6 +75,12 @@ TEST(CliOptions, UsageErrorsNameTheirCause)
         {{"undo", "--log", ""}, "--log needs a file"},
         {{"Changnew", "--log", "f", "x"}, "unknown option '--log'"},
         {{"undo", "--no-undo"}, "undo takes no argument '--no-undo'"},
+        {{"undo", "--steps", "0"}, "bad value '0' for --steps (a number from 1 to 20)"},
+        {{"undo", "--steps", "21"}, "bad value '21' for --steps (a number from 1 to 20)"},
+        {{"undo", "--steps"}, "--steps needs a value"},
+        {{"undo", "--steps", "2", "--log", "f"}, "--steps and --log do not go together"},
+        {{"history", "x"}, "history takes no argument 'x'"},
+        {{"history", "--steps", "2"}, "history takes no argument '--steps'"},
         {{"Savealls", "--no-undo", "--output", "o", "/tmp"}, "unknown option '--no-undo'"},
         {{"replace", "oldString=f", "newString=g", "--limit", "3", "x"}, "--limit goes with --preview"},
     };

@@ -113,7 +113,7 @@ TEST(Completion, KindsFieldsValuesAndOptions)
     const Lines fields = withEquals(fieldNames());
     const Lines kinds = {"Addnewnum", "Changexten", "Changnew", "Removpart", "Replapart", "Savealls", "Savesomes",
                          "change", "export-files", "export-folder", "extension", "insert", "remove", "replace",
-                         "undo"};
+                         "undo", "history"};
     const struct {
         const char *line;
         Lines expected; // empty: every field, with '='
@@ -131,6 +131,8 @@ TEST(Completion, KindsFieldsValuesAndOptions)
         {"renomiq-cli replace --no", {"--no-undo"}},
         {"renomiq-cli export-files --o", {"--output"}},
         {"renomiq-cli undo --l", {"--log"}},
+        {"renomiq-cli undo --s", {"--steps"}},
+        {"renomiq-cli undo --steps 1", {"1", "10", "11", "12", "13", "14", "15", "16", "17", "18", "19"}},
     };
     const struct {
         const char *shell;
@@ -163,7 +165,7 @@ TEST(Completion, KindsFieldsValuesAndOptions)
         }
     }
     for (const std::string &kind : kinds)
-        EXPECT_TRUE(kind == "undo" || kindOfCommand(kind).has_value()) << kind;
+        EXPECT_TRUE(kind == "undo" || kind == "history" || kindOfCommand(kind).has_value()) << kind;
 }
 
 } // namespace

@@ -328,6 +328,66 @@ TEST(CrashSafety, RecoveryAndUndoKilledAtEverySystemCallLoseNothing)
     EXPECT_GT(kills, 20);
 }
 
+// Two kept operations, the newer renaming items of the older: an undo of both
+// (undo --steps 2) killed at every system call that changes something, then
+// undone to the end, gives every item its first name back and leaves no log.
+TEST(CrashSafety, AnUndoOfTheHistoryKilledAtEverySystemCallLosesNothing)
+{
+    if (!test::straceWorks())
+        GTEST_SKIP() << "strace cannot trace here";
+    TestDir dir;
+    const std::string data = dataFolderOf(dir);
+    const Names original = {"a1", "a2", "a3"};
+    const auto make = [&] {
+        ::system(("rm -rf '" + dir.host("k") + "' '" + data + "'").c_str());
+        dir.createFiles({"k/c1", "k/c2", "k/b3", ".data-home/Corvane/Renomiq/"});
+        // The older: a1, a2, a3 became b1, b2, b3; the newer: b1, b2 became c1, c2.
+        dir.writeFile(".data-home/Corvane/Renomiq/rollback.h1.rbk",
+                      "T:\\k\\b1\r\nT:\\k\\a1\r\nT:\\k\\b2\r\nT:\\k\\a2\r\nT:\\k\\b3\r\nT:\\k\\a3\r\n");
+        dir.writeFile(".data-home/Corvane/Renomiq/rollback.rbk", "T:\\k\\c1\r\nT:\\k\\b1\r\nT:\\k\\c2\r\nT:\\k\\b2\r\n");
+    };
+    const auto logs = [&] {
+        int count = 0;
+        for (const std::string &name : test::namesIn(data))
+            count += name.size() > 4 && name.compare(name.size() - 4, 4, ".rbk") == 0;
+        return count;
+    };
+    const auto undoEverything = [&] {
+        for (int i = 0; i < 6 && logs() > 0; ++i)
+            test::runToEnd({{"undo", "--steps", "1", "--yes"}});
+    };
+    const char *calls = "openat,write,pwrite64,fsync,fdatasync,rename,renameat,renameat2,unlink,unlinkat,"
+                        "ftruncate,fchmod,fchmodat,fallocate,utimensat,mkdir,copy_file_range";
+    make();
+    const std::string trace = dir.host("trace");
+    test::runToEnd({{"undo", "--steps", "2", "--yes"}, {"strace", "-f", "-o", trace, "-e", std::string("trace=") + calls}});
+    ASSERT_EQ(test::namesIn(dir.host("k")), original) << "the undo without a kill";
+    ASSERT_EQ(logs(), 0);
+    std::map<std::string, int> counts;
+    std::istringstream lines(test::readHost(trace));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t name = line.find_first_not_of("0123456789 ");
+        const std::size_t paren = line.find('(');
+        if (name != std::string::npos && paren != std::string::npos && paren > name)
+            ++counts[line.substr(name, paren - name)];
+    }
+    ASSERT_GE(counts["renameat2"] + counts["rename"], 5);
+    int kills = 0;
+    for (const auto &[call, count] : counts) {
+        for (int n = 1; n <= count; ++n) {
+            make();
+            const int status = test::runToEnd(
+                {{"undo", "--steps", "2", "--yes"},
+                 {"strace", "-f", "-o", "/dev/null", "-e", "inject=" + call + ":signal=KILL:when=" + std::to_string(n)}});
+            kills += WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+            undoEverything();
+            ASSERT_EQ(test::namesIn(dir.host("k")), original) << "killed at " << call << " #" << n;
+            ASSERT_EQ(logs(), 0) << "killed at " << call << " #" << n;
+        }
+    }
+    EXPECT_GT(kills, 10);
+}
+
 TEST(CrashSafety, TwoInstancesEachKeepTheirOwnOperation)
 {
     TestDir dir;
@@ -439,7 +499,8 @@ TEST(CrashSafety, AJournalThatCannotGrowStopsTheRunAndKeepsWhatWasRenamed)
         EXPECT_GT(renamed, 1000) << row.name;
         EXPECT_LT(renamed, 5000) << row.name;
         const std::string log = test::readHost(dataFolderOf(dir) + "/rollback.rbk");
-        EXPECT_EQ(static_cast<int>(std::count(log.begin(), log.end(), '\n')), 2 * renamed) << row.name;
+        // A record per renamed item: its identity line and its pair.
+        EXPECT_EQ(static_cast<int>(std::count(log.begin(), log.end(), '\n')), 3 * renamed) << row.name;
 
         EXPECT_EQ(test::runToEnd({{"undo", "--yes"}}), 0) << row.name;
         EXPECT_EQ(test::namesIn(dir.host("w")), Names(names.begin(), names.end())) << row.name;
@@ -678,6 +739,44 @@ TEST(CrashSafety, ARenameKilledBeforeItWasMadeIsNeverUndone)
         undoAll();
         EXPECT_EQ(test::namesIn(dir.host("w")), without) << row.name;
         EXPECT_FALSE(dir.exists(".data-home/Corvane/Renomiq/rollback.rbk")) << row.name;
+    }
+}
+
+// After a run killed part way, the user moves or replaces items before the
+// next start: the undo renames only items the run renamed, never a file put
+// at a new name since.
+TEST(CrashSafety, AnItemPutAtANewNameAfterACrashIsNeverRenamedByTheUndo)
+{
+    if (!test::straceWorks())
+        GTEST_SKIP() << "strace cannot trace here";
+    const struct {
+        const char *name;
+        int killedAt;           // the renameat2 the run is killed at
+        const char *gone;       // deleted after the kill
+        const char *made;       // a new file made after the kill, "other" inside
+        Names after;            // once every undo has run
+    } rows[] = {
+        // The pair of a1 was recorded, the kill came before its rename.
+        {"the old name deleted, the new one made", 1, "a1.txt", "b1.txt", {"a2.txt", "b1.txt"}},
+        // a1 was renamed; b1 then replaced by another file.
+        {"a renamed item replaced", 2, "b1.txt", "b1.txt", {"a2.txt", "b1.txt"}},
+    };
+    for (const auto &row : rows) {
+        TestDir dir;
+        ::mkdir(dir.host("w").c_str(), 0755);
+        test::createFiles(dir.host("w"), {"a1.txt", "a2.txt"});
+        const int status = test::runToEnd(
+            {{"Replapart", "oldString=a", "newString=b", "--yes", dir.host("w")},
+             {"strace", "-f", "-o", "/dev/null", "-e", "inject=renameat2:signal=KILL:when=" + std::to_string(row.killedAt)}});
+        EXPECT_TRUE(WIFSIGNALED(status)) << row.name;
+        // Made before the other goes: a file system may hand a freed inode
+        // out again at once.
+        dir.writeFile("made", "other");
+        ASSERT_EQ(::unlink(dir.host(std::string("w/") + row.gone).c_str()), 0) << row.name;
+        ASSERT_EQ(::rename(dir.host("made").c_str(), dir.host(std::string("w/") + row.made).c_str()), 0) << row.name;
+        undoAll();
+        EXPECT_EQ(test::namesIn(dir.host("w")), row.after) << row.name;
+        EXPECT_EQ(dir.readFile(std::string("w/") + row.made), "other") << row.name;
     }
 }
 

@@ -2,7 +2,7 @@
 #include "cli/cli_windows.h"
 #include "cli/terminal_prompter.h"
 #include "cli/terminal_text.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 #include "support/test_dir.h"
 
 #include <gtest/gtest.h>

@@ -10,17 +10,10 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import renomiq_e2e as e2e  # noqa: E402
 
 PROGRAM = e2e.PROGRAM
+TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 
 class EditorTest(e2e.SessionTestCase):
-    def make_tree(self, files):
-        root = os.path.join(self.session.tmp, self.id().rsplit(".", 1)[-1])
-        for f in files:
-            path = os.path.join(root, f)
-            os.makedirs(os.path.dirname(path), exist_ok=True)
-            open(path, "w").close()
-        return root
-
     def open_folder(self, root, folder, listed, timeout=e2e.DEFAULT_TIMEOUT):
         app = self.session.start(PROGRAM, drives="C=/;T=" + root)
         app.window("Renomiq")
@@ -98,6 +91,40 @@ class EditorTest(e2e.SessionTestCase):
                  what="the numbered names")
         self.assertEqual(sorted(n[4:] for n in os.listdir(folder)), ["a.txt", "b.txt"])
         app.wait(lambda: app.status("Last operation") == "2 renamed successfully, 0 failed.", what="the result")
+        app.click(app.find("Exit", role="push button"))
+        self.assertEqual(app.exited(), 0)
+
+    def test_photos_renamed_by_date_taken_through_the_special_string_dialog(self):
+        # Photos whose EXIF the exiv2 command wrote, each with its own time of
+        # taking; the file names follow neither the times nor their order.
+        with open(os.path.join(TESTS, "fuzz", "media", "exif.jpg"), "rb") as f:
+            template = f.read()
+        taken = b"2024:07:14 09:30:12"
+        at = template.index(taken)
+        root = self.make_tree([])
+        photos = os.path.join(root, "photos")
+        os.makedirs(photos)
+        for name, when in (("IMG_0003.jpg", b"2024:07:14 08:05:00"), ("IMG_0001.jpg", b"2024:07:15 21:00:59"),
+                           ("DSC_0100.jpg", b"2023:12:31 23:59:59")):
+            with open(os.path.join(photos, name), "wb") as f:
+                f.write(template[:at] + when + template[at + len(taken):])
+        app = self.open_folder(root, "photos", "0 Folders 3 Files")
+        app.click(app.find("Change", role="push button"))
+        editor = app.window("Renomiq - Change to new name")
+        new_name = app.find("New name:", role="text", within=editor)
+        app.wait_focus(new_name)
+        app.set_text(new_name, "")
+        app.click(app.find("Special string", role="push button", within=editor))
+        dialog = app.window("Renomiq - Special string")
+        app.click(app.find("Metadata:", role="radio button", within=dialog))
+        self.assertEqual(app.text_of(app.find("Format:", role="text", within=dialog)), "yyyy-MM-dd HH.mm.ss")
+        app.click(app.find("Ok", role="push button", within=dialog))
+        app.wait_equal(lambda: app.text_of(new_name), "{taken;yyyy-MM-dd HH.mm.ss}", what="the inserted token")
+
+        app.click(app.find("OK", role="push button", within=editor))
+        app.wait(lambda: sorted(os.listdir(photos)) == ["2023-12-31 23.59.59.jpg", "2024-07-14 08.05.00.jpg",
+                                                        "2024-07-15 21.00.59.jpg"], what="the names by date taken")
+        app.wait(lambda: app.status("Last operation") == "3 renamed successfully, 0 failed.", what="the result")
         app.click(app.find("Exit", role="push button"))
         self.assertEqual(app.exited(), 0)
 

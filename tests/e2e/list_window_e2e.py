@@ -18,17 +18,6 @@ class ListWindowTest(e2e.SessionTestCase):
         self.addCleanup(app.stop)
         return app
 
-    def make_tree(self, files):
-        root = os.path.join(self.session.tmp, self.id().rsplit(".", 1)[-1])
-        for f in files:
-            path = os.path.join(root, f)
-            if f.endswith("/"):
-                os.makedirs(path, exist_ok=True)
-            else:
-                os.makedirs(os.path.dirname(path), exist_ok=True)
-                open(path, "w").close()
-        return root
-
     def test_folder_listing_rename_and_undo(self):
         root = self.make_tree(["trip/IMG_2.jpg", "trip/IMG_1.jpg", "trip/b.txt", "trip/sub/"])
         app = self.start(drives="C=/;T=" + root)

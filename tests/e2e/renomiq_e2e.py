@@ -703,6 +703,18 @@ class SessionTestCase(unittest.TestCase):
             session.__exit__(None, None, None)
             raise
 
+    def make_tree(self, files):
+        """Creates the files (a name ending with "/" a folder) in a folder of the test's own."""
+        root = os.path.join(self.session.tmp, self.id().rsplit(".", 1)[-1])
+        for f in files:
+            path = os.path.join(root, f)
+            if f.endswith("/"):
+                os.makedirs(path, exist_ok=True)
+            else:
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                open(path, "w").close()
+        return root
+
     @classmethod
     def tearDownClass(cls):
         cls.session.__exit__(None, None, None)

@@ -1,6 +1,7 @@
 // Fuzz target for the journals that a start-up recovers: any bytes left as a
 // journal are recovered, removed or set aside, and a recovered undo log holds
-// only whole pairs of Windows-style paths.
+// only whole records: pairs of Windows-style paths, each after
+// the identity line of its item when it has one.
 #include "fuzz/fuzz_support.h"
 #include "platform/host_file_system.h"
 #include "platform/text_lines.h"
@@ -39,12 +40,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::abort();
     if (recovery.recovered == 1) {
         const auto lines = log.read();
-        if (!lines || lines->empty() || lines->size() % 2 != 0)
+        if (!lines || lines->empty())
             std::abort();
+        // Records: an identity line, when known, and a pair of paths.
+        std::size_t paths = 0;
         for (const std::string &line : *lines) {
-            if (!isDrivePath(line))
+            if (identityOfLine(line)) {
+                if (paths % 2 != 0)
+                    std::abort();
+            } else if (!isDrivePath(line)) {
                 std::abort();
+            } else {
+                ++paths;
+            }
         }
+        if (paths == 0 || paths % 2 != 0 || identityOfLine(lines->back()))
+            std::abort();
     }
     return 0;
 }

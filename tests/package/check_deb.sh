@@ -17,7 +17,7 @@ echo "$fields"
 grep -q '^Package: renomiq$' <<<"$fields"
 grep -q '^Version: 0.1.0$' <<<"$fields"
 # Dependencies found from the linked libraries, and the plugins.
-for dependency in libqt6widgets6 libqt6core6 libc6 libstdc++6 qt6-qpa-plugins libqt6svg6; do
+for dependency in libqt6widgets6 libqt6core6 libc6 libstdc++6 qt6-qpa-plugins libqt6svg6 libexiv2-27 libtag1v5; do
     grep -q "^Depends:.*\b$dependency\b" <<<"$fields" || { echo "no dependency on $dependency"; exit 1; }
 done
 

@@ -41,6 +41,7 @@ share/renomiq/help/Remove.htm
 share/renomiq/help/Replace.htm
 share/renomiq/help/Save.htm
 share/renomiq/help/Special string.htm
+share/renomiq/help/Undo history.htm
 share/zsh/vendor-completions/_renomiq-cli"
 actual="$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)"
 if [ "$actual" != "$expected" ]; then
@@ -66,5 +67,5 @@ done
 # Read whole first: grep -q stops at its match, and the rest of the text
 # would meet a closed pipe.
 usage="$("$prefix/bin/renomiq-cli" --help)"
-grep -q 'renomiq-cli undo \[--log FILE\] \[--yes\]' <<<"$usage"
+grep -q 'renomiq-cli undo \[--log FILE | --steps N\] \[--yes\]' <<<"$usage"
 echo "install layout: ok"

@@ -20,6 +20,8 @@ public:
     std::set<std::string> refuseRenameOf; // Windows-style source paths; "*" refuses all
     std::set<std::string> refuseWriteOf; // Windows-style paths
     std::set<std::string> refuseListOf;  // Windows-style folder paths with their trailing '\'
+    std::set<std::string> refuseRemoveOf; // Windows-style paths
+    bool refuseJournals = false;        // no journal of a run can be made
     std::atomic<int> existenceTests{0}; // look-ups of whether something is at a path
     // Runs before each entry a name walk hands over: a slow disk.
     std::function<void()> beforeEntry;
@@ -83,6 +85,18 @@ public:
         if (refuseRenameOf.count("*") || refuseRenameOf.count(from))
             return errnoError(EACCES, "Cannot rename", from);
         return HostFileSystem::renameBack(from, to);
+    }
+    Status removeFile(const std::string &path) override
+    {
+        if (refuseRemoveOf.count(path))
+            return errnoError(EACCES, "Cannot delete", path);
+        return HostFileSystem::removeFile(path);
+    }
+    Result<std::unique_ptr<Journal>> createJournal(const std::string &folder) override
+    {
+        if (refuseJournals)
+            return errnoError(ENOSPC, "Cannot create a journal in", folder);
+        return HostFileSystem::createJournal(folder);
     }
     Status writeFileAtomic(const std::string &path, const std::string &content) override
     {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/program_window.h"
-#include "run/app_state.h"
+#include "state/app_state.h"
 #include "support/gui_test_platform.h"
 
 #include <QApplication>

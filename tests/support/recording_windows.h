@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/run_windows.h"
+#include "run/run_observer.h"
 #include "targets/file_list.h"
 
 #include <functional>
@@ -13,7 +13,9 @@ using MemoryFileList = RowList;
 
 // Stands in for the windows until they exist: records what the run asks of
 // them. onProcessEvents runs where the real dialog would see a Cancel click.
-class RecordingWindows : public RunWindows {
+// The preview's "no rows" and "rows left out" come as events and, as the
+// preview window shows them, as rows of their own.
+class RecordingWindows : public RunObserver, public WindowChoreography {
 public:
     MemoryFileList list;
     std::vector<std::pair<std::string, std::string>> previewRows;
@@ -65,6 +67,17 @@ public:
     {
         previewRows.emplace_back(oldText, newText);
     }
+    void previewEmpty() override
+    {
+        events.push_back("previewEmpty");
+        previewRows.emplace_back(kPreviewEmptyText, "");
+    }
+    void previewTruncated() override
+    {
+        events.push_back("previewTruncated");
+        previewRows.emplace_back(kPreviewTruncatedText, "");
+    }
+    void itemDone(ItemStatus, const std::string &, const std::string &) override {}
     void showPreview(bool maximized) override { events.push_back(maximized ? "previewMaximized" : "preview"); }
     void closePreview() override { events.push_back("closePreview"); }
     void showEditor() override { events.push_back("showEditor"); }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/edit_request.h"
-#include "run/app_state.h"
+#include "state/app_state.h"
 #include "run/run_driver.h"
 #include "support/recording_windows.h"
 #include "support/test_platform.h"
@@ -32,7 +32,7 @@ inline EditRequest insertAtHead(const std::string &text, bool preview = false)
 struct TestApp : TestPlatform {
     AppState state{platform};
     RecordingWindows windows;
-    RunDriver driver{state, windows};
+    RunDriver driver{state, windows, &windows};
 
     TestApp()
     {
@@ -56,7 +56,22 @@ struct TestApp : TestPlatform {
         for (const std::string &r : relatives)
             state.run.workList.push_back(TestDir::win(r));
     }
-    std::string undoLog() const { return dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"); }
+    // The undo log's pairs of paths, without the identity lines of their items.
+    std::string undoLog() const { return withoutIdentities(undoLogFile()); }
+    // A log's text without the identity lines of its items.
+    static std::string withoutIdentities(const std::string &file)
+    {
+        std::string paths;
+        for (std::size_t start = 0, end; start < file.size(); start = end) {
+            end = file.find('\n', start);
+            end = end == std::string::npos ? file.size() : end + 1;
+            if (file.compare(start, 6, "#item ") != 0)
+                paths.append(file, start, end - start);
+        }
+        return paths;
+    }
+    // The file as it is.
+    std::string undoLogFile() const { return dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"); }
     bool undoLogExists() const { return dir.exists(".data-home/Corvane/Renomiq/rollback.rbk"); }
 };
 

@@ -1,0 +1,37 @@
+#include "engine/taken_order.h"
+
+#include "engine/item_path.h"
+#include "platform/name_order.h"
+
+#include <algorithm>
+#include <tuple>
+
+namespace renomiq {
+
+void orderByTaken(std::vector<std::string> &itemPaths,
+                  const std::function<std::optional<CalendarTime>(const std::string &)> &takenOf)
+{
+    struct Item {
+        std::optional<CalendarTime> taken;
+        NameOrder::Key name;
+        std::string path;
+    };
+    std::vector<Item> items;
+    items.reserve(itemPaths.size());
+    for (std::string &path : itemPaths)
+        items.push_back({takenOf(path), NameOrder::key(lastComponentOf(path)), std::move(path)});
+    const auto when = [](const CalendarTime &t) { return std::tie(t.year, t.month, t.day, t.hour, t.minute, t.second); };
+    std::stable_sort(items.begin(), items.end(), [&](const Item &a, const Item &b) {
+        if (a.taken.has_value() != b.taken.has_value())
+            return a.taken.has_value();
+        if (a.taken && when(*a.taken) != when(*b.taken))
+            return when(*a.taken) < when(*b.taken);
+        if (a.name != b.name)
+            return a.name < b.name;
+        return a.path < b.path;
+    });
+    for (std::size_t i = 0; i < items.size(); ++i)
+        itemPaths[i] = std::move(items[i].path);
+}
+
+} // namespace renomiq

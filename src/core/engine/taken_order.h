@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace renomiq {
+
+// Puts the items in the order they were taken: earliest first, items with the
+// same time by name, items without a time after all others (by name too).
+// takenOf is asked once per item.
+void orderByTaken(std::vector<std::string> &itemPaths,
+                  const std::function<std::optional<CalendarTime>(const std::string &)> &takenOf);
+
+} // namespace renomiq
