@@ -3,12 +3,16 @@
  *   floor DIR FROM TO        rename every entry starting with FROM
  *   floor --tree DIR FROM TO the same in DIR and every folder below it, one
  *                            folder after another (subfolders first)
+ *   floor --tree-threads N DIR FROM TO
+ *                            the same with N threads, DIR's subfolders dealt
+ *                            out among them in turn: what the machine allows
  *   floor --pairs LOGFILE    rename line 2k+1 back to line 2k+2 (CR LF lines,
  *                            full paths), the bare loop an undo is measured by */
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -48,10 +52,64 @@ static long renameTree(int parent, const char *name, const char *from, const cha
     return renameIn(dir, from, to, 1);
 }
 
+struct Share {
+    int parent;
+    char **folders;
+    size_t count, first, step;
+    const char *from, *to;
+    long renamed;
+};
+
+static void *renameShare(void *arg)
+{
+    struct Share *share = arg;
+    for (size_t i = share->first; i < share->count; i += share->step)
+        share->renamed += renameTree(share->parent, share->folders[i], share->from, share->to);
+    return NULL;
+}
+
+/* DIR's subfolders (and what they hold) in N threads, then DIR's own entries. */
+static int threaded(int threads, const char *root, const char *from, const char *to)
+{
+    DIR *dir = opendir(root);
+    if (!dir || threads < 1 || threads > 64)
+        return 1;
+    size_t count = 0, capacity = 1024;
+    char **folders = malloc(capacity * sizeof *folders);
+    struct dirent *d;
+    while ((d = readdir(dir))) {
+        if (d->d_type != DT_DIR || strcmp(d->d_name, ".") == 0 || strcmp(d->d_name, "..") == 0)
+            continue;
+        if (count == capacity)
+            folders = realloc(folders, (capacity *= 2) * sizeof *folders);
+        folders[count++] = strdup(d->d_name);
+    }
+    pthread_t ids[64];
+    struct Share shares[64];
+    for (int t = 0; t < threads; ++t) {
+        shares[t] = (struct Share){dirfd(dir), folders, count, (size_t)t, (size_t)threads, from, to, 0};
+        pthread_create(&ids[t], NULL, renameShare, &shares[t]);
+    }
+    long renamed = 0;
+    for (int t = 0; t < threads; ++t) {
+        pthread_join(ids[t], NULL);
+        renamed += shares[t].renamed;
+    }
+    rewinddir(dir);
+    renamed += renameIn(dir, from, to, 0);
+    for (size_t i = 0; i < count; ++i)
+        free(folders[i]);
+    free(folders);
+    printf("%ld\n", renamed);
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     if (argc == 3 && strcmp(argv[1], "--pairs") == 0)
         return pairs(argv[2]);
+    if (argc == 6 && strcmp(argv[1], "--tree-threads") == 0)
+        return threaded(atoi(argv[2]), argv[3], argv[4], argv[5]);
     int tree = argc == 5 && strcmp(argv[1], "--tree") == 0;
     if (argc != 4 && !tree)
         return 2;

@@ -75,8 +75,13 @@ class Journal {
 public:
     virtual ~Journal() = default;
     // Fails when the journal cannot grow (disk full, file size limit, I/O
-    // error); nothing is appended then.
+    // error) or is gone (deleted with its folder); nothing is appended then.
     virtual Status append(std::string_view text) = 0;
+    // The two halves of append: whether the journal is still there (any
+    // thread, at the same time as others append), and the append once the
+    // caller has looked (one thread at a time).
+    virtual Status stillThere() const = 0;
+    virtual Status appendLooked(std::string_view text) = 0;
     // Bytes appended and not taken back.
     virtual std::size_t size() const = 0;
     // Takes back everything appended after the first `size` bytes.

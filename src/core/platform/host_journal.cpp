@@ -64,6 +64,13 @@ public:
         // stops before its next rename (one fstat, far cheaper than the rename).
         if (Status there = stillThere(); !there)
             return there;
+        return appendLooked(text);
+    }
+
+    Status appendLooked(std::string_view text) override
+    {
+        if (m_fd < 0)
+            return Error{EBADF, "The journal is closed"};
         const std::size_t start = m_size;
         while (!text.empty()) {
             if (!m_window || m_size < m_windowStart || m_size >= m_windowStart + m_windowSize) {
@@ -159,8 +166,7 @@ public:
         close();
     }
 
-private:
-    Status stillThere() const
+    Status stillThere() const override
     {
         struct stat st {};
         if (::fstat(m_fd, &st) != 0)
@@ -170,6 +176,7 @@ private:
         return Status::success();
     }
 
+private:
     // Writes the records of a deleted journal as the file at `target`, its
     // folders made anew.
     Status saveDeleted(const std::string &target, const std::string &path)

@@ -480,10 +480,12 @@ void ParallelRun::Impl::applyOutcomes()
         const std::lock_guard lock(m_lock);
         outcomes.swap(m_outcomes);
     }
-    // The windows may show a question here (a Cancel click): the threads pause.
-    pause();
+    // The threads go on while the outcomes are counted and shown; only
+    // while the windows see their events, where a Cancel click may ask a
+    // question, they pause.
     for (const ItemOutcome &outcome : outcomes)
         m_hooks.report(outcome);
+    pause();
     m_context.progress.processEvents();
     if (m_context.run.stopRequest)
         m_stop.store(true);

@@ -43,7 +43,8 @@ struct ParallelRunHooks {
                               std::pair<std::string, bool> &cache)>
         refusal;
     std::function<void(const std::string &oldPath, const std::string &newPath, const std::string &message)> refuse;
-    // One item's outcome, as a run in one thread reports it.
+    // One item's outcome, as a run in one thread reports it, but without
+    // letting the windows see their events (the run does that after a group).
     std::function<void(const ItemOutcome &outcome)> report;
     // The undo log could not record an item's rename: the run stops.
     std::function<void(const Error &error, bool itemNotTried)> journalFailed;

@@ -357,7 +357,8 @@ void RunDriver::report(const ItemOutcome &outcome)
         if (run.progressJob == ProgressJob::RenamingJob) {
             m_observer.setProgressNames(lastComponentOf(outcome.oldPath), lastComponentOf(outcome.newPath));
             m_observer.setProgressPosition(m_observer.progressPosition() + 1);
-            m_observer.processEvents();
+            if (!m_parallel) // a parallel run lets the windows see events once for all it reports
+                m_observer.processEvents();
         }
         if (filesMode)
             m_observer.fileList().addFileRow(outcome.newPath);

@@ -7,8 +7,9 @@
 #include <charconv>
 #include <cstdio>
 #include <deque>
-#include <map>
 #include <thread>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace renomiq {
 
@@ -229,12 +230,11 @@ Status UndoLog::appendRecord(Slot &slot, const std::string &current, const std::
         slot.ranges.emplace_back(start, m_memory.size() - start);
     } else {
         const std::size_t start = m_journal->size();
-        Status status = m_journal->append(text);
+        Status status = m_journal->appendLooked(text);
         if (!status)
             return status;
         slot.ranges.emplace_back(start, text.size());
     }
-    ++m_slots->appendedPairs;
     ++m_pairs;
     return Status::success();
 }
@@ -242,19 +242,26 @@ Status UndoLog::appendRecord(Slot &slot, const std::string &current, const std::
 Status UndoLog::recordRename(std::size_t slot, const std::string &newPath, const std::string &oldPath,
                              const std::optional<ItemId> &identity)
 {
-    // Made before the lock: the threads hold it for the copy alone.
+    // Made and looked at before the lock: the threads hold it for the copy alone.
     const std::string text = m_journal ? recordText(newPath, oldPath, identity) : std::string();
+    if (m_journal) {
+        if (Status there = m_journal->stillThere(); !there)
+            return there;
+    }
     std::unique_lock lock(m_slots->lock);
     Slot &mine = m_slots->slots[slot];
     // A new attempt for the item still open replaces what was recorded for it.
     if (mine.inFlight && mine.oldPath == oldPath)
         takeBackSlot(mine);
     mine.inFlight = false;
-    // Never further than kInFlightPairs from the oldest item in flight: the
+    // Never further than kInFlightBytes from the oldest item in flight: the
     // thread waits for it, which ends its rename without waiting for anyone.
     const auto farBehind = [&] {
+        if (!m_journal)
+            return false; // no recovery reads it
+        const std::size_t end = m_journal->size();
         for (const Slot &other : m_slots->slots) {
-            if (other.inFlight && m_slots->appendedPairs - other.firstPair >= kInFlightPairs)
+            if (other.inFlight && end - other.firstByte >= kInFlightBytes)
                 return true;
         }
         return false;
@@ -264,7 +271,7 @@ Status UndoLog::recordRename(std::size_t slot, const std::string &newPath, const
         std::this_thread::yield();
         lock.lock();
     }
-    mine.firstPair = m_slots->appendedPairs;
+    mine.firstByte = m_journal ? m_journal->size() : 0;
     mine.ranges.clear();
     mine.identity = identity;
     Status status = appendRecord(mine, newPath, oldPath, text);
@@ -277,6 +284,10 @@ Status UndoLog::recordRename(std::size_t slot, const std::string &newPath, const
 
 Status UndoLog::recordDetourOfSlot(const std::string &temporaryPath, const std::string &oldPath)
 {
+    if (m_journal) {
+        if (Status there = m_journal->stillThere(); !there)
+            return there;
+    }
     const std::lock_guard lock(m_slots->lock);
     for (Slot &slot : m_slots->slots) {
         if (slot.inFlight && slot.oldPath == oldPath)
@@ -324,7 +335,6 @@ void UndoLog::takeBackSlot(Slot &slot)
                 m_memory[line].clear();
         } else if (start + length == m_journal->size()) {
             m_journal->truncate(start);
-            --m_slots->appendedPairs;
         } else {
             m_journal->overwrite(start, voidPairText(length));
         }
@@ -384,9 +394,10 @@ namespace {
 class JournalScan {
 public:
     static constexpr std::size_t kLongestLine = 32768;
-    // Every pair that may record a rename never made lies among these: the
-    // items in flight of a run in several threads, with their detours.
-    static constexpr std::size_t kRecentPairs = UndoLog::kInFlightPairs + 16;
+    // Every record that may be of a rename never made begins within these
+    // last bytes: the items in flight of a run in several threads, with their
+    // detours (and one record of the longest lines more).
+    static constexpr std::size_t kRecentBytes = UndoLog::kInFlightBytes + 3 * kLongestLine;
 
     bool feed(std::string_view piece)
     {
@@ -424,7 +435,8 @@ public:
         std::string former;
         std::optional<ItemId> identity;
     };
-    // Its last whole records, up to kRecentPairs, the last one last.
+    // Its last whole records, those that begin within kRecentBytes of the
+    // end of the last one, the last one last.
     std::vector<Pair> lastPairs() const { return {m_recent.begin(), m_recent.end()}; }
 
 private:
@@ -458,7 +470,7 @@ private:
         } else if (m_state == Expect::Former) {
             m_recent.push_back({m_recordStart, m_offset + 1 - m_recordStart, std::move(m_current), std::move(m_line),
                                 m_identity});
-            if (m_recent.size() > kRecentPairs)
+            while (m_recent.front().start + kRecentBytes < m_recordStart)
                 m_recent.pop_front();
             m_whole = m_offset + 1;
             m_state = Expect::Record;
@@ -525,28 +537,30 @@ std::string folderOfPath(const std::string &path)
 std::vector<bool> renamesNotMade(FileSystem &fileSystem, const std::vector<JournalScan::Pair> &pairs)
 {
     std::vector<bool> notMade(pairs.size(), false);
-    std::map<std::string, bool> itemDecided; // by former path: a made pair of it was met
+    // Met so far, from the last back: the items by former path, how many of
+    // them lie in each folder, and the items of which a made pair was met.
+    std::unordered_set<std::string> later;
+    std::unordered_map<std::string, std::size_t> laterIn;
+    std::unordered_set<std::string> decided;
     for (std::size_t k = pairs.size(); k-- > 0;) {
         const JournalScan::Pair &pair = pairs[k];
         if (isVoidUndoPair(pair.current, pair.former))
             continue;
         const std::string folder = folderOfPath(pair.former);
-        bool settled = false;
-        for (std::size_t later = k + 1; later < pairs.size() && !settled; ++later) {
-            const std::string &other = pairs[later].former;
-            if (isVoidUndoPair(pairs[later].current, other))
-                continue;
-            settled = (other != pair.former && folderOfPath(other) == folder)
-                || (folder.size() > other.size() && folder.compare(0, other.size(), other) == 0
-                    && folder[other.size()] == '\\');
+        const bool itself = later.count(pair.former) > 0;
+        const auto in = laterIn.find(folder);
+        // Another item of its folder, or a folder above it, follows it.
+        bool settled = in != laterIn.end() && in->second > (itself ? 1u : 0u);
+        for (std::size_t at = folder.find('\\'); !settled && at != std::string::npos; at = folder.find('\\', at + 1))
+            settled = later.count(folder.substr(0, at)) > 0;
+        if (!itself) {
+            later.insert(pair.former);
+            ++laterIn[folder];
         }
-        if (settled)
-            continue;
-        bool &decided = itemDecided[pair.former];
-        if (decided)
+        if (settled || decided.count(pair.former))
             continue;
         if (renameWasMade(fileSystem, pair))
-            decided = true;
+            decided.insert(pair.former);
         else
             notMade[k] = true;
     }

@@ -70,11 +70,11 @@ public:
     // one a thread: each has at most one item in flight (recorded, its
     // outcome still open), and a failure takes back only that item's pairs,
     // wherever they lie in the journal (they become void pairs, which an undo
-    // passes over). An item in flight is never more than kInFlightPairs pairs
-    // from the journal's end: a thread that would go further waits, so that a
-    // recovery finds every rename that may not have been made among the last
-    // pairs. The calls below may come from any thread.
-    static constexpr std::size_t kInFlightPairs = 256;
+    // passes over). An item in flight never begins more than kInFlightBytes
+    // before the journal's end: a thread that would go further waits, so that
+    // a recovery finds every rename that may not have been made among the
+    // last records. The calls below may come from any thread.
+    static constexpr std::size_t kInFlightBytes = std::size_t{256} << 10;
     void beginSlots(std::size_t slots);
     bool usesSlots() const { return m_slots != nullptr; }
     Status recordRename(std::size_t slot, const std::string &newPath, const std::string &oldPath,
@@ -122,7 +122,7 @@ private:
         bool inFlight = false;
         std::string oldPath;
         std::optional<ItemId> identity;
-        std::size_t firstPair = 0;                              // its first pair's number in the journal
+        std::size_t firstByte = 0; // where its first record begins in the journal
         // Its records: offset and length in the journal (lines in memory).
         std::vector<std::pair<std::size_t, std::size_t>> ranges;
     };
@@ -139,7 +139,6 @@ private:
     struct Slots {
         SpinLock lock;
         std::vector<Slot> slots;
-        std::size_t appendedPairs = 0; // void ones too
     };
     // `text`: the record as the journal holds it.
     Status appendRecord(Slot &slot, const std::string &current, const std::string &former, const std::string &text);

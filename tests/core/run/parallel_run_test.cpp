@@ -296,41 +296,55 @@ TEST(ParallelRun, ARecordTakenBackInTheMiddleIsVoidAndUndoPassesOverIt)
 }
 
 // A journal left by a run in several threads: the item in flight in one
-// folder lies before the records of another thread. Its rename was never made
-// (its new name is another item's); once its old name is free no undo renames
-// that other item, and the rest is undone. Journals with the items'
-// identities and older ones without.
+// folder lies before the records of another thread, a few or thousands
+// (the threads may run that far apart). Its rename was never made (its new
+// name is another item's): recovery leaves it out, so that once its old name
+// is free no undo renames that other item, and the rest is undone. Journals
+// with the items' identities and older ones without.
 TEST(ParallelRun, RecoveryLeavesOutARenameNeverMadeThatOthersFollow)
 {
-    for (const bool identities : {false, true}) {
-        test::TestApp app;
-        app.dir.createFiles({"a/x1.txt", "a/y1.txt", "b/n1", "b/n2", "b/n3", ".data-home/Corvane/Renomiq/"});
-        const auto record = [&](const std::string &current, const std::string &former, const std::string &item) {
-            std::string text;
-            if (identities)
-                text = identityLine(*app.fileSystem.itemId(TestDir::win(item))) + "\r\n";
-            return text + TestDir::win(current) + "\r\n" + TestDir::win(former) + "\r\n";
-        };
-        std::string journal = record("b/n1", "b/o1", "b/n1")
-            + record("a/y1.txt", "a/x1.txt", "a/x1.txt") // in flight when the run died
-            + record("b/n2", "b/o2", "b/n2") + record("b/n3", "b/o3", "b/n3");
-        journal.append(4096, '\0');
-        app.dir.writeFile(".data-home/Corvane/Renomiq/rollback.jnl", journal);
+    for (const int others : {3, 3000}) {
+        for (const bool identities : {false, true}) {
+            const std::string row = std::to_string(others) + (identities ? " with identities" : "");
+            test::TestApp app;
+            std::vector<std::string> files{"a/x1.txt", "a/y1.txt", ".data-home/Corvane/Renomiq/"};
+            Lines formers;
+            for (int n = 1; n <= others; ++n) {
+                files.push_back("b/n" + std::to_string(n));
+                formers.push_back("o" + std::to_string(n));
+            }
+            app.dir.createFiles(files);
+            const auto record = [&](const std::string &current, const std::string &former, const std::string &item) {
+                std::string text;
+                if (identities)
+                    text = identityLine(*app.fileSystem.itemId(TestDir::win(item))) + "\r\n";
+                return text + TestDir::win(current) + "\r\n" + TestDir::win(former) + "\r\n";
+            };
+            std::string journal = record("b/n1", "b/o1", "b/n1")
+                + record("a/y1.txt", "a/x1.txt", "a/x1.txt"); // in flight when the run died
+            for (int n = 2; n <= others; ++n)
+                journal += record("b/n" + std::to_string(n), "b/o" + std::to_string(n), "b/n" + std::to_string(n));
+            journal.append(4096, '\0');
+            app.dir.writeFile(".data-home/Corvane/Renomiq/rollback.jnl", journal);
 
-        const UndoLog::Recovery recovery =
-            UndoLog(app.fileSystem, app.state.settings.dataFolder()).recoverAbandonedJournals();
-        EXPECT_EQ(recovery.recovered, 1) << identities;
-        EXPECT_EQ(pairsOf(app.undoLog()),
-                  (std::vector<Pair>{{TestDir::win("b/n1"), TestDir::win("b/o1")},
-                                     {TestDir::win("b/n2"), TestDir::win("b/o2")},
-                                     {TestDir::win("b/n3"), TestDir::win("b/o3")}}))
-            << identities;
-        ::unlink(app.dir.host("a/x1.txt").c_str()); // the item goes; its old name is free
-        app.prompter.expect(Answer::Yes);
-        app.driver.undoLast();
-        EXPECT_EQ(app.dir.list("a"), Lines{"y1.txt"}) << identities;
-        EXPECT_EQ(app.dir.list("b"), (Lines{"o1", "o2", "o3"})) << identities;
-        EXPECT_EQ(app.driver.unrestoredCount(), 0) << identities;
+            const UndoLog::Recovery recovery =
+                UndoLog(app.fileSystem, app.state.settings.dataFolder()).recoverAbandonedJournals();
+            EXPECT_EQ(recovery.recovered, 1) << row;
+            const std::vector<Pair> pairs = pairsOf(app.undoLogFile());
+            EXPECT_EQ(pairs.size(), static_cast<std::size_t>(others)) << row;
+            EXPECT_TRUE(std::none_of(pairs.begin(), pairs.end(),
+                                     [&](const Pair &pair) { return pair.second == TestDir::win("a/x1.txt"); }))
+                << row;
+            ::unlink(app.dir.host("a/x1.txt").c_str()); // the item goes; its old name is free
+            app.prompter.expect(Answer::Yes);
+            app.driver.undoLast();
+            EXPECT_EQ(app.dir.list("a"), Lines{"y1.txt"}) << row;
+            Lines undone = app.dir.list("b");
+            std::sort(undone.begin(), undone.end());
+            std::sort(formers.begin(), formers.end());
+            EXPECT_EQ(undone, formers) << row;
+            EXPECT_EQ(app.driver.unrestoredCount(), 0) << row;
+        }
     }
 }
 
