@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <sys/resource.h>
 #include <map>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -482,6 +483,51 @@ TEST(ParallelRun, AJournalThatCannotGrowStopsEveryThread)
         EXPECT_EQ(treeOf(app.dir, "t").size(), 255u) << jobs; // 5 folders and their 250 files
         for (const std::string &path : treeOf(app.dir, "t"))
             EXPECT_EQ(path.find("/x"), std::string::npos) << path;
+    }
+}
+
+// The data folder is deleted while the threads rename: its journal goes with
+// it, so every thread stops before its next rename, and what was renamed is
+// still written as the undo log.
+TEST(ParallelRun, ARunWhoseDataFolderIsDeletedStopsEveryThreadAndKeepsWhatWasRenamed)
+{
+    for (const int jobs : {1, 2, 8}) {
+        ParallelApp app;
+        std::vector<std::string> paths;
+        for (int folder = 0; folder < 8; ++folder) {
+            for (int f = 0; f < 200; ++f)
+                paths.push_back("t/f" + std::to_string(folder) + "/IMG_" + std::to_string(f));
+        }
+        app.dir.createFiles(paths);
+        const std::set<std::string> before = treeOf(app.dir, "t");
+        // The folder goes at the tenth rename, at once for every thread: a
+        // thread that looked at the journal before may still end its rename.
+        int renames = 0;
+        std::mutex renaming;
+        app.fileSystem.beforeRename = [&](const std::string &) {
+            const std::lock_guard lock(renaming);
+            if (++renames == 10)
+                std::filesystem::remove_all(app.dir.dataHome());
+        };
+        app.target("t", FolderScope::AllLayers);
+        app.state.run.jobs = jobs;
+        app.state.editKind = EditKind::Replapart;
+        app.prompter.expect(Answer::Ok);
+        app.driver.startRun(replaceRequest("IMG_", "Photo_"));
+        app.fileSystem.beforeRename = nullptr;
+        const RunState &run = app.state.run;
+        // Those that had looked at the journal before it went end their rename.
+        EXPECT_GE(run.renamedCount, 10) << jobs;
+        EXPECT_LE(run.renamedCount, 9 + jobs) << jobs;
+        EXPECT_TRUE(run.stoppedByError) << jobs;
+        ASSERT_EQ(app.prompter.texts().size(), 1u) << jobs;
+        EXPECT_EQ(app.prompter.texts()[0].rfind("The undo log could not be written: The journal ", 0), 0u)
+            << app.prompter.texts()[0];
+        EXPECT_EQ(pairsOf(app.undoLog()).size(), static_cast<std::size_t>(run.renamedCount)) << jobs;
+        app.prompter.clear();
+        app.prompter.expect(Answer::Yes);
+        app.driver.undoLast();
+        EXPECT_EQ(treeOf(app.dir, "t"), before) << jobs;
     }
 }
 
