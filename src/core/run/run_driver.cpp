@@ -281,7 +281,11 @@ void RunDriver::visitInParallel(const UnreachableItem &unreachable)
     hooks.refuse = [this](const std::string &oldPath, const std::string &newPath, const std::string &message) {
         refuse(oldPath, newPath, message);
     };
-    hooks.report = [this](const ItemOutcome &outcome) { report(outcome); };
+    hooks.report = [this](const ItemOutcome &outcome) {
+        m_reportingForThreads = true;
+        report(outcome);
+        m_reportingForThreads = false;
+    };
     hooks.journalFailed = [this](const Error &error, bool itemNotTried) {
         if (m_journalError.message.empty())
             m_journalError = error;
@@ -357,7 +361,7 @@ void RunDriver::report(const ItemOutcome &outcome)
         if (run.progressJob == ProgressJob::RenamingJob) {
             m_observer.setProgressNames(lastComponentOf(outcome.oldPath), lastComponentOf(outcome.newPath));
             m_observer.setProgressPosition(m_observer.progressPosition() + 1);
-            if (!m_parallel) // a parallel run lets the windows see events once for all it reports
+            if (!m_reportingForThreads) // those let the windows see events once for all they report
                 m_observer.processEvents();
         }
         if (filesMode)

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <sys/resource.h>
 #include <map>
+#include <optional>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -362,11 +363,20 @@ TEST(ParallelRun, AStopIsSeenWithinOneItemAThread)
         }
         app.dir.createFiles(paths);
         std::atomic<int> started{0};
-        int startedAtStop = -1;
-        app.fileSystem.beforeRename = [&](const std::string &) { ++started; };
+        std::atomic<int> startedAtStop{-1};
+        // Half way the threads wait for the stop, so that the run cannot end
+        // before the windows see events.
+        app.fileSystem.beforeRename = [&](const std::string &) {
+            if (++started < 1200)
+                return;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (startedAtStop < 0 && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::yield();
+            EXPECT_GE(startedAtStop.load(), 0);
+        };
         app.windows.onProcessEvents = [&] {
             if (startedAtStop < 0 && app.state.run.renamedCount >= 100) {
-                startedAtStop = started;
+                startedAtStop = started.load();
                 app.state.run.stopRequest = true;
                 app.state.run.stoppedByUser = true;
             }
@@ -375,11 +385,42 @@ TEST(ParallelRun, AStopIsSeenWithinOneItemAThread)
         app.state.run.jobs = jobs;
         app.state.editKind = EditKind::Replapart;
         app.driver.startRun(replaceRequest("IMG_", "Photo_"));
-        ASSERT_GE(startedAtStop, 100) << jobs;
-        EXPECT_LE(started - startedAtStop, jobs) << jobs;
+        ASSERT_GE(startedAtStop.load(), 100) << jobs;
+        EXPECT_LE(started.load() - startedAtStop.load(), jobs) << jobs;
         EXPECT_LT(app.state.run.renamedCount, 2400) << jobs;
         EXPECT_GT(app.state.run.notTriedCount, 0) << jobs;
         EXPECT_EQ(pairsOf(app.undoLog()).size(), static_cast<std::size_t>(app.state.run.renamedCount)) << jobs;
+    }
+}
+
+// A run over all layers of a folder without subfolders takes the path of a
+// run in one thread whatever the threads asked for: a stop is seen after the
+// item at which it was asked, as there.
+TEST(ParallelRun, AFolderWithoutSubfoldersSeesAStopAfterEachItem)
+{
+    std::optional<int> inOneThread;
+    for (const int jobs : {1, 2, 8}) {
+        ParallelApp app;
+        std::vector<std::string> paths;
+        for (int f = 0; f < 300; ++f)
+            paths.push_back("t/IMG_" + std::to_string(f));
+        app.dir.createFiles(paths);
+        app.windows.onProcessEvents = [&] {
+            if (app.state.run.renamedCount >= 100 && !app.state.run.stopRequest) {
+                app.state.run.stopRequest = true;
+                app.state.run.stoppedByUser = true;
+            }
+        };
+        app.target("t", FolderScope::AllLayers);
+        app.state.run.jobs = jobs;
+        app.state.editKind = EditKind::Replapart;
+        app.driver.startRun(replaceRequest("IMG_", "Photo_"));
+        const int renamed = app.state.run.renamedCount;
+        EXPECT_EQ(renamed + app.state.run.notTriedCount, 300) << jobs;
+        if (!inOneThread)
+            inOneThread = renamed;
+        EXPECT_EQ(renamed, *inOneThread) << jobs;
+        EXPECT_LE(renamed, 101) << jobs;
     }
 }
 
