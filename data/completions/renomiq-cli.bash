@@ -56,6 +56,7 @@ _renomiq_cli()
         --limit) COMPREPLY=($(compgen -W 'all' -- "$cur")); return ;;
         --steps) COMPREPLY=($(compgen -W '1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20' -- "$cur")); return ;;
         --format) COMPREPLY=($(compgen -W 'text json' -- "$cur")); return ;;
+        --jobs) COMPREPLY=($(compgen -W '1 2 3 4 5 6 7 8' -- "$cur")); return ;;
         --output | --log) _filedir; return ;;
     esac
 
@@ -64,7 +65,7 @@ _renomiq_cli()
         undo) options='--log --steps --yes' ;;
         history) options='' ;;
         export-folder | export-files | Savealls | Savesomes) options='--output --yes' ;;
-        *) options='--scope --preview --limit --format --yes --no-undo' ;;
+        *) options='--scope --preview --limit --format --jobs --yes --no-undo' ;;
     esac
 
     if [[ $cur == -* ]]; then

@@ -22,6 +22,7 @@ complete -c renomiq-cli -n "__fish_seen_subcommand_from $kinds; and not __fish_s
 complete -c renomiq-cli -n "__fish_seen_subcommand_from $kinds; and not __fish_seen_subcommand_from $saves" -l limit -x -a 'all' -d 'Rows of the preview: a number, or all'
 complete -c renomiq-cli -n "__fish_seen_subcommand_from $kinds; and not __fish_seen_subcommand_from $saves" -l format -x -a 'text json' -d 'Rows as text or as JSON'
 complete -c renomiq-cli -n "__fish_seen_subcommand_from $kinds; and not __fish_seen_subcommand_from $saves" -l no-undo -d 'Rename even when no undo log can be written'
+complete -c renomiq-cli -n "__fish_seen_subcommand_from $kinds; and not __fish_seen_subcommand_from $saves" -l jobs -x -a '1 2 3 4 5 6 7 8' -d 'Threads that rename folders in parallel'
 complete -c renomiq-cli -n "__fish_seen_subcommand_from $saves" -l output -r -F -d 'The text file to write'
 complete -c renomiq-cli -n '__fish_seen_subcommand_from undo' -l log -r -F -d 'The undo log to reverse'
 complete -c renomiq-cli -n '__fish_seen_subcommand_from undo' -l steps -x -a '(seq 1 20)' -d 'Undo the N newest operations'

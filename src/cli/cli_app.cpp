@@ -288,6 +288,8 @@ int runCli(const std::vector<std::string> &arguments)
     else if (command.limit > 0)
         state.settings.options.previewLimit = command.limit;
     windows.json = command.json;
+    state.run.jobs = command.jobs;
+    state.run.stopSignal = &CliWindows::interrupted;
     windows.preview = request.preview;
     windows.previewPaths = command.scope != FolderScope::OneLayer;
     windows.hostPath = [&fileSystem](const std::string &path) {

@@ -317,6 +317,16 @@ std::optional<CliCommand> parseCliArguments(const std::vector<std::string> &argu
                 error = "bad value '" + *v + "' for --limit (a number from 1, or all)";
                 return std::nullopt;
             }
+        } else if (a == "--jobs" && command.mode == CliCommand::Rename) {
+            const std::string *v = value("--jobs");
+            if (!v)
+                return std::nullopt;
+            int jobs = 0;
+            if (!parseInt(*v, jobs) || jobs < 1 || jobs > 8) {
+                error = "bad value '" + *v + "' for --jobs (a number from 1 to 8)";
+                return std::nullopt;
+            }
+            command.jobs = jobs;
         } else if (a == "--format" && command.mode == CliCommand::Rename) {
             const std::string *v = value("--format");
             if (!v)

@@ -25,6 +25,7 @@ struct CliCommand {
     int limit = 0;
     static constexpr int kAllRows = -1;
     bool json = false; // --format json: one JSON object a row
+    int jobs = 0;      // --jobs N: the threads of a run over several folders; 0 the default
     std::vector<std::string> targets; // as given: host or Windows-style paths
 };
 

@@ -168,6 +168,89 @@ TEST(CrashSafety, AKilledRunIsUndoneCompletelyAlsoWhenRecoveryAndUndoAreKilled)
     EXPECT_FALSE(dataFileBeginning(data, "rollback.rbk.tmp-"));
 }
 
+// A tree of `folders` folders of `files` files each, IMG_0 ... in each, and a
+// Photo_3 that takes the new name of IMG_3 (which becomes Photo_3(1)).
+std::vector<std::string> makeTreeOf(const TestDir &dir, int folders, int files)
+{
+    std::vector<std::string> paths;
+    for (int f = 0; f < folders; ++f) {
+        const std::string folder = "tree/f" + std::to_string(f) + (f % 4 == 3 ? "/inner" : "");
+        for (int i = 0; i < files; ++i)
+            paths.push_back(folder + "/IMG_" + std::to_string(i));
+        paths.push_back(folder + "/Photo_3");
+    }
+    dir.createFiles(paths);
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// Every file under a host folder, as paths relative to it.
+std::vector<std::string> filesUnder(const std::string &root, const std::string &prefix = "tree")
+{
+    std::vector<std::string> found;
+    for (const std::string &name : test::namesIn(root)) {
+        struct stat st {};
+        const std::string path = root + "/" + name;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            for (const std::string &inner : filesUnder(path, prefix + "/" + name))
+                found.push_back(inner);
+        } else {
+            found.push_back(prefix + "/" + name);
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// Runs over many folders in several threads killed part way, at a moment and
+// at chosen renames (with the other threads in the middle of theirs): every
+// file comes back under its first name, none is lost.
+TEST(CrashSafety, AKilledRunInSeveralThreadsIsUndoneCompletely)
+{
+    for (const int jobs : {1, 2, 8}) {
+        TestDir dir;
+        const std::string data = dataFolderOf(dir);
+        const std::vector<std::string> original = makeTreeOf(dir, 24, 600);
+        const std::vector<std::string> run = {"Replapart", "oldString=IMG_", "newString=Photo_", "--scope", "1",
+                                              "--jobs", std::to_string(jobs), dir.host("tree")};
+        const pid_t running = test::start({run});
+        ASSERT_GT(running, 0);
+        ASSERT_TRUE(waitForJournal(data, 48 << 10)) << "the run kept no journal";
+        ::kill(running, SIGKILL);
+        ASSERT_TRUE(WIFSIGNALED(test::finish(running)));
+        const std::vector<std::string> afterKill = filesUnder(dir.host("tree"));
+        ASSERT_EQ(afterKill.size(), original.size()) << "a file was lost, jobs " << jobs;
+        const auto renamed = std::count_if(afterKill.begin(), afterKill.end(), [](const std::string &path) {
+            return path.find("/Photo_") != std::string::npos && path.substr(path.size() - 8) != "/Photo_3";
+        });
+        EXPECT_GT(renamed, 0) << jobs;
+        EXPECT_LT(renamed, 24 * 600) << jobs;
+        undoAll();
+        EXPECT_EQ(filesUnder(dir.host("tree")), original) << "jobs " << jobs;
+        EXPECT_TRUE(test::journalsIn(data).empty()) << jobs;
+        EXPECT_FALSE(dir.exists(".data-home/Corvane/Renomiq/rollback.rbk")) << jobs;
+    }
+    if (!test::straceWorks())
+        GTEST_SKIP() << "strace cannot trace here";
+    for (const int jobs : {2, 8}) {
+        // strace counts each thread's calls: every thread reaches these.
+        for (const int when : {1, 3, 7, 12}) {
+            TestDir dir;
+            const std::vector<std::string> original = makeTreeOf(dir, 8, 12);
+            const std::vector<std::string> run = {"Replapart", "oldString=IMG_", "newString=Photo_", "--scope", "1",
+                                                  "--jobs", std::to_string(jobs), dir.host("tree")};
+            const int status = test::runToEnd(
+                {run, {"strace", "-f", "-qq", "-o", "/dev/null", "-e",
+                       "inject=renameat2:signal=KILL:when=" + std::to_string(when)}});
+            EXPECT_TRUE(WIFSIGNALED(status)) << "jobs " << jobs << ", killed at rename " << when;
+            ASSERT_EQ(filesUnder(dir.host("tree")).size(), original.size()) << jobs << " " << when;
+            undoAll();
+            EXPECT_EQ(filesUnder(dir.host("tree")), original) << "jobs " << jobs << ", killed at rename " << when;
+            EXPECT_TRUE(test::journalsIn(dataFolderOf(dir)).empty()) << jobs << " " << when;
+        }
+    }
+}
+
 // The state a run leaves when killed after five renames, with the journal of
 // an older version's name: renames that depend on each other (a chain of
 // names, a subfolder renamed before its folder) and a record cut off.

@@ -51,6 +51,53 @@ TEST(StoppedRun, SaysWhatWasNotTriedAndExitsWith130)
     EXPECT_EQ(test::namesIn(folder), std::set<std::string>(names.begin(), names.end()));
 }
 
+// Ctrl+C during a run over several folders in several threads: the run
+// stops, says what it did and did not try, and the undo log holds exactly what
+// was renamed.
+TEST(StoppedRun, ARunInSeveralThreadsStopsAndItsLogHoldsWhatWasRenamed)
+{
+    if (!test::straceWorks())
+        GTEST_SKIP() << "strace cannot trace here";
+    for (const int jobs : {2, 8}) {
+        TestDir dir;
+        std::set<std::string> original;
+        for (int folder = 0; folder < 8; ++folder) {
+            const std::string path = dir.host("tree/f" + std::to_string(folder));
+            ::mkdir(dir.host("tree").c_str(), 0755);
+            ::mkdir(path.c_str(), 0755);
+            std::vector<std::string> names;
+            for (int i = 100; i < 300; ++i)
+                names.push_back("IMG_" + std::to_string(i) + ".jpg");
+            test::createFiles(path, names);
+        }
+        const std::string log = dir.host("out.txt");
+        const std::vector<std::string> strace = {"strace", "-f", "-qq", "-o", "/dev/null",
+                                                 "-e", "inject=renameat2:signal=SIGINT:when=51"};
+        const int status = test::runToEnd(test::CliProcess({"replace", "oldString=IMG_", "newString=Photo_", "--scope",
+                                                            "1", "--jobs", std::to_string(jobs), dir.host("tree")},
+                                                           strace, 0, -1, -1, log));
+        ASSERT_TRUE(WIFEXITED(status)) << test::readHost(log);
+        EXPECT_EQ(WEXITSTATUS(status), 130) << test::readHost(log);
+        int renamed = 0;
+        for (int folder = 0; folder < 8; ++folder) {
+            for (const std::string &name : test::namesIn(dir.host("tree/f" + std::to_string(folder))))
+                renamed += name.rfind("Photo_", 0) == 0;
+        }
+        EXPECT_GE(renamed, 51) << jobs;
+        EXPECT_LT(renamed, 1600) << jobs;
+        const std::string said = test::readHost(log);
+        EXPECT_NE(said.find("The run was stopped: " + std::to_string(renamed) + " renamed successfully, 0 failed, "),
+                  std::string::npos)
+            << said;
+        EXPECT_EQ(test::runToEnd(test::CliProcess({"undo", "--yes"}, {}, 0, -1, -1, log)), 0) << jobs;
+        EXPECT_EQ(test::readHost(log), "Undo Confirmation: Do you want to UNDO the last rename operation ?\nUndo done.\n");
+        for (int folder = 0; folder < 8; ++folder) {
+            for (const std::string &name : test::namesIn(dir.host("tree/f" + std::to_string(folder))))
+                EXPECT_EQ(name.rfind("IMG_", 0), 0u) << name;
+        }
+    }
+}
+
 // Ctrl+C while renomiq-cli asks on a terminal: the question is answered No
 // at once, nothing is undone, and the program ends.
 TEST(StoppedRun, CtrlCAtAQuestionAnswersNo)

@@ -2,6 +2,7 @@
 
 #include "platform/host_file_system.h"
 
+#include <atomic>
 #include <cerrno>
 #include <functional>
 #include <set>
@@ -21,7 +22,7 @@ public:
     std::set<std::string> refuseListOf;  // Windows-style folder paths with their trailing '\'
     std::set<std::string> refuseRemoveOf; // Windows-style paths
     bool refuseJournals = false;        // no journal of a run can be made
-    int existenceTests = 0;             // look-ups of whether something is at a path
+    std::atomic<int> existenceTests{0}; // look-ups of whether something is at a path
     // Runs before each entry a name walk hands over: a slow disk.
     std::function<void()> beforeEntry;
     // Runs before each rename of an item, with its Windows-style source path:

@@ -29,6 +29,8 @@ void quietenLibraries()
 {
     static const bool quiet = [] {
         Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+        // Before any thread reads a photo: runs read them in several at once.
+        Exiv2::XmpParser::initialize();
         static SilentTagLib silent;
         TagLib::setDebugListener(&silent);
         return true;

@@ -53,6 +53,8 @@ public:
     void clear() { m_entries.clear(); }
     // How many times a file was read, for either kind.
     std::size_t filesRead() const { return m_filesRead; }
+    // Counts the reads of another cache of the same run (another thread's) as its own.
+    void countReadsOf(const ItemMetadataCache &other) { m_filesRead += other.m_filesRead; }
 
 private:
     struct Entry {

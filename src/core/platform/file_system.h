@@ -75,12 +75,19 @@ class Journal {
 public:
     virtual ~Journal() = default;
     // Fails when the journal cannot grow (disk full, file size limit, I/O
-    // error); nothing is appended then.
+    // error) or is gone (deleted with its folder); nothing is appended then.
     virtual Status append(std::string_view text) = 0;
+    // The two halves of append: whether the journal is still there (any
+    // thread, at the same time as others append), and the append once the
+    // caller has looked (one thread at a time).
+    virtual Status stillThere() const = 0;
+    virtual Status appendLooked(std::string_view text) = 0;
     // Bytes appended and not taken back.
     virtual std::size_t size() const = 0;
     // Takes back everything appended after the first `size` bytes.
     virtual void truncate(std::size_t size) = 0;
+    // Writes `text` over bytes appended before, from `offset` on.
+    virtual void overwrite(std::size_t offset, std::string_view text) = 0;
     // Makes the journal, as it stands, the file at `path` (replacing what is
     // there) in one atomic step, read-only from then on; the journal is gone.
     virtual Status commitAs(const std::string &path) = 0;
@@ -108,7 +115,9 @@ public:
     virtual Status read(const std::function<bool(std::string_view piece)> &visit) = 0;
     // Writes its first `length` bytes as a new read-only file beside `path`,
     // flushed to disk, and renames that over `path`; the journal stays.
-    virtual Status saveAs(const std::string &path, std::size_t length) = 0;
+    // Each of `overwritten` (offset, text) is written over the copy.
+    virtual Status saveAs(const std::string &path, std::size_t length,
+                          const std::vector<std::pair<std::size_t, std::string>> &overwritten = {}) = 0;
     virtual Status remove() = 0;
 };
 

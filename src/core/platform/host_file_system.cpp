@@ -222,6 +222,12 @@ HostFileSystem::~HostFileSystem()
 
 int HostFileSystem::heldFd(std::string_view hostFolder) const
 {
+    const std::shared_lock lock(m_heldLock);
+    return heldFdLocked(hostFolder);
+}
+
+int HostFileSystem::heldFdLocked(std::string_view hostFolder) const
+{
     if (m_held.empty())
         return -1;
     const auto it = m_held.find(hostFolder);
@@ -234,6 +240,7 @@ Status HostFileSystem::holdFolder(const std::string &folder)
     if (!hostFolder)
         return hostFolder.error();
     std::string key = folderKey(*hostFolder);
+    const std::unique_lock lock(m_heldLock);
     if (const auto it = m_held.find(key); it != m_held.end()) {
         ++it->second.holds;
         return Status::success();
@@ -245,7 +252,7 @@ Status HostFileSystem::holdFolder(const std::string &folder)
     const std::size_t slash = key.rfind('/');
     const int parent = slash == std::string::npos || key.size() == 1
         ? -1
-        : heldFd(std::string_view(key).substr(0, slash == 0 ? 1 : slash));
+        : heldFdLocked(std::string_view(key).substr(0, slash == 0 ? 1 : slash));
     // Within a held folder: relative to it, and never through a link.
     const int fd = parent >= 0 ? ::openat(parent, key.c_str() + slash + 1, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)
                                : ::open(key.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -268,6 +275,7 @@ void HostFileSystem::releaseFolder(const std::string &folder)
     auto hostFolder = host(folder);
     if (!hostFolder)
         return;
+    const std::unique_lock lock(m_heldLock);
     const auto it = m_held.find(folderKey(*hostFolder));
     if (it == m_held.end() || --it->second.holds > 0)
         return;
@@ -275,7 +283,7 @@ void HostFileSystem::releaseFolder(const std::string &folder)
     m_held.erase(it);
 }
 
-std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPath)
+std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPath, std::unique_lock<std::mutex> &lock)
 {
     const std::size_t slash = hostPath.rfind('/');
     if (slash == std::string::npos || slash + 1 == hostPath.size())
@@ -285,6 +293,7 @@ std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPat
         return {held, hostPath.c_str() + slash + 1};
     // A folder kept open for long could have been replaced meanwhile: after a
     // pause it is opened anew.
+    lock = std::unique_lock(m_folderLock);
     const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
                                  std::chrono::steady_clock::now().time_since_epoch())
                                  .count();
@@ -295,6 +304,7 @@ std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPat
             ::close(m_folderFd);
         m_folderPath.assign(hostPath, 0, length);
         m_folderFd = ::open(m_folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        m_folderOpen.store(m_folderFd >= 0, std::memory_order_relaxed);
         if (m_folderFd < 0) {
             m_folderPath.clear();
             return {AT_FDCWD, hostPath.c_str()};
@@ -306,6 +316,10 @@ std::pair<int, const char *> HostFileSystem::inFolder(const std::string &hostPat
 
 void HostFileSystem::forgetFolder(const std::string &renamedHostPath)
 {
+    // Renames in held folders, in several threads at once, keep no folder open.
+    if (!m_folderOpen.load(std::memory_order_relaxed))
+        return;
+    const std::lock_guard lock(m_folderLock);
     if (m_folderFd < 0)
         return;
     const bool inside = m_folderPath.compare(0, renamedHostPath.size(), renamedHostPath) == 0
@@ -313,6 +327,7 @@ void HostFileSystem::forgetFolder(const std::string &renamedHostPath)
     if (inside) {
         ::close(m_folderFd);
         m_folderFd = -1;
+        m_folderOpen.store(false, std::memory_order_relaxed);
         m_folderPath.clear();
     }
 }
@@ -415,6 +430,7 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
     if (errno != 0)
         return errnoError(errno, "Cannot list", folder);
     if (keepInodes) {
+        const std::shared_lock heldLock(m_heldLock);
         if (const auto it = m_held.find(folderKey(*hostFolder)); it != m_held.end()) {
             // An open-addressed table, at most half full: one probe or two per look-up.
             std::size_t capacity = 16;
@@ -553,18 +569,18 @@ std::optional<ItemId> HostFileSystem::itemId(const std::string &path)
     if (!hostPath)
         return std::nullopt;
     // An item of a held folder as its listing read it: no look-up (the
-    // run's item is renamed in that folder right after).
-    if (!m_held.empty()) {
-        const std::size_t slash = hostPath->rfind('/');
-        if (slash != std::string::npos && slash + 1 < hostPath->size()) {
-            const auto it = m_held.find(std::string_view(*hostPath).substr(0, slash == 0 ? 1 : slash));
-            if (it != m_held.end()) {
-                if (const std::uint64_t inode = listedInode(it->second, std::string_view(*hostPath).substr(slash + 1)))
-                    return ItemId{it->second.device, inode};
-            }
+    // run's item is renamed in that folder right after). A folder's table is
+    // used by the one thread that works that folder.
+    if (const std::size_t slash = hostPath->rfind('/'); slash != std::string::npos && slash + 1 < hostPath->size()) {
+        const std::shared_lock heldLock(m_heldLock);
+        const auto it = m_held.find(std::string_view(*hostPath).substr(0, slash == 0 ? 1 : slash));
+        if (it != m_held.end()) {
+            if (const std::uint64_t inode = listedInode(it->second, std::string_view(*hostPath).substr(slash + 1)))
+                return ItemId{it->second.device, inode};
         }
     }
-    const auto [fd, name] = inFolder(*hostPath);
+    std::unique_lock<std::mutex> lock;
+    const auto [fd, name] = inFolder(*hostPath, lock);
     struct stat st {};
     if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return std::nullopt;
@@ -604,7 +620,8 @@ std::optional<DirEntry> HostFileSystem::lookUp(const std::string &path)
     auto hostPath = host(path);
     if (!hostPath)
         return std::nullopt;
-    const auto [fd, name] = inFolder(*hostPath);
+    std::unique_lock<std::mutex> lock;
+    const auto [fd, name] = inFolder(*hostPath, lock);
     struct stat st {};
     if (::fstatat(fd, name, &st, 0) != 0 && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return std::nullopt;
@@ -614,7 +631,8 @@ std::optional<DirEntry> HostFileSystem::lookUp(const std::string &path)
 // What a look-up finds, without building the entry: 0 nothing, 1 file, 2 folder.
 int HostFileSystem::kindAt(const std::string &hostPath)
 {
-    const auto [fd, name] = inFolder(hostPath);
+    std::unique_lock<std::mutex> lock;
+    const auto [fd, name] = inFolder(hostPath, lock);
     struct stat st {};
     if (::fstatat(fd, name, &st, 0) != 0 && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return 0;
@@ -638,7 +656,8 @@ bool HostFileSystem::exists(const std::string &path)
     auto hostPath = host(path);
     if (!hostPath)
         return false;
-    const auto [fd, name] = inFolder(*hostPath);
+    std::unique_lock<std::mutex> lock;
+    const auto [fd, name] = inFolder(*hostPath, lock);
     struct stat st {};
     return ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
@@ -722,6 +741,7 @@ Status HostFileSystem::renameBack(const std::string &from, const std::string &to
 
     // Within one folder, relative to the open folder: a held folder is never
     // looked up by its path again.
+    std::unique_lock<std::mutex> lock; // keeps the open folder open until the rename is done
     At source{AT_FDCWD, hostFrom->c_str()};
     At target{AT_FDCWD, hostTo->c_str()};
     const std::size_t slash = hostFrom->rfind('/');
@@ -757,13 +777,14 @@ Status HostFileSystem::renameBack(const std::string &from, const std::string &to
                                m_detourObserver);
     }
     if (sameFolder) {
-        const auto [fd, name] = inFolder(*hostFrom);
+        const auto [fd, name] = inFolder(*hostFrom, lock);
         if (fd != AT_FDCWD) {
             source = {fd, name};
             target = {fd, hostTo->c_str() + slash + 1};
         }
         // The listing no longer tells what is at either name.
-        if (!m_held.empty()) {
+        {
+            const std::shared_lock heldLock(m_heldLock);
             if (const auto it = m_held.find(std::string_view(*hostFrom).substr(0, slash == 0 ? 1 : slash));
                 it != m_held.end() && !it->second.inodes.empty()) {
                 forgetListed(it->second, std::string_view(*hostFrom).substr(slash + 1));

@@ -3,7 +3,10 @@
 #include "platform/drive_table.h"
 #include "platform/file_system.h"
 
+#include <atomic>
 #include <functional>
+#include <mutex>
+#include <shared_mutex>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -70,10 +73,13 @@ private:
     Status readFolder(const std::string &folder, const std::function<bool(int dirFd, const RawEntry &)> &visit,
                       const Unreachable &unreachable, EntryOrder order);
     // The open folder that holds a host path, and the name within it: the
-    // held folder when it is held.
-    std::pair<int, const char *> inFolder(const std::string &hostPath);
+    // held folder when it is held. The folder kept open for unheld items is
+    // shared by every thread: `lock` keeps it open until the caller is done.
+    std::pair<int, const char *> inFolder(const std::string &hostPath, std::unique_lock<std::mutex> &lock);
     // The handle of a held folder (its host path without a trailing '/'), or -1.
     int heldFd(std::string_view hostFolder) const;
+    int heldFdLocked(std::string_view hostFolder) const; // m_heldLock taken
+
     int kindAt(const std::string &hostPath);
     void forgetFolder(const std::string &renamedHostPath);
     // The folder an undo renames in, opened (O_PATH) as its guard says, for
@@ -100,13 +106,17 @@ private:
         std::size_t operator()(std::string_view path) const { return std::hash<std::string_view>{}(path); }
     };
     // The folders walks hold, by host path without a trailing '/' ("/" for the root).
+    // Runs that rename folders in parallel hold and look up from several threads.
     std::unordered_map<std::string, Held, PathHash, std::equal_to<>> m_held;
+    mutable std::shared_mutex m_heldLock;
 
     DriveTable m_drives;
     Options m_options;
     // The folder of the last item looked at, kept open while items of one
     // folder follow each other quickly: system calls relative to it spare the
     // walk along the whole path for every item.
+    std::mutex m_folderLock;
+    std::atomic<bool> m_folderOpen{false}; // m_folderFd >= 0, looked at without the lock
     std::string m_folderPath;
     int m_folderFd = -1;
     std::int64_t m_folderUsed = 0;

@@ -64,6 +64,13 @@ public:
         // stops before its next rename (one fstat, far cheaper than the rename).
         if (Status there = stillThere(); !there)
             return there;
+        return appendLooked(text);
+    }
+
+    Status appendLooked(std::string_view text) override
+    {
+        if (m_fd < 0)
+            return Error{EBADF, "The journal is closed"};
         const std::size_t start = m_size;
         while (!text.empty()) {
             if (!m_window || m_size < m_windowStart || m_size >= m_windowStart + m_windowSize) {
@@ -111,6 +118,22 @@ public:
             unmap(); // the next append maps the window that holds the end
     }
 
+    void overwrite(std::size_t offset, std::string_view text) override
+    {
+        if (m_fd < 0 || offset + text.size() > m_size)
+            return;
+        // Within the window in place; what lies before it through the file.
+        if (m_window && offset >= m_windowStart) {
+            std::memcpy(m_window + (offset - m_windowStart), text.data(), text.size());
+            return;
+        }
+        const std::size_t before = m_window ? std::min(text.size(), m_windowStart - offset) : text.size();
+        if (::pwrite(m_fd, text.data(), before, static_cast<off_t>(offset)) < 0)
+            return;
+        if (before < text.size())
+            std::memcpy(m_window, text.data() + before, text.size() - before);
+    }
+
     Status commitAs(const std::string &path) override
     {
         auto target = m_toHost(path);
@@ -143,8 +166,7 @@ public:
         close();
     }
 
-private:
-    Status stillThere() const
+    Status stillThere() const override
     {
         struct stat st {};
         if (::fstat(m_fd, &st) != 0)
@@ -154,6 +176,7 @@ private:
         return Status::success();
     }
 
+private:
     // Writes the records of a deleted journal as the file at `target`, its
     // folders made anew.
     Status saveDeleted(const std::string &target, const std::string &path)
@@ -291,7 +314,8 @@ public:
         }
     }
 
-    Status saveAs(const std::string &path, std::size_t length) override
+    Status saveAs(const std::string &path, std::size_t length,
+                  const std::vector<std::pair<std::size_t, std::string>> &overwritten) override
     {
         auto target = m_toHost(path);
         if (!target)
@@ -319,6 +343,12 @@ public:
                 if (n == 0)
                     errno = EIO;
                 return fail();
+            }
+            for (const auto &[offset, text] : overwritten) {
+                const std::size_t from = std::max(offset, done);
+                const std::size_t to = std::min(offset + text.size(), done + static_cast<std::size_t>(n));
+                if (from < to)
+                    std::memcpy(buffer.data() + (from - done), text.data() + (from - offset), to - from);
             }
             for (ssize_t written = 0; written < n;) {
                 const ssize_t w = ::write(out, buffer.data() + written, static_cast<std::size_t>(n - written));
@@ -376,7 +406,7 @@ public:
     {
         return Error{EINVAL, "'" + m_path + "' is not a regular file"};
     }
-    Status saveAs(const std::string &path, std::size_t) override
+    Status saveAs(const std::string &path, std::size_t, const std::vector<std::pair<std::size_t, std::string>> &) override
     {
         return Error{EINVAL, "Cannot write '" + path + "': '" + m_path + "' is not a regular file"};
     }

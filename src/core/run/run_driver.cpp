@@ -10,6 +10,7 @@
 #include "platform/sound.h"
 #include "state/app_state.h"
 #include "run/name_export.h"
+#include "run/parallel_run.h"
 #include "run/run_observer.h"
 #include "run/undo_history.h"
 #include "run/undo_log.h"
@@ -121,6 +122,12 @@ void RunDriver::startRun(const EditRequest &request)
     fs.setDetourObserver([this](const std::string &from, const std::string &temporary) {
         if (!m_log)
             return true;
+        if (m_parallel && m_log->usesSlots()) {
+            Status recorded = m_log->recordDetourOfSlot(temporary, from);
+            if (!recorded)
+                m_parallel->detourNotRecorded(recorded.error());
+            return recorded.ok();
+        }
         Status recorded = m_log->recordDetour(temporary, from);
         if (!recorded && m_journalError.message.empty()) {
             m_journalError = recorded.error();
@@ -177,7 +184,8 @@ bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
     return true;
 }
 
-std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &newName) const
+std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &newName,
+                                 std::pair<std::string, bool> &folderInData) const
 {
     switch (newNameFault(newName)) {
     case NewNameFault::ControlCharacter:
@@ -202,11 +210,11 @@ std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &
     if (m_dataFolder) {
         FileSystem &files = m_state.platform.fileSystem;
         const std::string folder = folderPartOf(oldPath);
-        if (m_folderInData.first != folder) {
+        if (folderInData.first != folder) {
             const std::vector<ItemId> chain = files.folderChain(folder);
-            m_folderInData = {folder, std::find(chain.begin(), chain.end(), *m_dataFolder) != chain.end()};
+            folderInData = {folder, std::find(chain.begin(), chain.end(), *m_dataFolder) != chain.end()};
         }
-        if (m_folderInData.second)
+        if (folderInData.second)
             return "'" + oldPath + "' can not be renamed, because it is one of the program's own files (the undo log "
                                    "and lists).";
         // Only a folder can be the data folder or hold it: the files of a
@@ -252,6 +260,11 @@ void RunDriver::visitTargets()
         m_observer.showUnreachable(path, reason);
         m_observer.itemDone(ItemStatus::Failed, path, std::string());
     };
+    if (!m_request->preview && m_state.run.jobs != 1 && runThreads(m_state.run.jobs) > 1
+        && suitsParallelRun(m_state.targets, *m_request)) {
+        visitInParallel(unreachable);
+        return;
+    }
     // A preview stops after its rows: it takes each folder in stretches.
     std::size_t batchEntries = 0;
     const auto handedOver = [this, &batchEntries](bool continued) {
@@ -265,6 +278,41 @@ void RunDriver::visitTargets()
                           m_request->preview && !m_request->numbersInTakenOrder() ? WalkExtent::UntilStopped
                                                                                    : WalkExtent::Full,
                           &batchEntries);
+}
+
+void RunDriver::visitInParallel(const UnreachableItem &unreachable)
+{
+    RunState &run = m_state.run;
+    ParallelRunHooks hooks;
+    hooks.refusal = [this](const std::string &oldPath, const std::string &newName,
+                           std::pair<std::string, bool> &cache) { return refusalOf(oldPath, newName, cache); };
+    hooks.refuse = [this](const std::string &oldPath, const std::string &newPath, const std::string &message) {
+        refuse(oldPath, newPath, message);
+    };
+    hooks.report = [this](const ItemOutcome &outcome) {
+        m_reportingForThreads = true;
+        report(outcome);
+        m_reportingForThreads = false;
+    };
+    hooks.journalFailed = [this](const Error &error, bool itemNotTried) {
+        if (m_journalError.message.empty())
+            m_journalError = error;
+        m_state.run.stopRequest = true;
+        m_state.run.stoppedByError = true;
+        m_state.run.notTriedCount += itemNotTried;
+    };
+    hooks.workHere = [this](std::vector<std::string> &&items) {
+        m_state.run.workList = std::move(items);
+        processWorkList(false);
+    };
+    hooks.unreachable = unreachable;
+    Platform &platform = m_state.platform;
+    ParallelRun parallel({platform.fileSystem, platform.prompter, platform.clock, m_state.engine, *m_request,
+                          m_state.targets, run, m_observer, m_log.get(), runThreads(run.jobs)},
+                         std::move(hooks));
+    m_parallel = &parallel;
+    parallel.run();
+    m_parallel = nullptr;
 }
 
 void RunDriver::processWorkList(bool continued)
@@ -321,7 +369,8 @@ void RunDriver::report(const ItemOutcome &outcome)
         if (run.progressJob == ProgressJob::RenamingJob) {
             m_observer.setProgressNames(lastComponentOf(outcome.oldPath), lastComponentOf(outcome.newPath));
             m_observer.setProgressPosition(m_observer.progressPosition() + 1);
-            m_observer.processEvents();
+            if (!m_reportingForThreads) // those let the windows see events once for all they report
+                m_observer.processEvents();
         }
         if (filesMode)
             m_observer.fileList().addFileRow(outcome.newPath);

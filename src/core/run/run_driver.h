@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "state/run_state.h"
 #include "run/undo_log.h"
+#include "targets/folder_walks.h"
 
 #include <memory>
 #include <optional>
@@ -18,6 +19,7 @@ struct AppState;
 class RunObserver;
 class WindowChoreography;
 class Prompter;
+class ParallelRun;
 
 // Carries out one accepted request: a preview that lists old and new names, or
 // an execution that renames, counts, logs for undo and reports. Also the undo
@@ -64,9 +66,17 @@ private:
     void renameNotMade(const std::string &oldPath, const std::string &newPath) override;
     // The message that refuses a rename the undo log could not take back, or
     // empty when it may go ahead.
-    std::string refusalOf(const std::string &oldPath, const std::string &newName) const;
+    std::string refusalOf(const std::string &oldPath, const std::string &newName) const
+    {
+        return refusalOf(oldPath, newName, m_folderInData);
+    }
+    // The same with the cache of a thread of its own (folderInData).
+    std::string refusalOf(const std::string &oldPath, const std::string &newName,
+                          std::pair<std::string, bool> &folderInData) const;
     void refuse(const std::string &oldPath, const std::string &newPath, const std::string &message);
     void visitTargets();
+    // The folders of the run worked in parallel (see ParallelRun).
+    void visitInParallel(const UnreachableItem &unreachable);
     void processWorkList(bool continued);
     void finishRun();
     void addPreviewRow(const ItemOutcome &outcome);
@@ -87,6 +97,8 @@ private:
     std::vector<ItemId> m_aboveDataFolder;
     // The folder looked at last, and whether it lies in the data folder.
     mutable std::pair<std::string, bool> m_folderInData;
+    ParallelRun *m_parallel = nullptr; // while one runs
+    bool m_reportingForThreads = false;  // an outcome of a parallel run's threads
     int m_unrestored = 0;
     int m_invalidPairs = 0; // of those: entries no undo can carry out
     bool m_undoRefused = false;

@@ -101,14 +101,14 @@ std::vector<std::string> pairLinesOf(const std::string &content)
     return lines;
 }
 
-// The items of a log: its pairs, each item's detour (its pair that follows
-// with the same former path) left out.
+// The items of a log: its pairs, each item's detour (a later pair with the
+// same former path, not always the next one when threads renamed) left out.
 std::size_t itemsOf(const std::vector<std::string> &lines)
 {
-    std::size_t items = 0;
+    std::unordered_set<std::string_view> formers;
     for (std::size_t k = 0; k + 1 < lines.size(); k += 2)
-        items += k == 0 || lines[k + 1] != lines[k - 1];
-    return items;
+        formers.insert(lines[k + 1]);
+    return formers.size();
 }
 
 std::string folderOf(const std::string &path)

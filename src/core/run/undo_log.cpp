@@ -7,6 +7,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <deque>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace renomiq {
 
@@ -200,6 +204,147 @@ void UndoLog::takeBackItem()
     m_pending = false;
 }
 
+void UndoLog::SpinLock::lock()
+{
+    for (int tries = 0; m_taken.test_and_set(std::memory_order_acquire); ++tries) {
+        if (tries % 64 == 63)
+            std::this_thread::yield(); // the holder may wait for a core
+    }
+}
+
+void UndoLog::beginSlots(std::size_t slots)
+{
+    m_slots = std::make_unique<Slots>();
+    m_slots->slots.resize(slots);
+}
+
+Status UndoLog::appendRecord(Slot &slot, const std::string &current, const std::string &former,
+                             const std::string &text)
+{
+    // m_slots->lock is held.
+    if (!m_journal) {
+        const std::size_t start = m_memory.size();
+        if (slot.identity)
+            m_memory.push_back(identityLine(*slot.identity));
+        m_memory.push_back(current);
+        m_memory.push_back(former);
+        slot.ranges.emplace_back(start, m_memory.size() - start);
+    } else {
+        const std::size_t start = m_journal->size();
+        Status status = m_journal->appendLooked(text);
+        if (!status)
+            return status;
+        slot.ranges.emplace_back(start, text.size());
+    }
+    ++m_pairs;
+    return Status::success();
+}
+
+Status UndoLog::recordRename(std::size_t slot, const std::string &newPath, const std::string &oldPath,
+                             const std::optional<ItemId> &identity)
+{
+    // Made and looked at before the lock: the threads hold it for the copy alone.
+    const std::string text = m_journal ? recordText(newPath, oldPath, identity) : std::string();
+    if (m_journal) {
+        if (Status there = m_journal->stillThere(); !there)
+            return there;
+    }
+    std::unique_lock lock(m_slots->lock);
+    Slot &mine = m_slots->slots[slot];
+    // A new attempt for the item still open replaces what was recorded for it.
+    if (mine.inFlight && mine.oldPath == oldPath)
+        takeBackSlot(mine);
+    mine.inFlight = false;
+    // Never further than kInFlightBytes from the oldest item in flight: the
+    // thread waits for it, which ends its rename without waiting for anyone.
+    const auto farBehind = [&] {
+        if (!m_journal)
+            return false; // no recovery reads it
+        const std::size_t end = m_journal->size();
+        for (const Slot &other : m_slots->slots) {
+            if (other.inFlight && end - other.firstByte >= kInFlightBytes)
+                return true;
+        }
+        return false;
+    };
+    while (farBehind()) {
+        lock.unlock();
+        std::this_thread::yield();
+        lock.lock();
+    }
+    mine.firstByte = m_journal ? m_journal->size() : 0;
+    mine.ranges.clear();
+    mine.identity = identity;
+    Status status = appendRecord(mine, newPath, oldPath, text);
+    if (status) {
+        mine.inFlight = true;
+        mine.oldPath = oldPath;
+    }
+    return status;
+}
+
+Status UndoLog::recordDetourOfSlot(const std::string &temporaryPath, const std::string &oldPath)
+{
+    if (m_journal) {
+        if (Status there = m_journal->stillThere(); !there)
+            return there;
+    }
+    const std::lock_guard lock(m_slots->lock);
+    for (Slot &slot : m_slots->slots) {
+        if (slot.inFlight && slot.oldPath == oldPath)
+            return appendRecord(slot, temporaryPath, oldPath,
+                                m_journal ? recordText(temporaryPath, oldPath, slot.identity) : std::string());
+    }
+    return Error{0, "No rename of '" + oldPath + "' is recorded"};
+}
+
+void UndoLog::renameDone(std::size_t slot)
+{
+    const std::lock_guard lock(m_slots->lock);
+    m_slots->slots[slot].inFlight = false;
+}
+
+void UndoLog::renameFailed(std::size_t slot, const std::string &oldPath)
+{
+    std::size_t pairs = 0;
+    {
+        const std::lock_guard lock(m_slots->lock);
+        const Slot &mine = m_slots->slots[slot];
+        if (!mine.inFlight || mine.oldPath != oldPath)
+            return;
+        pairs = mine.ranges.size();
+    }
+    // A change of case that failed on its way back from the temporary name
+    // left the item there: what was recorded is what brings it back.
+    const bool stranded = pairs > 1 && !m_fileSystem.exists(oldPath);
+    const std::lock_guard lock(m_slots->lock);
+    Slot &mine = m_slots->slots[slot];
+    if (stranded)
+        mine.inFlight = false;
+    else
+        takeBackSlot(mine);
+}
+
+void UndoLog::takeBackSlot(Slot &slot)
+{
+    // m_slots->lock is held. Its pairs at the journal's end go; those that
+    // others' pairs follow become void.
+    for (auto range = slot.ranges.rbegin(); range != slot.ranges.rend(); ++range) {
+        const auto [start, length] = *range;
+        if (!m_journal) {
+            for (std::size_t line = start; line < start + length; ++line)
+                m_memory[line].clear();
+        } else if (start + length == m_journal->size()) {
+            m_journal->truncate(start);
+        } else {
+            m_journal->overwrite(start, voidPairText(length));
+        }
+        --m_pairs;
+    }
+    slot.ranges.clear();
+    slot.inFlight = false;
+}
+
 Status UndoLog::commit()
 {
     Status status;
@@ -219,6 +364,8 @@ Status UndoLog::commit()
         }
         m_journal.reset();
     } else if (m_pairs > 0) {
+        // Pairs taken back in a run in several threads are empty here.
+        m_memory.erase(std::remove(m_memory.begin(), m_memory.end(), std::string()), m_memory.end());
         status = write(m_memory);
         // An older log must not stand for this run: Undo would reverse the
         // wrong operation.
@@ -248,6 +395,10 @@ namespace {
 class JournalScan {
 public:
     static constexpr std::size_t kLongestLine = 32768;
+    // Every record that may be of a rename never made begins within these
+    // last bytes: the items in flight of a run in several threads, with their
+    // detours (and one record of the longest lines more).
+    static constexpr std::size_t kRecentBytes = UndoLog::kInFlightBytes + 3 * kLongestLine;
 
     bool feed(std::string_view piece)
     {
@@ -280,13 +431,14 @@ public:
 
     struct Pair {
         std::size_t start; // where its record begins in the journal
+        std::size_t length; // of the whole record, its identity line too
         std::string current;
         std::string former;
         std::optional<ItemId> identity;
     };
-    // Its last whole records, up to two (a rename and its detour), the last
-    // one last.
-    const std::vector<Pair> &lastPairs() const { return m_recent; }
+    // Its last whole records, those that begin within kRecentBytes of the
+    // end of the last one, the last one last.
+    std::vector<Pair> lastPairs() const { return {m_recent.begin(), m_recent.end()}; }
 
 private:
     // The first bytes of a line tell a path ("C:\") from an identity line.
@@ -317,9 +469,10 @@ private:
         } else if (m_line.size() < 3) {
             return false;
         } else if (m_state == Expect::Former) {
-            m_recent.push_back({m_recordStart, std::move(m_current), std::move(m_line), m_identity});
-            if (m_recent.size() > 2)
-                m_recent.erase(m_recent.begin());
+            m_recent.push_back({m_recordStart, m_offset + 1 - m_recordStart, std::move(m_current), std::move(m_line),
+                                m_identity});
+            while (m_recent.front().start + kRecentBytes < m_recordStart)
+                m_recent.pop_front();
             m_whole = m_offset + 1;
             m_state = Expect::Record;
             m_identity.reset();
@@ -353,7 +506,7 @@ private:
     std::size_t m_recordStart = 0;
     std::string m_current;
     std::optional<ItemId> m_identity;
-    std::vector<Pair> m_recent;
+    std::deque<Pair> m_recent;
 };
 
 // Whether the rename a pair records was carried out: the item recorded last
@@ -369,6 +522,50 @@ bool renameWasMade(FileSystem &fileSystem, const JournalScan::Pair &pair)
         return fileSystem.itemId(pair.current) == pair.identity;
     const auto formerItem = fileSystem.itemId(pair.former);
     return !formerItem || fileSystem.itemId(pair.current) == formerItem;
+}
+
+std::string folderOfPath(const std::string &path)
+{
+    return path.substr(0, path.rfind('\\') + 1);
+}
+
+// Which of a journal's last pairs record renames never made. An item in
+// flight when its run died is the last one recorded in its folder: a later
+// pair of another item in the same folder, or of a folder above it, was
+// recorded only after its outcome (one thread works a folder, and a folder
+// is renamed after everything inside it). Its pairs are looked at from the
+// last back, up to the first one made.
+std::vector<bool> renamesNotMade(FileSystem &fileSystem, const std::vector<JournalScan::Pair> &pairs)
+{
+    std::vector<bool> notMade(pairs.size(), false);
+    // Met so far, from the last back: the items by former path, how many of
+    // them lie in each folder, and the items of which a made pair was met.
+    std::unordered_set<std::string> later;
+    std::unordered_map<std::string, std::size_t> laterIn;
+    std::unordered_set<std::string> decided;
+    for (std::size_t k = pairs.size(); k-- > 0;) {
+        const JournalScan::Pair &pair = pairs[k];
+        if (isVoidUndoPair(pair.current, pair.former))
+            continue;
+        const std::string folder = folderOfPath(pair.former);
+        const bool itself = later.count(pair.former) > 0;
+        const auto in = laterIn.find(folder);
+        // Another item of its folder, or a folder above it, follows it.
+        bool settled = in != laterIn.end() && in->second > (itself ? 1u : 0u);
+        for (std::size_t at = folder.find('\\'); !settled && at != std::string::npos; at = folder.find('\\', at + 1))
+            settled = later.count(folder.substr(0, at)) > 0;
+        if (!itself) {
+            later.insert(pair.former);
+            ++laterIn[folder];
+        }
+        if (settled || decided.count(pair.former))
+            continue;
+        if (renameWasMade(fileSystem, pair))
+            decided.insert(pair.former);
+        else
+            notMade[k] = true;
+    }
+    return notMade;
 }
 
 } // namespace
@@ -408,14 +605,20 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
             setAside(*journal);
             continue;
         }
-        // Only the item recorded last can have a record of a rename never
-        // made: those pairs are left out, or undo would rename another item.
+        // Only the item recorded last in a folder can have a record of a
+        // rename never made: those pairs are left out, or undo would rename
+        // another item.
         std::size_t whole = scan.wholeLength();
         std::vector<JournalScan::Pair> last = scan.lastPairs();
-        const std::string item = last.empty() ? std::string() : last.back().former;
-        while (!last.empty() && last.back().former == item && !renameWasMade(m_fileSystem, last.back())) {
+        const std::vector<bool> notMade = renamesNotMade(m_fileSystem, last);
+        while (!last.empty() && notMade[last.size() - 1]) {
             whole = last.back().start;
             last.pop_back();
+        }
+        std::vector<std::pair<std::size_t, std::string>> voided;
+        for (std::size_t k = 0; k < last.size(); ++k) {
+            if (notMade[k])
+                voided.emplace_back(last[k].start, voidPairText(last[k].length));
         }
         if (whole == 0) {
             if (scan.damaged())
@@ -441,7 +644,7 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
             (void)UndoHistory::keepReplaced(m_fileSystem, m_folder);
         // The new log is complete on disk before the journal goes; a recovery
         // cut short in between is simply done again.
-        if (!journal->saveAs(target, whole))
+        if (!journal->saveAs(target, whole, voided))
             continue;
         logReplaced = logReplaced || target == m_path;
         // What could not be read stays on disk for a closer look.
@@ -454,6 +657,22 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
             recovery.keptLogs.push_back(target);
     }
     return recovery;
+}
+
+bool isVoidUndoPair(const std::string &current, const std::string &former)
+{
+    const auto isVoidLine = [](const std::string &line) {
+        return line.size() >= 3 && ((line[0] | 0x20) >= 'a' && (line[0] | 0x20) <= 'z') && line[1] == ':'
+            && line.find_first_not_of('\\', 2) == std::string::npos;
+    };
+    return isVoidLine(current) && isVoidLine(former);
+}
+
+std::string voidPairText(std::size_t length)
+{
+    const std::size_t first = (length - 4) / 2;
+    const std::size_t second = length - 4 - first;
+    return "X:" + std::string(first - 2, '\\') + "\r\nX:" + std::string(second - 2, '\\') + "\r\n";
 }
 
 std::string keptLogNotice(const std::string &path)
@@ -507,7 +726,9 @@ std::vector<UndoEntry> undoEntriesOf(const std::vector<std::string> &lines)
         } else if (!current) {
             current = &line;
         } else {
-            entries.push_back({*current, line, identity});
+            // A pair its run took back is no entry.
+            if (!isVoidUndoPair(*current, line))
+                entries.push_back({*current, line, identity});
             current = nullptr;
             identity.reset();
         }

@@ -4,8 +4,10 @@
 #include "platform/result.h"
 #include "run/undo_history.h"
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,6 +65,24 @@ public:
     void renameDone();
     void renameFailed(const std::string &oldPath);
     std::size_t pairCount() const { return m_pairs; }
+
+    // A run that renames in several threads at once records through slots,
+    // one a thread: each has at most one item in flight (recorded, its
+    // outcome still open), and a failure takes back only that item's pairs,
+    // wherever they lie in the journal (they become void pairs, which an undo
+    // passes over). An item in flight never begins more than kInFlightBytes
+    // before the journal's end: a thread that would go further waits, so that
+    // a recovery finds every rename that may not have been made among the
+    // last records. The calls below may come from any thread.
+    static constexpr std::size_t kInFlightBytes = std::size_t{256} << 10;
+    void beginSlots(std::size_t slots);
+    bool usesSlots() const { return m_slots != nullptr; }
+    Status recordRename(std::size_t slot, const std::string &newPath, const std::string &oldPath,
+                        const std::optional<ItemId> &identity);
+    // The detour of the item in flight whose old path is `oldPath`.
+    Status recordDetourOfSlot(const std::string &temporaryPath, const std::string &oldPath);
+    void renameDone(std::size_t slot);
+    void renameFailed(std::size_t slot, const std::string &oldPath);
     // The run has ended: its pairs, when there are any, become "rollback.rbk";
     // without any, an older undo log stays valid. The log it replaces moves
     // into the undo history; `describeAs` tells the history what the run did.
@@ -105,6 +125,33 @@ private:
     std::optional<OperationInfo> m_info;
     std::optional<ItemId> m_taken; // the file read()
     std::shared_ptr<void> m_takenHold;   // keeps its inode its own until the undo ends
+    // The items in flight of a run in several threads.
+    struct Slot {
+        bool inFlight = false;
+        std::string oldPath;
+        std::optional<ItemId> identity;
+        std::size_t firstByte = 0; // where its first record begins in the journal
+        // Its records: offset and length in the journal (lines in memory).
+        std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    };
+    // Held for a copy into the journal's mapping at most: the threads spin
+    // rather than sleep for it.
+    class SpinLock {
+    public:
+        void lock();
+        void unlock() { m_taken.clear(std::memory_order_release); }
+
+    private:
+        std::atomic_flag m_taken = ATOMIC_FLAG_INIT;
+    };
+    struct Slots {
+        SpinLock lock;
+        std::vector<Slot> slots;
+    };
+    // `text`: the record as the journal holds it.
+    Status appendRecord(Slot &slot, const std::string &current, const std::string &former, const std::string &text);
+    void takeBackSlot(Slot &slot);
+    std::unique_ptr<Slots> m_slots;
     // What was recorded for the item whose outcome is still open.
     bool m_pending = false;
     std::string m_pendingOld;
@@ -140,5 +187,11 @@ std::string unreadNotice(const std::string &journal, const std::string &problem,
 // Windows-style paths of the same folder, whose name parts are names (not
 // empty, ".", "..", nor holding '/' or '\'), and no zero byte anywhere.
 bool isSoundUndoPair(const std::string &current, const std::string &former);
+
+// A pair taken back in the middle of a journal: two lines of a drive letter,
+// ':' and backslashes only, as long together as the pair they replace (at
+// least 10 bytes with their line ends). An undo passes over it.
+bool isVoidUndoPair(const std::string &current, const std::string &former);
+std::string voidPairText(std::size_t length);
 
 } // namespace renomiq

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -28,6 +29,12 @@ struct RunState {
     // editor window opened.
     std::optional<std::size_t> previewBatchEntries;
     bool operationRan = false;
+    // The threads of an execution over several folders; 0: one a core, at most 8.
+    int jobs = 0;
+    // A stop asked for outside the windows (renomiq-cli's Ctrl+C), which the
+    // threads of a parallel run look at between items; processEvents turns
+    // it into stopRequest.
+    const std::atomic<bool> *stopSignal = nullptr;
 };
 
 } // namespace renomiq

@@ -37,6 +37,8 @@ struct HandOver {
     std::vector<std::string> &workList;
     std::size_t &batchEntries;
     const ProcessWorkList &process;
+    // A run in parallel takes each batch whole, with its folder's hold.
+    const std::function<void(FolderBatch &&)> *take = nullptr;
 };
 
 void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string &folder, const HandOver &handOver,
@@ -45,12 +47,16 @@ void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string
 // False when the folder could not be held (gone, or a link now where the walk
 // found a folder): it fails as unreachable, with an empty batch.
 bool held(const FolderHold &hold, const std::string &folder, const HandOver &handOver,
-          const UnreachableItem &unreachable)
+          const UnreachableItem &unreachable, std::size_t depth = 0)
 {
     if (hold.status())
         return true;
     if (unreachable)
         unreachable(folder, reasonOf(hold.status().error()));
+    if (handOver.take) {
+        (*handOver.take)(FolderBatch{withTrailingBackslash(folder), depth, {}, nullptr});
+        return false;
+    }
     handOver.workList.clear();
     handOver.batchEntries = 0;
     handOver.process(false);
@@ -58,7 +64,8 @@ bool held(const FolderHold &hold, const std::string &folder, const HandOver &han
 }
 
 void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, const HandOver &handOver,
-                 const bool &stopRequest, const UnreachableItem &unreachable, WalkExtent extent)
+                 const bool &stopRequest, const UnreachableItem &unreachable, WalkExtent extent,
+                 std::size_t depth = 0)
 {
     if (extent == WalkExtent::UntilStopped) {
         visitFolderInStretches(fs, scope, folder, handOver, stopRequest, unreachable);
@@ -67,8 +74,8 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, c
     const std::string p = withTrailingBackslash(folder);
     // Held until its batch is renamed: the batch goes through this folder,
     // whatever its path leads to by then.
-    const FolderHold hold(fs, p);
-    if (!held(hold, folder, handOver, unreachable))
+    auto hold = std::make_shared<FolderHold>(fs, p);
+    if (!held(*hold, folder, handOver, unreachable, depth))
         return;
     std::vector<std::string> batch;
     const auto unnamable = [&](const std::string &name, const std::string &reason) {
@@ -86,7 +93,8 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, c
                 if (scope == FolderScope::OnlySubfolders)
                     batch.push_back(p + entry.name);
                 if (!entry.isLink)
-                    visitFolder(fs, scope, p + entry.name, handOver, stopRequest, unreachable, WalkExtent::Full);
+                    visitFolder(fs, scope, p + entry.name, handOver, stopRequest, unreachable, WalkExtent::Full,
+                                depth + 1);
             } else if (scope != FolderScope::OnlySubfolders) {
                 batch.push_back(p + entry.name);
             }
@@ -95,6 +103,10 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, c
         unnamable);
     if (!listed && unreachable)
         unreachable(folder, reasonOf(listed.error()));
+    if (handOver.take) {
+        (*handOver.take)(FolderBatch{p, depth, std::move(batch), std::move(hold)});
+        return;
+    }
     handOver.batchEntries = batch.size();
     handOver.workList = std::move(batch);
     handOver.process(false);
@@ -199,6 +211,17 @@ void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<
         return;
     }
     visitFolder(fileSystem, targets.folderScope, targets.targetFolder, handOver, stopRequest, unreachable, extent);
+}
+
+void visitFolderBatches(FileSystem &fileSystem, const TargetSet &targets, const bool &stopRequest,
+                        const std::function<void(FolderBatch &&)> &take, const UnreachableItem &unreachable)
+{
+    std::vector<std::string> unused;
+    std::size_t entries = 0;
+    const ProcessWorkList none = [](bool) {};
+    const HandOver handOver{unused, entries, none, &take};
+    visitFolder(fileSystem, targets.folderScope, targets.targetFolder, handOver, stopRequest, unreachable,
+                WalkExtent::Full);
 }
 
 std::string FolderListing::statusText() const

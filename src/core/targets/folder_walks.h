@@ -3,6 +3,7 @@
 #include "targets/target_set.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@ namespace renomiq {
 
 class FileSystem;
 class FileList;
+class FolderHold;
 class Prompter;
 
 // A subfolder whose name, lower-cased, has the extension ".files" or ends
@@ -42,6 +44,23 @@ void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<
                   const bool &stopRequest, const std::function<void(bool continued)> &processWorkList,
                   const UnreachableItem &unreachable = {}, WalkExtent extent = WalkExtent::Full,
                   std::size_t *batchEntries = nullptr);
+
+// One folder's batch as a run over several folders in parallel takes it: the
+// folder (with its trailing '\'), how deep it lies below the target folder
+// (0 for the target folder), its items, and its hold, kept until the batch is
+// renamed (none when the folder could not be held).
+struct FolderBatch {
+    std::string folder;
+    std::size_t depth = 0;
+    std::vector<std::string> items;
+    std::shared_ptr<FolderHold> hold;
+};
+
+// The run walk of an execution over a target folder (scope AllLayers or
+// OnlySubfolders), as visitTargets goes, each folder's batch handed to `take`:
+// subfolders' batches before their folder's.
+void visitFolderBatches(FileSystem &fileSystem, const TargetSet &targets, const bool &stopRequest,
+                        const std::function<void(FolderBatch &&)> &take, const UnreachableItem &unreachable = {});
 
 // The listing walk's data: the folder box text as it ends up, the sorted
 // subfolder and file names, and whether the listing was refused or aborted.

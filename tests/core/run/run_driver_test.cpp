@@ -267,10 +267,23 @@ TEST_F(RunDriverTest, StopIsSeenBetweenFoldersWithoutItems)
             app.state.run.stopRequest = true; // Cancel, confirmed
     };
     app.prompter.expect(Answer::Ok); // nothing renamed
+    app.state.run.jobs = 1; // in one thread: each call where it comes
     run(insertAtHead("n"));
     EXPECT_EQ(seen, 7); // five empty folders, E's own batch (cut short at the stop), the end of the run
     EXPECT_EQ(dir.list("E").back(), "zz");
     EXPECT_EQ(app.state.run.renamedCount, 0);
+
+    // In several threads the walk sees it between folders all the same.
+    for (const int jobs : {2, 8}) {
+        seen = 0;
+        app.state.run = RunState{};
+        app.state.run.jobs = jobs;
+        app.prompter.expect(Answer::Ok);
+        run(insertAtHead("n"));
+        EXPECT_GE(seen, 5) << jobs;
+        EXPECT_EQ(dir.list("E").back(), "zz") << jobs;
+        EXPECT_EQ(app.state.run.renamedCount, 0) << jobs;
+    }
 }
 
 TEST_F(RunDriverTest, ItemsTheWalkCannotReachFailAndAreShown)
@@ -329,6 +342,7 @@ TEST_F(RunDriverTest, AFolderSwappedForALinkDuringTheRunLeadsNoRenameOutside)
         };
         app.windows.unreachable.clear();
         app.state.run = RunState{};
+        app.state.run.jobs = 1; // the swap comes between two renames of one thread
         app.targetFolder("t", FolderScope::AllLayers);
         EditRequest r;
         r.kind = EditKind::Replapart;
@@ -341,6 +355,43 @@ TEST_F(RunDriverTest, AFolderSwappedForALinkDuringTheRunLeadsNoRenameOutside)
         EXPECT_EQ(dir.list("away"), row.away) << row.swapped;
         EXPECT_EQ(app.windows.unreachable, row.unreachable) << row.swapped;
         EXPECT_EQ(app.windows.status[1], row.status) << row.swapped;
+    }
+}
+
+// The same in several threads: the walk, ahead of the renames, meets the link
+// where the folder was and never enters it.
+TEST_F(RunDriverTest, AFolderSwappedForALinkLeadsNoRenameOutsideAlsoInSeveralThreads)
+{
+    for (const int jobs : {2, 8}) {
+        std::filesystem::remove_all(dir.host("t"));
+        std::filesystem::remove_all(dir.host("away"));
+        std::filesystem::remove_all(dir.host("outside"));
+        dir.createFiles({"t/IMG_0.jpg", "t/a/IMG_1.jpg", "t/b/IMG_2.jpg", "t/b/IMG_3.jpg", "t/c/IMG_4.jpg",
+                         "outside/IMG_private.key", "outside/IMG_2.jpg"});
+        // The third entry the walk meets is a's IMG_1.jpg: c is not entered yet.
+        int entries = 0;
+        app.fileSystem.beforeEntry = [&] {
+            if (++entries != 3)
+                return;
+            ASSERT_EQ(::rename(dir.host("t/c").c_str(), dir.host("away").c_str()), 0);
+            ASSERT_EQ(::symlink(dir.host("outside").c_str(), dir.host("t/c").c_str()), 0);
+        };
+        app.windows.unreachable.clear();
+        app.state.run = RunState{};
+        app.state.run.jobs = jobs;
+        app.targetFolder("t", FolderScope::AllLayers);
+        EditRequest r;
+        r.kind = EditKind::Replapart;
+        r.oldString = "IMG_";
+        r.newString = "Photo_";
+        run(r);
+        app.fileSystem.beforeEntry = nullptr;
+        EXPECT_EQ(dir.list("outside"), (Lines{"IMG_2.jpg", "IMG_private.key"})) << jobs;
+        EXPECT_EQ(dir.list("away"), Lines{"IMG_4.jpg"}) << jobs;
+        EXPECT_EQ(app.windows.unreachable,
+                  (std::vector<std::pair<std::string, std::string>>{{"T:\\t\\c", "Too many levels of symbolic links"}}))
+            << jobs;
+        EXPECT_EQ(app.windows.status[1], "4 renamed successfully, 1 failed.") << jobs;
     }
 }
 
