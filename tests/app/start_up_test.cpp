@@ -3,6 +3,7 @@
 #include "app/program_window.h"
 #include "run/start_up.h"
 #include "state/app_state.h"
+#include "support/special_files.h"
 #include "support/test_platform.h"
 
 #include <QTest>
@@ -16,21 +17,8 @@
 namespace renomiq {
 namespace {
 
-enum class Special { Fifo, LinkToZero, Oversized };
-
-void makeSpecial(const std::string &hostPath, Special kind, long bound)
-{
-    if (kind == Special::Fifo) {
-        ASSERT_EQ(::mkfifo(hostPath.c_str(), 0600), 0) << hostPath;
-    } else if (kind == Special::LinkToZero) {
-        ASSERT_EQ(::symlink("/dev/zero", hostPath.c_str()), 0) << hostPath;
-    } else {
-        const int fd = ::open(hostPath.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
-        ASSERT_GE(fd, 0) << hostPath;
-        EXPECT_EQ(::ftruncate(fd, bound + 1), 0) << hostPath;
-        ::close(fd);
-    }
-}
+using test::makeSpecial;
+using test::Special;
 
 // Anything but a regular file within its bound where the settings file or a
 // journal should be: one box names it and what is wrong, the file is not

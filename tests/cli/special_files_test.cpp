@@ -3,6 +3,7 @@
 // history): the program ends all the same, within a bound, in bounded memory,
 // and says what it could not read where the user needs to know.
 #include "cli/crash_support.h"
+#include "support/special_files.h"
 #include "support/test_dir.h"
 
 #include <gtest/gtest.h>
@@ -19,23 +20,8 @@ namespace {
 
 using test::TestDir;
 
-enum class Special { Fifo, LinkToZero, Oversized };
-
-// An oversized file is a regular file one byte larger than `bound` (sparse:
-// nothing to write).
-void makeSpecial(const std::string &hostPath, Special kind, long bound = 0)
-{
-    if (kind == Special::Fifo) {
-        ASSERT_EQ(::mkfifo(hostPath.c_str(), 0600), 0) << hostPath;
-    } else if (kind == Special::LinkToZero) {
-        ASSERT_EQ(::symlink("/dev/zero", hostPath.c_str()), 0) << hostPath;
-    } else {
-        const int fd = ::open(hostPath.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
-        ASSERT_GE(fd, 0) << hostPath;
-        EXPECT_EQ(::ftruncate(fd, bound + 1), 0) << hostPath;
-        ::close(fd);
-    }
-}
+using test::makeSpecial;
+using test::Special;
 
 bool isFifo(const std::string &hostPath)
 {

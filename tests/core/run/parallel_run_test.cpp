@@ -153,6 +153,17 @@ struct ParallelApp : test::TestPlatform {
     RunDriver driver{state, windows};
 
     ParallelApp() { windows.onCloseEditor = [this] { driver.reportEditorClosed(); }; }
+
+    // t/f0 ... t/f<folders - 1>, each holding IMG_0 ... IMG_<files - 1>.
+    void makeFolders(int folders, int files)
+    {
+        std::vector<std::string> paths;
+        for (int folder = 0; folder < folders; ++folder) {
+            for (int f = 0; f < files; ++f)
+                paths.push_back("t/f" + std::to_string(folder) + "/IMG_" + std::to_string(f));
+        }
+        dir.createFiles(paths);
+    }
     void target(const std::string &relative, FolderScope scope)
     {
         state.targets.filesMode = false;
@@ -356,12 +367,7 @@ TEST(ParallelRun, AStopIsSeenWithinOneItemAThread)
 {
     for (const int jobs : {2, 8}) {
         ParallelApp app;
-        std::vector<std::string> paths;
-        for (int folder = 0; folder < 8; ++folder) {
-            for (int f = 0; f < 300; ++f)
-                paths.push_back("t/f" + std::to_string(folder) + "/IMG_" + std::to_string(f));
-        }
-        app.dir.createFiles(paths);
+        app.makeFolders(8, 300);
         std::atomic<int> started{0};
         std::atomic<int> startedAtStop{-1};
         // Half way the threads wait for the stop, so that the run cannot end
@@ -430,12 +436,7 @@ TEST(ParallelRun, TheOtherThreadsPauseWhileADialogIsOpen)
 {
     for (const int jobs : {2, 8}) {
         ParallelApp app;
-        std::vector<std::string> paths;
-        for (int folder = 0; folder < 8; ++folder) {
-            for (int f = 0; f < 200; ++f)
-                paths.push_back("t/f" + std::to_string(folder) + "/IMG_" + std::to_string(f));
-        }
-        app.dir.createFiles(paths);
+        app.makeFolders(8, 200);
         app.fileSystem.refuseRenameOf = {TestDir::win("t/f3/IMG_50")};
         std::atomic<int> started{0};
         app.fileSystem.beforeRename = [&](const std::string &) { ++started; };
@@ -534,12 +535,7 @@ TEST(ParallelRun, ARunWhoseDataFolderIsDeletedStopsEveryThreadAndKeepsWhatWasRen
 {
     for (const int jobs : {1, 2, 8}) {
         ParallelApp app;
-        std::vector<std::string> paths;
-        for (int folder = 0; folder < 8; ++folder) {
-            for (int f = 0; f < 200; ++f)
-                paths.push_back("t/f" + std::to_string(folder) + "/IMG_" + std::to_string(f));
-        }
-        app.dir.createFiles(paths);
+        app.makeFolders(8, 200);
         const std::set<std::string> before = treeOf(app.dir, "t");
         // The folder goes at the tenth rename, at once for every thread: a
         // thread that looked at the journal before may still end its rename.
