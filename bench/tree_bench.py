@@ -122,7 +122,9 @@ def main():
         print("Tree of %d folders x %d files, IMG_ -> Photo_, all layers, median of %d runs (%s):"
               % (folders, files, args.runs, undone), flush=True)
         for name, us in medians.items():
-            ratio = "" if name == ours else "   %s is %.2fx faster" % (ours, us / medians[ours])
+            factor = us / medians[ours]
+            ratio = "" if name == ours else (
+                "   %s is %.2fx faster" % (ours, factor) if factor >= 1 else "   %s is %.2fx slower" % (ours, 1 / factor))
             print("  %-30s %7.2f us/file%s" % (name, us, ratio), flush=True)
         # The peers are the renamers; the C loops are references.
         peers = {k: v for k, v in medians.items() if not k.startswith("renomiq-cli") and not k.startswith("C loop")}

@@ -135,10 +135,23 @@ static FileRegistry::Keys readLocked(const std::string &hostFile, std::vector<st
         if (auto keys = FileRegistry::parse(*text))
             return std::move(*keys);
     }
+    // Never over a file set aside before: the first free name of
+    // ".damaged", ".damaged-TIME", ".damaged-TIME-2", ...
     std::string aside = hostFile + ".damaged";
-    if (::access(aside.c_str(), F_OK) == 0)
-        aside += "-" + std::to_string(std::time(nullptr));
-    const bool setAside = ::rename(hostFile.c_str(), aside.c_str()) == 0;
+    bool setAside = false;
+    const std::string timed = aside + "-" + std::to_string(std::time(nullptr));
+    for (int attempt = 0; attempt < 1000 && !setAside; ++attempt) {
+        if (attempt > 0)
+            aside = attempt == 1 ? timed : timed + "-" + std::to_string(attempt);
+        if (::renameat2(AT_FDCWD, hostFile.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) {
+            setAside = true;
+        } else if (errno == EINVAL && ::link(hostFile.c_str(), aside.c_str()) == 0) {
+            // A file system without a rename that never replaces.
+            setAside = ::unlink(hostFile.c_str()) == 0;
+        } else if (errno != EEXIST) {
+            break;
+        }
+    }
     if (noRegistry) {
         const std::string problem =
             text.error().code == EFBIG ? "is larger than " + std::to_string(FileRegistry::kFileLimit >> 20) + " MiB"

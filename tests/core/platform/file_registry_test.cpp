@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <dirent.h>
+#include <vector>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -111,6 +115,33 @@ TEST_F(FileRegistryTest, ASecondInstanceSeesChanges)
     EXPECT_EQ(other.readValue(HKCU, kKey, "Prenum")->dword, 5u);
     other.writeDword(HKCU, kKey, "Prenum", 6);
     EXPECT_EQ(registry.readValue(HKCU, kKey, "Prenum")->dword, 6u);
+}
+
+// Files set aside one after the other, within one second: each keeps its
+// own name, none replaces another.
+TEST_F(FileRegistryTest, EveryDamagedFileSetAsideIsKept)
+{
+    const std::vector<std::string> contents{"first", "second", "third", "fourth"};
+    for (const std::string &content : contents) {
+        dir.createFiles({".config-home/Corvane/Renomiq/"});
+        dir.writeFile(".config-home/Corvane/Renomiq/registry.reg", content);
+        FileRegistry fresh(file);
+        EXPECT_FALSE(fresh.keyExists(HKCU, "\\S")) << content;
+    }
+    std::vector<std::string> kept;
+    const std::string folder = file.substr(0, file.rfind('/') + 1);
+    if (DIR *d = ::opendir(folder.c_str())) {
+        while (const dirent *e = ::readdir(d)) {
+            const std::string name = e->d_name;
+            if (name.rfind("registry.reg.damaged", 0) == 0)
+                kept.push_back(dir.readFile(".config-home/Corvane/Renomiq/" + name));
+        }
+        ::closedir(d);
+    }
+    std::sort(kept.begin(), kept.end());
+    std::vector<std::string> expected = contents;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(kept, expected);
 }
 
 TEST_F(FileRegistryTest, DamagedFileReadsAsEmptyAndIsKeptAside)
