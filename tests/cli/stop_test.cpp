@@ -61,12 +61,15 @@ TEST(StoppedRun, ARunInSeveralThreadsStopsAndItsLogHoldsWhatWasRenamed)
     for (const int jobs : {2, 8}) {
         TestDir dir;
         std::set<std::string> original;
+        // The signal is injected at a thread's 51st rename, and a second
+        // Ctrl+C would end the program at once: only the thread that works
+        // f0 (200 files) can come to 51; the other seven folders hold 35.
         for (int folder = 0; folder < 8; ++folder) {
             const std::string path = dir.host("tree/f" + std::to_string(folder));
             ::mkdir(dir.host("tree").c_str(), 0755);
             ::mkdir(path.c_str(), 0755);
             std::vector<std::string> names;
-            for (int i = 100; i < 300; ++i)
+            for (int i = 100; i < (folder == 0 ? 300 : 105); ++i)
                 names.push_back("IMG_" + std::to_string(i) + ".jpg");
             test::createFiles(path, names);
         }
@@ -84,7 +87,7 @@ TEST(StoppedRun, ARunInSeveralThreadsStopsAndItsLogHoldsWhatWasRenamed)
                 renamed += name.rfind("Photo_", 0) == 0;
         }
         EXPECT_GE(renamed, 51) << jobs;
-        EXPECT_LT(renamed, 1600) << jobs;
+        EXPECT_LT(renamed, 235) << jobs;
         const std::string said = test::readHost(log);
         EXPECT_NE(said.find("The run was stopped: " + std::to_string(renamed) + " renamed successfully, 0 failed, "),
                   std::string::npos)
