@@ -2,6 +2,7 @@
 
 #include "engine/edit_request.h"
 #include "platform/host_file_system.h"
+#include "support/recording_sink.h"
 #include "support/scripted_prompter.h"
 #include "support/test_dir.h"
 #include "support/test_doubles.h"
@@ -15,11 +16,7 @@ namespace {
 
 using test::TestDir;
 
-class RecordingSink : public OutcomeSink {
-public:
-    std::vector<ItemOutcome> outcomes;
-    void report(const ItemOutcome &outcome) override { outcomes.push_back(outcome); }
-};
+using test::RecordingSink;
 
 class NameEngineTest : public ::testing::Test {
 protected:

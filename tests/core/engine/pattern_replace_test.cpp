@@ -3,6 +3,7 @@
 #include "engine/edit_request.h"
 #include "engine/name_engine.h"
 #include "platform/host_file_system.h"
+#include "support/recording_sink.h"
 #include "support/scripted_prompter.h"
 #include "support/test_dir.h"
 #include "support/test_doubles.h"
@@ -167,11 +168,7 @@ TEST(PatternRules, TemplateReferences)
     EXPECT_EQ(GroupTemplate::parse("no {ref}").highestGroup(), -1);
 }
 
-class RecordingSink : public OutcomeSink {
-public:
-    std::vector<ItemOutcome> outcomes;
-    void report(const ItemOutcome &outcome) override { outcomes.push_back(outcome); }
-};
+using test::RecordingSink;
 
 class PatternEngineTest : public ::testing::Test {
 protected:
