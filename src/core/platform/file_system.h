@@ -132,6 +132,10 @@ public:
         const std::string &name;
         bool isDirectory; // a folder or a link to one
         bool isLink;
+        // The identity of an entry but a folder as the listing read it, where
+        // the listing gives the one a look-up would (a held folder on a file
+        // system whose listing holds true inodes); inode 0 otherwise.
+        ItemId listed{};
     };
     // An entry that exists but cannot be reached by a path of the program (a
     // name holding '\'), with the reason.
@@ -160,7 +164,9 @@ public:
         (void)unreachable;
         return enumerate(
             folder,
-            [&](const DirEntry &entry) { return visit(NameEntry{entry.name, entry.isDirectory, entry.isLink}); },
+            [&](const DirEntry &entry) {
+                return visit(NameEntry{entry.name, entry.isDirectory, entry.isLink, ItemId{}});
+            },
             order);
     }
     // A walk holds each folder it is in. While a folder is held, its listing

@@ -168,15 +168,6 @@ private:
     int m_fd;
 };
 
-// Never 0, which marks an empty slot of a table of listed inodes.
-std::uint64_t nameHash(std::string_view name)
-{
-    std::uint64_t hash = 1469598103934665603ULL;
-    for (char c : name)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-    return hash == 0 ? 1 : hash;
-}
-
 // File systems whose readdir gives each entry's d_ino as the st_ino that
 // stat gives (but for a mount point, which is never renamed, and btrfs
 // subvolumes, which are folders and not listed). Not overlayfs, FUSE or
@@ -266,7 +257,7 @@ Status HostFileSystem::holdFolder(const std::string &folder)
             : failure;
         return errnoError(code, "Cannot open", folder);
     }
-    m_held.emplace(std::move(key), Held{fd, 1, {}, 0});
+    m_held.emplace(std::move(key), Held{fd, 1});
     return Status::success();
 }
 
@@ -385,15 +376,20 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
     if (!dir)
         return errnoError(errno, "Cannot list", folder);
     const int dirFd = held >= 0 ? held : ::dirfd(dir.get());
-    // Of a held folder on a file system that lists true inodes, the inode of
-    // each entry but folders, for the identities of a run's items.
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> inodes;
+    // Of a held folder on a file system that lists true inodes, the identity
+    // of each entry but folders, for the identities of a run's items.
     struct stat folderStat {};
     const bool keepInodes = held >= 0 && listsTrueInodes(held) && ::fstat(held, &folderStat) == 0;
+    const auto device = static_cast<std::uint64_t>(folderStat.st_dev);
+    const auto inodeOf = [keepInodes](const dirent *d) {
+        return keepInodes && d->d_type != DT_DIR && d->d_type != DT_UNKNOWN ? static_cast<std::uint64_t>(d->d_ino)
+                                                                            : std::uint64_t{0};
+    };
     // The names of a sorted listing sit in one buffer, each ended by a NUL,
     // with a small record per entry: no allocation per name.
     struct Stored {
         std::size_t offset;
+        std::uint64_t inode;
         std::uint32_t length;
         unsigned char type;
     };
@@ -414,40 +410,20 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
                 unreachable(d->d_name, "the name holds '\\', which a Windows-style path cannot hold");
             continue;
         }
-        if (keepInodes && d->d_type != DT_DIR && d->d_type != DT_UNKNOWN)
-            inodes.emplace_back(nameHash(name), static_cast<std::uint64_t>(d->d_ino));
         if (order == EntryOrder::Unsorted) {
             raw.name.assign(name);
             raw.type = d->d_type;
+            raw.listed = {device, inodeOf(d)};
             if (!visit(dirFd, raw))
                 return Status::success();
             continue;
         }
-        stored.push_back({names.size(), static_cast<std::uint32_t>(name.size()), d->d_type});
+        stored.push_back({names.size(), inodeOf(d), static_cast<std::uint32_t>(name.size()), d->d_type});
         names.append(name);
         names.push_back('\0');
     }
     if (errno != 0)
         return errnoError(errno, "Cannot list", folder);
-    if (keepInodes) {
-        const std::shared_lock heldLock(m_heldLock);
-        if (const auto it = m_held.find(folderKey(*hostFolder)); it != m_held.end()) {
-            // An open-addressed table, at most half full: one probe or two per look-up.
-            std::size_t capacity = 16;
-            while (capacity < 2 * inodes.size())
-                capacity *= 2;
-            std::vector<std::pair<std::uint64_t, std::uint64_t>> table(capacity);
-            for (const auto &[hash, inode] : inodes) {
-                std::size_t slot = hash & (capacity - 1);
-                while (table[slot].first != 0 && table[slot].first != hash)
-                    slot = (slot + 1) & (capacity - 1);
-                // Two names with one hash: both looked up instead.
-                table[slot] = {hash, table[slot].first == hash ? 0 : inode};
-            }
-            it->second.inodes = std::move(table);
-            it->second.device = static_cast<std::uint64_t>(folderStat.st_dev);
-        }
-    }
     if (order == EntryOrder::Unsorted)
         return Status::success();
     // A walk that enters subfolders from the visit holds one handle per
@@ -461,6 +437,7 @@ Status HostFileSystem::readFolder(const std::string &folder, const std::function
         [&](std::size_t i) {
             raw.name.assign(nameAt(i));
             raw.type = stored[i].type;
+            raw.listed = {device, stored[i].inode};
             return visit(dirFd, raw);
         },
         order == EntryOrder::Sorted ? NameOrder::Extent::Full : NameOrder::Extent::AsVisited);
@@ -526,41 +503,9 @@ Status HostFileSystem::enumerateNames(const std::string &folder, const std::func
             const EntryKind kind = kindOfEntry(dirFd, raw.name.c_str(), raw.type);
             if (!kind.exists)
                 return true;
-            return visit(NameEntry{raw.name, kind.isDirectory, kind.isLink});
+            return visit(NameEntry{raw.name, kind.isDirectory, kind.isLink, raw.listed});
         },
         unreachable, order);
-}
-
-namespace {
-
-// The slot of `name` in a held folder's table of listed inodes, or null.
-template <typename Table>
-auto listedSlot(Table &table, std::string_view name) -> decltype(table.data())
-{
-    if (table.empty())
-        return nullptr;
-    const std::uint64_t hash = nameHash(name);
-    const std::size_t mask = table.size() - 1;
-    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        if (table[slot].first == hash)
-            return &table[slot];
-        if (table[slot].first == 0)
-            return nullptr;
-    }
-}
-
-} // namespace
-
-std::uint64_t HostFileSystem::listedInode(const Held &held, std::string_view name)
-{
-    const auto *slot = listedSlot(held.inodes, name);
-    return slot ? slot->second : 0;
-}
-
-void HostFileSystem::forgetListed(Held &held, std::string_view name)
-{
-    if (auto *slot = listedSlot(held.inodes, name))
-        slot->second = 0;
 }
 
 std::optional<ItemId> HostFileSystem::itemId(const std::string &path)
@@ -568,17 +513,6 @@ std::optional<ItemId> HostFileSystem::itemId(const std::string &path)
     auto hostPath = host(path);
     if (!hostPath)
         return std::nullopt;
-    // An item of a held folder as its listing read it: no look-up (the
-    // run's item is renamed in that folder right after). A folder's table is
-    // used by the one thread that works that folder.
-    if (const std::size_t slash = hostPath->rfind('/'); slash != std::string::npos && slash + 1 < hostPath->size()) {
-        const std::shared_lock heldLock(m_heldLock);
-        const auto it = m_held.find(std::string_view(*hostPath).substr(0, slash == 0 ? 1 : slash));
-        if (it != m_held.end()) {
-            if (const std::uint64_t inode = listedInode(it->second, std::string_view(*hostPath).substr(slash + 1)))
-                return ItemId{it->second.device, inode};
-        }
-    }
     std::unique_lock<std::mutex> lock;
     const auto [fd, name] = inFolder(*hostPath, lock);
     struct stat st {};
@@ -781,15 +715,6 @@ Status HostFileSystem::renameBack(const std::string &from, const std::string &to
         if (fd != AT_FDCWD) {
             source = {fd, name};
             target = {fd, hostTo->c_str() + slash + 1};
-        }
-        // The listing no longer tells what is at either name.
-        {
-            const std::shared_lock heldLock(m_heldLock);
-            if (const auto it = m_held.find(std::string_view(*hostFrom).substr(0, slash == 0 ? 1 : slash));
-                it != m_held.end() && !it->second.inodes.empty()) {
-                forgetListed(it->second, std::string_view(*hostFrom).substr(slash + 1));
-                forgetListed(it->second, std::string_view(*hostTo).substr(slash + 1));
-            }
         }
     }
     return renameAtFolders(from, source, target, sameFolder, *hostFrom, *hostTo, m_options.forceRenameFallback,

@@ -67,6 +67,8 @@ private:
     struct RawEntry {
         std::string name;
         unsigned char type; // d_type
+        // The entry's identity as read (see NameEntry::listed), or inode 0.
+        ItemId listed;
     };
     // Each entry of a folder but "." and ".." and names with a '\' in them
     // (those go to unreachable), in the order asked.
@@ -89,18 +91,7 @@ private:
     struct Held {
         int fd;
         int holds;
-        // The inode of each entry but folders as its last listing read it
-        // (readdir's d_ino), by the hash of its name in an open-addressed
-        // table (hash 0: an empty slot); inode 0 where two names share a
-        // hash or the entry has been renamed since. Only on
-        // file systems whose d_ino is the inode stat gives: the identity of
-        // an item of a run without a look-up of its own.
-        std::vector<std::pair<std::uint64_t, std::uint64_t>> inodes;
-        std::uint64_t device = 0;
     };
-    // The listed inode of `name` in a held folder, or 0.
-    static std::uint64_t listedInode(const Held &held, std::string_view name);
-    static void forgetListed(Held &held, std::string_view name);
     struct PathHash {
         using is_transparent = void;
         std::size_t operator()(std::string_view path) const { return std::hash<std::string_view>{}(path); }

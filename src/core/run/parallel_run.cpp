@@ -201,6 +201,9 @@ private:
     NameEngine m_engine;
     std::pair<std::string, bool> m_folderInData;
     std::vector<ItemOutcome> m_outcomes;
+    // The item being worked on, with its identity as the listing read it.
+    const std::string *m_currentItem = nullptr;
+    ItemId m_currentIdentity;
 };
 
 void ParallelRun::Impl::Worker::loop()
@@ -230,8 +233,11 @@ void ParallelRun::Impl::Worker::work(Task &task)
     special.setRunningNumber(context.request.startNumber);
     special.metadata().clear();
     if (context.request.numbersInTakenOrder())
-        orderByTaken(items, [&special](const std::string &path) { return special.takenTime(path); });
+        orderByTaken(
+            items, [&special](const std::string &path) { return special.takenTime(path); }, &task.batch.identities);
     const bool isFolder = context.targets.folderScope == FolderScope::OnlySubfolders;
+    const std::vector<ItemId> &identities = task.batch.identities;
+    const bool withIdentities = identities.size() == items.size();
     for (std::size_t i = 0; i < items.size(); ++i) {
         m_run.waitWhilePaused();
         if (!m_run.stopped() && context.run.stopSignal && context.run.stopSignal->load()) {
@@ -244,7 +250,10 @@ void ParallelRun::Impl::Worker::work(Task &task)
             m_run.m_notTried += items.size() - i;
             return;
         }
+        m_currentItem = &items[i];
+        m_currentIdentity = withIdentities ? identities[i] : ItemId{};
         m_engine.newNameFor(context.request, items[i], *this, isFolder);
+        m_currentItem = nullptr;
         if (m_outcomes.size() >= kOutcomeGroup)
             handOver();
     }
@@ -263,7 +272,10 @@ bool ParallelRun::Impl::Worker::renaming(const std::string &oldPath, const std::
     if (!log)
         return true;
     // With the item's identity, as a run in one thread records it.
-    Status recorded = log->recordRename(m_slot, newPath, oldPath, m_run.m_context.fileSystem.itemId(oldPath));
+    const bool listed = m_currentIdentity.inode != 0 && m_currentItem && *m_currentItem == oldPath;
+    Status recorded = log->recordRename(m_slot, newPath, oldPath,
+                                        listed ? std::optional<ItemId>(m_currentIdentity)
+                                               : m_run.m_context.fileSystem.itemId(oldPath));
     if (!recorded) {
         // Nothing is renamed that the undo log could not take back.
         m_run.m_stop.store(true);
@@ -360,7 +372,7 @@ void ParallelRun::Impl::take(FolderBatch &&batch)
         // The target folder came first: it holds no subfolder.
         m_firstBatch = false;
         const std::shared_ptr<FolderHold> hold = std::move(batch.hold);
-        m_hooks.workHere(std::move(batch.items));
+        m_hooks.workHere(std::move(batch.items), std::move(batch.identities));
         return;
     }
     m_firstBatch = false;
@@ -404,6 +416,7 @@ void ParallelRun::Impl::taskDone(Task &task)
     // Its folder is let go before the folder above it may rename it.
     task.batch.hold.reset();
     std::vector<std::string>().swap(task.batch.items);
+    std::vector<ItemId>().swap(task.batch.identities);
     {
         const std::lock_guard lock(m_lock);
         task.done = true;

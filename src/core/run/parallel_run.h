@@ -50,7 +50,7 @@ struct ParallelRunHooks {
     std::function<void(const Error &error, bool itemNotTried)> journalFailed;
     // The batch of a walk that found only the target folder: worked here, as a
     // run in one thread does, with no thread started.
-    std::function<void(std::vector<std::string> &&items)> workHere;
+    std::function<void(std::vector<std::string> &&items, std::vector<ItemId> &&identities)> workHere;
     // A folder or item the walk could not reach.
     UnreachableItem unreachable;
 };

@@ -171,8 +171,12 @@ bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
     if (!m_log)
         return true;
     // The item's identity goes with its pair: recovery and undo act only on
-    // the item this run renamed (one look-up in the held folder).
-    Status recorded = m_log->recordRename(newPath, oldPath, m_state.platform.fileSystem.itemId(oldPath));
+    // the item this run renamed (as the held folder's listing read it, or
+    // one look-up).
+    const bool listed = m_currentIdentity.inode != 0 && m_currentItem && *m_currentItem == oldPath;
+    Status recorded = m_log->recordRename(newPath, oldPath,
+                                          listed ? std::optional<ItemId>(m_currentIdentity)
+                                                 : m_state.platform.fileSystem.itemId(oldPath));
     if (!recorded) {
         // Nothing is renamed that the undo log could not take back.
         m_journalError = recorded.error();
@@ -277,7 +281,7 @@ void RunDriver::visitTargets()
                           // Numbers in taken order need each folder's batch whole.
                           m_request->preview && !m_request->numbersInTakenOrder() ? WalkExtent::UntilStopped
                                                                                    : WalkExtent::Full,
-                          &batchEntries);
+                          &batchEntries, &m_workIdentities);
 }
 
 void RunDriver::visitInParallel(const UnreachableItem &unreachable)
@@ -301,8 +305,9 @@ void RunDriver::visitInParallel(const UnreachableItem &unreachable)
         m_state.run.stoppedByError = true;
         m_state.run.notTriedCount += itemNotTried;
     };
-    hooks.workHere = [this](std::vector<std::string> &&items) {
+    hooks.workHere = [this](std::vector<std::string> &&items, std::vector<ItemId> &&identities) {
         m_state.run.workList = std::move(items);
+        m_workIdentities = std::move(identities);
         processWorkList(false);
     };
     hooks.unreachable = unreachable;
@@ -329,7 +334,9 @@ void RunDriver::processWorkList(bool continued)
         special.setRunningNumber(m_request->startNumber);
         special.metadata().clear();
         if (m_request->numbersInTakenOrder())
-            orderByTaken(run.workList, [&special](const std::string &path) { return special.takenTime(path); });
+            orderByTaken(
+                run.workList, [&special](const std::string &path) { return special.takenTime(path); },
+                &m_workIdentities);
     }
     if (run.progressJob == ProgressJob::RenamingJob && !continued) {
         m_observer.setProgressPosition(0);
@@ -340,6 +347,7 @@ void RunDriver::processWorkList(bool continued)
     if (!m_state.targets.filesMode)
         isFolder = m_state.targets.folderScope == FolderScope::OnlySubfolders
             || m_state.targets.folderScope == FolderScope::ThisFolderOnly;
+    const bool withIdentities = m_workIdentities.size() == run.workList.size();
     for (std::size_t i = 0; i < run.workList.size(); ++i) {
         const std::string &path = run.workList[i];
         if (run.stopRequest) {
@@ -348,7 +356,10 @@ void RunDriver::processWorkList(bool continued)
             break;
         }
         const int renamedBefore = run.renamedCount;
+        m_currentItem = &path;
+        m_currentIdentity = withIdentities ? m_workIdentities[i] : ItemId{};
         m_state.engine.newNameFor(*m_request, path, *this, isFolder);
+        m_currentItem = nullptr;
         // A renamed item has let the dialog see a Cancel click; every other
         // outcome does it here, so that a run of failures stops as well.
         if (run.progressJob == ProgressJob::RenamingJob && run.renamedCount == renamedBefore)

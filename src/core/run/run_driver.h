@@ -98,6 +98,12 @@ private:
     // The folder looked at last, and whether it lies in the data folder.
     mutable std::pair<std::string, bool> m_folderInData;
     ParallelRun *m_parallel = nullptr; // while one runs
+    // The identities of the work list's items as the walk's listing read them
+    // (inode 0 where it did not tell them, none when it read none), and the
+    // item being worked on with its identity.
+    std::vector<ItemId> m_workIdentities;
+    const std::string *m_currentItem = nullptr;
+    ItemId m_currentIdentity;
     bool m_reportingForThreads = false;  // an outcome of a parallel run's threads
     int m_unrestored = 0;
     int m_invalidPairs = 0; // of those: entries no undo can carry out

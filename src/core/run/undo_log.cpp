@@ -109,19 +109,39 @@ Status UndoLog::begin()
 
 namespace {
 
-// A record as the journal holds it: the identity line, when known, then the pair.
-std::string recordText(const std::string &current, const std::string &former, const std::optional<ItemId> &identity)
+// "#item <device>:<inode>" into `out`; the end of what was written.
+char *writeIdentityLine(char *out, const ItemId &identity)
 {
-    std::string text;
-    text.reserve(current.size() + former.size() + 50);
+    constexpr std::string_view kStart = "#item ";
+    out = std::copy(kStart.begin(), kStart.end(), out);
+    out = std::to_chars(out, out + 20, identity.device).ptr;
+    *out++ = ':';
+    return std::to_chars(out, out + 20, identity.inode).ptr;
+}
+
+// A record as the journal holds it, into `text` (its buffer kept from one
+// record to the next): the identity line, when known, then the pair.
+void writeRecord(std::string &text, const std::string &current, const std::string &former,
+                 const std::optional<ItemId> &identity)
+{
+    text.clear();
     if (identity) {
-        text += identityLine(*identity);
-        text += "\r\n";
+        char line[64];
+        char *end = writeIdentityLine(line, *identity);
+        *end++ = '\r';
+        *end++ = '\n';
+        text.append(line, end);
     }
     text += current;
     text += "\r\n";
     text += former;
     text += "\r\n";
+}
+
+std::string recordText(const std::string &current, const std::string &former, const std::optional<ItemId> &identity)
+{
+    std::string text;
+    writeRecord(text, current, former, identity);
     return text;
 }
 
@@ -145,7 +165,8 @@ Status UndoLog::recordRename(const std::string &newPath, const std::string &oldP
         m_memory.push_back(oldPath);
     } else {
         m_pendingStart = m_journal->size();
-        Status status = m_journal->append(recordText(newPath, oldPath, identity));
+        writeRecord(m_record, newPath, oldPath, identity);
+        Status status = m_journal->append(m_record);
         if (!status) {
             m_pending = false;
             return status;
@@ -691,9 +712,7 @@ std::string unreadNotice(const std::string &journal, const std::string &problem,
 std::string identityLine(const ItemId &identity)
 {
     char text[64];
-    const int n = std::snprintf(text, sizeof text, "#item %llu:%llu", static_cast<unsigned long long>(identity.device),
-                                static_cast<unsigned long long>(identity.inode));
-    return std::string(text, static_cast<std::size_t>(n));
+    return std::string(text, writeIdentityLine(text, identity));
 }
 
 std::optional<ItemId> identityOfLine(std::string_view line)

@@ -120,6 +120,7 @@ private:
     std::string m_path;
     std::unique_ptr<Journal> m_journal;
     std::vector<std::string> m_memory; // without a journal
+    std::string m_record;              // the last record written, its buffer kept
     std::size_t m_pairs = 0;
     Recovery m_recovery;
     std::optional<OperationInfo> m_info;

@@ -39,6 +39,8 @@ struct HandOver {
     const ProcessWorkList &process;
     // A run in parallel takes each batch whole, with its folder's hold.
     const std::function<void(FolderBatch &&)> *take = nullptr;
+    // The identities of the work list's items, when asked for.
+    std::vector<ItemId> *identities = nullptr;
 };
 
 void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string &folder, const HandOver &handOver,
@@ -54,10 +56,12 @@ bool held(const FolderHold &hold, const std::string &folder, const HandOver &han
     if (unreachable)
         unreachable(folder, reasonOf(hold.status().error()));
     if (handOver.take) {
-        (*handOver.take)(FolderBatch{withTrailingBackslash(folder), depth, {}, nullptr});
+        (*handOver.take)(FolderBatch{withTrailingBackslash(folder), depth, {}, nullptr, {}});
         return false;
     }
     handOver.workList.clear();
+    if (handOver.identities)
+        handOver.identities->clear();
     handOver.batchEntries = 0;
     handOver.process(false);
     return false;
@@ -78,6 +82,7 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, c
     if (!held(*hold, folder, handOver, unreachable, depth))
         return;
     std::vector<std::string> batch;
+    std::vector<ItemId> identities;
     const auto unnamable = [&](const std::string &name, const std::string &reason) {
         if (unreachable)
             unreachable(p + name, reason);
@@ -90,13 +95,16 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, c
             if (entry.isDirectory) {
                 if (scope == FolderScope::OneLayer || isWebpageFolder(entry.name))
                     return true;
-                if (scope == FolderScope::OnlySubfolders)
+                if (scope == FolderScope::OnlySubfolders) {
                     batch.push_back(p + entry.name);
+                    identities.push_back(entry.listed);
+                }
                 if (!entry.isLink)
                     visitFolder(fs, scope, p + entry.name, handOver, stopRequest, unreachable, WalkExtent::Full,
                                 depth + 1);
             } else if (scope != FolderScope::OnlySubfolders) {
                 batch.push_back(p + entry.name);
+                identities.push_back(entry.listed);
             }
             return true;
         },
@@ -104,11 +112,13 @@ void visitFolder(FileSystem &fs, FolderScope scope, const std::string &folder, c
     if (!listed && unreachable)
         unreachable(folder, reasonOf(listed.error()));
     if (handOver.take) {
-        (*handOver.take)(FolderBatch{p, depth, std::move(batch), std::move(hold)});
+        (*handOver.take)(FolderBatch{p, depth, std::move(batch), std::move(hold), std::move(identities)});
         return;
     }
     handOver.batchEntries = batch.size();
     handOver.workList = std::move(batch);
+    if (handOver.identities)
+        *handOver.identities = std::move(identities);
     handOver.process(false);
 }
 
@@ -123,6 +133,9 @@ void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string
     const FolderHold hold(fs, p);
     if (!held(hold, folder, handOver, unreachable))
         return;
+    // A preview records no identities.
+    if (handOver.identities)
+        handOver.identities->clear();
     struct Entry {
         std::string name;
         bool isLink;
@@ -192,10 +205,12 @@ void visitFolderInStretches(FileSystem &fs, FolderScope scope, const std::string
 
 void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<std::string> &workList,
                   const bool &stopRequest, const ProcessWorkList &processWorkList, const UnreachableItem &unreachable,
-                  WalkExtent extent, std::size_t *batchEntries)
+                  WalkExtent extent, std::size_t *batchEntries, std::vector<ItemId> *identities)
 {
     std::size_t entries = 0;
-    const HandOver handOver{workList, batchEntries ? *batchEntries : entries, processWorkList};
+    const HandOver handOver{workList, batchEntries ? *batchEntries : entries, processWorkList, nullptr, identities};
+    if (identities)
+        identities->clear(); // the items' own look-ups tell
     if (targets.filesMode) {
         handOver.batchEntries = workList.size();
         processWorkList(false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/file_system.h"
 #include "targets/target_set.h"
 
 #include <functional>
@@ -39,21 +40,25 @@ enum class WalkExtent {
 // OnlySubfolders the link itself is renamed). processWorkList is told when
 // workList continues the batch it was given last (UntilStopped only).
 // batchEntries, when given, holds the entries of the whole batch that
-// workList is part of whenever processWorkList runs.
+// workList is part of whenever processWorkList runs. identities, when given,
+// then holds the identity of each item of workList as the folder's listing
+// read it (inode 0 where the listing does not tell it), or nothing.
 void visitTargets(FileSystem &fileSystem, const TargetSet &targets, std::vector<std::string> &workList,
                   const bool &stopRequest, const std::function<void(bool continued)> &processWorkList,
                   const UnreachableItem &unreachable = {}, WalkExtent extent = WalkExtent::Full,
-                  std::size_t *batchEntries = nullptr);
+                  std::size_t *batchEntries = nullptr, std::vector<ItemId> *identities = nullptr);
 
 // One folder's batch as a run over several folders in parallel takes it: the
 // folder (with its trailing '\'), how deep it lies below the target folder
 // (0 for the target folder), its items, and its hold, kept until the batch is
-// renamed (none when the folder could not be held).
+// renamed (none when the folder could not be held), and the identity of each
+// item as the listing read it (inode 0 where it does not tell it).
 struct FolderBatch {
     std::string folder;
     std::size_t depth = 0;
     std::vector<std::string> items;
     std::shared_ptr<FolderHold> hold;
+    std::vector<ItemId> identities;
 };
 
 // The run walk of an execution over a target folder (scope AllLayers or

@@ -736,6 +736,69 @@ TEST_F(RunDriverTest, NumbersInTakenOrderFollowEachFoldersShootingOrder)
     EXPECT_EQ(dir.list("B"), (Lines{"09_02.jpg", "10_01.jpg"}));
 }
 
+// The identity recorded with each pair is the renamed item's own, whatever
+// order the items are renamed in (by name, in taken order, by several threads
+// folder by folder), and the undo takes every item back.
+TEST_F(RunDriverTest, EachPairRecordsTheIdentityOfTheItemItRenamed)
+{
+    const struct {
+        const char *name;
+        FolderScope scope;
+        int jobs;
+        NumberOrder order;
+    } rows[] = {
+        {"one folder, by name", FolderScope::OneLayer, 1, NumberOrder::Name},
+        {"one folder, taken order", FolderScope::OneLayer, 1, NumberOrder::Taken},
+        {"all layers, one thread, taken order", FolderScope::AllLayers, 1, NumberOrder::Taken},
+        {"all layers, two threads, taken order", FolderScope::AllLayers, 2, NumberOrder::Taken},
+    };
+    for (const auto &row : rows) {
+        const std::string root = std::string("I") + std::to_string(&row - rows);
+        // Taken the later, the earlier the name: taken order is the names' reverse.
+        std::vector<std::string> made;
+        dir.createFiles({root + "/S/", root + "/T/"});
+        for (const std::string &folder : {root + "/", root + "/S/", root + "/T/"}) {
+            for (int i = 0; i < 6; ++i) {
+                test::ExifFields fields;
+                fields.dateTimeOriginal = "2024:07:14 10:0" + std::to_string(5 - i) + ":00";
+                dir.writeFile(folder + "p" + std::to_string(i) + ".jpg", test::jpegWithExif(fields));
+                made.push_back(folder + "p" + std::to_string(i) + ".jpg");
+            }
+        }
+        app.targetFolder(root, row.scope);
+        app.state.run.jobs = row.jobs;
+        EditRequest request = changeTo("n$$");
+        request.numberOrder = row.order;
+        run(request);
+        const std::size_t expected = row.scope == FolderScope::OneLayer ? 6 : 18;
+
+        const Lines lines = splitLinesOf(app.undoLogFile());
+        std::size_t checked = 0;
+        for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+            if (lines[i].rfind("#item ", 0) != 0)
+                continue;
+            std::string host = dir.host(lines[i + 1].substr(3));
+            std::replace(host.begin(), host.end(), '\\', '/');
+            struct stat st {};
+            ASSERT_EQ(::lstat(host.c_str(), &st), 0) << row.name << ": " << host;
+            EXPECT_EQ(lines[i], "#item " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino))
+                << row.name << ": " << lines[i + 1];
+            ++checked;
+        }
+        EXPECT_EQ(checked, expected) << row.name;
+
+        app.prompter.expect(Answer::Yes);
+        app.driver.undoLast();
+        EXPECT_EQ(app.driver.unrestoredCount(), 0) << row.name;
+        std::vector<std::string> missing;
+        for (const std::string &item : made) {
+            if (!dir.exists(item))
+                missing.push_back(item);
+        }
+        EXPECT_EQ(missing, Lines{}) << row.name;
+    }
+}
+
 // A preview in taken order sees a folder's whole batch: the item taken first
 // may have the last name.
 TEST_F(RunDriverTest, APreviewInTakenOrderStartsWithTheFirstTakenOfTheWholeFolder)
