@@ -156,6 +156,7 @@ void RunDriver::startRun(const EditRequest &request)
         m_observer.processEvents();
     }
     fs.setDetourObserver(nullptr);
+    std::vector<ItemId>().swap(m_workIdentities);
     finishRun();
     m_log.reset();
     run.stopRequest = false;
