@@ -15,7 +15,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 namespace renomiq {
@@ -39,6 +41,48 @@ bool holdsRandomToken(std::string text)
     return text.find('%') != std::string::npos;
 }
 
+bool holdsRunningNumber(std::string text)
+{
+    for (std::size_t at = text.find("@$@"); at != std::string::npos; at = text.find("@$@"))
+        text.erase(at, 3);
+    return text.find('$') != std::string::npos;
+}
+
+// The chosen items by folder, each folder's in the list's order, the folders
+// in the order of their first item; a folder reached by several paths is one.
+// Empty when renaming one chosen item could change the path of another: a
+// chosen folder (or link) that another chosen item lies in, however reached.
+std::vector<std::vector<std::string>> groupsByFolder(FileSystem &fileSystem, const std::vector<std::string> &items)
+{
+    std::vector<std::vector<std::string>> groups;
+    std::map<std::string, std::size_t> groupOfPath;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> groupOfFolder;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> lyingAbove; // the folders and every folder above them
+    for (const std::string &item : items) {
+        const std::string folder = item.substr(0, item.rfind('\\') + 1);
+        auto [path, added] = groupOfPath.try_emplace(folder, groups.size());
+        if (added) {
+            const std::vector<ItemId> chain = fileSystem.folderChain(folder);
+            for (const ItemId &id : chain)
+                lyingAbove.insert({id.device, id.inode});
+            if (!chain.empty())
+                path->second = groupOfFolder.try_emplace({chain.front().device, chain.front().inode}, groups.size())
+                                   .first->second;
+            if (path->second == groups.size())
+                groups.emplace_back();
+        }
+        groups[path->second].push_back(item);
+    }
+    for (const std::string &item : items) {
+        const auto inside = groupOfPath.lower_bound(item + '\\');
+        if (inside != groupOfPath.end() && inside->first.compare(0, item.size() + 1, item + '\\') == 0)
+            return {};
+        if (const std::optional<ItemId> id = fileSystem.itemId(item); id && lyingAbove.count({id->device, id->inode}))
+            return {};
+    }
+    return groups;
+}
+
 } // namespace
 
 int runThreads(int asked)
@@ -51,14 +95,17 @@ int runThreads(int asked)
 
 bool suitsParallelRun(const TargetSet &targets, const EditRequest &request)
 {
-    if (request.preview || targets.filesMode
-        || (targets.folderScope != FolderScope::AllLayers && targets.folderScope != FolderScope::OnlySubfolders))
+    if (request.preview
+        || (!targets.filesMode && targets.folderScope != FolderScope::AllLayers
+            && targets.folderScope != FolderScope::OnlySubfolders))
         return false;
     if (!request.useSpecialStrings)
         return true;
     for (const std::string *text : {&request.newString, &request.headText, &request.endText, &request.cursorText,
                                     &request.insertText, &request.newName}) {
-        if (holdsRandomToken(*text))
+        // The chosen items' running number goes on over the whole list, from
+        // one folder to the next.
+        if (holdsRandomToken(*text) || (targets.filesMode && holdsRunningNumber(*text)))
             return false;
     }
     return true;
@@ -90,6 +137,8 @@ private:
 
     // The coordinator.
     void take(FolderBatch &&batch);
+    // The chosen items of a run over files, one task a folder.
+    void takeChosenItems();
     void startThreads();
     void stopThreads();
     // Serves the threads until `finished` (asked under m_lock) holds.
@@ -231,7 +280,10 @@ void ParallelRun::Impl::Worker::work(Task &task)
     special.metadata().clear();
     if (context.request.numbersInTakenOrder())
         orderByTaken(items, [&special](const std::string &path) { return special.takenTime(path); });
-    const bool isFolder = context.targets.folderScope == FolderScope::OnlySubfolders;
+    // The walk knows what it hands over; a chosen item is looked at.
+    std::optional<bool> isFolder;
+    if (!context.targets.filesMode)
+        isFolder = context.targets.folderScope == FolderScope::OnlySubfolders;
     for (std::size_t i = 0; i < items.size(); ++i) {
         m_run.waitWhilePaused();
         if (!m_run.stopped() && context.run.stopSignal && context.run.stopSignal->load()) {
@@ -337,9 +389,12 @@ void ParallelRun::Impl::run()
             resume();
         };
     }
-    visitFolderBatches(
-        m_context.fileSystem, m_context.targets, run.stopRequest, [this](FolderBatch &&batch) { take(std::move(batch)); },
-        unreachable);
+    if (m_context.targets.filesMode)
+        takeChosenItems();
+    else
+        visitFolderBatches(
+            m_context.fileSystem, m_context.targets, run.stopRequest,
+            [this](FolderBatch &&batch) { take(std::move(batch)); }, unreachable);
     if (m_running.empty())
         return; // one folder, worked as a run in one thread works it
     serveUntil([this] { return m_pending == 0; });
@@ -397,6 +452,31 @@ void ParallelRun::Impl::take(FolderBatch &&batch)
     if (empty)
         applyOutcomes();
     serveUntil([this] { return m_pending < kMaxPendingFolders; });
+}
+
+void ParallelRun::Impl::takeChosenItems()
+{
+    const std::vector<std::string> &items = m_context.run.workList;
+    std::vector<std::vector<std::string>> groups = groupsByFolder(m_context.fileSystem, items);
+    if (groups.size() < 2) {
+        // One folder, or items that depend on each other: in one thread.
+        m_hooks.workHere(std::vector<std::string>(items));
+        return;
+    }
+    startThreads();
+    if (m_context.run.progressJob == ProgressJob::RenamingJob)
+        m_context.progress.setProgressMaximum(static_cast<int>(items.size()));
+    {
+        const std::lock_guard lock(m_lock);
+        for (std::vector<std::string> &group : groups) {
+            auto task = std::make_unique<Task>();
+            task->batch.items = std::move(group);
+            m_ready.push_back(task.get());
+            m_tasks.push_back(std::move(task));
+            ++m_pending;
+        }
+    }
+    m_work.notify_all();
 }
 
 void ParallelRun::Impl::taskDone(Task &task)
