@@ -169,6 +169,11 @@ private:
     void taskDone(Task &task);
     bool stopped() const { return m_stop.load(std::memory_order_relaxed); }
     void waitWhilePaused();
+    void countWaiting(int threads)
+    {
+        if (m_context.run.waitingThreads)
+            *m_context.run.waitingThreads += threads;
+    }
 
     const ParallelRunContext m_context; // a copy: the caller's may be a temporary
     ParallelRunHooks m_hooks;
@@ -258,7 +263,9 @@ void ParallelRun::Impl::Worker::loop()
         Task *task = nullptr;
         {
             std::unique_lock lock(m_run.m_lock);
+            m_run.countWaiting(1);
             m_run.m_work.wait(lock, [&] { return !m_run.m_ready.empty() || m_run.m_closing; });
+            m_run.countWaiting(-1);
             if (m_run.m_ready.empty())
                 return;
             task = m_run.m_ready.front();
@@ -598,7 +605,9 @@ void ParallelRun::Impl::waitWhilePaused()
     if (!m_paused.load())
         return;
     std::unique_lock lock(m_lock);
+    countWaiting(1);
     m_gate.wait(lock, [&] { return !m_paused.load(); });
+    countWaiting(-1);
 }
 
 } // namespace renomiq

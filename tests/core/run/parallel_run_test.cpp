@@ -15,6 +15,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <sys/resource.h>
 #include <map>
 #include <optional>
@@ -43,6 +44,18 @@ std::set<std::string> treeOf(const TestDir &dir, const std::string &relative)
         }
     }
     return names;
+}
+
+// Whether `condition` comes to hold within five seconds.
+bool waitUntil(const std::function<bool()> &condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
 }
 
 Lines linesOf(const std::string &log)
@@ -432,7 +445,9 @@ TEST(ParallelRun, AFolderWithoutSubfoldersSeesAStopAfterEachItem)
 }
 
 // While a dialog is open (here the rename error dialog), the other threads
-// do not start another item.
+// do not start another item: the dialog stays open until each of them waits
+// (paused, or with nothing left to do), which they reach at once when they
+// pause, and only once all their folders are done when they do not.
 TEST(ParallelRun, TheOtherThreadsPauseWhileADialogIsOpen)
 {
     for (const int jobs : {2, 8}) {
@@ -441,7 +456,10 @@ TEST(ParallelRun, TheOtherThreadsPauseWhileADialogIsOpen)
         app.fileSystem.refuseRenameOf = {TestDir::win("t/f3/IMG_50")};
         std::atomic<int> started{0};
         app.fileSystem.beforeRename = [&](const std::string &) { ++started; };
+        std::atomic<int> waiting{0};
+        app.state.run.waitingThreads = &waiting;
         int duringDialog = -1;
+        bool othersWaited = false;
         struct Windows : CheckedWindows {
             std::function<void()> onError;
             void showRenameError(const std::string &o, const std::string &n, const std::string &r) override
@@ -450,13 +468,10 @@ TEST(ParallelRun, TheOtherThreadsPauseWhileADialogIsOpen)
                 onError();
             }
         };
-        // The dialog stays open until the others would have gone on by far
-        // more than the item each may finish, or a while has passed.
         const auto whileOpen = [&] {
             const int atOpen = started;
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-            while (started - atOpen <= jobs && std::chrono::steady_clock::now() < deadline)
-                std::this_thread::yield();
+            // The thread that failed waits for the dialog, not between items.
+            othersWaited = waitUntil([&] { return waiting == jobs - 1; });
             duringDialog = started - atOpen;
         };
         Windows windows;
@@ -467,8 +482,9 @@ TEST(ParallelRun, TheOtherThreadsPauseWhileADialogIsOpen)
         app.state.run.jobs = jobs;
         app.state.editKind = EditKind::Replapart;
         driver.startRun(replaceRequest("IMG_", "Photo_"));
+        EXPECT_TRUE(othersWaited) << jobs;
         ASSERT_GE(duringDialog, 0) << jobs;
-        EXPECT_LT(duringDialog, jobs) << jobs; // the thread that failed waits too
+        EXPECT_LT(duringDialog, jobs) << jobs; // each other thread ends the item it is at
         EXPECT_EQ(app.state.run.renamedCount, 1599) << jobs;
         EXPECT_EQ(windows.offThread, 0) << jobs;
     }
