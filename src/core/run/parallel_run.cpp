@@ -299,8 +299,14 @@ void ParallelRun::Impl::Worker::work(Task &task)
             m_run.m_coordinator.notify_one();
         }
         if (m_run.stopped()) {
-            const std::lock_guard lock(m_run.m_lock);
-            m_run.m_notTried += items.size() - i;
+            // Not tried, as in a run in one thread: the rest of the work list
+            // in hand, that is of a folder begun, or of the chosen items. The
+            // folders listed ahead and not begun are not counted, as that run
+            // never lists them.
+            if (i > 0 || context.targets.filesMode) {
+                const std::lock_guard lock(m_run.m_lock);
+                m_run.m_notTried += items.size() - i;
+            }
             return;
         }
         m_engine.newNameFor(context.request, items[i], *this, isFolder);

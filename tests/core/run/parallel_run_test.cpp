@@ -413,6 +413,55 @@ TEST(ParallelRun, AStopIsSeenWithinOneItemAThread)
     }
 }
 
+// After a stop the items not tried are, whatever the threads, those of the
+// work lists in hand: of each folder begun (not of those listed ahead), or of
+// all the chosen items.
+TEST(ParallelRun, TheItemsNotTriedAfterAStopAreThoseOfOneThread)
+{
+    const struct {
+        const char *name;
+        bool chosen;
+    } rows[] = {{"all layers", false}, {"chosen items", true}};
+    for (const auto &row : rows) {
+        for (const int jobs : {1, 2, 8}) {
+            ParallelApp app;
+            app.makeFolders(8, 300);
+            app.windows.onProcessEvents = [&] {
+                if (app.state.run.renamedCount >= 100 && !app.state.run.stopRequest) {
+                    app.state.run.stopRequest = true;
+                    app.state.run.stoppedByUser = true;
+                }
+            };
+            if (row.chosen) {
+                app.state.targets.filesMode = true;
+                for (int f = 0; f < 300; ++f) {
+                    for (int folder = 0; folder < 8; ++folder)
+                        app.state.run.workList.push_back(
+                            TestDir::win("t/f" + std::to_string(folder) + "/IMG_" + std::to_string(f)));
+                }
+            } else {
+                app.target("t", FolderScope::AllLayers);
+            }
+            app.state.run.jobs = jobs;
+            app.state.editKind = EditKind::Replapart;
+            app.driver.startRun(replaceRequest("IMG_", "Photo_"));
+            const RunState &run = app.state.run;
+            ASSERT_TRUE(run.stoppedByUser) << row.name << ", jobs " << jobs;
+            EXPECT_GE(run.renamedCount, 100) << row.name << ", jobs " << jobs;
+            EXPECT_EQ(run.failedCount, 0) << row.name << ", jobs " << jobs;
+            int begun = 0; // folders that hold a renamed item
+            for (int folder = 0; folder < 8; ++folder) {
+                const std::string relative = "t/f" + std::to_string(folder);
+                const std::vector<std::string> names = app.dir.list(relative);
+                begun += std::any_of(names.begin(), names.end(),
+                                     [](const std::string &name) { return name.rfind("Photo_", 0) == 0; });
+            }
+            EXPECT_EQ(run.renamedCount + run.notTriedCount, row.chosen ? 2400 : 300 * begun)
+                << row.name << ", jobs " << jobs << ": " << run.renamedCount << " renamed";
+        }
+    }
+}
+
 // A run over all layers of a folder without subfolders takes the path of a
 // run in one thread whatever the threads asked for: a stop is seen after the
 // item at which it was asked, as there.
