@@ -317,6 +317,7 @@ void RunDriver::visitInParallel(const UnreachableItem &unreachable)
         m_state.run.notTriedCount += itemNotTried;
     };
     hooks.workHere = [this](std::vector<std::string> &&items) {
+        m_heldRows.reset(); // in one thread, the rows come in the list's order
         m_state.run.workList = std::move(items);
         processWorkList(false);
     };
