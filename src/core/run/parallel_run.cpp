@@ -73,6 +73,8 @@ std::vector<std::vector<std::string>> groupsByFolder(FileSystem &fileSystem, con
         }
         groups[path->second].push_back(item);
     }
+    if (groups.size() < 2)
+        return groups; // one thread works them, in the list's order, whatever they hold
     for (const std::string &item : items) {
         const auto inside = groupOfPath.lower_bound(item + '\\');
         if (inside != groupOfPath.end() && inside->first.compare(0, item.size() + 1, item + '\\') == 0)
