@@ -251,6 +251,45 @@ TEST(CrashSafety, AKilledRunInSeveralThreadsIsUndoneCompletely)
     }
 }
 
+// A run over chosen files spread over several folders, in several threads,
+// killed at chosen renames: every file comes back under its first name.
+TEST(CrashSafety, AKilledRunOverChosenFilesInSeveralThreadsIsUndoneCompletely)
+{
+    if (!test::straceWorks())
+        GTEST_SKIP() << "strace cannot trace here";
+    for (const int jobs : {1, 2, 8}) {
+        // strace counts each thread's calls: some thread reaches these.
+        for (const int when : {1, 3, 7, 12}) {
+            TestDir dir;
+            const std::vector<std::string> original = makeTreeOf(dir, 8, 12);
+            std::vector<std::string> run = {"Replapart", "oldString=IMG_", "newString=Photo_", "--jobs",
+                                            std::to_string(jobs)};
+            // A folder after the other, file by file (as makeTreeOf names them).
+            for (int i = 0; i < 12; ++i) {
+                for (int f = 0; f < 8; ++f)
+                    run.push_back(dir.host("tree/f" + std::to_string(f) + (f % 4 == 3 ? "/inner" : "") + "/IMG_"
+                                           + std::to_string(i)));
+            }
+            ASSERT_EQ(run.size(), 5u + 8 * 12);
+            const int status = test::runToEnd(
+                {run, {"strace", "-f", "-qq", "-o", "/dev/null", "-e",
+                       "inject=renameat2:signal=KILL:when=" + std::to_string(when)}});
+            EXPECT_TRUE(WIFSIGNALED(status)) << "jobs " << jobs << ", killed at rename " << when;
+            const std::vector<std::string> afterKill = filesUnder(dir.host("tree"));
+            ASSERT_EQ(afterKill.size(), original.size()) << jobs << " " << when;
+            const auto renamed = std::count_if(afterKill.begin(), afterKill.end(), [](const std::string &path) {
+                return path.find("/Photo_") != std::string::npos && path.substr(path.size() - 8) != "/Photo_3";
+            });
+            if (when > 1) {
+                EXPECT_GT(renamed, 0) << jobs << " " << when;
+            }
+            undoAll();
+            EXPECT_EQ(filesUnder(dir.host("tree")), original) << "jobs " << jobs << ", killed at rename " << when;
+            EXPECT_TRUE(test::journalsIn(dataFolderOf(dir)).empty()) << jobs << " " << when;
+        }
+    }
+}
+
 // The state a run leaves when killed after five renames, with the journal of
 // an older version's name: renames that depend on each other (a chain of
 // names, a subfolder renamed before its folder) and a record cut off.

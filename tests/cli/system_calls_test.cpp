@@ -93,5 +93,47 @@ TEST(SystemCalls, ARunMakesOneRenameAndAtMostOneLookUpPerFile)
     }
 }
 
+// Chosen files: those of one folder cost as many look-ups in several
+// threads as in one (they take the same path); those of several folders not
+// many more (a look-up each, to find whether one lies in another).
+TEST(SystemCalls, ChosenFilesCostAboutTheLookUpsOfOneThread)
+{
+    if (!test::straceWorks())
+        GTEST_SKIP() << "strace cannot trace here";
+    const struct {
+        const char *name;
+        int folders;
+        long moreLookUps; // at most, per file
+    } rows[] = {
+        {"one folder", 1, 0},
+        {"six folders", 6, 1},
+    };
+    const int files = 2000;
+    for (const auto &row : rows) {
+        std::map<int, long> lookUpsOf;
+        for (const int jobs : {1, 2}) {
+            TestDir dir;
+            std::vector<std::string> names;
+            std::vector<std::string> run = {"Replapart", "oldString=IMG_", "newString=Photo_", "--jobs",
+                                            std::to_string(jobs)};
+            for (int i = 0; i < files; ++i) {
+                names.push_back("t/d" + std::to_string(i % row.folders) + "/IMG_" + std::to_string(i) + ".jpg");
+                run.push_back(TestDir::win(names.back()));
+            }
+            dir.createFiles(names);
+            const std::string summary = dir.host("strace.txt");
+            const int status = test::runToEnd({run, {"strace", "-c", "-f", "-o", summary}});
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << row.name << ", jobs " << jobs;
+            const std::map<std::string, long> calls = callCounts(test::readHost(summary));
+            EXPECT_EQ(calls.count("renameat2") ? calls.at("renameat2") : 0, files) << row.name << ", jobs " << jobs;
+            for (const char *call : {"newfstatat", "fstat", "statx", "stat", "lstat"})
+                lookUpsOf[jobs] += calls.count(call) ? calls.at(call) : 0;
+        }
+        // Some for the threads' start.
+        EXPECT_LE(lookUpsOf[2], lookUpsOf[1] + row.moreLookUps * files + 100)
+            << row.name << ": " << lookUpsOf[1] << " look-ups in one thread, " << lookUpsOf[2] << " in two";
+    }
+}
+
 } // namespace
 } // namespace renomiq

@@ -15,7 +15,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 namespace renomiq {
@@ -39,6 +41,50 @@ bool holdsRandomToken(std::string text)
     return text.find('%') != std::string::npos;
 }
 
+bool holdsRunningNumber(std::string text)
+{
+    for (std::size_t at = text.find("@$@"); at != std::string::npos; at = text.find("@$@"))
+        text.erase(at, 3);
+    return text.find('$') != std::string::npos;
+}
+
+// The chosen items by folder, each folder's in the list's order, the folders
+// in the order of their first item; a folder reached by several paths is one.
+// Empty when renaming one chosen item could change the path of another: a
+// chosen folder (or link) that another chosen item lies in, however reached.
+std::vector<std::vector<std::string>> groupsByFolder(FileSystem &fileSystem, const std::vector<std::string> &items)
+{
+    std::vector<std::vector<std::string>> groups;
+    std::map<std::string, std::size_t> groupOfPath;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> groupOfFolder;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> lyingAbove; // the folders and every folder above them
+    for (const std::string &item : items) {
+        const std::string folder = item.substr(0, item.rfind('\\') + 1);
+        auto [path, added] = groupOfPath.try_emplace(folder, groups.size());
+        if (added) {
+            const std::vector<ItemId> chain = fileSystem.folderChain(folder);
+            for (const ItemId &id : chain)
+                lyingAbove.insert({id.device, id.inode});
+            if (!chain.empty())
+                path->second = groupOfFolder.try_emplace({chain.front().device, chain.front().inode}, groups.size())
+                                   .first->second;
+            if (path->second == groups.size())
+                groups.emplace_back();
+        }
+        groups[path->second].push_back(item);
+    }
+    if (groups.size() < 2)
+        return groups; // one thread works them, in the list's order, whatever they hold
+    for (const std::string &item : items) {
+        const auto inside = groupOfPath.lower_bound(item + '\\');
+        if (inside != groupOfPath.end() && inside->first.compare(0, item.size() + 1, item + '\\') == 0)
+            return {};
+        if (const std::optional<ItemId> id = fileSystem.itemId(item); id && lyingAbove.count({id->device, id->inode}))
+            return {};
+    }
+    return groups;
+}
+
 } // namespace
 
 int runThreads(int asked)
@@ -51,14 +97,17 @@ int runThreads(int asked)
 
 bool suitsParallelRun(const TargetSet &targets, const EditRequest &request)
 {
-    if (request.preview || targets.filesMode
-        || (targets.folderScope != FolderScope::AllLayers && targets.folderScope != FolderScope::OnlySubfolders))
+    if (request.preview
+        || (!targets.filesMode && targets.folderScope != FolderScope::AllLayers
+            && targets.folderScope != FolderScope::OnlySubfolders))
         return false;
     if (!request.useSpecialStrings)
         return true;
     for (const std::string *text : {&request.newString, &request.headText, &request.endText, &request.cursorText,
                                     &request.insertText, &request.newName}) {
-        if (holdsRandomToken(*text))
+        // The chosen items' running number goes on over the whole list, from
+        // one folder to the next.
+        if (holdsRandomToken(*text) || (targets.filesMode && holdsRunningNumber(*text)))
             return false;
     }
     return true;
@@ -90,6 +139,8 @@ private:
 
     // The coordinator.
     void take(FolderBatch &&batch);
+    // The chosen items of a run over files, one task a folder.
+    void takeChosenItems();
     void startThreads();
     void stopThreads();
     // Serves the threads until `finished` (asked under m_lock) holds.
@@ -120,6 +171,11 @@ private:
     void taskDone(Task &task);
     bool stopped() const { return m_stop.load(std::memory_order_relaxed); }
     void waitWhilePaused();
+    void countWaiting(int threads)
+    {
+        if (m_context.run.waitingThreads)
+            *m_context.run.waitingThreads += threads;
+    }
 
     const ParallelRunContext m_context; // a copy: the caller's may be a temporary
     ParallelRunHooks m_hooks;
@@ -212,7 +268,9 @@ void ParallelRun::Impl::Worker::loop()
         Task *task = nullptr;
         {
             std::unique_lock lock(m_run.m_lock);
+            m_run.countWaiting(1);
             m_run.m_work.wait(lock, [&] { return !m_run.m_ready.empty() || m_run.m_closing; });
+            m_run.countWaiting(-1);
             if (m_run.m_ready.empty())
                 return;
             task = m_run.m_ready.front();
@@ -235,7 +293,10 @@ void ParallelRun::Impl::Worker::work(Task &task)
     if (context.request.numbersInTakenOrder())
         orderByTaken(
             items, [&special](const std::string &path) { return special.takenTime(path); }, &task.batch.identities);
-    const bool isFolder = context.targets.folderScope == FolderScope::OnlySubfolders;
+    // The walk knows what it hands over; a chosen item is looked at.
+    std::optional<bool> isFolder;
+    if (!context.targets.filesMode)
+        isFolder = context.targets.folderScope == FolderScope::OnlySubfolders;
     const std::vector<ItemId> &identities = task.batch.identities;
     const bool withIdentities = identities.size() == items.size();
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -246,8 +307,14 @@ void ParallelRun::Impl::Worker::work(Task &task)
             m_run.m_coordinator.notify_one();
         }
         if (m_run.stopped()) {
-            const std::lock_guard lock(m_run.m_lock);
-            m_run.m_notTried += items.size() - i;
+            // Not tried, as in a run in one thread: the rest of the work list
+            // in hand, that is of a folder begun, or of the chosen items. The
+            // folders listed ahead and not begun are not counted, as that run
+            // never lists them.
+            if (i > 0 || context.targets.filesMode) {
+                const std::lock_guard lock(m_run.m_lock);
+                m_run.m_notTried += items.size() - i;
+            }
             return;
         }
         m_currentItem = &items[i];
@@ -349,9 +416,12 @@ void ParallelRun::Impl::run()
             resume();
         };
     }
-    visitFolderBatches(
-        m_context.fileSystem, m_context.targets, run.stopRequest, [this](FolderBatch &&batch) { take(std::move(batch)); },
-        unreachable);
+    if (m_context.targets.filesMode)
+        takeChosenItems();
+    else
+        visitFolderBatches(
+            m_context.fileSystem, m_context.targets, run.stopRequest,
+            [this](FolderBatch &&batch) { take(std::move(batch)); }, unreachable);
     if (m_running.empty())
         return; // one folder, worked as a run in one thread works it
     serveUntil([this] { return m_pending == 0; });
@@ -409,6 +479,31 @@ void ParallelRun::Impl::take(FolderBatch &&batch)
     if (empty)
         applyOutcomes();
     serveUntil([this] { return m_pending < kMaxPendingFolders; });
+}
+
+void ParallelRun::Impl::takeChosenItems()
+{
+    const std::vector<std::string> &items = m_context.run.workList;
+    std::vector<std::vector<std::string>> groups = groupsByFolder(m_context.fileSystem, items);
+    if (groups.size() < 2) {
+        // One folder, or items that depend on each other: in one thread.
+        m_hooks.workHere(std::vector<std::string>(items), {});
+        return;
+    }
+    startThreads();
+    if (m_context.run.progressJob == ProgressJob::RenamingJob)
+        m_context.progress.setProgressMaximum(static_cast<int>(items.size()));
+    {
+        const std::lock_guard lock(m_lock);
+        for (std::vector<std::string> &group : groups) {
+            auto task = std::make_unique<Task>();
+            task->batch.items = std::move(group);
+            m_ready.push_back(task.get());
+            m_tasks.push_back(std::move(task));
+            ++m_pending;
+        }
+    }
+    m_work.notify_all();
 }
 
 void ParallelRun::Impl::taskDone(Task &task)
@@ -531,7 +626,9 @@ void ParallelRun::Impl::waitWhilePaused()
     if (!m_paused.load())
         return;
     std::unique_lock lock(m_lock);
+    countWaiting(1);
     m_gate.wait(lock, [&] { return !m_paused.load(); });
+    countWaiting(-1);
 }
 
 } // namespace renomiq

@@ -29,8 +29,10 @@ constexpr int kMaxRunThreads = 8;
 int runThreads(int asked);
 
 // Whether an execution may work its folders in parallel: a walk over a target
-// folder's layers or its subfolders, whose new names depend on nothing that
-// the items of other folders change (random strings draw from one sequence).
+// folder's layers or its subfolders, or chosen items (then without a running
+// number, which goes on from one folder to the next), whose new names depend
+// on nothing that the items of other folders change (random strings draw from
+// one sequence).
 bool suitsParallelRun(const TargetSet &targets, const EditRequest &request);
 
 // What the run driver does for a parallel run: on the thread that started the

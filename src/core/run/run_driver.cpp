@@ -244,8 +244,23 @@ void RunDriver::refuse(const std::string &oldPath, const std::string &newPath, c
     m_state.platform.prompter.informationAbout(message, {oldPath, lastComponentOf(newPath)});
     m_observer.itemDone(ItemStatus::Refused, oldPath, newPath);
     if (m_state.targets.filesMode && !m_request->preview)
-        m_observer.fileList().addFileRow(oldPath);
+        addFileRow(oldPath, oldPath);
     ++m_state.run.failedCount;
+}
+
+void RunDriver::addFileRow(const std::string &item, const std::string &row)
+{
+    if (!m_heldRows) {
+        m_observer.fileList().addFileRow(row);
+        return;
+    }
+    std::vector<std::size_t> &places = m_heldRows->places[item];
+    if (places.empty()) {
+        m_observer.fileList().addFileRow(row);
+        return;
+    }
+    m_heldRows->rows.emplace(places.back(), row);
+    places.pop_back();
 }
 
 void RunDriver::renameNotMade(const std::string &oldPath, const std::string &)
@@ -307,6 +322,7 @@ void RunDriver::visitInParallel(const UnreachableItem &unreachable)
         m_state.run.notTriedCount += itemNotTried;
     };
     hooks.workHere = [this](std::vector<std::string> &&items, std::vector<ItemId> &&identities) {
+        m_heldRows.reset(); // in one thread, the rows come in the list's order
         m_state.run.workList = std::move(items);
         m_workIdentities = std::move(identities);
         processWorkList(false);
@@ -316,9 +332,21 @@ void RunDriver::visitInParallel(const UnreachableItem &unreachable)
     ParallelRun parallel({platform.fileSystem, platform.prompter, platform.clock, m_state.engine, *m_request,
                           m_state.targets, run, m_observer, m_log.get(), runThreads(run.jobs)},
                          std::move(hooks));
+    // The threads finish the chosen items' folders in any order: their rows
+    // come in the list's order, as a run in one thread adds them.
+    if (m_state.targets.filesMode) {
+        m_heldRows = std::make_unique<HeldRows>();
+        for (std::size_t place = run.workList.size(); place-- > 0;)
+            m_heldRows->places[run.workList[place]].push_back(place);
+    }
     m_parallel = &parallel;
     parallel.run();
     m_parallel = nullptr;
+    if (m_heldRows) {
+        std::unique_ptr<HeldRows> held = std::move(m_heldRows);
+        for (const auto &[place, row] : held->rows)
+            m_observer.fileList().addFileRow(row);
+    }
 }
 
 void RunDriver::processWorkList(bool continued)
@@ -385,7 +413,7 @@ void RunDriver::report(const ItemOutcome &outcome)
                 m_observer.processEvents();
         }
         if (filesMode)
-            m_observer.fileList().addFileRow(outcome.newPath);
+            addFileRow(outcome.oldPath, outcome.newPath);
         special.setRunningNumber(special.runningNumber() + 1);
         ++run.renamedCount;
         m_observer.itemDone(ItemStatus::Renamed, outcome.oldPath, outcome.newPath);
@@ -395,21 +423,21 @@ void RunDriver::report(const ItemOutcome &outcome)
             m_log->renameFailed(outcome.oldPath);
         m_observer.showRenameError(outcome.oldPath, outcome.newPath, reasonOf(outcome.error));
         if (filesMode)
-            m_observer.fileList().addFileRow(outcome.oldPath);
+            addFileRow(outcome.oldPath, outcome.oldPath);
         ++run.failedCount;
         m_observer.itemDone(ItemStatus::Failed, outcome.oldPath, outcome.newPath);
         break;
     case OutcomeKind::EmptyName:
     case OutcomeKind::Refused:
         if (filesMode && !preview)
-            m_observer.fileList().addFileRow(outcome.oldPath);
+            addFileRow(outcome.oldPath, outcome.oldPath);
         ++run.failedCount;
         m_observer.itemDone(ItemStatus::Refused, outcome.oldPath, outcome.newPath);
         break;
     case OutcomeKind::Unchanged:
         if (filesMode && !preview
             && (outcome.byExtensionRule || m_state.targets.folderScope != FolderScope::ThisFolderOnly))
-            m_observer.fileList().addFileRow(outcome.oldPath);
+            addFileRow(outcome.oldPath, outcome.oldPath);
         if (!preview)
             m_observer.itemDone(ItemStatus::Unchanged, outcome.oldPath, outcome.oldPath);
         break;

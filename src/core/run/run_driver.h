@@ -8,9 +8,11 @@
 #include "run/undo_log.h"
 #include "targets/folder_walks.h"
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace renomiq {
@@ -74,6 +76,8 @@ private:
     std::string refusalOf(const std::string &oldPath, const std::string &newName,
                           std::pair<std::string, bool> &folderInData) const;
     void refuse(const std::string &oldPath, const std::string &newPath, const std::string &message);
+    // The file list's row for a chosen item (its new or its old path).
+    void addFileRow(const std::string &item, const std::string &row);
     void visitTargets();
     // The folders of the run worked in parallel (see ParallelRun).
     void visitInParallel(const UnreachableItem &unreachable);
@@ -105,6 +109,13 @@ private:
     const std::string *m_currentItem = nullptr;
     ItemId m_currentIdentity;
     bool m_reportingForThreads = false;  // an outcome of a parallel run's threads
+    // A parallel run over chosen items: each item's places in the list (the
+    // first last), and the rows by place, added in the list's order at its end.
+    struct HeldRows {
+        std::unordered_map<std::string, std::vector<std::size_t>> places;
+        std::map<std::size_t, std::string> rows;
+    };
+    std::unique_ptr<HeldRows> m_heldRows;
     int m_unrestored = 0;
     int m_invalidPairs = 0; // of those: entries no undo can carry out
     bool m_undoRefused = false;

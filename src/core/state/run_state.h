@@ -35,6 +35,9 @@ struct RunState {
     // threads of a parallel run look at between items; processEvents turns
     // it into stopRequest.
     const std::atomic<bool> *stopSignal = nullptr;
+    // Where the threads of a parallel run count those of them that wait
+    // between items, paused or with nothing to do (none: not counted).
+    std::atomic<int> *waitingThreads = nullptr;
 };
 
 } // namespace renomiq

@@ -15,12 +15,14 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <sys/resource.h>
 #include <map>
 #include <optional>
 #include <mutex>
 #include <set>
 #include <thread>
+#include <utility>
 
 namespace renomiq {
 namespace {
@@ -42,6 +44,18 @@ std::set<std::string> treeOf(const TestDir &dir, const std::string &relative)
         }
     }
     return names;
+}
+
+// Whether `condition` comes to hold within five seconds.
+bool waitUntil(const std::function<bool()> &condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
 }
 
 Lines linesOf(const std::string &log)
@@ -399,6 +413,55 @@ TEST(ParallelRun, AStopIsSeenWithinOneItemAThread)
     }
 }
 
+// After a stop the items not tried are, whatever the threads, those of the
+// work lists in hand: of each folder begun (not of those listed ahead), or of
+// all the chosen items.
+TEST(ParallelRun, TheItemsNotTriedAfterAStopAreThoseOfOneThread)
+{
+    const struct {
+        const char *name;
+        bool chosen;
+    } rows[] = {{"all layers", false}, {"chosen items", true}};
+    for (const auto &row : rows) {
+        for (const int jobs : {1, 2, 8}) {
+            ParallelApp app;
+            app.makeFolders(8, 300);
+            app.windows.onProcessEvents = [&] {
+                if (app.state.run.renamedCount >= 100 && !app.state.run.stopRequest) {
+                    app.state.run.stopRequest = true;
+                    app.state.run.stoppedByUser = true;
+                }
+            };
+            if (row.chosen) {
+                app.state.targets.filesMode = true;
+                for (int f = 0; f < 300; ++f) {
+                    for (int folder = 0; folder < 8; ++folder)
+                        app.state.run.workList.push_back(
+                            TestDir::win("t/f" + std::to_string(folder) + "/IMG_" + std::to_string(f)));
+                }
+            } else {
+                app.target("t", FolderScope::AllLayers);
+            }
+            app.state.run.jobs = jobs;
+            app.state.editKind = EditKind::Replapart;
+            app.driver.startRun(replaceRequest("IMG_", "Photo_"));
+            const RunState &run = app.state.run;
+            ASSERT_TRUE(run.stoppedByUser) << row.name << ", jobs " << jobs;
+            EXPECT_GE(run.renamedCount, 100) << row.name << ", jobs " << jobs;
+            EXPECT_EQ(run.failedCount, 0) << row.name << ", jobs " << jobs;
+            int begun = 0; // folders that hold a renamed item
+            for (int folder = 0; folder < 8; ++folder) {
+                const std::string relative = "t/f" + std::to_string(folder);
+                const std::vector<std::string> names = app.dir.list(relative);
+                begun += std::any_of(names.begin(), names.end(),
+                                     [](const std::string &name) { return name.rfind("Photo_", 0) == 0; });
+            }
+            EXPECT_EQ(run.renamedCount + run.notTriedCount, row.chosen ? 2400 : 300 * begun)
+                << row.name << ", jobs " << jobs << ": " << run.renamedCount << " renamed";
+        }
+    }
+}
+
 // A run over all layers of a folder without subfolders takes the path of a
 // run in one thread whatever the threads asked for: a stop is seen after the
 // item at which it was asked, as there.
@@ -431,7 +494,9 @@ TEST(ParallelRun, AFolderWithoutSubfoldersSeesAStopAfterEachItem)
 }
 
 // While a dialog is open (here the rename error dialog), the other threads
-// do not start another item.
+// do not start another item: the dialog stays open until each of them waits
+// (paused, or with nothing left to do), which they reach at once when they
+// pause, and only once all their folders are done when they do not.
 TEST(ParallelRun, TheOtherThreadsPauseWhileADialogIsOpen)
 {
     for (const int jobs : {2, 8}) {
@@ -440,7 +505,10 @@ TEST(ParallelRun, TheOtherThreadsPauseWhileADialogIsOpen)
         app.fileSystem.refuseRenameOf = {TestDir::win("t/f3/IMG_50")};
         std::atomic<int> started{0};
         app.fileSystem.beforeRename = [&](const std::string &) { ++started; };
+        std::atomic<int> waiting{0};
+        app.state.run.waitingThreads = &waiting;
         int duringDialog = -1;
+        bool othersWaited = false;
         struct Windows : CheckedWindows {
             std::function<void()> onError;
             void showRenameError(const std::string &o, const std::string &n, const std::string &r) override
@@ -449,13 +517,10 @@ TEST(ParallelRun, TheOtherThreadsPauseWhileADialogIsOpen)
                 onError();
             }
         };
-        // The dialog stays open until the others would have gone on by far
-        // more than the item each may finish, or a while has passed.
         const auto whileOpen = [&] {
             const int atOpen = started;
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-            while (started - atOpen <= jobs && std::chrono::steady_clock::now() < deadline)
-                std::this_thread::yield();
+            // The thread that failed waits for the dialog, not between items.
+            othersWaited = waitUntil([&] { return waiting == jobs - 1; });
             duringDialog = started - atOpen;
         };
         Windows windows;
@@ -466,8 +531,9 @@ TEST(ParallelRun, TheOtherThreadsPauseWhileADialogIsOpen)
         app.state.run.jobs = jobs;
         app.state.editKind = EditKind::Replapart;
         driver.startRun(replaceRequest("IMG_", "Photo_"));
+        EXPECT_TRUE(othersWaited) << jobs;
         ASSERT_GE(duringDialog, 0) << jobs;
-        EXPECT_LT(duringDialog, jobs) << jobs; // the thread that failed waits too
+        EXPECT_LT(duringDialog, jobs) << jobs; // each other thread ends the item it is at
         EXPECT_EQ(app.state.run.renamedCount, 1599) << jobs;
         EXPECT_EQ(windows.offThread, 0) << jobs;
     }
@@ -568,6 +634,145 @@ TEST(ParallelRun, ARunWhoseDataFolderIsDeletedStopsEveryThreadAndKeepsWhatWasRen
     }
 }
 
+// Chosen items spread over folders: t/a, t/b, t/b/n (inside t/b, whose
+// items do not hold it) and t/c, each with IMG_0 ... IMG_9 and a Photo_3 the
+// new names collide with, and two chosen folders, t/a/IMG_d and t/c/IMG_d,
+// with files of their own. t/link leads to t/a.
+struct ChosenRun {
+    std::set<std::string> tree;
+    std::vector<Pair> pairs;
+    int renamed = 0;
+    int failed = 0;
+    std::string status;
+    std::vector<std::string> rows; // the file list after the run
+    std::set<std::thread::id> renamers; // the threads that renamed
+    int callsOffThread = 0;
+};
+
+void makeChosenTree(const TestDir &dir)
+{
+    std::vector<std::string> paths;
+    for (const char *folder : {"t/a", "t/b", "t/b/n", "t/c"}) {
+        for (int f = 0; f < 10; ++f)
+            paths.push_back(std::string(folder) + "/IMG_" + std::to_string(f) + ".jpg");
+        paths.push_back(std::string(folder) + "/Photo_3.jpg");
+    }
+    paths.push_back("t/a/IMG_d/IMG_in.jpg");
+    paths.push_back("t/c/IMG_d/IMG_in.jpg");
+    dir.createFiles(paths);
+    std::filesystem::create_directory_symlink(dir.host("t/a"), dir.host("t/link"));
+}
+
+// Every file of the four folders, a folder after the other item by item, and
+// the two chosen folders, followed by `more`.
+std::vector<std::string> chosenItems(const std::vector<std::string> &more)
+{
+    std::vector<std::string> items;
+    for (int f = 0; f < 10; ++f) {
+        for (const char *folder : {"t/a", "t/b", "t/b/n", "t/c"})
+            items.push_back(std::string(folder) + "/IMG_" + std::to_string(f) + ".jpg");
+        if (f == 4)
+            items.push_back("t/c/IMG_d");
+    }
+    items.push_back("t/a/IMG_d");
+    items.insert(items.end(), more.begin(), more.end());
+    return items;
+}
+
+// inParallel: the first rename waits (a while at most) until another thread
+// renames, so that each thread has its part however fast one of them is.
+ChosenRun runChosen(int jobs, const EditRequest &request, const std::vector<std::string> &items, bool inParallel)
+{
+    test::TestApp app;
+    makeChosenTree(app.dir);
+    const std::set<std::string> before = treeOf(app.dir, "t");
+    app.targetFiles(items);
+    for (const std::string &item : app.state.run.workList)
+        app.windows.fileList().addFileRow(item);
+    app.state.run.jobs = jobs;
+    app.state.editKind = request.kind;
+    ChosenRun outcome;
+    std::mutex renaming;
+    bool first = true;
+    app.fileSystem.beforeRename = [&](const std::string &) {
+        std::unique_lock lock(renaming);
+        outcome.renamers.insert(std::this_thread::get_id());
+        if (!inParallel || jobs == 1 || !std::exchange(first, false))
+            return;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (outcome.renamers.size() < 2 && std::chrono::steady_clock::now() < deadline) {
+            lock.unlock();
+            std::this_thread::yield();
+            lock.lock();
+        }
+    };
+    const std::thread::id owner = std::this_thread::get_id();
+    std::atomic<int> offThread{0};
+    app.windows.onProcessEvents = [&] { offThread += std::this_thread::get_id() != owner; };
+    app.prompter.expect(5, Answer::Ok);
+    app.driver.startRun(request);
+    app.fileSystem.beforeRename = nullptr;
+    outcome.tree = treeOf(app.dir, "t");
+    outcome.pairs = pairsOf(app.undoLog());
+    outcome.renamed = app.state.run.renamedCount;
+    outcome.failed = app.state.run.failedCount;
+    outcome.status = app.windows.status[1];
+    outcome.callsOffThread = offThread;
+    for (std::size_t row = 0; row < app.windows.fileList().rowCount(); ++row)
+        outcome.rows.push_back(app.windows.fileList().rowText(row));
+    app.prompter.clear();
+    app.prompter.expect(Answer::Yes);
+    app.driver.undoLast();
+    EXPECT_EQ(treeOf(app.dir, "t"), before) << "jobs " << jobs;
+    return outcome;
+}
+
+TEST(ParallelRun, ChosenItemsInSeveralFoldersGiveTheResultsOfOneThread)
+{
+    const struct {
+        const char *name;
+        EditRequest request;
+        std::vector<std::string> more; // chosen after the others
+        bool inParallel;
+        std::vector<std::string> expected; // some of the names after the run
+    } rows[] = {
+        {"\"(n)\" suffixes", replaceRequest("IMG_", "Photo_"), {}, true,
+         {"t/a/Photo_3(1).jpg", "t/b/n/Photo_3(1).jpg", "t/c/Photo_d/IMG_in.jpg", "t/a/Photo_d"}},
+        {"every one the same name", test::changeTo("same"), {}, true,
+         {"t/b/n/same(1)(2).jpg", "t/c/same(1)(2)(3)(4)(5)(6)(7)(8)(9).jpg", "t/c/same/IMG_in.jpg",
+          "t/a/same/IMG_in.jpg"}},
+        {"a folder reached by two paths", replaceRequest("IMG_", "Photo_"), {"t/link/IMG_7.jpg", "t/link/IMG_8.jpg"},
+         true, {"t/a/Photo_7.jpg", "t/b/Photo_7.jpg"}},
+        {"a chosen folder and an item inside it", replaceRequest("IMG_", "Photo_"), {"t/c/IMG_d/IMG_in.jpg"}, false,
+         {"t/c/Photo_d/IMG_in.jpg"}},
+        {"a running number over the whole list", test::insertAtHead("$$_"), {}, false,
+         {"t/a/01_IMG_0.jpg", "t/c/04_IMG_0.jpg", "t/c/21_IMG_d", "t/a/42_IMG_d"}},
+    };
+    for (const auto &row : rows) {
+        const std::vector<std::string> items = chosenItems(row.more);
+        const ChosenRun one = runChosen(1, row.request, items, row.inParallel);
+        ASSERT_GT(one.renamed, 30) << row.name;
+        EXPECT_EQ(one.renamers.size(), 1u) << row.name;
+        for (const std::string &name : row.expected)
+            EXPECT_EQ(one.tree.count(name), 1u) << row.name << ": " << name;
+        for (const int jobs : {2, 8}) {
+            const ChosenRun many = runChosen(jobs, row.request, items, row.inParallel);
+            EXPECT_EQ(many.tree, one.tree) << row.name << ", jobs " << jobs;
+            EXPECT_EQ(many.renamed, one.renamed) << row.name << ", jobs " << jobs;
+            EXPECT_EQ(many.failed, one.failed) << row.name << ", jobs " << jobs;
+            EXPECT_EQ(many.status, one.status) << row.name << ", jobs " << jobs;
+            EXPECT_EQ(many.rows, one.rows) << row.name << ", jobs " << jobs;
+            EXPECT_EQ(byFolder(many.pairs), byFolder(one.pairs)) << row.name << ", jobs " << jobs;
+            EXPECT_EQ(many.pairs.size(), static_cast<std::size_t>(many.renamed)) << row.name << ", jobs " << jobs;
+            EXPECT_EQ(many.callsOffThread, 0) << row.name << ", jobs " << jobs;
+            if (row.inParallel)
+                EXPECT_GT(many.renamers.size(), 1u) << row.name << ", jobs " << jobs;
+            else
+                EXPECT_EQ(many.renamers.size(), 1u) << row.name << ", jobs " << jobs;
+        }
+    }
+}
+
 TEST(ParallelRun, ThreadsFollowTheCoresUpToEight)
 {
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
@@ -583,6 +788,11 @@ TEST(ParallelRun, ThreadsFollowTheCoresUpToEight)
     EXPECT_FALSE(suitsParallelRun(folder, test::insertAtHead("x", true))); // a preview
     folder.folderScope = FolderScope::OneLayer;
     EXPECT_FALSE(suitsParallelRun(folder, test::insertAtHead("x")));
+    TargetSet chosen;
+    chosen.filesMode = true;
+    EXPECT_TRUE(suitsParallelRun(chosen, test::insertAtHead("%%_@$@_")));
+    EXPECT_FALSE(suitsParallelRun(chosen, test::insertAtHead("%%_$_"))); // numbers over the whole list
+    EXPECT_FALSE(suitsParallelRun(chosen, test::insertAtHead("%2%_")));
 }
 
 } // namespace
