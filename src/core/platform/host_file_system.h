@@ -84,7 +84,8 @@ private:
     void forgetFolder(const std::string &renamedHostPath);
     // The folder an undo renames in, opened (O_PATH) as its guard says, for
     // one rename; -1 with errno.
-    static int undoFolder(const std::string &hostFolder, const std::string &hostWithin);
+    static int undoFolder(const std::string &hostFolder, const std::string &hostWithin,
+                          const std::optional<ItemId> &withinIdentity);
 
     struct Held {
         int fd;

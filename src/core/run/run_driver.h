@@ -75,6 +75,9 @@ private:
                           std::pair<std::string, bool> &folderInData) const;
     void refuse(const std::string &oldPath, const std::string &newPath, const std::string &message);
     void visitTargets();
+    // Records the folder that the run opens by its path (see
+    // UndoLog::recordFolder); false, the run stopped, when the journal fails.
+    bool recordFolder(const std::string &folder);
     // The folders of the run worked in parallel (see ParallelRun).
     void visitInParallel(const UnreachableItem &unreachable);
     void processWorkList(bool continued);
