@@ -290,13 +290,17 @@ std::optional<std::string> UndoHistory::keptLogOf(FileSystem &fs, const std::str
     return found;
 }
 
-Status UndoHistory::recordSingleRename(const std::string &newPath, const std::string &oldPath, std::int64_t time)
+Status UndoHistory::recordSingleRename(const std::string &newPath, const std::string &oldPath, std::int64_t time,
+                                       const std::optional<ItemId> &identity, const std::optional<ItemId> &folder)
 {
     const auto lock = m_fileSystem.lockFolder(m_folder);
     // One that cannot move is replaced, as without a history.
     (void)keepReplaced(m_fileSystem, m_folder);
     UndoLog log(m_fileSystem, m_folder);
-    Status written = log.write({newPath, oldPath});
+    std::vector<UndoFolder> folders;
+    if (folder)
+        folders.push_back({oldPath.substr(0, oldPath.rfind('\\') + 1), *folder});
+    Status written = log.write(undoLinesOf({{newPath, oldPath, identity}}, folders));
     if (written)
         describe(m_fileSystem, m_folder, log.path(), {time, "Rename", oldPath, 1});
     return written;

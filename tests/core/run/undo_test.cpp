@@ -1,6 +1,7 @@
 // The undo log of a run and its undo: what is recorded for items that fail or
 // are refused, the order and the care of the undo, and what it never touches.
 #include "run/run_driver.h"
+#include "run/single_rename.h"
 
 #include "support/test_app.h"
 
@@ -536,6 +537,52 @@ TEST_F(UndoTest, ALinkInPlaceOfARenamedItemsFolderIsNeverFollowedEvenWhenTheItem
         } else {
             EXPECT_EQ(dir.list(kept), Lines{"Photo_1"}) << row.name;
             EXPECT_EQ(app.windows.status[1], "Undo done. 1 item could not be restored.") << row.name;
+        }
+        EXPECT_EQ(app.prompter.unanswered(), 0u) << row.name;
+    }
+}
+
+// The rename dialog's rename of one item, then that item replaced by another
+// file of the same name: the undo leaves the other file as it is.
+TEST_F(UndoTest, TheUndoOfASingleRenameRenamesOnlyTheItemItRenamed)
+{
+    const struct {
+        const char *name;
+        bool folderMode; // the folder box holds the item's folder, else files mode
+        bool replaced;
+    } rows[] = {
+        {"files mode, replaced", false, true},
+        {"folder mode, replaced", true, true},
+        {"files mode, as it was", false, false},
+        {"folder mode, as it was", true, false},
+    };
+    int n = 0;
+    for (const auto &row : rows) {
+        const std::string folder = "s" + std::to_string(n++);
+        dir.createFiles({folder + "/IMG_1.txt"});
+        SingleRename single(app.state.platform, app.state.engine, app.state.settings);
+        ASSERT_EQ(single.rename(row.folderMode ? TestDir::win(folder) + "\\" : std::string(),
+                                TestDir::win(folder + "/IMG_1.txt"), "Photo_1", ".txt")
+                      .outcome,
+                  SingleRename::Outcome::Renamed)
+            << row.name;
+        if (row.replaced) {
+            // Kept elsewhere, so that the other file cannot get its inode.
+            ASSERT_EQ(::rename(dir.host(folder + "/Photo_1.txt").c_str(), dir.host(folder + ".away").c_str()), 0);
+            dir.writeFile(folder + "/Photo_1.txt", "other");
+        }
+        app.prompter.clear();
+        app.prompter.expect(Answer::Yes);
+        if (row.replaced)
+            app.prompter.expect(Answer::Ok);
+        app.driver.undoLast();
+        if (row.replaced) {
+            EXPECT_EQ(dir.list(folder), Lines{"Photo_1.txt"}) << row.name;
+            EXPECT_EQ(dir.readFile(folder + "/Photo_1.txt"), "other") << row.name;
+            EXPECT_EQ(app.windows.status[1], "Undo done. 1 item could not be restored.") << row.name;
+        } else {
+            EXPECT_EQ(dir.list(folder), Lines{"IMG_1.txt"}) << row.name;
+            EXPECT_EQ(app.windows.status[1], "Undo done.") << row.name;
         }
         EXPECT_EQ(app.prompter.unanswered(), 0u) << row.name;
     }
