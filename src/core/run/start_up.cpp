@@ -23,6 +23,11 @@ void recoverAtStartUp(AppState &state)
     RunDriver::reportRecovery(prompter, recovery);
     for (const std::string &notice : state.platform.registry.takeNotices())
         prompter.information(notice);
+    if (const std::string &blocker = state.settings.dataFolderBlocker(); !blocker.empty()) {
+        const std::string &data = state.settings.dataFolder();
+        const std::string folder = data.substr(0, data.size() - 1);
+        prompter.informationAbout(SettingsStore::dataFolderNotice(folder, blocker), {folder, blocker});
+    }
     for (const UndoLog::Unread &unread : recovery.unread)
         prompter.informationAbout(unreadNotice(unread.journal, unread.problem, unread.setAsideAs),
                                   {unread.journal, unread.setAsideAs});
