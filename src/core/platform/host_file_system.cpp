@@ -963,7 +963,7 @@ Result<std::unique_ptr<Journal>> HostFileSystem::createJournal(const std::string
     auto hostFolder = host(folder);
     if (!hostFolder)
         return hostFolder.error();
-    return HostJournal::create(withTrailingSlash(*hostFolder), m_options.journalWindow,
+    return HostJournal::create(withTrailingSlash(*hostFolder), m_options.journalWindow, m_options.journalLimit,
                                [this](const std::string &path) { return m_drives.toHost(path); });
 }
 
