@@ -200,6 +200,8 @@ int runCli(const std::vector<std::string> &arguments)
         const std::string &data = state.settings.dataFolder();
         notice(SettingsStore::dataFolderNotice(host(data.substr(0, data.size() - 1)), host(blocker)));
     }
+    if (const auto list = UndoHistory::unusableList(fileSystem, state.settings.dataFolder()))
+        notice(UndoHistory::unusableListNotice(host(*list)));
     for (const UndoLog::Unread &unread : recovery.unread)
         notice(unreadNotice(host(unread.journal), unread.problem, host(unread.setAsideAs)));
     state.folders.load();

@@ -240,5 +240,43 @@ TEST(SpecialFiles, ADataFolderThatIsNoFolderIsNamedAndNothingIsWrittenElsewhere)
     }
 }
 
+// A FIFO or a link to /dev/zero where the undo history's list should be: named
+// at the start, never read, and never replaced: a run does not start.
+TEST(SpecialFiles, AnUndoHistoryListThatIsNoRegularFileIsNamedAndNeverReplaced)
+{
+    const struct {
+        const char *name;
+        Special kind;
+    } rows[] = {
+        {"FIFO", Special::Fifo},
+        {"link to /dev/zero", Special::LinkToZero},
+    };
+    const std::string list = ".data-home/Corvane/Renomiq/rollback.lst";
+    for (const auto &row : rows) {
+        TestDir dir;
+        dir.createFiles({".data-home/Corvane/Renomiq/", "q/a.txt"});
+        makeSpecial(dir.host(list), row.kind);
+        const std::string err = dir.host("run.err");
+        const int status = test::runToEnd({{"Addnewnum", "atEnd=true", "endText=_1", "--yes", "--no-undo",
+                                            dir.host("q")},
+                                           {"timeout", "--signal=KILL", "60"}, 0, -1, long{1} << 30, err});
+        const std::string said = test::readHost(err);
+        ASSERT_TRUE(WIFEXITED(status)) << row.name << ": " << said;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << row.name << ": " << said;
+        EXPECT_NE(said.find("renomiq-cli: the list of the undo history '" + dir.host(list)
+                            + "' is not a regular file: nothing was read from it, and it was left as it is. No run "
+                              "can start until it is removed.\n"),
+                  std::string::npos)
+            << row.name << ": " << said;
+        EXPECT_NE(said.find("Error: The list of the undo history '" + TestDir::win(list)
+                            + "' is not a regular file and cannot be replaced. Nothing was renamed; remove it to run "
+                              "again."),
+                  std::string::npos)
+            << row.name << ": " << said;
+        EXPECT_EQ(test::namesIn(dir.host("q")), std::set<std::string>{"a.txt"}) << row.name;
+        EXPECT_TRUE(row.kind == Special::Fifo ? isFifo(dir.host(list)) : isLink(dir.host(list))) << row.name;
+    }
+}
+
 } // namespace
 } // namespace renomiq

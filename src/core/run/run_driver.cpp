@@ -86,6 +86,19 @@ void RunDriver::startRun(const EditRequest &request)
                                             MessageButtons::Ok});
     }
     FileSystem &fs = m_state.platform.fileSystem;
+    // The history's list could not describe this run, and what stands at its
+    // name is never replaced: the run does not start.
+    if (const auto list = UndoHistory::unusableList(fs, m_state.settings.dataFolder())) {
+        m_state.platform.prompter.show({"Error",
+                                        "The list of the undo history '" + *list
+                                            + "' is not a regular file and cannot be replaced. Nothing was renamed; "
+                                              "remove it to run again.",
+                                        MessageIcon::Error, MessageButtons::Ok});
+        if (m_windows)
+            m_windows->showEditor();
+        m_request = nullptr;
+        return;
+    }
     m_log = std::make_unique<UndoLog>(fs, m_state.settings.dataFolder());
     m_log->describeAs(operationOf(request));
     Status journal = m_log->begin();

@@ -6,6 +6,7 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "run/run_driver.h"
+#include "run/undo_history.h"
 #include "run/undo_log.h"
 #include "state/app_state.h"
 #include "targets/folder_walks.h"
@@ -28,6 +29,8 @@ void recoverAtStartUp(AppState &state)
         const std::string folder = data.substr(0, data.size() - 1);
         prompter.informationAbout(SettingsStore::dataFolderNotice(folder, blocker), {folder, blocker});
     }
+    if (const auto list = UndoHistory::unusableList(state.platform.fileSystem, state.settings.dataFolder()))
+        prompter.informationAbout(UndoHistory::unusableListNotice(*list), {*list});
     for (const UndoLog::Unread &unread : recovery.unread)
         prompter.informationAbout(unreadNotice(unread.journal, unread.problem, unread.setAsideAs),
                                   {unread.journal, unread.setAsideAs});
