@@ -193,12 +193,17 @@ int runCli(const std::vector<std::string> &arguments)
     };
     for (const std::string &text : registry.takeNotices())
         notice(text);
-    for (const UndoLog::Unread &unread : recovery.unread) {
-        const auto host = [&](const std::string &path) {
-            return path.empty() ? path : fileSystem.toHostPath(path).value_or(path);
-        };
-        notice(unreadNotice(host(unread.journal), unread.problem, host(unread.setAsideAs)));
+    const auto host = [&](const std::string &path) {
+        return path.empty() ? path : fileSystem.toHostPath(path).value_or(path);
+    };
+    if (const std::string &blocker = state.settings.dataFolderBlocker(); !blocker.empty()) {
+        const std::string &data = state.settings.dataFolder();
+        notice(SettingsStore::dataFolderNotice(host(data.substr(0, data.size() - 1)), host(blocker)));
     }
+    if (const auto list = UndoHistory::unusableList(fileSystem, state.settings.dataFolder()))
+        notice(UndoHistory::unusableListNotice(host(*list)));
+    for (const UndoLog::Unread &unread : recovery.unread)
+        notice(unreadNotice(host(unread.journal), unread.problem, host(unread.setAsideAs)));
     state.folders.load();
 
     CliWindows windows(state.run);

@@ -78,5 +78,38 @@ TEST(WindowsStartUp, SaysWhichOfTheProgramsOwnFilesCouldNotBeRead)
     }
 }
 
+// A file where the data folder or a folder above it should be: one box names
+// both, and the data folder is not taken from elsewhere (the install folder).
+TEST(WindowsStartUp, SaysWhenTheDataFolderIsNoFolder)
+{
+    const struct {
+        const char *name;
+        const char *file; // a regular file there, relative to the test folder
+        const char *shown;
+    } rows[] = {
+        {"the data folder a file", ".data-home/Corvane/Renomiq", ".data-home\\Corvane\\Renomiq"},
+        {"a folder above it a file", ".data-home/Corvane", ".data-home\\Corvane"},
+    };
+    for (const auto &row : rows) {
+        test::TestPlatform platform;
+        const std::string file = row.file;
+        platform.dir.createFiles({file.substr(0, file.rfind('/') + 1)});
+        platform.dir.writeFile(row.file, "a file");
+        AppState state(platform.platform);
+        ProgramWindows program(state);
+        platform.prompter.expect(Answer::Ok);
+        recoverAtStartUp(state);
+        const std::string data = test::TestDir::win("") + ".data-home\\Corvane\\Renomiq";
+        EXPECT_EQ(platform.prompter.texts(),
+                  std::vector<std::string>{"The data folder '" + data + "' cannot be used: '" + test::TestDir::win("")
+                                           + row.shown
+                                           + "' is not a folder. The undo log, the name history and the hand-off "
+                                             "file cannot be written until it is one."})
+            << row.name;
+        EXPECT_EQ(state.settings.dataFolder(), data + "\\") << row.name;
+        EXPECT_EQ(platform.dir.readFile(row.file), "a file") << row.name;
+    }
+}
+
 } // namespace
 } // namespace renomiq

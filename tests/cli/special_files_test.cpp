@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdlib>
+#include <set>
 #include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -190,6 +193,88 @@ TEST(SpecialFiles, TheCliSaysWhichOfItsOwnFilesItCouldNotReadAtStart)
         // Said once, at this start.
         const std::size_t first = said.find(expected);
         EXPECT_EQ(said.find(expected, first + 1), std::string::npos) << row.name << ": " << said;
+    }
+}
+
+// A file where the data folder or a folder above it should be: said at the
+// start, a run asks before it renames without an undo log (--yes answers
+// No, --no-undo consents), and nothing goes to the program's install folder.
+TEST(SpecialFiles, ADataFolderThatIsNoFolderIsNamedAndNothingIsWrittenElsewhere)
+{
+    const struct {
+        const char *name;
+        const char *file;    // a regular file there, relative to the test folder
+    } rows[] = {
+        {"the data folder a file", ".data-home/Corvane/Renomiq"},
+        {"a folder above it a file", ".data-home/Corvane"},
+    };
+    std::string install = test::cliProgram();
+    install = install.substr(0, install.rfind('/') + 1);
+    if (char resolved[PATH_MAX]; ::realpath((install + "../share/renomiq").c_str(), resolved))
+        install = std::string(resolved) + '/';
+    for (const auto &row : rows) {
+        TestDir dir;
+        const std::string file = row.file;
+        dir.createFiles({file.substr(0, file.rfind('/') + 1), "q/a.txt", "q/b.txt"});
+        dir.writeFile(row.file, "a file");
+        const std::set<std::string> installed = test::namesIn(install);
+        const std::string err = dir.host("run.err");
+        const int yes = test::runToEnd({{"Addnewnum", "atEnd=true", "endText=_1", "--yes", dir.host("q")}, {}, 0, -1,
+                                        -1, err});
+        const std::string said = test::readHost(err);
+        EXPECT_TRUE(WIFEXITED(yes) && WEXITSTATUS(yes) == 1) << row.name << ": " << said;
+        EXPECT_NE(said.find("renomiq-cli: the data folder '" + dir.host(".data-home/Corvane/Renomiq")
+                            + "' cannot be used: '" + dir.host(row.file)
+                            + "' is not a folder. The undo log, the name history and the hand-off file cannot be "
+                              "written until it is one.\n"),
+                  std::string::npos)
+            << row.name << ": " << said;
+        EXPECT_NE(said.find(". Rename without the possibility to undo?\n"), std::string::npos) << row.name << said;
+        EXPECT_EQ(test::namesIn(dir.host("q")), (std::set<std::string>{"a.txt", "b.txt"})) << row.name;
+        const int noUndo = test::runToEnd(
+            {{"Addnewnum", "atEnd=true", "endText=_1", "--yes", "--no-undo", dir.host("q")}, {}, 0, -1, -1, err});
+        EXPECT_TRUE(WIFEXITED(noUndo) && WEXITSTATUS(noUndo) == 0) << row.name << ": " << test::readHost(err);
+        EXPECT_EQ(test::namesIn(dir.host("q")), (std::set<std::string>{"a_1.txt", "b_1.txt"})) << row.name;
+        EXPECT_EQ(dir.readFile(row.file), "a file") << row.name;
+        EXPECT_EQ(test::namesIn(install), installed) << row.name << ": " << install;
+    }
+}
+
+// A FIFO or a link to /dev/zero where the undo history's list should be: named
+// at the start, never read, and never replaced: a run does not start.
+TEST(SpecialFiles, AnUndoHistoryListThatIsNoRegularFileIsNamedAndNeverReplaced)
+{
+    const struct {
+        const char *name;
+        Special kind;
+    } rows[] = {
+        {"FIFO", Special::Fifo},
+        {"link to /dev/zero", Special::LinkToZero},
+    };
+    const std::string list = ".data-home/Corvane/Renomiq/rollback.lst";
+    for (const auto &row : rows) {
+        TestDir dir;
+        dir.createFiles({".data-home/Corvane/Renomiq/", "q/a.txt"});
+        makeSpecial(dir.host(list), row.kind);
+        const std::string err = dir.host("run.err");
+        const int status = test::runToEnd({{"Addnewnum", "atEnd=true", "endText=_1", "--yes", "--no-undo",
+                                            dir.host("q")},
+                                           {"timeout", "--signal=KILL", "60"}, 0, -1, long{1} << 30, err});
+        const std::string said = test::readHost(err);
+        ASSERT_TRUE(WIFEXITED(status)) << row.name << ": " << said;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << row.name << ": " << said;
+        EXPECT_NE(said.find("renomiq-cli: the list of the undo history '" + dir.host(list)
+                            + "' is not a regular file: nothing was read from it, and it was left as it is. No run "
+                              "can start until it is removed.\n"),
+                  std::string::npos)
+            << row.name << ": " << said;
+        EXPECT_NE(said.find("Error: The list of the undo history '" + TestDir::win(list)
+                            + "' is not a regular file and cannot be replaced. Nothing was renamed; remove it to run "
+                              "again."),
+                  std::string::npos)
+            << row.name << ": " << said;
+        EXPECT_EQ(test::namesIn(dir.host("q")), std::set<std::string>{"a.txt"}) << row.name;
+        EXPECT_TRUE(row.kind == Special::Fifo ? isFifo(dir.host(list)) : isLink(dir.host(list))) << row.name;
     }
 }
 

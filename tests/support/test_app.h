@@ -56,16 +56,17 @@ struct TestApp : TestPlatform {
         for (const std::string &r : relatives)
             state.run.workList.push_back(TestDir::win(r));
     }
-    // The undo log's pairs of paths, without the identity lines of their items.
+    // The undo log's pairs of paths, without the identity lines of their items
+    // and folders.
     std::string undoLog() const { return withoutIdentities(undoLogFile()); }
-    // A log's text without the identity lines of its items.
+    // A log's text without the identity lines of its items and folders.
     static std::string withoutIdentities(const std::string &file)
     {
         std::string paths;
         for (std::size_t start = 0, end; start < file.size(); start = end) {
             end = file.find('\n', start);
             end = end == std::string::npos ? file.size() : end + 1;
-            if (file.compare(start, 6, "#item ") != 0)
+            if (file.compare(start, 6, "#item ") != 0 && file.compare(start, 8, "#folder ") != 0)
                 paths.append(file, start, end - start);
         }
         return paths;

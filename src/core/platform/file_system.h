@@ -216,6 +216,9 @@ public:
         // included; the folders below it are entered without following a
         // link. Empty: the folder of `from` is opened by its path.
         std::string within;
+        // What `within` must be when it is opened: another folder there
+        // (one a link leads to, say) makes the item fail.
+        std::optional<ItemId> withinIdentity = {};
     };
     virtual Status renameBack(const std::string &from, const std::string &to, const BackGuard &guard) = 0;
     Status renameBack(const std::string &from, const std::string &to) { return renameBack(from, to, BackGuard{}); }

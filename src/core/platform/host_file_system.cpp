@@ -695,7 +695,7 @@ Status HostFileSystem::renameBack(const std::string &from, const std::string &to
             hostWithin = folderKey(*within);
         }
         const OwnedFd folder(
-            undoFolder(slash == 0 ? std::string("/") : hostFrom->substr(0, slash), hostWithin));
+            undoFolder(slash == 0 ? std::string("/") : hostFrom->substr(0, slash), hostWithin, guard.withinIdentity));
         if (folder.get() < 0)
             return failure(errno);
         source = {folder.get(), hostFrom->c_str() + slash + 1};
@@ -721,7 +721,8 @@ Status HostFileSystem::renameBack(const std::string &from, const std::string &to
                            m_detourObserver);
 }
 
-int HostFileSystem::undoFolder(const std::string &hostFolder, const std::string &hostWithin)
+int HostFileSystem::undoFolder(const std::string &hostFolder, const std::string &hostWithin,
+                               const std::optional<ItemId> &withinIdentity)
 {
     if (hostWithin.empty())
         return ::open(hostFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
@@ -733,6 +734,13 @@ int HostFileSystem::undoFolder(const std::string &hostFolder, const std::string 
         return -1;
     }
     int fd = ::open(hostWithin.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (struct stat st {}; fd >= 0 && withinIdentity
+        && (::fstat(fd, &st) != 0
+            || ItemId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)} != *withinIdentity)) {
+        ::close(fd);
+        errno = ESTALE; // another folder than the one the run renamed in
+        return -1;
+    }
     for (std::size_t at = n; fd >= 0 && at < hostFolder.size();) {
         const std::size_t end = std::min(hostFolder.find('/', at + 1), hostFolder.size());
         const std::string name = hostFolder.substr(at + 1, end - at - 1);
@@ -880,7 +888,7 @@ Result<std::unique_ptr<Journal>> HostFileSystem::createJournal(const std::string
     auto hostFolder = host(folder);
     if (!hostFolder)
         return hostFolder.error();
-    return HostJournal::create(withTrailingSlash(*hostFolder), m_options.journalWindow,
+    return HostJournal::create(withTrailingSlash(*hostFolder), m_options.journalWindow, m_options.journalLimit,
                                [this](const std::string &path) { return m_drives.toHost(path); });
 }
 

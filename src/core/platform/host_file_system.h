@@ -22,11 +22,15 @@ public:
         bool forceRenameFallback = false;
         // The part of a journal mapped at a time (a multiple of the page size).
         std::size_t journalWindow = std::size_t{1} << 20;
+        // The most a journal holds (HostJournal::kDefaultLimit).
+        std::size_t journalLimit = std::size_t{1} << 30;
     };
 
     explicit HostFileSystem(DriveTable drives = DriveTable::fromEnvironment());
     HostFileSystem(DriveTable drives, Options options);
     ~HostFileSystem() override;
+    // For tests that reach the journal's bound without writing a GiB.
+    void setJournalLimit(std::size_t bytes) { m_options.journalLimit = bytes; }
     HostFileSystem(const HostFileSystem &) = delete;
     HostFileSystem &operator=(const HostFileSystem &) = delete;
 
@@ -86,7 +90,8 @@ private:
     void forgetFolder(const std::string &renamedHostPath);
     // The folder an undo renames in, opened (O_PATH) as its guard says, for
     // one rename; -1 with errno.
-    static int undoFolder(const std::string &hostFolder, const std::string &hostWithin);
+    static int undoFolder(const std::string &hostFolder, const std::string &hostWithin,
+                          const std::optional<ItemId> &withinIdentity);
 
     struct Held {
         int fd;

@@ -43,8 +43,8 @@ void syncFolderOf(const std::string &hostPath)
 // takes a journal as long as its records fit.
 class MappedJournal : public Journal {
 public:
-    MappedJournal(std::string hostPath, int fd, std::size_t window, ToHost toHost)
-        : m_path(std::move(hostPath)), m_fd(fd), m_windowSize(window), m_toHost(std::move(toHost))
+    MappedJournal(std::string hostPath, int fd, std::size_t window, std::size_t limit, ToHost toHost)
+        : m_path(std::move(hostPath)), m_fd(fd), m_windowSize(window), m_limit(limit), m_toHost(std::move(toHost))
     {
     }
     ~MappedJournal() override { close(); } // releases the lock; the file stays for recovery
@@ -71,6 +71,9 @@ public:
     {
         if (m_fd < 0)
             return Error{EBADF, "The journal is closed"};
+        // Past its bound no undo would read it.
+        if (text.size() > m_limit - std::min(m_size, m_limit))
+            return Error{EFBIG, "The journal " + m_path + " would grow past " + std::to_string(m_limit >> 20) + " MiB"};
         const std::size_t start = m_size;
         while (!text.empty()) {
             if (!m_window || m_size < m_windowStart || m_size >= m_windowStart + m_windowSize) {
@@ -259,6 +262,7 @@ private:
     std::string m_path;
     int m_fd;
     std::size_t m_windowSize;
+    std::size_t m_limit;
     ToHost m_toHost;
     char *m_window = nullptr;
     std::size_t m_windowStart = 0;
@@ -463,7 +467,8 @@ int claim(const std::string &hostPath, struct stat &st)
 
 namespace HostJournal {
 
-Result<std::unique_ptr<Journal>> create(const std::string &hostFolder, std::size_t window, ToHost toHost)
+Result<std::unique_ptr<Journal>> create(const std::string &hostFolder, std::size_t window, std::size_t limit,
+                                        ToHost toHost)
 {
     static std::mt19937_64 random(std::random_device{}()
                                   ^ static_cast<std::uint64_t>(
@@ -489,7 +494,7 @@ Result<std::unique_ptr<Journal>> create(const std::string &hostFolder, std::size
             ::close(fd);
             continue;
         }
-        auto journal = std::make_unique<MappedJournal>(path, fd, window, toHost);
+        auto journal = std::make_unique<MappedJournal>(path, fd, window, limit, toHost);
         Status mapped = journal->mapFirstWindow();
         if (!mapped) {
             ::unlink(fresh.c_str());

@@ -490,6 +490,14 @@ void ParallelRun::Impl::takeChosenItems()
         m_hooks.workHere(std::vector<std::string>(items), {});
         return;
     }
+    // Here, before the threads rename in them: an undo enters each folder only
+    // as the run opened it.
+    for (const std::string &item : items) {
+        if (!m_hooks.recordFolder(item.substr(0, item.rfind('\\') + 1))) {
+            m_context.run.notTriedCount += static_cast<int>(items.size());
+            return;
+        }
+    }
     startThreads();
     if (m_context.run.progressJob == ProgressJob::RenamingJob)
         m_context.progress.setProgressMaximum(static_cast<int>(items.size()));

@@ -53,6 +53,9 @@ struct ParallelRunHooks {
     // The batch of a walk that found only the target folder: worked here, as a
     // run in one thread does, with no thread started.
     std::function<void(std::vector<std::string> &&items, std::vector<ItemId> &&identities)> workHere;
+    // Records the folder of chosen items as the run opens it, before any of
+    // them is renamed; false when the undo log could not (the run stops).
+    std::function<bool(const std::string &folder)> recordFolder;
     // A folder or item the walk could not reach.
     UnreachableItem unreachable;
 };

@@ -86,6 +86,19 @@ void RunDriver::startRun(const EditRequest &request)
                                             MessageButtons::Ok});
     }
     FileSystem &fs = m_state.platform.fileSystem;
+    // The history's list could not describe this run, and what stands at its
+    // name is never replaced: the run does not start.
+    if (const auto list = UndoHistory::unusableList(fs, m_state.settings.dataFolder())) {
+        m_state.platform.prompter.show({"Error",
+                                        "The list of the undo history '" + *list
+                                            + "' is not a regular file and cannot be replaced. Nothing was renamed; "
+                                              "remove it to run again.",
+                                        MessageIcon::Error, MessageButtons::Ok});
+        if (m_windows)
+            m_windows->showEditor();
+        m_request = nullptr;
+        return;
+    }
     m_log = std::make_unique<UndoLog>(fs, m_state.settings.dataFolder());
     m_log->describeAs(operationOf(request));
     Status journal = m_log->begin();
@@ -137,6 +150,17 @@ void RunDriver::startRun(const EditRequest &request)
         return recorded.ok();
     });
     m_observer.fileList().clear();
+    // A walk opens its target by the path given; a run over files, each
+    // file's folder (recorded with its first item).
+    if (!m_state.targets.filesMode) {
+        std::string target = m_state.targets.targetFolder;
+        if (m_state.targets.folderScope == FolderScope::ThisFolderOnly) {
+            if (target.size() > 3 && target.back() == '\\')
+                target.pop_back();
+            target = folderPartOf(target);
+        }
+        recordFolder(target);
+    }
     if (usesProgressDialog()) {
         run.progressJob = ProgressJob::RenamingJob;
         if (!m_state.handOffMode)
@@ -171,6 +195,10 @@ bool RunDriver::renaming(const std::string &oldPath, const std::string &newPath)
     }
     if (!m_log)
         return true;
+    if (m_state.targets.filesMode && !recordFolder(folderPartOf(oldPath))) {
+        ++m_state.run.notTriedCount;
+        return false;
+    }
     // The item's identity goes with its pair: recovery and undo act only on
     // the item this run renamed (as the held folder's listing read it, or
     // one look-up).
@@ -237,6 +265,24 @@ std::string RunDriver::refusalOf(const std::string &oldPath, const std::string &
         }
     }
     return {};
+}
+
+bool RunDriver::recordFolder(const std::string &folder)
+{
+    if (!m_log || folder.empty() || m_log->folderRecorded(folder))
+        return true;
+    // The folder as the host opens it by this path now: the one the run renames in.
+    const std::vector<ItemId> chain = m_state.platform.fileSystem.folderChain(folder);
+    if (chain.empty())
+        return true; // its items fail
+    Status recorded = m_log->recordFolder(folder, chain.front());
+    if (!recorded) {
+        m_journalError = recorded.error();
+        m_state.run.stopRequest = true;
+        m_state.run.stoppedByError = true;
+        return false;
+    }
+    return true;
 }
 
 void RunDriver::refuse(const std::string &oldPath, const std::string &newPath, const std::string &message)
@@ -327,6 +373,7 @@ void RunDriver::visitInParallel(const UnreachableItem &unreachable)
         m_workIdentities = std::move(identities);
         processWorkList(false);
     };
+    hooks.recordFolder = [this](const std::string &folder) { return recordFolder(folder); };
     hooks.unreachable = unreachable;
     Platform &platform = m_state.platform;
     ParallelRun parallel({platform.fileSystem, platform.prompter, platform.clock, m_state.engine, *m_request,
@@ -711,6 +758,7 @@ void RunDriver::undoJob(bool withDialog)
     std::vector<bool> bothTaken(pairs, false);
     const std::string box = m_observer.folderBoxText();
     const std::string trusted = commonFolderOf(entries);
+    const std::vector<UndoFolder> folders = undoFoldersOf(run.workList);
     while (next > 0 && !run.stopRequest) {
         const std::size_t k = --next;
         const std::string &current = entries[k].current;
@@ -722,8 +770,15 @@ void RunDriver::undoJob(bool withDialog)
         // With the renamed item's identity recorded, only that item is
         // renamed back: another one put at its name since stays as it is.
         // Without it, no link is followed below the folder holding all the
-        // log's items: a folder swapped for one leads nowhere else.
-        if (sound && fs.renameBack(current, former, {identity, identity ? std::string() : trusted})) {
+        // log's items: a folder swapped for one leads nowhere else. With the
+        // folders the run opened recorded, the item's is entered from the
+        // one that holds it, only while that is still the same folder, and
+        // never through a link below it; an item in none of them stays.
+        FileSystem::BackGuard guard{identity, identity ? std::string() : trusted};
+        const UndoFolder *folder = folders.empty() ? nullptr : undoFolderOf(folders, current);
+        if (folder)
+            guard = {identity, folder->path, folder->identity};
+        if (sound && (folders.empty() || folder) && fs.renameBack(current, former, guard)) {
             for (std::size_t row = list.rowCount(); row-- > 0;) {
                 const std::string text = list.rowText(row);
                 if (m_state.targets.filesMode ? text == current : box + text == current) {
@@ -773,7 +828,9 @@ void RunDriver::undoJob(bool withDialog)
         if (k < next || kept[k])
             leftEntries.push_back(entries[k]);
     }
-    const std::vector<std::string> left = undoLinesOf(leftEntries);
+    // The folders go with the pairs left, and only with them.
+    const std::vector<std::string> left = leftEntries.empty() ? std::vector<std::string>()
+                                                              : undoLinesOf(leftEntries, folders);
     run.workList.clear();
     if (leftEntries.size() < pairs) {
         auto kept = m_log->keepOnly(left);

@@ -79,6 +79,9 @@ private:
     // The file list's row for a chosen item (its new or its old path).
     void addFileRow(const std::string &item, const std::string &row);
     void visitTargets();
+    // Records the folder that the run opens by its path (see
+    // UndoLog::recordFolder); false, the run stopped, when the journal fails.
+    bool recordFolder(const std::string &folder);
     // The folders of the run worked in parallel (see ParallelRun).
     void visitInParallel(const UnreachableItem &unreachable);
     void processWorkList(bool continued);

@@ -75,6 +75,10 @@ SingleRename::Result SingleRename::rename(const std::string &folderBox, const st
     }
     if (!m_engine.checkInputText(EditRequest{}, filesMode && !fs.fileExists(oldPath) ? result.name : newName))
         return result;
+    // Recorded as a run records its items: the undo renames back only this
+    // item, in this folder.
+    const std::optional<ItemId> identity = fs.itemId(oldPath);
+    const std::vector<ItemId> chain = fs.folderChain(folderPartOf(oldPath));
     if (!fs.rename(oldPath, result.newPath)) {
         prompter.information("Can not rename, the file is on CD or using or missed.");
         result.outcome = Outcome::Failed;
@@ -82,7 +86,8 @@ SingleRename::Result SingleRename::rename(const std::string &folderBox, const st
     }
     result.rowText = filesMode ? result.newPath : newName;
     const Status written = UndoHistory(fs, m_settings.dataFolder())
-                               .recordSingleRename(result.newPath, oldPath, m_platform.clock.now());
+                               .recordSingleRename(result.newPath, oldPath, m_platform.clock.now(), identity,
+                                                   chain.empty() ? std::nullopt : std::optional<ItemId>(chain.front()));
     if (!written)
         prompter.show({"Error", "The undo log could not be written: " + written.error().message, MessageIcon::Error,
                        MessageButtons::Ok});

@@ -6,6 +6,7 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "run/run_driver.h"
+#include "run/undo_history.h"
 #include "run/undo_log.h"
 #include "state/app_state.h"
 #include "targets/folder_walks.h"
@@ -23,6 +24,13 @@ void recoverAtStartUp(AppState &state)
     RunDriver::reportRecovery(prompter, recovery);
     for (const std::string &notice : state.platform.registry.takeNotices())
         prompter.information(notice);
+    if (const std::string &blocker = state.settings.dataFolderBlocker(); !blocker.empty()) {
+        const std::string &data = state.settings.dataFolder();
+        const std::string folder = data.substr(0, data.size() - 1);
+        prompter.informationAbout(SettingsStore::dataFolderNotice(folder, blocker), {folder, blocker});
+    }
+    if (const auto list = UndoHistory::unusableList(state.platform.fileSystem, state.settings.dataFolder()))
+        prompter.informationAbout(UndoHistory::unusableListNotice(*list), {*list});
     for (const UndoLog::Unread &unread : recovery.unread)
         prompter.informationAbout(unreadNotice(unread.journal, unread.problem, unread.setAsideAs),
                                   {unread.journal, unread.setAsideAs});

@@ -7,6 +7,7 @@
 #include "run/undo_log.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <map>
 #include <unordered_set>
@@ -80,6 +81,8 @@ std::string oneLine(std::string text)
 
 Status writeIndex(FileSystem &fs, const std::string &folder, const std::vector<Description> &index)
 {
+    if (const auto unusable = UndoHistory::unusableList(fs, folder))
+        return Error{EINVAL, "'" + *unusable + "' is not a regular file"};
     std::vector<std::string> lines;
     for (const Description &d : index)
         lines.push_back(std::to_string(d.id.device) + "\t" + std::to_string(d.id.inode) + "\t" + std::to_string(d.size)
@@ -240,6 +243,25 @@ std::vector<HistoryEntry> UndoHistory::entries()
     return entries;
 }
 
+std::optional<std::string> UndoHistory::unusableList(FileSystem &fs, const std::string &dataFolder)
+{
+    const std::string path = dataFolder + kIndex;
+    if (!fs.lookUp(path))
+        return std::nullopt;
+    // Refused without being opened, or opened without blocking.
+    const auto file = fs.readRegularFile(path, kIndexLimit);
+    if (!file && (file.error().code == EINVAL || file.error().code == ELOOP))
+        return path;
+    return std::nullopt;
+}
+
+std::string UndoHistory::unusableListNotice(const std::string &path)
+{
+    return "The list of the undo history '" + path
+        + "' is not a regular file: nothing was read from it, and it was left as it is. No run can start until it is "
+          "removed.";
+}
+
 Status UndoHistory::keepReplaced(FileSystem &fs, const std::string &dataFolder)
 {
     const std::string last = dataFolder + kLastLog;
@@ -290,13 +312,17 @@ std::optional<std::string> UndoHistory::keptLogOf(FileSystem &fs, const std::str
     return found;
 }
 
-Status UndoHistory::recordSingleRename(const std::string &newPath, const std::string &oldPath, std::int64_t time)
+Status UndoHistory::recordSingleRename(const std::string &newPath, const std::string &oldPath, std::int64_t time,
+                                       const std::optional<ItemId> &identity, const std::optional<ItemId> &folder)
 {
     const auto lock = m_fileSystem.lockFolder(m_folder);
     // One that cannot move is replaced, as without a history.
     (void)keepReplaced(m_fileSystem, m_folder);
     UndoLog log(m_fileSystem, m_folder);
-    Status written = log.write({newPath, oldPath});
+    std::vector<UndoFolder> folders;
+    if (folder)
+        folders.push_back({oldPath.substr(0, oldPath.rfind('\\') + 1), *folder});
+    Status written = log.write(undoLinesOf({{newPath, oldPath, identity}}, folders));
     if (written)
         describe(m_fileSystem, m_folder, log.path(), {time, "Rename", oldPath, 1});
     return written;

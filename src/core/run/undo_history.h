@@ -55,8 +55,17 @@ public:
     // one unable to come back.
     std::optional<HistoryEntry> newerOverlapping(const std::vector<HistoryEntry> &entries, std::size_t index);
 
-    // The single rename dialog's rename: its pair becomes the last operation.
-    Status recordSingleRename(const std::string &newPath, const std::string &oldPath, std::int64_t time);
+    // "rollback.lst" when something stands at its name that is no regular
+    // file (a FIFO, a device, a link): never read, replaced or deleted, and
+    // no run starts while it is there. Nothing otherwise.
+    static std::optional<std::string> unusableList(FileSystem &fileSystem, const std::string &dataFolder);
+    static std::string unusableListNotice(const std::string &path);
+
+    // The single rename dialog's rename: its pair becomes the last operation,
+    // with the identities of the item and of its folder as a run records them.
+    Status recordSingleRename(const std::string &newPath, const std::string &oldPath, std::int64_t time,
+                              const std::optional<ItemId> &identity = std::nullopt,
+                              const std::optional<ItemId> &folder = std::nullopt);
     // Moves the last operation's log into the history (under the lock), so
     // that no Undo reverses it as this run's.
     Status keepLast();

@@ -98,6 +98,7 @@ Status UndoLog::begin()
 {
     m_recovery = recoverAbandonedJournals();
     m_memory.clear();
+    m_folders.clear();
     m_pairs = 0;
     m_pending = false;
     auto journal = m_fileSystem.createJournal(m_folder);
@@ -174,6 +175,33 @@ Status UndoLog::recordRename(const std::string &newPath, const std::string &oldP
     }
     ++m_pairs;
     ++m_pendingPairs;
+    return Status::success();
+}
+
+std::string UndoLog::folderKeyOf(const std::string &folder)
+{
+    return !folder.empty() && folder.back() == '\\' ? folder : folder + '\\';
+}
+
+Status UndoLog::recordFolder(const std::string &folder, const ItemId &identity)
+{
+    const std::string key = folderKeyOf(folder);
+    if (m_folders.count(key))
+        return Status::success();
+    const std::string line = folderLine({key, identity});
+    if (!m_journal) {
+        m_memory.push_back(line);
+    } else if (m_slots) {
+        const std::lock_guard lock(m_slots->lock);
+        if (Status status = m_journal->appendLooked(line + "\r\n"); !status)
+            return status;
+    } else if (Status status = m_journal->append(line + "\r\n"); !status) {
+        return status;
+    }
+    // Behind the record of an item whose outcome is still open it would go
+    // with that record: recorded again for the next item then.
+    if (!m_pending)
+        m_folders.insert(key);
     return Status::success();
 }
 
@@ -449,6 +477,9 @@ public:
     bool damaged() const { return m_damaged; }
     // The length of its whole records: a record cut off by a crash is left out.
     std::size_t wholeLength() const { return m_whole; }
+    // Where its first pair begins (the lines of folders before it): a
+    // journal cut back to there holds nothing to undo.
+    std::size_t firstPairStart() const { return m_firstPair; }
 
     struct Pair {
         std::size_t start; // where its record begins in the journal
@@ -480,6 +511,8 @@ private:
     {
         if (m_line.empty()) {
             return false;
+        } else if (m_line[0] == '#' && m_state == Expect::Record && folderOfLine(m_line)) {
+            // A folder of the run: a record of its own, before the pairs in it.
         } else if (m_line[0] == '#') {
             const auto identity = identityOfLine(m_line);
             if (!identity || m_state != Expect::Record)
@@ -490,6 +523,7 @@ private:
         } else if (m_line.size() < 3) {
             return false;
         } else if (m_state == Expect::Former) {
+            m_firstPair = std::min(m_firstPair, m_recordStart);
             m_recent.push_back({m_recordStart, m_offset + 1 - m_recordStart, std::move(m_current), std::move(m_line),
                                 m_identity});
             while (m_recent.front().start + kRecentBytes < m_recordStart)
@@ -520,6 +554,7 @@ private:
     std::size_t m_offset = 0;
     std::size_t m_lines = 0;
     std::size_t m_whole = 0;
+    std::size_t m_firstPair = std::string::npos;
     bool m_afterCr = false;
     bool m_damaged = false;
     std::string m_line; // the line being read, up to its CR
@@ -636,6 +671,8 @@ UndoLog::Recovery UndoLog::recoverAbandonedJournals()
             whole = last.back().start;
             last.pop_back();
         }
+        if (whole <= scan.firstPairStart())
+            whole = 0; // only lines of folders are left
         std::vector<std::pair<std::size_t, std::string>> voided;
         for (std::size_t k = 0; k < last.size(); ++k) {
             if (notMade[k])
@@ -732,13 +769,68 @@ std::optional<ItemId> identityOfLine(std::string_view line)
     return identity;
 }
 
+std::string folderLine(const UndoFolder &folder)
+{
+    char text[64];
+    const int n = std::snprintf(text, sizeof text, "#folder %llu:%llu ",
+                                static_cast<unsigned long long>(folder.identity.device),
+                                static_cast<unsigned long long>(folder.identity.inode));
+    return std::string(text, static_cast<std::size_t>(n)) + folder.path;
+}
+
+std::optional<UndoFolder> folderOfLine(std::string_view line)
+{
+    constexpr std::string_view kStart = "#folder ";
+    if (line.substr(0, kStart.size()) != kStart)
+        return std::nullopt;
+    line.remove_prefix(kStart.size());
+    UndoFolder folder;
+    const char *end = line.data() + line.size();
+    const auto device = std::from_chars(line.data(), end, folder.identity.device);
+    if (device.ec != std::errc() || device.ptr == line.data() || device.ptr == end || *device.ptr != ':')
+        return std::nullopt;
+    const auto inode = std::from_chars(device.ptr + 1, end, folder.identity.inode);
+    if (inode.ec != std::errc() || inode.ptr == device.ptr + 1 || inode.ptr == end || *inode.ptr != ' ')
+        return std::nullopt;
+    folder.path.assign(inode.ptr + 1, end);
+    // A full Windows-style folder path, ending in '\'.
+    const std::string &path = folder.path;
+    if (path.size() < 3 || !(((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' && path[2] == '\\')
+        || path.back() != '\\' || path.find('\0') != std::string::npos)
+        return std::nullopt;
+    return folder;
+}
+
+std::vector<UndoFolder> undoFoldersOf(const std::vector<std::string> &lines)
+{
+    std::vector<UndoFolder> folders;
+    for (const std::string &line : lines) {
+        if (auto folder = folderOfLine(line))
+            folders.push_back(std::move(*folder));
+    }
+    return folders;
+}
+
+const UndoFolder *undoFolderOf(const std::vector<UndoFolder> &folders, const std::string &path)
+{
+    const UndoFolder *deepest = nullptr;
+    for (const UndoFolder &folder : folders) {
+        if (path.size() > folder.path.size() && path.compare(0, folder.path.size(), folder.path) == 0
+            && (!deepest || folder.path.size() > deepest->path.size()))
+            deepest = &folder;
+    }
+    return deepest;
+}
+
 std::vector<UndoEntry> undoEntriesOf(const std::vector<std::string> &lines)
 {
     std::vector<UndoEntry> entries;
     std::optional<ItemId> identity;
     const std::string *current = nullptr;
     for (const std::string &line : lines) {
-        if (auto id = identityOfLine(line)) {
+        if (!current && folderOfLine(line)) {
+            continue;
+        } else if (auto id = identityOfLine(line)) {
             // Between the two paths of a pair it belongs to neither.
             if (!current)
                 identity = id;
@@ -755,10 +847,12 @@ std::vector<UndoEntry> undoEntriesOf(const std::vector<std::string> &lines)
     return entries;
 }
 
-std::vector<std::string> undoLinesOf(const std::vector<UndoEntry> &entries)
+std::vector<std::string> undoLinesOf(const std::vector<UndoEntry> &entries, const std::vector<UndoFolder> &folders)
 {
     std::vector<std::string> lines;
-    lines.reserve(entries.size() * 3);
+    lines.reserve(folders.size() + entries.size() * 3);
+    for (const UndoFolder &folder : folders)
+        lines.push_back(folderLine(folder));
     for (const UndoEntry &entry : entries) {
         if (entry.identity)
             lines.push_back(identityLine(*entry.identity));

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace renomiq {
@@ -58,6 +59,12 @@ public:
     // only on the item that has it.
     Status recordRename(const std::string &newPath, const std::string &oldPath,
                         const std::optional<ItemId> &identity = std::nullopt);
+    // A folder the run opened by its path, links on the way to it included,
+    // with the identity of what it opened: an undo opens that folder by its
+    // path again only while it is the same folder, and enters the folders
+    // below it without following a link. Recorded once a run for each folder.
+    Status recordFolder(const std::string &folder, const ItemId &identity);
+    bool folderRecorded(const std::string &folder) const { return m_folders.count(folderKeyOf(folder)) > 0; }
     // The item being renamed goes through a temporary name on its way.
     Status recordDetour(const std::string &temporaryPath, const std::string &oldPath);
     // The outcome of the item recorded last: renamed, or its rename failed. A
@@ -114,6 +121,7 @@ public:
 private:
     UndoLog(FileSystem &fileSystem, std::string folder, std::string path);
     void takeBackItem();
+    static std::string folderKeyOf(const std::string &folder);
 
     FileSystem &m_fileSystem;
     std::string m_folder;
@@ -121,6 +129,7 @@ private:
     std::unique_ptr<Journal> m_journal;
     std::vector<std::string> m_memory; // without a journal
     std::string m_record;              // the last record written, its buffer kept
+    std::unordered_set<std::string> m_folders; // recorded by recordFolder, with a trailing '\'
     std::size_t m_pairs = 0;
     Recovery m_recovery;
     std::optional<OperationInfo> m_info;
@@ -172,10 +181,27 @@ struct UndoEntry {
 };
 std::string identityLine(const ItemId &identity);
 std::optional<ItemId> identityOfLine(std::string_view line);
+
+// A folder a run opened by its path (UndoLog::recordFolder): on disk a line
+// "#folder DEVICE:INODE PATH", the path with a trailing '\'. Its pairs are
+// those in it or below it; in a log with such lines, a pair in none of them
+// is not undone. A log without them reads as before.
+struct UndoFolder {
+    std::string path;
+    ItemId identity;
+};
+std::string folderLine(const UndoFolder &folder);
+std::optional<UndoFolder> folderOfLine(std::string_view line);
+std::vector<UndoFolder> undoFoldersOf(const std::vector<std::string> &lines);
+// The deepest of `folders` that holds the item at `path`, or none.
+const UndoFolder *undoFolderOf(const std::vector<UndoFolder> &folders, const std::string &path);
 // The entries of a log's lines, in their order; an odd last path line has no
 // partner and is left out, and so is an identity line without a pair after it.
+// Folder lines are no entries.
 std::vector<UndoEntry> undoEntriesOf(const std::vector<std::string> &lines);
-std::vector<std::string> undoLinesOf(const std::vector<UndoEntry> &entries);
+// The folder lines first, then the entries.
+std::vector<std::string> undoLinesOf(const std::vector<UndoEntry> &entries,
+                                     const std::vector<UndoFolder> &folders = {});
 
 // What the user is told of a log kept beside "rollback.rbk": its file, and how
 // to undo it.

@@ -219,6 +219,7 @@ void SettingsStore::fixFolders()
     m_installFolder = withBackslash(install);
 
     m_dataFolder = m_installFolder;
+    m_dataFolderBlocker.clear();
     auto dataHome = m_fileSystem.fromHostPath(UserFolders::dataHome());
     if (!dataHome)
         return;
@@ -231,10 +232,25 @@ void SettingsStore::fixFolders()
             end = path.size();
         folder = path.substr(0, end);
         start = end + 1;
-        if (folder.size() > 2 && !m_fileSystem.folderExists(folder) && !m_fileSystem.createFolder(folder))
-            return;
+        if (folder.size() > 2 && !m_fileSystem.folderExists(folder)) {
+            if (m_fileSystem.exists(folder)) {
+                // No folder: the program's files fail there, and never go
+                // to the install folder instead.
+                m_dataFolderBlocker = folder;
+                m_dataFolder = withBackslash(path);
+                return;
+            }
+            if (!m_fileSystem.createFolder(folder))
+                return;
+        }
     }
     m_dataFolder = withBackslash(folder);
+}
+
+std::string SettingsStore::dataFolderNotice(const std::string &dataFolder, const std::string &blocker)
+{
+    return "The data folder '" + dataFolder + "' cannot be used: '" + blocker
+        + "' is not a folder. The undo log, the name history and the hand-off file cannot be written until it is one.";
 }
 
 WindowGeometry SettingsStore::loadWindowPlacement(const WindowGeometry &designed, int screenHeight)
@@ -261,7 +277,7 @@ WindowGeometry SettingsStore::loadWindowPlacement(const WindowGeometry &designed
                 g.top = top;
         }
     }
-    if (!ok)
+    if (!ok && m_dataFolderBlocker.empty())
         m_dataFolder = m_installFolder; // the guarded block failed
     m_rememberedTop = g.top;
     return g;

@@ -67,6 +67,12 @@ public:
     // Windows-style, with a trailing '\'.
     const std::string &installFolder() const { return m_installFolder; }
     const std::string &dataFolder() const { return m_dataFolder; }
+    // What stands where the data folder or a folder above it should be and is
+    // no folder (empty when there is none): the data folder stays where it
+    // should be, and what is written there fails.
+    const std::string &dataFolderBlocker() const { return m_dataFolderBlocker; }
+    // What the user is told of it, the paths as the user sees them.
+    static std::string dataFolderNotice(const std::string &dataFolder, const std::string &blocker);
     // The install folder as a host path with a trailing '/', where help and
     // sound are read from; the program's own one unless "InstallDir" names
     // another that a drive holds.
@@ -92,6 +98,7 @@ private:
     std::string m_installFolder;
     std::string m_installHostFolder;
     std::string m_dataFolder;
+    std::string m_dataFolderBlocker;
     std::optional<int> m_rememberedTop;
     bool m_checkAllPending = true;
 };

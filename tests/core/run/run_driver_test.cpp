@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -507,9 +508,12 @@ TEST_F(RunDriverTest, ARunStoppedByTheUndoLogSaysSoAndHowManyItemsWereNotTried)
     dir.createFiles(names);
     app.targetFolder("s", FolderScope::OneLayer);
     app.prompter.expect(3, Answer::Ok);
-    // Files of at most a page: the journal holds the records that fit, each
-    // its item's identity line and a pair of 23 bytes.
-    std::size_t used = 0;
+    // Files of at most a page: the journal holds the line of the folder and
+    // the records that fit, each its item's identity line and a pair of 23 bytes.
+    struct stat folder {};
+    ASSERT_EQ(::stat(dir.host("s").c_str(), &folder), 0);
+    std::size_t used =
+        ("#folder " + std::to_string(folder.st_dev) + ":" + std::to_string(folder.st_ino) + " T:\\s\\\r\n").size();
     int fit = 0;
     for (const std::string &name : names) {
         struct stat st {};
@@ -533,6 +537,67 @@ TEST_F(RunDriverTest, ARunStoppedByTheUndoLogSaysSoAndHowManyItemsWereNotTried)
                                          + " not tried.");
     const std::vector<std::string> after = dir.list("s");
     EXPECT_EQ(std::count_if(after.begin(), after.end(), [](const std::string &n) { return n[0] == 'x'; }), fit);
+}
+
+// A journal that reaches its bound stops the run before the next rename, as
+// a full disk does, in one thread or several; what was renamed is undone.
+TEST_F(RunDriverTest, AJournalAtItsBoundStopsTheRunBeforeTheNextRename)
+{
+    const struct {
+        const char *name;
+        int jobs;
+    } rows[] = {
+        {"one thread", 1},
+        {"four threads", 4},
+    };
+    int n = 0;
+    for (const auto &row : rows) {
+        const std::string top = "b" + std::to_string(n++);
+        Lines names;
+        for (int i = 0; i < 120; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/d%d/f%03d", i % 4, i);
+            names.push_back(top + name);
+        }
+        dir.createFiles(names);
+        const std::map<std::string, Lines> before = {{"d0", dir.list(top + "/d0")}, {"d1", dir.list(top + "/d1")},
+                                                     {"d2", dir.list(top + "/d2")}, {"d3", dir.list(top + "/d3")}};
+        app.targetFolder(top, FolderScope::AllLayers);
+        app.state.run.jobs = row.jobs;
+        app.state.run.renamedCount = 0;
+        app.state.run.failedCount = 0;
+        app.state.run.notTriedCount = 0;
+        // Room for a few dozen records, each some 70 bytes.
+        constexpr std::size_t kBound = 2048;
+        app.fileSystem.setJournalLimit(kBound);
+        app.prompter.clear();
+        app.prompter.expect(3, Answer::Ok);
+        run(insertAtHead("x"));
+        app.fileSystem.setJournalLimit(std::size_t{1} << 30);
+        const int renamed = app.state.run.renamedCount;
+        EXPECT_GT(renamed, 5) << row.name;
+        EXPECT_LT(renamed, 40) << row.name;
+        EXPECT_EQ(app.windows.status[1].rfind("The run was stopped (the undo log could not be written): "
+                                                  + std::to_string(renamed) + " renamed successfully, 0 failed, ",
+                                              0),
+                  0u)
+            << row.name << ": " << app.windows.status[1];
+        EXPECT_LE(app.undoLogFile().size(), kBound) << row.name;
+        int onDisk = 0;
+        for (const auto &[folder, list] : before) {
+            for (const std::string &name : dir.list(top + "/" + folder))
+                onDisk += name[0] == 'x';
+        }
+        EXPECT_EQ(onDisk, renamed) << row.name;
+
+        app.prompter.clear();
+        app.prompter.expect(Answer::Yes);
+        EXPECT_TRUE(app.driver.undoLast()) << row.name;
+        EXPECT_EQ(app.windows.status[1], "Undo done.") << row.name;
+        for (const auto &[folder, list] : before)
+            EXPECT_EQ(dir.list(top + "/" + folder), list) << row.name << " " << folder;
+    }
+    app.state.run.jobs = 1;
 }
 
 TEST_F(RunDriverTest, FilesModeRelistsAndUndoRestoresRows)

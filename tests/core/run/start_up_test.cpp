@@ -158,5 +158,35 @@ TEST(ListRules, TextsAndPaths)
 
 }
 
+// A FIFO or a link where the undo history's list should be: the start names
+// it in one box, without waiting on it, and leaves it as it is.
+TEST(StartUp, NamesAnUndoHistoryListThatIsNoRegularFile)
+{
+    const struct {
+        const char *name;
+        bool fifo; // else a link to /dev/zero
+    } rows[] = {
+        {"FIFO", true},
+        {"link to /dev/zero", false},
+    };
+    for (const auto &row : rows) {
+        test::TestPlatform t;
+        t.dir.createFiles({".data-home/Corvane/Renomiq/"});
+        const std::string list = t.dir.host(".data-home/Corvane/Renomiq/rollback.lst");
+        ASSERT_EQ(row.fifo ? ::mkfifo(list.c_str(), 0600) : ::symlink("/dev/zero", list.c_str()), 0);
+        AppState state(t.platform);
+        t.prompter.expect(Answer::Ok);
+        recoverAtStartUp(state);
+        EXPECT_EQ(t.prompter.texts(),
+                  Lines{"The list of the undo history '" + TestDir::win(".data-home/Corvane/Renomiq/rollback.lst")
+                        + "' is not a regular file: nothing was read from it, and it was left as it is. No run can "
+                          "start until it is removed."})
+            << row.name;
+        struct stat st {};
+        EXPECT_EQ(::lstat(list.c_str(), &st), 0) << row.name;
+        EXPECT_TRUE(row.fifo ? S_ISFIFO(st.st_mode) : S_ISLNK(st.st_mode)) << row.name;
+    }
+}
+
 } // namespace
 } // namespace renomiq

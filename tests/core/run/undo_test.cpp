@@ -1,6 +1,7 @@
 // The undo log of a run and its undo: what is recorded for items that fail or
 // are refused, the order and the care of the undo, and what it never touches.
 #include "run/run_driver.h"
+#include "run/single_rename.h"
 
 #include "support/test_app.h"
 
@@ -474,6 +475,119 @@ TEST_F(UndoTest, AFolderSwappedForALinkNeverLeadsTheUndoOutside)
     }
 }
 
+// A folder of the run swapped for a link after the run, where the item's
+// identity still matches behind the link (a hard link of the renamed file, or
+// the folder itself moved out of the target): the undo renames nothing
+// through the link. A file chosen through a link of the user's own is still
+// restored through it.
+TEST_F(UndoTest, ALinkInPlaceOfARenamedItemsFolderIsNeverFollowedEvenWhenTheItemMatches)
+{
+    enum class Swap { None, HardLinkBehindALink, FolderMovedOutAndLinked };
+    const struct {
+        const char *name;
+        bool files;   // files mode, else the folder "t" with all its layers
+        bool viaLink; // files mode: the file chosen through a link to its folder
+        Swap swap;
+    } rows[] = {
+        {"folder, hard link behind a link", false, false, Swap::HardLinkBehindALink},
+        {"folder, folder moved out and linked", false, false, Swap::FolderMovedOutAndLinked},
+        {"folder, nothing swapped", false, false, Swap::None},
+        {"files, hard link behind a link", true, false, Swap::HardLinkBehindALink},
+        {"files, chosen through a link, nothing swapped", true, true, Swap::None},
+    };
+    int n = 0;
+    for (const auto &row : rows) {
+        const std::string top = "t" + std::to_string(n);
+        const std::string outside = "outside" + std::to_string(n++);
+        dir.createFiles({top + "/d/IMG_1", outside + "/"});
+        std::string chosen = top + "/d";
+        if (row.viaLink) {
+            chosen = top + "/via";
+            ASSERT_EQ(::symlink(dir.host(top + "/d").c_str(), dir.host(chosen).c_str()), 0);
+        }
+        if (row.files)
+            app.targetFiles({chosen + "/IMG_1"});
+        else
+            app.targetFolder(top, FolderScope::AllLayers);
+        EditRequest r;
+        r.kind = EditKind::Replapart;
+        r.oldString = "IMG_";
+        r.newString = "Photo_";
+        run(r);
+        ASSERT_EQ(dir.list(top + "/d"), Lines{"Photo_1"}) << row.name;
+        std::string kept; // where the renamed item is after the swap
+        if (row.swap == Swap::HardLinkBehindALink) {
+            ASSERT_EQ(::link(dir.host(top + "/d/Photo_1").c_str(), dir.host(outside + "/Photo_1").c_str()), 0);
+            ASSERT_EQ(::rename(dir.host(top + "/d").c_str(), dir.host(top + "/gone").c_str()), 0);
+            ASSERT_EQ(::symlink(dir.host(outside).c_str(), dir.host(top + "/d").c_str()), 0);
+            kept = outside;
+        } else if (row.swap == Swap::FolderMovedOutAndLinked) {
+            ASSERT_EQ(::rename(dir.host(top + "/d").c_str(), dir.host(outside + "/d").c_str()), 0);
+            ASSERT_EQ(::symlink(dir.host(outside + "/d").c_str(), dir.host(top + "/d").c_str()), 0);
+            kept = outside + "/d";
+        }
+        app.prompter.clear();
+        app.prompter.expect(Answer::Yes);
+        if (row.swap != Swap::None)
+            app.prompter.expect(Answer::Ok);
+        app.driver.undoLast();
+        if (row.swap == Swap::None) {
+            EXPECT_EQ(dir.list(top + "/d"), Lines{"IMG_1"}) << row.name;
+            EXPECT_EQ(app.windows.status[1], "Undo done.") << row.name;
+        } else {
+            EXPECT_EQ(dir.list(kept), Lines{"Photo_1"}) << row.name;
+            EXPECT_EQ(app.windows.status[1], "Undo done. 1 item could not be restored.") << row.name;
+        }
+        EXPECT_EQ(app.prompter.unanswered(), 0u) << row.name;
+    }
+}
+
+// The rename dialog's rename of one item, then that item replaced by another
+// file of the same name: the undo leaves the other file as it is.
+TEST_F(UndoTest, TheUndoOfASingleRenameRenamesOnlyTheItemItRenamed)
+{
+    const struct {
+        const char *name;
+        bool folderMode; // the folder box holds the item's folder, else files mode
+        bool replaced;
+    } rows[] = {
+        {"files mode, replaced", false, true},
+        {"folder mode, replaced", true, true},
+        {"files mode, as it was", false, false},
+        {"folder mode, as it was", true, false},
+    };
+    int n = 0;
+    for (const auto &row : rows) {
+        const std::string folder = "s" + std::to_string(n++);
+        dir.createFiles({folder + "/IMG_1.txt"});
+        SingleRename single(app.state.platform, app.state.engine, app.state.settings);
+        ASSERT_EQ(single.rename(row.folderMode ? TestDir::win(folder) + "\\" : std::string(),
+                                TestDir::win(folder + "/IMG_1.txt"), "Photo_1", ".txt")
+                      .outcome,
+                  SingleRename::Outcome::Renamed)
+            << row.name;
+        if (row.replaced) {
+            // Kept elsewhere, so that the other file cannot get its inode.
+            ASSERT_EQ(::rename(dir.host(folder + "/Photo_1.txt").c_str(), dir.host(folder + ".away").c_str()), 0);
+            dir.writeFile(folder + "/Photo_1.txt", "other");
+        }
+        app.prompter.clear();
+        app.prompter.expect(Answer::Yes);
+        if (row.replaced)
+            app.prompter.expect(Answer::Ok);
+        app.driver.undoLast();
+        if (row.replaced) {
+            EXPECT_EQ(dir.list(folder), Lines{"Photo_1.txt"}) << row.name;
+            EXPECT_EQ(dir.readFile(folder + "/Photo_1.txt"), "other") << row.name;
+            EXPECT_EQ(app.windows.status[1], "Undo done. 1 item could not be restored.") << row.name;
+        } else {
+            EXPECT_EQ(dir.list(folder), Lines{"IMG_1.txt"}) << row.name;
+            EXPECT_EQ(app.windows.status[1], "Undo done.") << row.name;
+        }
+        EXPECT_EQ(app.prompter.unanswered(), 0u) << row.name;
+    }
+}
+
 // An entry no undo can carry out is told as invalid, not as an item missing.
 TEST_F(UndoTest, InvalidEntriesAreToldApartFromMissingItems)
 {
@@ -760,7 +874,11 @@ TEST_F(UndoTest, TheUndoRenamesOnlyTheItemsTheRunRenamed)
         ASSERT_EQ(::stat(dir.host("u/b1.txt").c_str(), &st), 0);
         const std::string identity =
             "#item " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + "\r\n";
-        EXPECT_EQ(app.undoLogFile().rfind(identity + "T:\\u\\b1.txt\r\nT:\\u\\a1.txt\r\n#item ", 0), 0u) << app.undoLogFile();
+        ASSERT_EQ(::stat(dir.host("u").c_str(), &st), 0);
+        const std::string folder =
+            "#folder " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + " T:\\u\\\r\n";
+        EXPECT_EQ(app.undoLogFile().rfind(folder + identity + "T:\\u\\b1.txt\r\nT:\\u\\a1.txt\r\n#item ", 0), 0u)
+            << app.undoLogFile();
         row.meanwhile(dir);
         app.prompter.clear();
         app.prompter.expect(Answer::Yes);
@@ -771,7 +889,7 @@ TEST_F(UndoTest, TheUndoRenamesOnlyTheItemsTheRunRenamed)
         if (row.after[1] == "b1.txt") {
             EXPECT_EQ(dir.readFile("u/b1.txt"), "other") << row.name;
             // The pair stays, with the identity of the item it renamed.
-            EXPECT_EQ(app.undoLogFile(), identity + "T:\\u\\b1.txt\r\nT:\\u\\a1.txt\r\n") << row.name;
+            EXPECT_EQ(app.undoLogFile(), folder + identity + "T:\\u\\b1.txt\r\nT:\\u\\a1.txt\r\n") << row.name;
         } else {
             EXPECT_FALSE(app.undoLogExists()) << row.name;
         }

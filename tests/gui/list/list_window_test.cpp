@@ -6,6 +6,8 @@
 #include "targets/hand_off.h"
 #include "list/list_window_model.h"
 
+#include <sys/stat.h>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -34,6 +36,21 @@ namespace {
 
 using test::TestDir;
 using Lines = std::vector<std::string>;
+
+// The undo log of a rename of one item of the test tree, by its host path,
+// as the rename dialog writes it: the folder, the item, then the pair.
+std::string singleRenameLog(const TestDir &dir, const std::string &folder, const std::string &now,
+                            const std::string &before)
+{
+    struct stat f {};
+    struct stat item {};
+    ::stat(dir.host(folder).c_str(), &f);
+    ::stat(dir.host(folder + "/" + now).c_str(), &item);
+    const std::string win = TestDir::win(folder) + "\\";
+    return "#folder " + std::to_string(f.st_dev) + ":" + std::to_string(f.st_ino) + " " + win + "\r\n#item "
+        + std::to_string(item.st_dev) + ":" + std::to_string(item.st_ino) + "\r\n" + win + now + "\r\n" + win
+        + before + "\r\n";
+}
 
 class ListWindowTest : public ::testing::Test {
 protected:
@@ -400,7 +417,8 @@ TEST_F(ListWindowTest, RenameWithF2AndUndoIt)
     QTest::keyClick(w.fileListView(), Qt::Key_F2);
     EXPECT_EQ(rows(), (Lines{"other.txt", "annual.txt"}));
     EXPECT_TRUE(app.dir.exists("r/annual.txt"));
-    EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"), "T:\\r\\annual.txt\r\nT:\\r\\report.txt\r\n");
+    EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"),
+              singleRenameLog(app.dir, "r", "annual.txt", "report.txt"));
 
     app.prompter.expect(Answer::Yes);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.button(ListButton::Undo)->isEnabled(); }, 5000));
@@ -448,7 +466,7 @@ TEST_F(ListWindowTest, RowActionsUseTheListedFolderNotTheBoxText)
     EXPECT_TRUE(app.dir.exists("b/x.txt"));
     EXPECT_FALSE(app.dir.exists("b/y.txt"));
     EXPECT_EQ(rows(), (Lines{"sub", "y.txt"}));
-    EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"), "T:\\a\\y.txt\r\nT:\\a\\x.txt\r\n");
+    EXPECT_EQ(app.dir.readFile(".data-home/Corvane/Renomiq/rollback.rbk"), singleRenameLog(app.dir, "a", "y.txt", "x.txt"));
 
     // A double-click on a folder row opens that folder of the listed one.
     typeOtherFolder();
