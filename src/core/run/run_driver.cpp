@@ -759,6 +759,7 @@ void RunDriver::undoJob(bool withDialog)
     const std::string box = m_observer.folderBoxText();
     const std::string trusted = commonFolderOf(entries);
     const std::vector<UndoFolder> folders = undoFoldersOf(run.workList);
+    const UndoFolderIndex folderIndex(folders);
     while (next > 0 && !run.stopRequest) {
         const std::size_t k = --next;
         const std::string &current = entries[k].current;
@@ -775,7 +776,7 @@ void RunDriver::undoJob(bool withDialog)
         // one that holds it, only while that is still the same folder, and
         // never through a link below it; an item in none of them stays.
         FileSystem::BackGuard guard{identity, identity ? std::string() : trusted};
-        const UndoFolder *folder = folders.empty() ? nullptr : undoFolderOf(folders, current);
+        const UndoFolder *folder = folderIndex.folderOf(current);
         if (folder)
             guard = {identity, folder->path, folder->identity};
         if (sound && (folders.empty() || folder) && fs.renameBack(current, former, guard)) {

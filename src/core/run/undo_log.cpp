@@ -811,15 +811,25 @@ std::vector<UndoFolder> undoFoldersOf(const std::vector<std::string> &lines)
     return folders;
 }
 
-const UndoFolder *undoFolderOf(const std::vector<UndoFolder> &folders, const std::string &path)
+UndoFolderIndex::UndoFolderIndex(const std::vector<UndoFolder> &folders)
 {
-    const UndoFolder *deepest = nullptr;
-    for (const UndoFolder &folder : folders) {
-        if (path.size() > folder.path.size() && path.compare(0, folder.path.size(), folder.path) == 0
-            && (!deepest || folder.path.size() > deepest->path.size()))
-            deepest = &folder;
+    m_byPath.reserve(folders.size());
+    for (const UndoFolder &folder : folders)
+        m_byPath.emplace(folder.path, &folder);
+}
+
+const UndoFolder *UndoFolderIndex::folderOf(const std::string &path) const
+{
+    if (m_byPath.empty() || path.size() < 2)
+        return nullptr;
+    // Each folder above the item, the deepest first, with its trailing '\'.
+    for (std::size_t at = path.rfind('\\', path.size() - 2); at != std::string::npos;
+         at = at == 0 ? std::string::npos : path.rfind('\\', at - 1)) {
+        const auto found = m_byPath.find(std::string_view(path.data(), at + 1));
+        if (found != m_byPath.end())
+            return found->second;
     }
-    return deepest;
+    return nullptr;
 }
 
 std::vector<UndoEntry> undoEntriesOf(const std::vector<std::string> &lines)

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -193,8 +194,19 @@ struct UndoFolder {
 std::string folderLine(const UndoFolder &folder);
 std::optional<UndoFolder> folderOfLine(std::string_view line);
 std::vector<UndoFolder> undoFoldersOf(const std::vector<std::string> &lines);
-// The deepest of `folders` that holds the item at `path`, or none.
-const UndoFolder *undoFolderOf(const std::vector<UndoFolder> &folders, const std::string &path);
+// The recorded folders of a log, looked up by path: finding the deepest that
+// holds an item costs one look-up a folder above it, however many there are.
+class UndoFolderIndex {
+public:
+    explicit UndoFolderIndex(const std::vector<UndoFolder> &folders);
+    bool empty() const { return m_byPath.empty(); }
+    // The deepest folder that holds the item at `path` (which it is not), or
+    // none; of two lines of the same folder, the first.
+    const UndoFolder *folderOf(const std::string &path) const;
+
+private:
+    std::unordered_map<std::string_view, const UndoFolder *> m_byPath;
+};
 // The entries of a log's lines, in their order; an odd last path line has no
 // partner and is left out, and so is an identity line without a pair after it.
 // Folder lines are no entries.

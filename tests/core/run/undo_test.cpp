@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <fcntl.h>
@@ -53,6 +54,66 @@ protected:
 public:
     void runRequest(const EditRequest &request) { run(request); }
 };
+
+// The deepest recorded folder above an item holds it for the undo.
+TEST(UndoFolderIndexTest, FindsTheDeepestRecordedFolderAboveAnItem)
+{
+    const std::vector<UndoFolder> folders = {
+        {"C:\\", {1, 1}},          {"C:\\a\\", {1, 2}},    {"C:\\a\\b\\", {1, 3}},
+        {"C:\\a\\b\\", {1, 9}},    {"D:\\x y\\", {2, 4}},  {"C:\\ab\\", {1, 5}},
+    };
+    const UndoFolderIndex index(folders);
+    const struct {
+        const char *path;
+        const char *folder; // nullptr: none
+        std::uint64_t inode;
+    } rows[] = {
+        {"C:\\a\\b\\c\\IMG_1", "C:\\a\\b\\", 3}, // the first line of a folder recorded twice
+        {"C:\\a\\b\\IMG_1", "C:\\a\\b\\", 3},
+        {"C:\\a\\b\\", "C:\\a\\", 2},            // a folder is not in itself
+        {"C:\\a\\b", "C:\\a\\", 2},
+        {"C:\\a\\bc\\IMG_1", "C:\\a\\", 2},      // a name that begins like a recorded one
+        {"C:\\ab\\IMG_1", "C:\\ab\\", 5},
+        {"C:\\IMG_1", "C:\\", 1},
+        {"C:\\", nullptr, 0},
+        {"D:\\x y\\IMG_1", "D:\\x y\\", 4},
+        {"D:\\x\\IMG_1", nullptr, 0},
+        {"E:\\a\\b\\IMG_1", nullptr, 0},
+        {"", nullptr, 0},
+        {"IMG_1", nullptr, 0},
+    };
+    for (const auto &row : rows) {
+        const UndoFolder *found = index.folderOf(row.path);
+        if (!row.folder) {
+            EXPECT_EQ(found, nullptr) << row.path;
+            continue;
+        }
+        ASSERT_NE(found, nullptr) << row.path;
+        EXPECT_EQ(found->path, row.folder) << row.path;
+        EXPECT_EQ(found->identity.inode, row.inode) << row.path;
+    }
+    EXPECT_EQ(UndoFolderIndex({}).folderOf("C:\\a\\IMG_1"), nullptr);
+}
+
+// One item in each of many recorded folders: a look-up does not go through
+// them all (which would take minutes here).
+TEST(UndoFolderIndexTest, ALookUpAmongManyFoldersIsQuick)
+{
+    constexpr int kFolders = 300000;
+    std::vector<UndoFolder> folders;
+    folders.reserve(kFolders);
+    for (int i = 0; i < kFolders; ++i)
+        folders.push_back({"C:\\photos\\day " + std::to_string(i) + "\\", {1, static_cast<std::uint64_t>(i + 1)}});
+    const auto start = std::chrono::steady_clock::now();
+    const UndoFolderIndex index(folders);
+    std::size_t found = 0;
+    for (int i = 0; i < kFolders; ++i) {
+        const UndoFolder *folder = index.folderOf("C:\\photos\\day " + std::to_string(i) + "\\IMG_1");
+        found += folder && folder->identity.inode == static_cast<std::uint64_t>(i + 1);
+    }
+    EXPECT_EQ(found, static_cast<std::size_t>(kFolders));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
 
 TEST_F(UndoTest, AFailedItemTakesBackOnlyWhatWasRecordedForIt)
 {
