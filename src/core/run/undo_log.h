@@ -64,7 +64,8 @@ public:
     // with the identity of what it opened: an undo opens that folder by its
     // path again only while it is the same folder, and enters the folders
     // below it without following a link. Recorded once a run for each folder.
-    Status recordFolder(const std::string &folder, const ItemId &identity);
+    // `chain`: as FileSystem::folderChain gives it, the folder's own first.
+    Status recordFolder(const std::string &folder, const std::vector<ItemId> &chain);
     bool folderRecorded(const std::string &folder) const { return m_folders.count(folderKeyOf(folder)) > 0; }
     // The item being renamed goes through a temporary name on its way.
     Status recordDetour(const std::string &temporaryPath, const std::string &oldPath);
@@ -187,9 +188,17 @@ std::optional<ItemId> identityOfLine(std::string_view line);
 // "#folder DEVICE:INODE PATH", the path with a trailing '\'. Its pairs are
 // those in it or below it; in a log with such lines, a pair in none of them
 // is not undone. A log without them reads as before.
+// The folders above it, as the host went up from it, follow the path:
+// "#folder DEVICE:INODE PATH\DEVICE:INODE DEVICE:INODE ...\", its parent
+// first (no path holds an empty name, so a reader that knows no such list
+// takes it for a folder that holds no item, and undoes none of them). Its
+// pairs are undone only while the host goes up from the folder at its path
+// through these same folders: a folder moved away and a link put in its
+// place lead elsewhere. A folder without them is only checked itself.
 struct UndoFolder {
     std::string path;
     ItemId identity;
+    std::vector<ItemId> above = {};
 };
 std::string folderLine(const UndoFolder &folder);
 std::optional<UndoFolder> folderOfLine(std::string_view line);
