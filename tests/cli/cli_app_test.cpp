@@ -279,9 +279,7 @@ TEST_F(CliAppTest, WindowsStylePathsTakeSlashesAsSeparators)
     EXPECT_EQ(run.out, "3 renamed successfully, 0 failed.\n");
     EXPECT_EQ(dir.list("w"), (Lines{"b1.txt", "b2.txt", "b3.txt"}));
     // The folder the files lie in, then each pair after the identity line of its item.
-    struct stat folder {};
-    ::stat(dir.host("w").c_str(), &folder);
-    std::string log = "#folder " + std::to_string(folder.st_dev) + ":" + std::to_string(folder.st_ino) + " T:\\w\\\r\n";
+    std::string log = dir.folderLine("w", "T:\\w\\") + "\r\n";
     for (const char *item : {"1.txt", "2.txt", "3.txt"}) {
         struct stat st {};
         ::stat(dir.host(std::string("w/b") + item).c_str(), &st);

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // Records: an identity line, when known, and a pair of paths.
         std::size_t paths = 0;
         for (const std::string &line : *lines) {
-            if (identityOfLine(line)) {
+            if (identityOfLine(line) || folderOfLine(line)) {
                 if (paths % 2 != 0)
                     std::abort();
             } else if (!isDrivePath(line)) {

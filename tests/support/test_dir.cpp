@@ -128,4 +128,23 @@ std::vector<std::string> TestDir::list(const std::string &relative) const
     return names;
 }
 
+std::string TestDir::folderLine(const std::string &relative, const std::string &windowsPath) const
+{
+    const auto id = [](const struct stat &st) { return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino); };
+    std::string up = host(relative);
+    struct stat at {};
+    if (::stat(up.c_str(), &at) != 0)
+        return {};
+    std::string line = "#folder " + id(at) + " " + windowsPath;
+    for (const char *gap = "\\";; gap = " ") {
+        up += "/..";
+        struct stat above {};
+        if (::stat(up.c_str(), &above) != 0 || (above.st_dev == at.st_dev && above.st_ino == at.st_ino))
+            break;
+        line += gap + id(above);
+        at = above;
+    }
+    return line + (line.back() == '\\' ? "" : "\\");
+}
+
 } // namespace renomiq::test

@@ -24,6 +24,10 @@ public:
     std::string host(const std::string &relative) const { return m_host + '/' + relative; }
     // Windows-style path: win("a/b.txt") == "T:\a\b.txt"; win("") == "T:\".
     static std::string win(const std::string &relative);
+    // The undo log's line of the folder at `relative`, as a run records it
+    // with the path `windowsPath` (ending in '\\'): its identity, then those
+    // of the folders above it up to the root (read by stat, going up by "..").
+    std::string folderLine(const std::string &relative, const std::string &windowsPath) const;
     DriveTable drives() const;
 
     // Creates files (and their folders); a path ending in '/' is a folder.

@@ -275,7 +275,7 @@ bool RunDriver::recordFolder(const std::string &folder)
     const std::vector<ItemId> chain = m_state.platform.fileSystem.folderChain(folder);
     if (chain.empty())
         return true; // its items fail
-    Status recorded = m_log->recordFolder(folder, chain.front());
+    Status recorded = m_log->recordFolder(folder, chain);
     if (!recorded) {
         m_journalError = recorded.error();
         m_state.run.stopRequest = true;
@@ -759,6 +759,21 @@ void RunDriver::undoJob(bool withDialog)
     const std::string box = m_observer.folderBoxText();
     const std::string trusted = commonFolderOf(entries);
     const std::vector<UndoFolder> folders = undoFoldersOf(run.workList);
+    const UndoFolderIndex folderIndex(folders);
+    // Whether the host goes up from a folder at its path through the same
+    // folders as at the run: once found so, not looked at again (an undo
+    // that renames a folder back may make a path lead there again).
+    std::unordered_set<const UndoFolder *> sameWayUp;
+    const auto goesUpAsAtTheRun = [&](const UndoFolder &folder) {
+        if (folder.above.empty() || sameWayUp.count(&folder))
+            return true;
+        const std::vector<ItemId> chain = fs.folderChain(folder.path);
+        const bool same = chain.size() == folder.above.size() + 1 && chain.front() == folder.identity
+            && std::equal(folder.above.begin(), folder.above.end(), chain.begin() + 1);
+        if (same)
+            sameWayUp.insert(&folder);
+        return same;
+    };
     while (next > 0 && !run.stopRequest) {
         const std::size_t k = --next;
         const std::string &current = entries[k].current;
@@ -773,12 +788,15 @@ void RunDriver::undoJob(bool withDialog)
         // log's items: a folder swapped for one leads nowhere else. With the
         // folders the run opened recorded, the item's is entered from the
         // one that holds it, only while that is still the same folder, and
-        // never through a link below it; an item in none of them stays.
+        // never through a link below it; an item in none of them stays, and
+        // so do those of a folder whose path now leads through other
+        // folders than at the run (one moved away, a link in its place).
         FileSystem::BackGuard guard{identity, identity ? std::string() : trusted};
-        const UndoFolder *folder = folders.empty() ? nullptr : undoFolderOf(folders, current);
+        const UndoFolder *folder = folderIndex.folderOf(current);
         if (folder)
             guard = {identity, folder->path, folder->identity};
-        if (sound && (folders.empty() || folder) && fs.renameBack(current, former, guard)) {
+        if (sound && (folders.empty() || (folder && goesUpAsAtTheRun(*folder)))
+            && fs.renameBack(current, former, guard)) {
             for (std::size_t row = list.rowCount(); row-- > 0;) {
                 const std::string text = list.rowText(row);
                 if (m_state.targets.filesMode ? text == current : box + text == current) {

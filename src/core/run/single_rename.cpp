@@ -86,8 +86,7 @@ SingleRename::Result SingleRename::rename(const std::string &folderBox, const st
     }
     result.rowText = filesMode ? result.newPath : newName;
     const Status written = UndoHistory(fs, m_settings.dataFolder())
-                               .recordSingleRename(result.newPath, oldPath, m_platform.clock.now(), identity,
-                                                   chain.empty() ? std::nullopt : std::optional<ItemId>(chain.front()));
+                               .recordSingleRename(result.newPath, oldPath, m_platform.clock.now(), identity, chain);
     if (!written)
         prompter.show({"Error", "The undo log could not be written: " + written.error().message, MessageIcon::Error,
                        MessageButtons::Ok});

@@ -313,15 +313,16 @@ std::optional<std::string> UndoHistory::keptLogOf(FileSystem &fs, const std::str
 }
 
 Status UndoHistory::recordSingleRename(const std::string &newPath, const std::string &oldPath, std::int64_t time,
-                                       const std::optional<ItemId> &identity, const std::optional<ItemId> &folder)
+                                       const std::optional<ItemId> &identity, const std::vector<ItemId> &folderChain)
 {
     const auto lock = m_fileSystem.lockFolder(m_folder);
     // One that cannot move is replaced, as without a history.
     (void)keepReplaced(m_fileSystem, m_folder);
     UndoLog log(m_fileSystem, m_folder);
     std::vector<UndoFolder> folders;
-    if (folder)
-        folders.push_back({oldPath.substr(0, oldPath.rfind('\\') + 1), *folder});
+    if (!folderChain.empty())
+        folders.push_back({oldPath.substr(0, oldPath.rfind('\\') + 1), folderChain.front(),
+                           {folderChain.begin() + 1, folderChain.end()}});
     Status written = log.write(undoLinesOf({{newPath, oldPath, identity}}, folders));
     if (written)
         describe(m_fileSystem, m_folder, log.path(), {time, "Rename", oldPath, 1});

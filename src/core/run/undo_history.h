@@ -62,10 +62,11 @@ public:
     static std::string unusableListNotice(const std::string &path);
 
     // The single rename dialog's rename: its pair becomes the last operation,
-    // with the identities of the item and of its folder as a run records them.
+    // with the identities of the item and of its folder and those above it
+    // (FileSystem::folderChain) as a run records them.
     Status recordSingleRename(const std::string &newPath, const std::string &oldPath, std::int64_t time,
                               const std::optional<ItemId> &identity = std::nullopt,
-                              const std::optional<ItemId> &folder = std::nullopt);
+                              const std::vector<ItemId> &folderChain = {});
     // Moves the last operation's log into the history (under the lock), so
     // that no Undo reverses it as this run's.
     Status keepLast();

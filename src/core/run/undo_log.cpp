@@ -183,12 +183,12 @@ std::string UndoLog::folderKeyOf(const std::string &folder)
     return !folder.empty() && folder.back() == '\\' ? folder : folder + '\\';
 }
 
-Status UndoLog::recordFolder(const std::string &folder, const ItemId &identity)
+Status UndoLog::recordFolder(const std::string &folder, const std::vector<ItemId> &chain)
 {
     const std::string key = folderKeyOf(folder);
-    if (m_folders.count(key))
+    if (m_folders.count(key) || chain.empty())
         return Status::success();
-    const std::string line = folderLine({key, identity});
+    const std::string line = folderLine({key, chain.front(), {chain.begin() + 1, chain.end()}});
     if (!m_journal) {
         m_memory.push_back(line);
     } else if (m_slots) {
@@ -775,8 +775,46 @@ std::string folderLine(const UndoFolder &folder)
     const int n = std::snprintf(text, sizeof text, "#folder %llu:%llu ",
                                 static_cast<unsigned long long>(folder.identity.device),
                                 static_cast<unsigned long long>(folder.identity.inode));
-    return std::string(text, static_cast<std::size_t>(n)) + folder.path;
+    std::string line = std::string(text, static_cast<std::size_t>(n)) + folder.path;
+    if (folder.above.empty())
+        return line;
+    line += '\\';
+    for (std::size_t i = 0; i < folder.above.size(); ++i) {
+        const int k = std::snprintf(text, sizeof text, "%s%llu:%llu", i == 0 ? "" : " ",
+                                    static_cast<unsigned long long>(folder.above[i].device),
+                                    static_cast<unsigned long long>(folder.above[i].inode));
+        line.append(text, static_cast<std::size_t>(k));
+    }
+    line += '\\';
+    return line;
 }
+
+namespace {
+
+// "DEVICE:INODE DEVICE:INODE ...", at least one.
+std::optional<std::vector<ItemId>> identitiesOf(std::string_view text)
+{
+    std::vector<ItemId> found;
+    const char *at = text.data();
+    const char *end = text.data() + text.size();
+    while (true) {
+        ItemId id;
+        const auto device = std::from_chars(at, end, id.device);
+        if (device.ec != std::errc() || device.ptr == at || device.ptr == end || *device.ptr != ':')
+            return std::nullopt;
+        const auto inode = std::from_chars(device.ptr + 1, end, id.inode);
+        if (inode.ec != std::errc() || inode.ptr == device.ptr + 1)
+            return std::nullopt;
+        found.push_back(id);
+        if (inode.ptr == end)
+            return found;
+        if (*inode.ptr != ' ')
+            return std::nullopt;
+        at = inode.ptr + 1;
+    }
+}
+
+} // namespace
 
 std::optional<UndoFolder> folderOfLine(std::string_view line)
 {
@@ -798,6 +836,15 @@ std::optional<UndoFolder> folderOfLine(std::string_view line)
     if (path.size() < 3 || !(((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' && path[2] == '\\')
         || path.back() != '\\' || path.find('\0') != std::string::npos)
         return std::nullopt;
+    // The folders above it after an empty name; a path that does not hold
+    // them as written is read as a path.
+    const std::size_t split = path.find("\\\\", 2);
+    if (split != std::string::npos && split + 3 < path.size()) {
+        if (auto above = identitiesOf(std::string_view(path).substr(split + 2, path.size() - split - 3))) {
+            folder.above = std::move(*above);
+            folder.path.resize(split + 1);
+        }
+    }
     return folder;
 }
 
@@ -811,15 +858,25 @@ std::vector<UndoFolder> undoFoldersOf(const std::vector<std::string> &lines)
     return folders;
 }
 
-const UndoFolder *undoFolderOf(const std::vector<UndoFolder> &folders, const std::string &path)
+UndoFolderIndex::UndoFolderIndex(const std::vector<UndoFolder> &folders)
 {
-    const UndoFolder *deepest = nullptr;
-    for (const UndoFolder &folder : folders) {
-        if (path.size() > folder.path.size() && path.compare(0, folder.path.size(), folder.path) == 0
-            && (!deepest || folder.path.size() > deepest->path.size()))
-            deepest = &folder;
+    m_byPath.reserve(folders.size());
+    for (const UndoFolder &folder : folders)
+        m_byPath.emplace(folder.path, &folder);
+}
+
+const UndoFolder *UndoFolderIndex::folderOf(const std::string &path) const
+{
+    if (m_byPath.empty() || path.size() < 2)
+        return nullptr;
+    // Each folder above the item, the deepest first, with its trailing '\'.
+    for (std::size_t at = path.rfind('\\', path.size() - 2); at != std::string::npos;
+         at = at == 0 ? std::string::npos : path.rfind('\\', at - 1)) {
+        const auto found = m_byPath.find(std::string_view(path.data(), at + 1));
+        if (found != m_byPath.end())
+            return found->second;
     }
-    return deepest;
+    return nullptr;
 }
 
 std::vector<UndoEntry> undoEntriesOf(const std::vector<std::string> &lines)

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -63,7 +64,8 @@ public:
     // with the identity of what it opened: an undo opens that folder by its
     // path again only while it is the same folder, and enters the folders
     // below it without following a link. Recorded once a run for each folder.
-    Status recordFolder(const std::string &folder, const ItemId &identity);
+    // `chain`: as FileSystem::folderChain gives it, the folder's own first.
+    Status recordFolder(const std::string &folder, const std::vector<ItemId> &chain);
     bool folderRecorded(const std::string &folder) const { return m_folders.count(folderKeyOf(folder)) > 0; }
     // The item being renamed goes through a temporary name on its way.
     Status recordDetour(const std::string &temporaryPath, const std::string &oldPath);
@@ -186,15 +188,34 @@ std::optional<ItemId> identityOfLine(std::string_view line);
 // "#folder DEVICE:INODE PATH", the path with a trailing '\'. Its pairs are
 // those in it or below it; in a log with such lines, a pair in none of them
 // is not undone. A log without them reads as before.
+// The folders above it, as the host went up from it, follow the path:
+// "#folder DEVICE:INODE PATH\DEVICE:INODE DEVICE:INODE ...\", its parent
+// first (no path holds an empty name, so a reader that knows no such list
+// takes it for a folder that holds no item, and undoes none of them). Its
+// pairs are undone only while the host goes up from the folder at its path
+// through these same folders: a folder moved away and a link put in its
+// place lead elsewhere. A folder without them is only checked itself.
 struct UndoFolder {
     std::string path;
     ItemId identity;
+    std::vector<ItemId> above = {};
 };
 std::string folderLine(const UndoFolder &folder);
 std::optional<UndoFolder> folderOfLine(std::string_view line);
 std::vector<UndoFolder> undoFoldersOf(const std::vector<std::string> &lines);
-// The deepest of `folders` that holds the item at `path`, or none.
-const UndoFolder *undoFolderOf(const std::vector<UndoFolder> &folders, const std::string &path);
+// The recorded folders of a log, looked up by path: finding the deepest that
+// holds an item costs one look-up a folder above it, however many there are.
+class UndoFolderIndex {
+public:
+    explicit UndoFolderIndex(const std::vector<UndoFolder> &folders);
+    bool empty() const { return m_byPath.empty(); }
+    // The deepest folder that holds the item at `path` (which it is not), or
+    // none; of two lines of the same folder, the first.
+    const UndoFolder *folderOf(const std::string &path) const;
+
+private:
+    std::unordered_map<std::string_view, const UndoFolder *> m_byPath;
+};
 // The entries of a log's lines, in their order; an odd last path line has no
 // partner and is left out, and so is an identity line without a pair after it.
 // Folder lines are no entries.

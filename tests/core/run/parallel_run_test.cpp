@@ -724,8 +724,8 @@ ChosenRun runChosen(int jobs, const EditRequest &request, const std::vector<std:
     outcome.tree = treeOf(app.dir, "t");
     outcome.pairs = pairsOf(app.undoLog());
     for (const std::string &line : linesOf(app.undoLogFile()))
-        if (line.rfind("#folder ", 0) == 0)
-            outcome.folders.insert(line.substr(line.find(' ', 8) + 1)); // each run has a tree of its own
+        if (const auto folder = folderOfLine(line))
+            outcome.folders.insert(folder->path); // each run has a tree of its own
     outcome.renamed = app.state.run.renamedCount;
     outcome.failed = app.state.run.failedCount;
     outcome.status = app.windows.status[1];

@@ -510,10 +510,7 @@ TEST_F(RunDriverTest, ARunStoppedByTheUndoLogSaysSoAndHowManyItemsWereNotTried)
     app.prompter.expect(3, Answer::Ok);
     // Files of at most a page: the journal holds the line of the folder and
     // the records that fit, each its item's identity line and a pair of 23 bytes.
-    struct stat folder {};
-    ASSERT_EQ(::stat(dir.host("s").c_str(), &folder), 0);
-    std::size_t used =
-        ("#folder " + std::to_string(folder.st_dev) + ":" + std::to_string(folder.st_ino) + " T:\\s\\\r\n").size();
+    std::size_t used = (dir.folderLine("s", "T:\\s\\") + "\r\n").size();
     int fit = 0;
     for (const std::string &name : names) {
         struct stat st {};

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <fcntl.h>
@@ -53,6 +54,107 @@ protected:
 public:
     void runRequest(const EditRequest &request) { run(request); }
 };
+
+// The deepest recorded folder above an item holds it for the undo.
+TEST(UndoFolderIndexTest, FindsTheDeepestRecordedFolderAboveAnItem)
+{
+    const std::vector<UndoFolder> folders = {
+        {"C:\\", {1, 1}},          {"C:\\a\\", {1, 2}},    {"C:\\a\\b\\", {1, 3}},
+        {"C:\\a\\b\\", {1, 9}},    {"D:\\x y\\", {2, 4}},  {"C:\\ab\\", {1, 5}},
+    };
+    const UndoFolderIndex index(folders);
+    const struct {
+        const char *path;
+        const char *folder; // nullptr: none
+        std::uint64_t inode;
+    } rows[] = {
+        {"C:\\a\\b\\c\\IMG_1", "C:\\a\\b\\", 3}, // the first line of a folder recorded twice
+        {"C:\\a\\b\\IMG_1", "C:\\a\\b\\", 3},
+        {"C:\\a\\b\\", "C:\\a\\", 2},            // a folder is not in itself
+        {"C:\\a\\b", "C:\\a\\", 2},
+        {"C:\\a\\bc\\IMG_1", "C:\\a\\", 2},      // a name that begins like a recorded one
+        {"C:\\ab\\IMG_1", "C:\\ab\\", 5},
+        {"C:\\IMG_1", "C:\\", 1},
+        {"C:\\", nullptr, 0},
+        {"D:\\x y\\IMG_1", "D:\\x y\\", 4},
+        {"D:\\x\\IMG_1", nullptr, 0},
+        {"E:\\a\\b\\IMG_1", nullptr, 0},
+        {"", nullptr, 0},
+        {"IMG_1", nullptr, 0},
+    };
+    for (const auto &row : rows) {
+        const UndoFolder *found = index.folderOf(row.path);
+        if (!row.folder) {
+            EXPECT_EQ(found, nullptr) << row.path;
+            continue;
+        }
+        ASSERT_NE(found, nullptr) << row.path;
+        EXPECT_EQ(found->path, row.folder) << row.path;
+        EXPECT_EQ(found->identity.inode, row.inode) << row.path;
+    }
+    EXPECT_EQ(UndoFolderIndex({}).folderOf("C:\\a\\IMG_1"), nullptr);
+}
+
+// A folder line with the folders above it reads back as written; one
+// without them, or with a list that is none, reads as a plain folder.
+TEST(UndoFolderLineTest, TheFoldersAboveAFolderReadBackAsWritten)
+{
+    const UndoFolder chained{"C:\\a b\\c\\", {1, 3}, {{1, 2}, {1, 1}, {7, 40}}};
+    EXPECT_EQ(folderLine(chained), "#folder 1:3 C:\\a b\\c\\\\1:2 1:1 7:40\\");
+    EXPECT_EQ(folderLine({"C:\\a\\", {1, 2}}), "#folder 1:2 C:\\a\\");
+    const struct {
+        const char *line;
+        const char *path; // nullptr: no folder line
+        std::vector<ItemId> above;
+    } rows[] = {
+        {"#folder 1:3 C:\\a b\\c\\\\1:2 1:1 7:40\\", "C:\\a b\\c\\", {{1, 2}, {1, 1}, {7, 40}}},
+        {"#folder 1:3 C:\\\\1:2\\", "C:\\", {{1, 2}}},
+        {"#folder 1:2 C:\\a\\", "C:\\a\\", {}},
+        {"#folder 1:2 C:\\", "C:\\", {}},
+        {"#folder 1:2 C:\\a\\\\", "C:\\a\\\\", {}},
+        {"#folder 1:2 C:\\a\\\\1:2 x\\", "C:\\a\\\\1:2 x\\", {}},
+        {"#folder 1:2 C:\\a\\\\1:2  1:3\\", "C:\\a\\\\1:2  1:3\\", {}},
+        {"#folder 1:2 C:\\a\\\\1:2 1:3", nullptr, {}},
+        {"#folder 1:2 a\\\\1:2\\", nullptr, {}},
+    };
+    for (const auto &row : rows) {
+        const std::optional<UndoFolder> folder = folderOfLine(row.line);
+        if (!row.path) {
+            EXPECT_FALSE(folder) << row.line;
+            continue;
+        }
+        ASSERT_TRUE(folder) << row.line;
+        EXPECT_EQ(folder->path, row.path) << row.line;
+        EXPECT_EQ(folder->above, row.above) << row.line;
+    }
+    // The rewrite of a log after an undo keeps them.
+    const std::vector<std::string> lines = undoLinesOf({{"C:\\a b\\c\\y", "C:\\a b\\c\\x", ItemId{1, 9}}}, {chained});
+    const std::vector<UndoFolder> read = undoFoldersOf(lines);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].path, chained.path);
+    EXPECT_EQ(read[0].above, chained.above);
+    EXPECT_EQ(undoEntriesOf(lines).size(), 1u);
+}
+
+// One item in each of many recorded folders: a look-up does not go through
+// them all (which would take minutes here).
+TEST(UndoFolderIndexTest, ALookUpAmongManyFoldersIsQuick)
+{
+    constexpr int kFolders = 300000;
+    std::vector<UndoFolder> folders;
+    folders.reserve(kFolders);
+    for (int i = 0; i < kFolders; ++i)
+        folders.push_back({"C:\\photos\\day " + std::to_string(i) + "\\", {1, static_cast<std::uint64_t>(i + 1)}});
+    const auto start = std::chrono::steady_clock::now();
+    const UndoFolderIndex index(folders);
+    std::size_t found = 0;
+    for (int i = 0; i < kFolders; ++i) {
+        const UndoFolder *folder = index.folderOf("C:\\photos\\day " + std::to_string(i) + "\\IMG_1");
+        found += folder && folder->identity.inode == static_cast<std::uint64_t>(i + 1);
+    }
+    EXPECT_EQ(found, static_cast<std::size_t>(kFolders));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
 
 TEST_F(UndoTest, AFailedItemTakesBackOnlyWhatWasRecordedForIt)
 {
@@ -482,49 +584,84 @@ TEST_F(UndoTest, AFolderSwappedForALinkNeverLeadsTheUndoOutside)
 // restored through it.
 TEST_F(UndoTest, ALinkInPlaceOfARenamedItemsFolderIsNeverFollowedEvenWhenTheItemMatches)
 {
-    enum class Swap { None, HardLinkBehindALink, FolderMovedOutAndLinked };
+    enum class Swap {
+        None,
+        HardLinkBehindALink,
+        FolderMovedOutAndLinked,
+        HigherFolderMovedOutAndLinked, // the folder "p" above the item's folder
+        TopMovedOutAndLinked,          // the folder "t..." itself
+    };
+    enum class Way { Folder, Files, Single }; // the folder "t" with all its layers, files mode, the rename dialog
     const struct {
         const char *name;
-        bool files;   // files mode, else the folder "t" with all its layers
-        bool viaLink; // files mode: the file chosen through a link to its folder
+        Way way;
+        bool viaLink; // the file chosen through a link to its folder
         Swap swap;
     } rows[] = {
-        {"folder, hard link behind a link", false, false, Swap::HardLinkBehindALink},
-        {"folder, folder moved out and linked", false, false, Swap::FolderMovedOutAndLinked},
-        {"folder, nothing swapped", false, false, Swap::None},
-        {"files, hard link behind a link", true, false, Swap::HardLinkBehindALink},
-        {"files, chosen through a link, nothing swapped", true, true, Swap::None},
+        {"folder, hard link behind a link", Way::Folder, false, Swap::HardLinkBehindALink},
+        {"folder, folder moved out and linked", Way::Folder, false, Swap::FolderMovedOutAndLinked},
+        {"folder, higher folder moved out and linked", Way::Folder, false, Swap::HigherFolderMovedOutAndLinked},
+        {"folder, target moved out and linked", Way::Folder, false, Swap::TopMovedOutAndLinked},
+        {"folder, nothing swapped", Way::Folder, false, Swap::None},
+        {"files, hard link behind a link", Way::Files, false, Swap::HardLinkBehindALink},
+        {"files, folder moved out and linked", Way::Files, false, Swap::FolderMovedOutAndLinked},
+        {"files, higher folder moved out and linked", Way::Files, false, Swap::HigherFolderMovedOutAndLinked},
+        {"files, chosen through a link, nothing swapped", Way::Files, true, Swap::None},
+        {"files, nothing swapped", Way::Files, false, Swap::None},
+        {"single, folder moved out and linked", Way::Single, false, Swap::FolderMovedOutAndLinked},
+        {"single, higher folder moved out and linked", Way::Single, false, Swap::HigherFolderMovedOutAndLinked},
+        {"single, chosen through a link, nothing swapped", Way::Single, true, Swap::None},
+        {"single, nothing swapped", Way::Single, false, Swap::None},
     };
     int n = 0;
     for (const auto &row : rows) {
         const std::string top = "t" + std::to_string(n);
         const std::string outside = "outside" + std::to_string(n++);
-        dir.createFiles({top + "/d/IMG_1", outside + "/"});
-        std::string chosen = top + "/d";
+        // The item's folder, below "p" when a folder above it is swapped.
+        const std::string sub = row.swap == Swap::HigherFolderMovedOutAndLinked ? "p/d" : "d";
+        const std::string folder = top + "/" + sub;
+        dir.createFiles({folder + "/IMG_1", outside + "/"});
+        std::string chosen = folder;
         if (row.viaLink) {
             chosen = top + "/via";
-            ASSERT_EQ(::symlink(dir.host(top + "/d").c_str(), dir.host(chosen).c_str()), 0);
+            ASSERT_EQ(::symlink(dir.host(folder).c_str(), dir.host(chosen).c_str()), 0);
         }
-        if (row.files)
-            app.targetFiles({chosen + "/IMG_1"});
-        else
-            app.targetFolder(top, FolderScope::AllLayers);
-        EditRequest r;
-        r.kind = EditKind::Replapart;
-        r.oldString = "IMG_";
-        r.newString = "Photo_";
-        run(r);
-        ASSERT_EQ(dir.list(top + "/d"), Lines{"Photo_1"}) << row.name;
+        if (row.way == Way::Single) {
+            SingleRename single(app.state.platform, app.state.engine, app.state.settings);
+            ASSERT_EQ(single.rename(std::string(), TestDir::win(chosen + "/IMG_1"), "Photo_1", "").outcome,
+                      SingleRename::Outcome::Renamed)
+                << row.name;
+        } else {
+            if (row.way == Way::Files)
+                app.targetFiles({chosen + "/IMG_1"});
+            else
+                app.targetFolder(top, FolderScope::AllLayers);
+            EditRequest r;
+            r.kind = EditKind::Replapart;
+            r.oldString = "IMG_";
+            r.newString = "Photo_";
+            run(r);
+        }
+        ASSERT_EQ(dir.list(folder), Lines{"Photo_1"}) << row.name;
         std::string kept; // where the renamed item is after the swap
+        const auto moveOutAndLink = [&](const std::string &moved) {
+            ASSERT_EQ(::rename(dir.host(moved).c_str(), dir.host(outside + "/" + moved).c_str()), 0);
+            ASSERT_EQ(::symlink(dir.host(outside + "/" + moved).c_str(), dir.host(moved).c_str()), 0);
+            kept = outside + "/" + folder;
+        };
         if (row.swap == Swap::HardLinkBehindALink) {
-            ASSERT_EQ(::link(dir.host(top + "/d/Photo_1").c_str(), dir.host(outside + "/Photo_1").c_str()), 0);
-            ASSERT_EQ(::rename(dir.host(top + "/d").c_str(), dir.host(top + "/gone").c_str()), 0);
-            ASSERT_EQ(::symlink(dir.host(outside).c_str(), dir.host(top + "/d").c_str()), 0);
+            ASSERT_EQ(::link(dir.host(folder + "/Photo_1").c_str(), dir.host(outside + "/Photo_1").c_str()), 0);
+            ASSERT_EQ(::rename(dir.host(folder).c_str(), dir.host(top + "/gone").c_str()), 0);
+            ASSERT_EQ(::symlink(dir.host(outside).c_str(), dir.host(folder).c_str()), 0);
             kept = outside;
         } else if (row.swap == Swap::FolderMovedOutAndLinked) {
-            ASSERT_EQ(::rename(dir.host(top + "/d").c_str(), dir.host(outside + "/d").c_str()), 0);
-            ASSERT_EQ(::symlink(dir.host(outside + "/d").c_str(), dir.host(top + "/d").c_str()), 0);
-            kept = outside + "/d";
+            ASSERT_EQ(::mkdir(dir.host(outside + "/" + top).c_str(), 0755), 0);
+            moveOutAndLink(folder);
+        } else if (row.swap == Swap::HigherFolderMovedOutAndLinked) {
+            ASSERT_EQ(::mkdir(dir.host(outside + "/" + top).c_str(), 0755), 0);
+            moveOutAndLink(top + "/p");
+        } else if (row.swap == Swap::TopMovedOutAndLinked) {
+            moveOutAndLink(top);
         }
         app.prompter.clear();
         app.prompter.expect(Answer::Yes);
@@ -532,7 +669,7 @@ TEST_F(UndoTest, ALinkInPlaceOfARenamedItemsFolderIsNeverFollowedEvenWhenTheItem
             app.prompter.expect(Answer::Ok);
         app.driver.undoLast();
         if (row.swap == Swap::None) {
-            EXPECT_EQ(dir.list(top + "/d"), Lines{"IMG_1"}) << row.name;
+            EXPECT_EQ(dir.list(folder), Lines{"IMG_1"}) << row.name;
             EXPECT_EQ(app.windows.status[1], "Undo done.") << row.name;
         } else {
             EXPECT_EQ(dir.list(kept), Lines{"Photo_1"}) << row.name;
@@ -874,9 +1011,7 @@ TEST_F(UndoTest, TheUndoRenamesOnlyTheItemsTheRunRenamed)
         ASSERT_EQ(::stat(dir.host("u/b1.txt").c_str(), &st), 0);
         const std::string identity =
             "#item " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + "\r\n";
-        ASSERT_EQ(::stat(dir.host("u").c_str(), &st), 0);
-        const std::string folder =
-            "#folder " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + " T:\\u\\\r\n";
+        const std::string folder = dir.folderLine("u", "T:\\u\\") + "\r\n";
         EXPECT_EQ(app.undoLogFile().rfind(folder + identity + "T:\\u\\b1.txt\r\nT:\\u\\a1.txt\r\n#item ", 0), 0u)
             << app.undoLogFile();
         row.meanwhile(dir);

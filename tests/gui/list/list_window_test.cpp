@@ -42,12 +42,10 @@ using Lines = std::vector<std::string>;
 std::string singleRenameLog(const TestDir &dir, const std::string &folder, const std::string &now,
                             const std::string &before)
 {
-    struct stat f {};
     struct stat item {};
-    ::stat(dir.host(folder).c_str(), &f);
     ::stat(dir.host(folder + "/" + now).c_str(), &item);
     const std::string win = TestDir::win(folder) + "\\";
-    return "#folder " + std::to_string(f.st_dev) + ":" + std::to_string(f.st_ino) + " " + win + "\r\n#item "
+    return dir.folderLine(folder, win) + "\r\n#item "
         + std::to_string(item.st_dev) + ":" + std::to_string(item.st_ino) + "\r\n" + win + now + "\r\n" + win
         + before + "\r\n";
 }
