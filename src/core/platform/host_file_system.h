@@ -2,6 +2,7 @@
 
 #include "platform/drive_table.h"
 #include "platform/file_system.h"
+#include "platform/host_journal.h"
 
 #include <atomic>
 #include <functional>
@@ -21,9 +22,9 @@ public:
         // some FUSE file systems) even where the kernel offers it.
         bool forceRenameFallback = false;
         // The part of a journal mapped at a time (a multiple of the page size).
-        std::size_t journalWindow = std::size_t{1} << 20;
-        // The most a journal holds (HostJournal::kDefaultLimit).
-        std::size_t journalLimit = std::size_t{1} << 30;
+        std::size_t journalWindow = HostJournal::kDefaultWindow;
+        // The most a journal holds.
+        std::size_t journalLimit = HostJournal::kDefaultLimit;
     };
 
     explicit HostFileSystem(DriveTable drives = DriveTable::fromEnvironment());
