@@ -178,6 +178,17 @@ struct ParallelApp : test::TestPlatform {
         }
         dir.createFiles(paths);
     }
+    // The folders of makeFolders that hold a renamed item.
+    int foldersBegun(int folders) const
+    {
+        int begun = 0;
+        for (int folder = 0; folder < folders; ++folder) {
+            const std::vector<std::string> names = dir.list("t/f" + std::to_string(folder));
+            begun += std::any_of(names.begin(), names.end(),
+                                 [](const std::string &name) { return name.rfind("Photo_", 0) == 0; });
+        }
+        return begun;
+    }
     void target(const std::string &relative, FolderScope scope)
     {
         state.targets.filesMode = false;
@@ -410,13 +421,7 @@ TEST(ParallelRun, AStopIsSeenWithinOneItemAThread)
         EXPECT_LT(app.state.run.renamedCount, 2400) << jobs;
         // Not tried: the rest of each folder begun (a stop between two
         // folders leaves none).
-        int begun = 0;
-        for (int folder = 0; folder < 8; ++folder) {
-            const std::vector<std::string> names = app.dir.list("t/f" + std::to_string(folder));
-            begun += std::any_of(names.begin(), names.end(),
-                                 [](const std::string &name) { return name.rfind("Photo_", 0) == 0; });
-        }
-        EXPECT_EQ(app.state.run.renamedCount + app.state.run.notTriedCount, 300 * begun) << jobs;
+        EXPECT_EQ(app.state.run.renamedCount + app.state.run.notTriedCount, 300 * app.foldersBegun(8)) << jobs;
         EXPECT_EQ(pairsOf(app.undoLog()).size(), static_cast<std::size_t>(app.state.run.renamedCount)) << jobs;
     }
 }
@@ -457,14 +462,7 @@ TEST(ParallelRun, TheItemsNotTriedAfterAStopAreThoseOfOneThread)
             ASSERT_TRUE(run.stoppedByUser) << row.name << ", jobs " << jobs;
             EXPECT_GE(run.renamedCount, 100) << row.name << ", jobs " << jobs;
             EXPECT_EQ(run.failedCount, 0) << row.name << ", jobs " << jobs;
-            int begun = 0; // folders that hold a renamed item
-            for (int folder = 0; folder < 8; ++folder) {
-                const std::string relative = "t/f" + std::to_string(folder);
-                const std::vector<std::string> names = app.dir.list(relative);
-                begun += std::any_of(names.begin(), names.end(),
-                                     [](const std::string &name) { return name.rfind("Photo_", 0) == 0; });
-            }
-            EXPECT_EQ(run.renamedCount + run.notTriedCount, row.chosen ? 2400 : 300 * begun)
+            EXPECT_EQ(run.renamedCount + run.notTriedCount, row.chosen ? 2400 : 300 * app.foldersBegun(8))
                 << row.name << ", jobs " << jobs << ": " << run.renamedCount << " renamed";
         }
     }
