@@ -752,6 +752,22 @@ std::string identityLine(const ItemId &identity)
     return std::string(text, writeIdentityLine(text, identity));
 }
 
+namespace {
+
+// "DEVICE:INODE" at `at`: where it ends, or null.
+const char *readIdentity(const char *at, const char *end, ItemId &identity)
+{
+    const auto device = std::from_chars(at, end, identity.device);
+    if (device.ec != std::errc() || device.ptr == at || device.ptr == end || *device.ptr != ':')
+        return nullptr;
+    const auto inode = std::from_chars(device.ptr + 1, end, identity.inode);
+    if (inode.ec != std::errc() || inode.ptr == device.ptr + 1)
+        return nullptr;
+    return inode.ptr;
+}
+
+} // namespace
+
 std::optional<ItemId> identityOfLine(std::string_view line)
 {
     constexpr std::string_view kStart = "#item ";
@@ -760,11 +776,7 @@ std::optional<ItemId> identityOfLine(std::string_view line)
     line.remove_prefix(kStart.size());
     ItemId identity;
     const char *end = line.data() + line.size();
-    const auto device = std::from_chars(line.data(), end, identity.device);
-    if (device.ec != std::errc() || device.ptr == line.data() || device.ptr == end || *device.ptr != ':')
-        return std::nullopt;
-    const auto inode = std::from_chars(device.ptr + 1, end, identity.inode);
-    if (inode.ec != std::errc() || inode.ptr == device.ptr + 1 || inode.ptr != end)
+    if (readIdentity(line.data(), end, identity) != end)
         return std::nullopt;
     return identity;
 }
@@ -799,18 +811,15 @@ std::optional<std::vector<ItemId>> identitiesOf(std::string_view text)
     const char *end = text.data() + text.size();
     while (true) {
         ItemId id;
-        const auto device = std::from_chars(at, end, id.device);
-        if (device.ec != std::errc() || device.ptr == at || device.ptr == end || *device.ptr != ':')
-            return std::nullopt;
-        const auto inode = std::from_chars(device.ptr + 1, end, id.inode);
-        if (inode.ec != std::errc() || inode.ptr == device.ptr + 1)
+        const char *after = readIdentity(at, end, id);
+        if (!after)
             return std::nullopt;
         found.push_back(id);
-        if (inode.ptr == end)
+        if (after == end)
             return found;
-        if (*inode.ptr != ' ')
+        if (*after != ' ')
             return std::nullopt;
-        at = inode.ptr + 1;
+        at = after + 1;
     }
 }
 
@@ -824,13 +833,10 @@ std::optional<UndoFolder> folderOfLine(std::string_view line)
     line.remove_prefix(kStart.size());
     UndoFolder folder;
     const char *end = line.data() + line.size();
-    const auto device = std::from_chars(line.data(), end, folder.identity.device);
-    if (device.ec != std::errc() || device.ptr == line.data() || device.ptr == end || *device.ptr != ':')
+    const char *after = readIdentity(line.data(), end, folder.identity);
+    if (!after || after == end || *after != ' ')
         return std::nullopt;
-    const auto inode = std::from_chars(device.ptr + 1, end, folder.identity.inode);
-    if (inode.ec != std::errc() || inode.ptr == device.ptr + 1 || inode.ptr == end || *inode.ptr != ' ')
-        return std::nullopt;
-    folder.path.assign(inode.ptr + 1, end);
+    folder.path.assign(after + 1, end);
     // A full Windows-style folder path, ending in '\'.
     const std::string &path = folder.path;
     if (path.size() < 3 || !(((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' && path[2] == '\\')
